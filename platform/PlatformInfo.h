@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// Names the platform the program was built for, for the debug output.
+QString platformName();

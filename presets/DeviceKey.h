@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The receiver the store works for.
+struct DeviceKey {
+    static constexpr qint32 kNoProduct = qint32(0xFFE5672E);
+
+    qint32 productId = kNoProduct;
+    QString deviceUuid;
+};

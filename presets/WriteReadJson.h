@@ -1,0 +1,59 @@
+#pragma once
+
+#include "presets/CurrentModeRecord.h"
+#include "presets/DeviceKey.h"
+#include "presets/DeviceModes.h"
+
+#include <QMap>
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The preset store: built-in presets of every known receiver model, the user's
+// custom modes and the remembered current mode of every receiver, kept in
+// config.json. GUI thread only.
+class WriteReadJson : public QObject
+{
+    Q_OBJECT
+public:
+    // Loads every default preset file below the program folder, then config.json.
+    explicit WriteReadJson(QObject *context = nullptr);
+    WriteReadJson(const QString &programFolder, QObject *context = nullptr);
+    ~WriteReadJson() override;
+
+    void getPresetJson(const QString &folder);
+    void readConfigJson();
+    void writeConfigJson();
+
+    void setDevice(int productId, const QString &deviceUuid);
+    void clearDevice();
+    DeviceKey deviceKey() const;
+
+    // A copy of the mode last selected on the current receiver.
+    std::optional<ModeData> currentMode() const;
+    const DeviceModes *defaultDevice() const;
+    // Views of the maps; the modes stay owned by the store.
+    QMap<QString, ModeData *> defaultModes(ModeType type) const;
+    QMap<QString, ModeData *> customizeModes(ModeType type) const;
+    ModeData *getStereoPreset(int button) const;
+    ModeData *getSurroundPreset(int button) const;
+
+    void setCurrentMode(const ModeData *mode);
+    void restoreCurrentMode();
+    // The store takes the mode.
+    void insertCustomizeMode(std::unique_ptr<ModeData> mode);
+    // Destroys the stored mode of that name and type; `mode` dies with it when it is the stored one.
+    void removeCustomizeMode(const ModeData *mode);
+    void renameCustomizeMode(const QString &oldName, ModeData *mode);
+
+    // The HID layer's known-device table: product id -> vendor id text.
+    QMap<int, QString> knownDevices() const;
+
+    const std::vector<CurrentModeRecord> &currentModeRecords() const;
+    QString configPath() const;
+};
+
+// The per-receiver folder check run when a new receiver identity is met.
+// Returns false (after its warning box) when the folder cannot be read and written.
+bool checkUserFolder(int productId);

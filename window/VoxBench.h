@@ -1,0 +1,210 @@
+#pragma once
+
+#include "device/UsbHidOperation.h"
+#include "presets/ModeData.h"
+#include "ui/VoxBenchForm.h"
+#include "window/SpectrumSmoother.h"
+
+#include <QMainWindow>
+#include <QMutex>
+#include <QPoint>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <memory>
+#include <vector>
+
+class DeviceMonitor;
+class MyThread;
+class MyThread_Two;
+class QAction;
+class QButtonGroup;
+class QMediaPlayer;
+class QMenu;
+class QMovie;
+class WriteReadJson;
+
+// The main window. Its behaviour is split by topic over several source files:
+// VoxBench.cpp (construction), VoxBenchAttachment.cpp, VoxBenchModes.cpp,
+// VoxBenchEqualizer.cpp, VoxBenchTabs.cpp, VoxBenchSpectrum.cpp,
+// VoxBenchSpeakerTest.cpp and VoxBenchTray.cpp.
+class VoxBench : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit VoxBench(QWidget *parent = nullptr);
+    ~VoxBench() override;
+
+    int InitDeviceInput();
+    void setPageState(int state);
+    int sendPEQParameter(int kind, int modeCode);
+    void drawSpectrum(const quint8 *frame);
+    void stopSpeakerTest();
+
+    // Device notifications, whichever platform delivered them.
+    void handleHidArrival();
+    void handleHidRemoval(quint16 vendorId, quint16 productId);
+    void handleVolumeArrival();
+
+    // For tests and the platform layer.
+    WriteReadJson *store() const { return m_store.get(); }
+    VoxBenchForm &form() { return ui; }
+    QString deviceUuid() const { return m_deviceUuid; }
+    int activeTab() const { return m_activeTab; }
+    int headsetModel() const { return m_headsetModel; }
+    int pageState() const { return m_pageState; }
+    MyThread *readThread() const { return m_readThread.get(); }
+    MyThread_Two *testThread() const { return m_testThread.get(); }
+
+public slots:
+    // 0 - 5
+    void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
+    void on_ShowMainAction();
+    void on_ExitAppAction();
+    void on_SLOTReadAudio(int iCmdType);
+    void on_SLOTSetMicTimer_LabelUI(int index);
+    void on_SLOTSetSliderValue(int value);
+    // 6 - 11
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void myCustomPlotMousePressEvent(QMouseEvent *event);
+    void myCustomPlotMouseReleaseEvent(QMouseEvent *event);
+    void myCustomPlotMouseMoveEvent(QMouseEvent *event);
+    // 12 - 23
+    void on_TabWidget_Clicked(int index);
+    void on_PushButton_DefaultClose_Clicked();
+    void on_PushButton_Minimize_Clicked();
+    void on_PushButton_Close_Clicked();
+    void on_PushButton_PlayTest_Clicked();
+    void on_PushButton_CustomReset_Clicked();
+    void on_PushButton_CustomSave_Clicked();
+    void on_PushButton_Stereo_CustomAdd_Clicked();
+    void on_PushButton_Stereo_CustomClear_Clicked();
+    void on_PushButton_Surround_CustomAdd_Clicked();
+    void on_PushButton_Surround_CustomClear_Clicked();
+    void on_PushButton_Horn_LeftUp_Clicked();
+    // 24 - 45
+    void on_RadioButton_Surround_DeepBass_Clicked();
+    void on_RadioButton_Surround_FPS_Clicked();
+    void on_RadioButton_Surround_Moba_Clicked();
+    void on_RadioButton_Surround_VornStandard_Clicked();
+    void on_RadioButton_Surround_Customize_Clicked();
+    void on_RadioButton_Stereo_Pop_Clicked();
+    void on_RadioButton_Stereo_RockRoll_Clicked();
+    void on_RadioButton_Stereo_DeepBass_Clicked();
+    void on_RadioButton_Stereo_Jazz_Clicked();
+    void on_RadioButton_Stereo_Classic_Clicked();
+    void on_RadioButton_Stereo_VornStandard_Clicked();
+    void on_RadioButton_Stereo_Customize_Clicked();
+    void on_RadioButton_Surround_CustomOne_Clicked();
+    void on_RadioButton_Surround_CustomTwo_Clicked();
+    void on_RadioButton_Surround_CustomThree_Clicked();
+    void on_RadioButton_Surround_CustomFour_Clicked();
+    void on_RadioButton_Surround_CustomFive_Clicked();
+    void on_RadioButton_Stereo_CustomOne_Clicked();
+    void on_RadioButton_Stereo_CustomTwo_Clicked();
+    void on_RadioButton_Stereo_CustomThree_Clicked();
+    void on_RadioButton_Stereo_CustomFour_Clicked();
+    void on_RadioButton_Stereo_CustomFive_Clicked();
+    // 46 - 49
+    void on_CheckBox_MicENC_Clicked();
+    void on_VerticalSlider_Stereo_ValueChange();
+    void on_VerticalSlider_Surround_ValueChange();
+    void on_VerticalSlider_30_ActionTriggered_T(int value);
+    // 50 - 71
+    void soundBtnEvent(ModeData *data);
+    void setCustomizeVisible(bool enabled, ModeType type);
+    void assignmentSliderValue();
+    void changedDevice32();
+    void setCustomizeEditVisible(bool enabled);
+    void setCurrentModeSliderValue();
+    void setSliderValue(std::vector<int> datas, ModeType type);
+    void resetSliderValue(ModeType type);
+    void setSliderEnable(bool enabled, ModeType type);
+    void setCustomizeAddAndDeleteVisible(bool enabled, ModeType type);
+    void onCustomizeClicked(ModeType type);
+    bool customizeModeClicked(ModeType type, int index);
+    QString getStereoVerticalSlider();
+    QString getSoundVerticalSlider();
+    QString customizeName(ModeType type);
+    int stringExtractNum(QString content, QPoint range);
+    void setCustomizeGroupBoxVisible(bool enabled, ModeType type);
+    void addCustomizeMode(ModeType type);
+    std::vector<int> getSliderValue(ModeType type);
+    void loadUserInformation();
+    void deleteCustomizeMode(ModeType type);
+    void setTabWidgetIndex(int index);
+
+protected:
+    bool event(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+
+private:
+    void initWindow();
+    void registerDevice();
+    void initSystemTray();
+    void createTrayActions();
+    void createTrayMenu();
+    void initCustomPlot();
+    void initButtonGroups();
+    void connectReadThread();
+    void connectTestThread();
+    void loadTestAnimations();
+    void playTestSound();
+
+    VoxBenchForm ui;
+
+    QString m_deviceUuid;
+    std::unique_ptr<WriteReadJson> m_store;
+    QMutex m_sliderMutex;
+    std::unique_ptr<MyThread> m_readThread;
+    std::unique_ptr<MyThread_Two> m_testThread;
+    int m_attachTimerId = 0;
+    int m_gateTimerId = 0;
+    int m_peqGateTicks = 0;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    QAction *m_showMainAction = nullptr;
+    QAction *m_exitAppAction = nullptr;
+    QPoint m_dragOrigin;
+    bool m_dragging = false;
+    std::unique_ptr<QButtonGroup> m_stereoGroup;
+    std::unique_ptr<QButtonGroup> m_stereoCustomGroup;
+    std::unique_ptr<QButtonGroup> m_surroundGroup;
+    std::unique_ptr<QButtonGroup> m_surroundCustomGroup;
+    IdentityBytes m_lastIdentity{};
+    int m_pageState = 0;
+    int m_activeTab = 2;
+    int m_peqGateArmed = 0;
+    int m_peqGateOpen = 0;
+    int m_headsetModel = 0;
+    QString m_appDirPath;
+
+    // Gains of the last send per tab, band 0 first.
+    Gains m_stereoGains{};
+    Gains m_surroundGains{};
+
+    // Counts attachments, so that timers started by one attachment can tell
+    // that their receiver has gone.
+    quint64 m_attachment = 0;
+
+    SpectrumSmoother m_spectrum;
+    std::unique_ptr<DeviceMonitor> m_deviceMonitor;
+
+    // Speaker test.
+    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<QMovie> m_personMovie;
+    std::unique_ptr<QMovie> m_leftUpMovie;
+    std::unique_ptr<QMovie> m_upMovie;
+    std::unique_ptr<QMovie> m_rightUpMovie;
+    std::unique_ptr<QMovie> m_rightMovie;
+    std::unique_ptr<QMovie> m_rightDownMovie;
+    std::unique_ptr<QMovie> m_leftDownMovie;
+    std::unique_ptr<QMovie> m_leftMovie;
+    bool m_testPlaying = false;
+    int m_testChannel = 0;
+    int m_testClicks = 0;
+};
