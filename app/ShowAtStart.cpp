@@ -1,0 +1,15 @@
+#include "app/ShowAtStart.h"
+
+namespace {
+bool g_showAtStart = true;
+}
+
+void setShowAtStart(bool show)
+{
+    g_showAtStart = show;
+}
+
+bool showAtStart()
+{
+    return g_showAtStart;
+}
