@@ -149,6 +149,7 @@ private:
     void createTrayActions();
     void createTrayMenu();
     void initCustomPlot();
+    void initSpectrumPlot();
     void initButtonGroups();
     void connectReadThread();
     void connectTestThread();
