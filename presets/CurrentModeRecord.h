@@ -3,7 +3,8 @@
 #include <QString>
 
 // The remembered current mode of one receiver.
-struct CurrentModeRecord {
+struct CurrentModeRecord
+{
     QString deviceUuid;
     QString vid;
     QString pid;

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The receiver the store works for.
-struct DeviceKey {
+struct DeviceKey
+{
     static constexpr qint32 kNoProduct = qint32(0xFFE5672E);
 
     qint32 productId = kNoProduct;

@@ -5,8 +5,12 @@
 #include <QString>
 #include <vector>
 
+// Every mode has this many gains; the equalizer reads them all.
+constexpr int kBandCount = 10;
+
 // One sound mode: ten band gains in dB, 30 Hz first.
-struct ModeData {
+struct ModeData
+{
     QString algorithm;
     QString name;
     QString uuid;

@@ -6,6 +6,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,7 +52,26 @@ public:
     QMap<int, QString> knownDevices() const;
 
     const std::vector<CurrentModeRecord> &currentModeRecords() const;
+    const std::vector<std::unique_ptr<DeviceModes>> &customRecords() const;
+    // The custom record of the current receiver, if it has one.
+    const DeviceModes *customizeDevice() const;
+    // <Documents>/VoxBench/config.json; creates the folder.
     QString configPath() const;
+
+private:
+    bool isCurrentProduct(const QString &pidText) const;
+    DeviceModes *findCustomRecord() const;
+    CurrentModeRecord *findCurrentModeRecord();
+    ModeData *findPreset(ModeType type, const char *name) const;
+    bool keepUnreadableConfig(const QString &path);
+
+    std::optional<ModeData> m_currentMode;
+    DeviceKey m_key;
+    std::vector<CurrentModeRecord> m_currentModeList;
+    std::map<int, DeviceModes> m_defaultRecords;
+    std::vector<std::unique_ptr<DeviceModes>> m_customRecords;
+    // config.json could not be read: keep it aside before the first write over it.
+    bool m_keepConfigBeforeWrite = false;
 };
 
 // The per-receiver folder check run when a new receiver identity is met.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+
+// The text form of the store's JSON files. Written: four-space indentation, keys in
+// ascending code-unit order, integers, CR LF, UTF-8 without byte-order mark, closing
+// line break. Read: UTF-8, or GBK when the bytes are not UTF-8 but are clean GBK.
+class JsonText
+{
+public:
+    enum class Status { Ok, Unreadable, NotAnObject };
+
+    struct Parsed
+    {
+        Status status = Status::Unreadable;
+        QJsonObject object;
+        bool fromGbk = false;
+    };
+
+    static QByteArray serialize(const QJsonObject &object);
+    static Parsed parse(const QByteArray &bytes);
+};

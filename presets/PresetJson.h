@@ -1,0 +1,29 @@
+#pragma once
+
+#include "presets/CurrentModeRecord.h"
+#include "presets/DeviceModes.h"
+
+#include <QJsonObject>
+#include <memory>
+
+// The JSON objects of the default preset files and of config.json, both ways.
+// Every key is optional on reading; a mode read from a file always has ten gains.
+class PresetJson
+{
+public:
+    // Base 16, "0x" allowed, stops at the first character that is not a hex digit.
+    static qint32 productIdOf(const QString &pidText);
+
+    static std::unique_ptr<ModeData> modeFromJson(const QJsonObject &object, bool custom);
+    static QJsonObject modeToJson(const ModeData &mode, bool custom);
+
+    // None when the file has no "defaultMode": such a file describes no receiver model.
+    static std::unique_ptr<DeviceModes> defaultFileFromJson(const QJsonObject &object);
+    static QJsonObject defaultFileToJson(const DeviceModes &device);
+
+    static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object);
+    static QJsonObject customRecordToJson(const DeviceModes &device);
+
+    static CurrentModeRecord currentModeFromJson(const QJsonObject &object);
+    static QJsonObject currentModeToJson(const CurrentModeRecord &record);
+};

@@ -1,0 +1,387 @@
+#include "presets/WriteReadJson.h"
+
+#include "presets/JsonText.h"
+#include "presets/PresetJson.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr const char *kStereoPresets[] = {"Pop",  "Pack&Roll", "Deep Bass",
+                                          "Jazz", "Classic",   "Vorn Standard"};
+constexpr const char *kSurroundPresets[] = {"Deep Bass", "FPS", "MOBA", "Vorn Standard"};
+
+// Every "*.json" below the folder. Names in sorted order and no symbolic links, so that
+// the same tree gives the same files in the same order on every machine.
+void collectJsonFiles(const QString &folder, QStringList *files)
+{
+    const QDir dir(folder);
+    const QFileInfoList entries = dir.entryInfoList(QStringList{"*.json"},
+                                                    QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot |
+                                                        QDir::NoSymLinks | QDir::Hidden | QDir::System,
+                                                    QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir())
+            collectJsonFiles(entry.filePath(), files);
+        else
+            files->append(entry.filePath());
+    }
+}
+
+bool readWholeFile(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFile::NoError;
+}
+
+ModeData *findByUuid(const QMap<QString, ModeData *> &modes, const QString &uuid)
+{
+    for (ModeData *mode : modes) {
+        if (mode->uuid == uuid)
+            return mode;
+    }
+    return nullptr;
+}
+
+QMap<QString, ModeData *> viewOf(const DeviceModes *device, ModeType type)
+{
+    QMap<QString, ModeData *> view;
+    if (!device)
+        return view;
+    for (const auto &entry : device->modes(type))
+        view.insert(entry.first, entry.second.get());
+    return view;
+}
+
+} // namespace
+
+WriteReadJson::WriteReadJson(QObject *context)
+    : WriteReadJson(QCoreApplication::applicationDirPath(), context)
+{
+}
+
+WriteReadJson::WriteReadJson(const QString &programFolder, QObject *context) : QObject(context)
+{
+    getPresetJson(programFolder);
+    readConfigJson();
+}
+
+WriteReadJson::~WriteReadJson() = default;
+
+void WriteReadJson::getPresetJson(const QString &folder)
+{
+    QStringList files;
+    collectJsonFiles(folder, &files);
+    for (const QString &path : files) {
+        QByteArray bytes;
+        const JsonText::Parsed parsed =
+            readWholeFile(path, &bytes) ? JsonText::parse(bytes) : JsonText::Parsed{};
+        if (parsed.status == JsonText::Status::Unreadable) {
+            qDebug() << "WriteReadJson::getPresetJson :Get json Null";
+            continue;
+        }
+        std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object);
+        if (!device)
+            continue;
+        const qint32 productId = PresetJson::productIdOf(device->pid);
+        // The first file of a product id stays.
+        m_defaultRecords.try_emplace(productId, std::move(*device));
+    }
+}
+
+void WriteReadJson::readConfigJson()
+{
+    const QString path = configPath();
+    if (!QFileInfo(path).isFile())
+        return;
+    m_currentModeList.clear();
+    m_customRecords.clear();
+
+    QByteArray bytes;
+    const JsonText::Parsed parsed = readWholeFile(path, &bytes) ? JsonText::parse(bytes) : JsonText::Parsed{};
+    const QJsonObject &root = parsed.object;
+    const bool wellFormed = parsed.status == JsonText::Status::Ok &&
+                            (!root.contains("currentMode") || root.value("currentMode").isArray()) &&
+                            (!root.contains("customizeMode") || root.value("customizeMode").isArray());
+    if (!wellFormed) {
+        m_keepConfigBeforeWrite = true;
+        qDebug() << "WriteReadJson::readConfigJson :config.json unreadable, starting empty";
+    }
+
+    for (const QJsonValue &value : root.value("currentMode").toArray())
+        m_currentModeList.push_back(PresetJson::currentModeFromJson(value.toObject()));
+    for (const QJsonValue &value : root.value("customizeMode").toArray())
+        m_customRecords.push_back(PresetJson::customRecordFromJson(value.toObject()));
+}
+
+void WriteReadJson::writeConfigJson()
+{
+    QJsonArray currentModes;
+    for (const CurrentModeRecord &record : m_currentModeList)
+        currentModes.append(PresetJson::currentModeToJson(record));
+    QJsonArray customizeModes;
+    for (const auto &device : m_customRecords)
+        customizeModes.append(PresetJson::customRecordToJson(*device));
+    const QByteArray text =
+        JsonText::serialize(QJsonObject{{"currentMode", currentModes}, {"customizeMode", customizeModes}});
+
+    const QString path = configPath();
+    if (m_keepConfigBeforeWrite && !keepUnreadableConfig(path))
+        return;
+    // A complete new file replaces the old one in one step, or the old one stays.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        qDebug() << "WriteReadJson::writeConfigJson :config.json not saved" << file.errorString();
+}
+
+bool WriteReadJson::keepUnreadableConfig(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_keepConfigBeforeWrite = false;
+        return true;
+    }
+    const QString stem = path + ".bad-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+    QString kept = stem;
+    for (int n = 1; QFileInfo::exists(kept); ++n)
+        kept = stem + "-" + QString::number(n);
+    if (!QFile::rename(path, kept)) {
+        qDebug() << "WriteReadJson::writeConfigJson :cannot keep unreadable config.json, not saved";
+        return false;
+    }
+    qDebug() << "WriteReadJson::writeConfigJson :kept unreadable config.json as" << kept;
+    m_keepConfigBeforeWrite = false;
+    return true;
+}
+
+void WriteReadJson::setDevice(int productId, const QString &deviceUuid)
+{
+    m_key.productId = productId;
+    m_key.deviceUuid = deviceUuid;
+    restoreCurrentMode();
+}
+
+void WriteReadJson::clearDevice()
+{
+    m_key = DeviceKey();
+    m_currentMode.reset();
+}
+
+DeviceKey WriteReadJson::deviceKey() const
+{
+    return m_key;
+}
+
+std::optional<ModeData> WriteReadJson::currentMode() const
+{
+    return m_currentMode;
+}
+
+const DeviceModes *WriteReadJson::defaultDevice() const
+{
+    if (m_key.productId == DeviceKey::kNoProduct)
+        return nullptr;
+    const auto it = m_defaultRecords.find(m_key.productId);
+    return it == m_defaultRecords.end() ? nullptr : &it->second;
+}
+
+const DeviceModes *WriteReadJson::customizeDevice() const
+{
+    return findCustomRecord();
+}
+
+QMap<QString, ModeData *> WriteReadJson::defaultModes(ModeType type) const
+{
+    return viewOf(defaultDevice(), type);
+}
+
+QMap<QString, ModeData *> WriteReadJson::customizeModes(ModeType type) const
+{
+    return viewOf(findCustomRecord(), type);
+}
+
+ModeData *WriteReadJson::findPreset(ModeType type, const char *name) const
+{
+    const DeviceModes *device = defaultDevice();
+    if (!device)
+        return nullptr;
+    const auto &modes = device->modes(type);
+    const auto it = modes.find(QString::fromUtf8(name));
+    return it == modes.end() ? nullptr : it->second.get();
+}
+
+ModeData *WriteReadJson::getStereoPreset(int button) const
+{
+    if (button < 0 || button >= int(std::size(kStereoPresets)))
+        return nullptr;
+    return findPreset(Stereo, kStereoPresets[button]);
+}
+
+ModeData *WriteReadJson::getSurroundPreset(int button) const
+{
+    if (button < 0 || button >= int(std::size(kSurroundPresets)))
+        return nullptr;
+    return findPreset(Surround, kSurroundPresets[button]);
+}
+
+bool WriteReadJson::isCurrentProduct(const QString &pidText) const
+{
+    return m_key.productId != DeviceKey::kNoProduct && PresetJson::productIdOf(pidText) == m_key.productId;
+}
+
+DeviceModes *WriteReadJson::findCustomRecord() const
+{
+    for (const auto &device : m_customRecords) {
+        if (isCurrentProduct(device->pid) && device->deviceUuid == m_key.deviceUuid)
+            return device.get();
+    }
+    return nullptr;
+}
+
+// One rule for finding and for updating a receiver's record: with an empty key identity
+// only records without identity match, so no other receiver's record is touched.
+CurrentModeRecord *WriteReadJson::findCurrentModeRecord()
+{
+    for (CurrentModeRecord &record : m_currentModeList) {
+        if (isCurrentProduct(record.pid) && record.deviceUuid == m_key.deviceUuid)
+            return &record;
+    }
+    return nullptr;
+}
+
+void WriteReadJson::setCurrentMode(const ModeData *mode)
+{
+    if (!mode) {
+        m_currentMode.reset();
+        return;
+    }
+    m_currentMode = *mode;
+    if (CurrentModeRecord *record = findCurrentModeRecord()) {
+        record->uuid = m_currentMode->uuid;
+    } else if (const DeviceModes *device = defaultDevice()) {
+        m_currentModeList.push_back(
+            CurrentModeRecord{m_key.deviceUuid, device->vid, device->pid, m_currentMode->uuid});
+    }
+    writeConfigJson();
+}
+
+void WriteReadJson::restoreCurrentMode()
+{
+    const CurrentModeRecord *record = findCurrentModeRecord();
+    if (!record)
+        return;
+    const QString uuid = record->uuid;
+    ModeData *found = findByUuid(customizeModes(Surround), uuid);
+    if (!found)
+        found = findByUuid(defaultModes(Surround), uuid);
+    if (!found)
+        found = findByUuid(customizeModes(Stereo), uuid);
+    if (!found)
+        found = findByUuid(defaultModes(Stereo), uuid);
+    if (found)
+        setCurrentMode(found);
+}
+
+void WriteReadJson::insertCustomizeMode(std::unique_ptr<ModeData> mode)
+{
+    const DeviceModes *defaults = defaultDevice();
+    if (!mode || !defaults)
+        return;
+    mode->parameter.resize(kBandCount, 0);
+    DeviceModes *device = findCustomRecord();
+    if (!device) {
+        auto created = std::make_unique<DeviceModes>();
+        created->vid = defaults->vid;
+        created->pid = defaults->pid;
+        created->deviceUuid = m_key.deviceUuid;
+        device = created.get();
+        m_customRecords.push_back(std::move(created));
+    }
+    device->insert(std::move(mode));
+    writeConfigJson();
+}
+
+void WriteReadJson::removeCustomizeMode(const ModeData *mode)
+{
+    if (!mode)
+        return;
+    // `mode` may be the stored one and die below.
+    const QString name = mode->name;
+    const int type = mode->type;
+    if (DeviceModes *device = findCustomRecord()) {
+        DeviceModes::ModeMap &modes = device->modes(type);
+        const auto it = modes.find(name);
+        if (it != modes.end()) {
+            const std::unique_ptr<ModeData> removed = std::move(it->second);
+            modes.erase(it);
+            for (auto &entry : modes) {
+                if (entry.second->index > removed->index)
+                    --entry.second->index;
+            }
+        }
+    }
+    writeConfigJson();
+}
+
+void WriteReadJson::renameCustomizeMode(const QString &oldName, ModeData *mode)
+{
+    DeviceModes *device = findCustomRecord();
+    if (!mode || !device)
+        return;
+    DeviceModes::ModeMap &modes = device->modes(mode->type);
+    auto it = modes.find(oldName);
+    if (it == modes.end() || it->second.get() != mode) {
+        it = std::find_if(modes.begin(), modes.end(),
+                          [mode](const auto &entry) { return entry.second.get() == mode; });
+        if (it == modes.end()) {
+            qDebug() << "WriteReadJson::renameCustomizeMode :mode not stored" << oldName;
+            return;
+        }
+    }
+    if (it->first == mode->name)
+        return;
+    if (modes.count(mode->name)) {
+        // Another mode has that name: the mode keeps the name it is filed under.
+        qDebug() << "WriteReadJson::renameCustomizeMode :name taken" << mode->name;
+        mode->name = it->first;
+        return;
+    }
+    auto node = modes.extract(it);
+    node.key() = mode->name;
+    modes.insert(std::move(node));
+}
+
+QMap<int, QString> WriteReadJson::knownDevices() const
+{
+    QMap<int, QString> devices;
+    for (const auto &entry : m_defaultRecords)
+        devices.insert(entry.first, entry.second.vid);
+    return devices;
+}
+
+const std::vector<CurrentModeRecord> &WriteReadJson::currentModeRecords() const
+{
+    return m_currentModeList;
+}
+
+const std::vector<std::unique_ptr<DeviceModes>> &WriteReadJson::customRecords() const
+{
+    return m_customRecords;
+}
+
+QString WriteReadJson::configPath() const
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/VoxBench";
+    QDir().mkpath(folder);
+    return folder + "/config.json";
+}
