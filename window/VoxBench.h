@@ -55,6 +55,11 @@ public:
     int pageState() const { return m_pageState; }
     MyThread *readThread() const { return m_readThread.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
+    bool testPlaying() const { return m_testPlaying; }
+    int testChannel() const { return m_testChannel; }
+    QMediaPlayer *testPlayer() const { return m_player.get(); }
+    // Overrides whether the desktop has a system tray (tests; -1 asks the desktop).
+    void setTrayAvailable(int available) { m_trayAvailable = available; }
 
 public slots:
     // 0 - 5
@@ -155,6 +160,10 @@ private:
     void connectTestThread();
     void loadTestAnimations();
     void playTestSound();
+    std::unique_ptr<QMovie> *channelMovie(int channel);
+    void endChannel(int channel);
+    bool trayAvailable() const;
+    void stopTestThread();
 
     VoxBenchForm ui;
 
@@ -208,4 +217,8 @@ private:
     bool m_testPlaying = false;
     int m_testChannel = 0;
     int m_testClicks = 0;
+
+    // Tray and program end.
+    int m_trayAvailable = -1;
+    bool m_quitting = false;
 };
