@@ -10,7 +10,8 @@
 
 namespace EmulatorControl {
 
-struct Config {
+struct Config
+{
     quint16 productId = 0x4152;
     quint32 identity = 0x0a1b2c3d; // bytes 9..12 of the ReadStatus reply, high byte first
     int flag71 = 1;
@@ -20,9 +21,11 @@ struct Config {
     int spectrumMs = 50;
 };
 
-struct Report {
+struct Report
+{
     qint64 ms; // since the emulator was loaded
     QByteArray bytes;
+    bool accepted = true; // false when the write failed (failWrites, or not a report the receiver has)
 };
 
 // Resets the emulator to this receiver (also plugged in unless absent).
@@ -31,11 +34,16 @@ Config config();
 
 // Plug the receiver in or pull it out; an open handle on a pulled receiver fails its reads and writes.
 void setPresent(bool present);
+bool isPresent();
 
 // Every output report received, in order.
 std::vector<Report> writtenReports();
+int writtenReportCount();
 void clearWrittenReports();
 // Waits, processing Qt events, until at least `count` reports have been received.
 bool waitForReports(int count, int timeoutMs);
+
+// The emulator's clock, as in Report::ms.
+qint64 msSinceLoad();
 
 } // namespace EmulatorControl
