@@ -1,0 +1,197 @@
+// The tray icon, hiding instead of closing, the program's end, and the
+// pointer handling of the frameless window.
+#include "window/VoxBench.h"
+
+#include "window/MyThread_Two.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDebug>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSessionManager>
+
+namespace {
+// Title strip of the device page, whole surface of the no-device page.
+constexpr int kDevicePageDragWidth = 1176;
+constexpr int kDevicePageDragHeight = 80;
+constexpr int kEmptyPageDragWidth = 1000;
+constexpr int kEmptyPageDragHeight = 630;
+} // namespace
+
+void VoxBench::initSystemTray()
+{
+    qDebug() << "***** Init System Tray! *****";
+    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")), this);
+    m_trayIcon->setToolTip(tr("Pelago Didavada K10-RX"));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
+    m_trayIcon->show();
+    if (trayAvailable())
+        m_trayIcon->showMessage(QStringLiteral("Message Title"), QStringLiteral("Welcome to program"),
+                                QSystemTrayIcon::Information, 1000);
+    createTrayActions();
+    createTrayMenu();
+
+    // A logout must never be refused by a window that only hides: the session
+    // ends the program as "Quit" does.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { on_ExitAppAction(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &VoxBench::stopTestThread);
+}
+
+void VoxBench::createTrayActions()
+{
+    // Later calls (a hidden window shown again) keep the existing actions.
+    if (!m_showMainAction) {
+        m_showMainAction = new QAction(tr("Main Page"), this);
+        connect(m_showMainAction, &QAction::triggered, this, &VoxBench::on_ShowMainAction);
+    }
+    if (!m_exitAppAction) {
+        m_exitAppAction = new QAction(tr("Quit"), this);
+        connect(m_exitAppAction, &QAction::triggered, this, &VoxBench::on_ExitAppAction);
+    }
+}
+
+void VoxBench::createTrayMenu()
+{
+    if (!m_trayMenu) {
+        m_trayMenu = new QMenu(this);
+        m_trayMenu->addAction(m_showMainAction);
+        m_trayMenu->addSeparator();
+        m_trayMenu->addAction(m_exitAppAction);
+    }
+    m_trayIcon->setContextMenu(m_trayMenu);
+}
+
+bool VoxBench::trayAvailable() const
+{
+    if (m_trayAvailable >= 0)
+        return m_trayAvailable == 1;
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void VoxBench::stopTestThread()
+{
+    if (m_testThread) {
+        m_testThread->stop();
+        m_testThread->wait();
+    }
+}
+
+void VoxBench::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
+{
+    qDebug() << "systemTray acticated!";
+    if (reason == QSystemTrayIcon::Trigger)
+        show();
+}
+
+void VoxBench::on_ShowMainAction()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+}
+
+void VoxBench::on_ExitAppAction()
+{
+    if (!m_quitting) {
+        m_quitting = true;
+        usbHidSend_SetAlgorithmSwitch(1, 2, 2, 2);
+        close();
+        if (m_trayIcon)
+            m_trayIcon->hide();
+    }
+    // Queued, so that a quit before the event loop runs is not lost.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void VoxBench::closeEvent(QCloseEvent *event)
+{
+    qDebug() << "Close Dlg!";
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    if (qApp->isSavingSession() || !trayAvailable()) {
+        // Logging out, or no tray to bring a hidden window back from: end the
+        // program rather than leave it running unreachable.
+        event->accept();
+        on_ExitAppAction();
+        return;
+    }
+    event->ignore();
+    hide();
+}
+
+void VoxBench::on_PushButton_DefaultClose_Clicked()
+{
+    close();
+}
+
+void VoxBench::on_PushButton_Minimize_Clicked()
+{
+    showMinimized();
+}
+
+void VoxBench::on_PushButton_Close_Clicked()
+{
+    usbHidDeviceState().spectrumOn.store(0);
+    usbHidSend_SpectrumSwitch(0);
+    if (trayAvailable())
+        hide();
+    else
+        close();
+}
+
+bool VoxBench::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove: {
+        Qt::CursorShape shape = Qt::ArrowCursor;
+        for (const QPushButton *button :
+             {ui.pushButton_DefaultClose, ui.pushButton_Close, ui.pushButton_Minimize}) {
+            const QPoint at = button->parentWidget()->mapFromGlobal(QCursor::pos());
+            if (button->geometry().contains(at)) {
+                shape = Qt::PointingHandCursor;
+                break;
+            }
+        }
+        if (cursor().shape() != shape)
+            setCursor(shape);
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void VoxBench::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint at = event->pos();
+    const int width = m_pageState == 1 ? kDevicePageDragWidth : kEmptyPageDragWidth;
+    const int height = m_pageState == 1 ? kDevicePageDragHeight : kEmptyPageDragHeight;
+    if (at.x() > 0 && at.x() < width && at.y() > 0 && at.y() < height) {
+        m_dragging = true;
+        m_dragOrigin = at;
+    }
+}
+
+void VoxBench::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging)
+        move(pos() + (event->pos() - m_dragOrigin));
+}
+
+void VoxBench::mouseReleaseEvent(QMouseEvent *)
+{
+    m_dragging = false;
+}
