@@ -125,16 +125,35 @@ void appendValue(QByteArray &out, const QJsonValue &value, int level)
     }
 }
 
-// Decodes with the named codec; empty result when any byte sequence is invalid.
-bool decodeCleanly(const char *codecName, const QByteArray &bytes, QString *text)
+bool decodeUtf8(const QByteArray &bytes, QString *text)
 {
-    QTextCodec *codec = QTextCodec::codecForName(codecName);
-    if (!codec)
-        return false;
     QTextCodec::ConverterState state;
-    *text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    *text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     // A multi-byte sequence cut off at the end is counted apart from the invalid ones.
     return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// Qt's GBK decoder counts no invalid bytes (it maps them to U+FFFD or to private-use
+// characters), so the byte structure is checked here: single bytes below 0x80, or a lead
+// byte 0x81..0xFE with a trail byte 0x40..0xFE other than 0x7F.
+bool decodeGbk(const QByteArray &bytes, QString *text)
+{
+    for (int i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes.at(i));
+        if (lead < 0x80)
+            continue;
+        if (lead == 0x80 || lead == 0xFF || i + 1 == bytes.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(bytes.at(++i));
+        if (trail < 0x40 || trail == 0x7F || trail == 0xFF)
+            return false;
+    }
+    QTextCodec *codec = QTextCodec::codecForName("GBK");
+    if (!codec)
+        return false;
+    *text = codec->toUnicode(bytes);
+    // Well-formed pairs without a character.
+    return !text->contains(QChar::ReplacementCharacter);
 }
 
 } // namespace
@@ -152,9 +171,9 @@ JsonText::Parsed JsonText::parse(const QByteArray &bytes)
     Parsed parsed;
     QString text;
     QByteArray utf8;
-    if (decodeCleanly("UTF-8", bytes, &text)) {
+    if (decodeUtf8(bytes, &text)) {
         utf8 = bytes;
-    } else if (decodeCleanly("GBK", bytes, &text)) {
+    } else if (decodeGbk(bytes, &text)) {
         utf8 = text.toUtf8();
         parsed.fromGbk = true;
     } else {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "presets/JsonText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+// Files for the store's tests, written without the store.
+namespace StoreFixture {
+
+inline QString documents()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+inline QString configFile()
+{
+    return documents() + "/VoxBench/config.json";
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QJsonObject mode(int type, const QString &name, const QString &uuid, const QJsonArray &gains)
+{
+    return QJsonObject{{"algorithm", type == 1 ? "Stereo" : "Surround"},
+                       {"customizeType", 0},
+                       {"name", name},
+                       {"parameter", gains},
+                       {"type", type},
+                       {"uuid", uuid}};
+}
+
+// A default preset file with one surround "FPS" and one stereo "Pop" mode.
+inline QByteArray defaultFile(const QString &pid, const QString &tag = "x")
+{
+    const QJsonArray gains{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    return JsonText::serialize(
+        QJsonObject{{"vid", "0x5A17"},
+                    {"pid", pid},
+                    {"defaultMode", QJsonArray{mode(0, "FPS", "{s-" + tag + "}", gains),
+                                               mode(1, "Pop", "{t-" + tag + "}", gains)}}});
+}
+
+} // namespace StoreFixture

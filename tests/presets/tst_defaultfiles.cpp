@@ -1,0 +1,181 @@
+// The shipped default preset files: the right models, the right gains, distinct fixed
+// uuids, and bytes exactly as the store's writer writes them.
+
+#include "presets/JsonText.h"
+#include "presets/PresetJson.h"
+#include "presets/WriteReadJson.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+using Gains = std::vector<int>;
+using Table = QMap<QString, Gains>; // "S:name" surround, "T:name" stereo
+
+Table setA()
+{
+    return {
+        {"S:Deep Bass", {5, 4, 3, 3, 1, -1, -1, -1, -1, -1}},
+        {"S:Vorn Standard", {-3, -3, -3, -3, -2, 0, 0, 0, 0, 0}},
+        {"S:FPS", {0, 0, 1, 2, 3, 4, 6, 7, 7, 8}},
+        {"S:MOBA", {0, -2, -2, 0, 4, 2, 5, 5, 5, 0}},
+        {"T:Classic", {0, 0, 0, 0, 0, -2, -2, -2, -5, -8}},
+        {"T:Deep Bass", {2, 5, 4, 1, -2, 0, 0, 0, -1, -1}},
+        {"T:Vorn Standard", {-3, -3, -3, -3, -2, 0, 0, 0, 0, 10}},
+        {"T:Jazz", {-1, -1, 2, 4, 4, 4, 4, 4, 2, 2}},
+        {"T:Pack&Roll", {9, 9, -3, 4, -2, 1, 5, 5, 9, 9}},
+        {"T:Pop", {9, 6, 5, 2, -6, -6, -3, -3, 1, 2}},
+    };
+}
+
+Table setB()
+{
+    Table table = setA();
+    table["T:Vorn Standard"] = {-3, -3, -3, -3, -2, 0, 0, 0, 0, 0};
+    return table;
+}
+
+Table setC()
+{
+    return {
+        {"S:Deep Bass", Gains(10, 0)},
+        {"S:Vorn Standard", {-1, 0, -1, -1, 1, 0, 1, 3, 3, 0}},
+        {"S:FPS", {0, 0, 0, 2, 2, 0, 1, 6, 6, 0}},
+        {"S:MOBA", {0, -2, -2, 0, 4, 2, 5, 5, 5, 0}},
+        {"T:Classic", {0, 0, 0, 0, 0, -2, -2, -2, -5, -8}},
+        {"T:Deep Bass", Gains(10, 0)},
+        {"T:Vorn Standard", {-1, 0, 3, 3, 2, 0, 3, 5, 5, 3}},
+        {"T:Jazz", {-1, -1, 2, 4, 4, 4, 4, 4, 2, 2}},
+        {"T:Pack&Roll", {0, -2, -2, 0, 4, 2, 3, 5, 5, 0}},
+        {"T:Pop", {-1, 0, 2, 3, 1, 3, 1, 6, 6, 1}},
+    };
+}
+
+const QList<int> kSetA = {0x0F06, 0x1027, 0x1029, 0x1032, 0x1056, 0x1064, 0x1065, 0x4000, 0x4131, 0x4132,
+                          0x4133, 0x4134, 0x4135, 0x4136, 0x4152, 0x4153, 0x4154, 0x4155, 0x4156, 0x4157,
+                          0x4158, 0x4159, 0x4160, 0x4161, 0x4162, 0x4163, 0x4164, 0x4165};
+const QList<int> kSetB = {0x104D, 0x104F, 0x1054};
+
+Table expectedFor(int productId)
+{
+    if (productId == 0x4151)
+        return setC();
+    return kSetB.contains(productId) ? setB() : setA();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDefaultFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void shipsOneFilePerModel();
+    void everyFileHoldsItsModelsPresets_data();
+    void everyFileHoldsItsModelsPresets();
+    void uuidsAreDistinct();
+    void storeLoadsThemAll();
+
+private:
+    const QDir m_folder{VOXBENCH_DEFAULT_FILE_DIR};
+};
+
+void TestDefaultFiles::shipsOneFilePerModel()
+{
+    const QStringList names = m_folder.entryList({"*.json"}, QDir::Files, QDir::Name);
+    QCOMPARE(names.size(), 32);
+    QSet<int> productIds;
+    for (const QString &name : names) {
+        QVERIFY2(name.startsWith("VID-5A17&PID-"), qPrintable(name));
+        productIds.insert(name.mid(13, 4).toInt(nullptr, 16));
+    }
+    QSet<int> expected(kSetA.begin(), kSetA.end());
+    expected.unite(QSet<int>(kSetB.begin(), kSetB.end()));
+    expected.insert(0x4151);
+    QCOMPARE(productIds, expected);
+}
+
+void TestDefaultFiles::everyFileHoldsItsModelsPresets_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : m_folder.entryList({"*.json"}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestDefaultFiles::everyFileHoldsItsModelsPresets()
+{
+    QFETCH(QString, name);
+    const QByteArray bytes = readAll(m_folder.filePath(name));
+    const JsonText::Parsed parsed = JsonText::parse(bytes);
+    QCOMPARE(parsed.status, JsonText::Status::Ok);
+    QVERIFY(!parsed.fromGbk);
+    const std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object);
+    QVERIFY(device);
+
+    QCOMPARE(device->vid, QString("0x5A17"));
+    QCOMPARE("VID-5A17&PID-" + device->pid.mid(2) + ".json", name);
+    const int productId = PresetJson::productIdOf(device->pid);
+    QCOMPARE(device->micENC, productId != 0x4151);
+    QCOMPARE(parsed.object.contains("micENC"), productId == 0x4151);
+
+    // Surround modes, then stereo modes, each in name order.
+    QStringList order;
+    for (const QJsonValue &value : parsed.object.value("defaultMode").toArray())
+        order << (value.toObject().value("type").toInt() == Stereo ? "T:" : "S:") + value["name"].toString();
+    QCOMPARE(order, QStringList({"S:Deep Bass", "S:FPS", "S:MOBA", "S:Vorn Standard", "T:Classic",
+                                 "T:Deep Bass", "T:Jazz", "T:Pack&Roll", "T:Pop", "T:Vorn Standard"}));
+
+    const Table expected = expectedFor(productId);
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const ModeType type = it.key().startsWith("T:") ? Stereo : Surround;
+        const auto found = device->modes(type).find(it.key().mid(2));
+        QVERIFY2(found != device->modes(type).end(), qPrintable(it.key()));
+        const ModeData &mode = *found->second;
+        QCOMPARE(mode.parameter, it.value());
+        QCOMPARE(mode.type, int(type));
+        QCOMPARE(mode.algorithm, QString(type == Stereo ? "Stereo" : "Surround"));
+        QCOMPARE(mode.customizeType, 0);
+        QCOMPARE(parsed.object.value("defaultMode").toArray().at(order.indexOf(it.key()))["customizeType"],
+                 QJsonValue(0));
+    }
+
+    // The file is exactly what the writer makes of it.
+    QCOMPARE(JsonText::serialize(PresetJson::defaultFileToJson(*device)), bytes);
+}
+
+void TestDefaultFiles::uuidsAreDistinct()
+{
+    const QRegularExpression braced("^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$");
+    QSet<QString> seen;
+    for (const QString &name : m_folder.entryList({"*.json"}, QDir::Files, QDir::Name)) {
+        const QJsonObject object = JsonText::parse(readAll(m_folder.filePath(name))).object;
+        for (const QJsonValue &value : object.value("defaultMode").toArray()) {
+            const QString uuid = value["uuid"].toString();
+            QVERIFY2(braced.match(uuid).hasMatch(), qPrintable(uuid));
+            QVERIFY2(!seen.contains(uuid), qPrintable(name + " " + uuid));
+            seen.insert(uuid);
+        }
+    }
+    QCOMPARE(seen.size(), 320);
+}
+
+void TestDefaultFiles::storeLoadsThemAll()
+{
+    const WriteReadJson store(m_folder.path());
+    const QMap<int, QString> known = store.knownDevices();
+    QCOMPARE(known.size(), 32);
+    for (const QString &vid : known)
+        QCOMPARE(vid, QString("0x5A17"));
+    QVERIFY(known.contains(0x104D)); // written "0x104d"
+}
+
+QTEST_GUILESS_MAIN(TestDefaultFiles)
+#include "tst_defaultfiles.moc"

@@ -1,0 +1,498 @@
+// The preset store over a temporary Documents folder and program folder.
+
+#include "StoreFixture.h"
+#include "app/MessageBox.h"
+#include "presets/PresetJson.h"
+#include "presets/WriteReadJson.h"
+
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+using namespace StoreFixture;
+
+namespace {
+
+std::unique_ptr<ModeData> customMode(int type, const QString &name, int index, const QString &uuid)
+{
+    auto mode = std::make_unique<ModeData>();
+    mode->algorithm = type == Stereo ? "Stereo" : "Surround";
+    mode->name = name;
+    mode->uuid = uuid;
+    mode->type = type;
+    mode->customizeType = 1;
+    mode->parameter = std::vector<int>(10, index);
+    mode->index = index;
+    return mode;
+}
+
+QMap<QString, int> slotsOf(const QMap<QString, ModeData *> &modes)
+{
+    QMap<QString, int> result;
+    for (auto it = modes.begin(); it != modes.end(); ++it)
+        result.insert(it.key(), it.value()->index);
+    return result;
+}
+
+QStringList keptConfigs()
+{
+    return QDir(documents() + "/VoxBench").entryList({"config.json.bad-*"}, QDir::Files);
+}
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+
+    void convertsProductIds();
+    void walksDefaultFilesInSortedOrder();
+    void readsModesOfDefaultFiles();
+    void findsPresetsByButton();
+    void configReloadsToTheSameState();
+    void readsGbkConfig();
+    void remembersTheCurrentModePerReceiver();
+    void leavesOtherReceiversRecordsAlone();
+    void restoresInSearchOrder();
+    void insertsRenamesAndRemovesCustomModes();
+    void removeDestroysOnlyWhatItRemoves();
+    void renameMovesTheModeItself();
+    void keepsUnreadableConfigBeforeOverwriting_data();
+    void keepsUnreadableConfigBeforeOverwriting();
+    void createsTheConfigFolderOnEveryAccess();
+    void checksTheUserFolder();
+
+private:
+    // A program folder with default files for 0x4152 and 0x104d.
+    QString programFolder();
+
+    std::unique_ptr<QTemporaryDir> m_program;
+};
+
+void TestStore::init()
+{
+    QDir(documents()).removeRecursively();
+    m_program = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_program->isValid());
+}
+
+QString TestStore::programFolder()
+{
+    writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-4152.json"), defaultFile("0x4152", "4152"));
+    writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-104d.json"), defaultFile("0x104d", "104d"));
+    return m_program->path();
+}
+
+void TestStore::convertsProductIds()
+{
+    QCOMPARE(PresetJson::productIdOf("0x4152"), 0x4152);
+    QCOMPARE(PresetJson::productIdOf("0X104d"), 0x104D);
+    QCOMPARE(PresetJson::productIdOf("104D"), 0x104D);
+    QCOMPARE(PresetJson::productIdOf("0x10zz"), 0x10);
+    QCOMPARE(PresetJson::productIdOf(""), 0);
+    QCOMPARE(PresetJson::productIdOf("0x"), 0);
+    QCOMPARE(PresetJson::productIdOf("pid"), 0);
+}
+
+void TestStore::walksDefaultFilesInSortedOrder()
+{
+    const QString root = m_program->path();
+    // Two files for one product id: the one first in name order wins, whatever the listing.
+    writeFile(root + "/b/late.json", defaultFile("0x4152", "late"));
+    writeFile(root + "/a/deep/er/early.json", defaultFile("0x4152", "early"));
+    writeFile(root + "/z.JSON", defaultFile("0x1054"));
+    writeFile(root + "/nodefault.json", R"({"vid": "0x5A17", "pid": "0x1111"})");
+    writeFile(root + "/broken.json", "{\"vid\": ");
+    writeFile(root + "/notes.txt", defaultFile("0x3333"));
+    // Links are not followed: no loops, nothing from outside the folder.
+    QTemporaryDir outside;
+    writeFile(outside.filePath("linked.json"), defaultFile("0x2222"));
+    QVERIFY(QFile::link(outside.path(), root + "/outside"));
+    QVERIFY(QFile::link(outside.filePath("linked.json"), root + "/linked.json"));
+    QVERIFY(QFile::link(root, root + "/a/loop"));
+
+    QTest::ignoreMessage(QtDebugMsg, "WriteReadJson::getPresetJson :Get json Null");
+    WriteReadJson store(root);
+    QCOMPARE(store.knownDevices().keys(), QList<int>({0x1054, 0x4152}));
+    store.setDevice(0x4152, QString());
+    QCOMPARE(store.getStereoPreset(0)->uuid, QString("{t-early}"));
+}
+
+void TestStore::readsModesOfDefaultFiles()
+{
+    const QJsonArray ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const QJsonArray modes{
+        mode(0, "FPS", "{a}", ten),
+        mode(0, "FPS", "{second FPS}", ten),
+        mode(7, "Odd", "{odd}", QJsonArray{1, 2, 3}),
+        mode(1, "Long", "{long}", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+        QJsonObject{{"name", "Bare"}, {"customizeType", 1}, {"index", 3}},
+    };
+    writeFile(m_program->filePath("m.json"),
+              JsonText::serialize(QJsonObject{{"pid", "0x4000"}, {"micENC", false}, {"defaultMode", modes}}));
+    writeFile(m_program->filePath("n.json"),
+              JsonText::serialize(QJsonObject{{"pid", "0x4001"}, {"defaultMode", QJsonArray{}}}));
+    WriteReadJson store(m_program->path());
+
+    store.setDevice(0x4001, QString());
+    QVERIFY(store.defaultDevice());
+    QVERIFY(store.defaultDevice()->micENC);
+
+    store.setDevice(0x4000, QString());
+    const DeviceModes *device = store.defaultDevice();
+    QVERIFY(device);
+    QVERIFY(!device->micENC);
+    QCOMPARE(device->vid, QString());
+    QCOMPARE(device->surroundModes.at("FPS")->uuid, QString("{a}"));
+    QCOMPARE(device->surroundModes.at("Odd")->type, 7);
+    QCOMPARE(device->surroundModes.at("Odd")->parameter, std::vector<int>({1, 2, 3, 0, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(device->stereoModes.at("Long")->parameter, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    const ModeData &bare = *device->surroundModes.at("Bare");
+    QCOMPARE(bare.parameter, std::vector<int>(10, 0));
+    QCOMPARE(bare.customizeType, 0); // not read from default files
+    QCOMPARE(bare.index, 0);
+    QCOMPARE(bare.uuid, QString());
+}
+
+void TestStore::findsPresetsByButton()
+{
+    WriteReadJson store(programFolder());
+    QVERIFY(!store.getStereoPreset(0)); // no receiver yet
+    store.setDevice(0x104D, "01020304");
+    QCOMPARE(store.getStereoPreset(0)->name, QString("Pop"));
+    QCOMPARE(store.getSurroundPreset(1)->name, QString("FPS"));
+    QVERIFY(!store.getSurroundPreset(0)); // the file has no "Deep Bass"
+    QVERIFY(!store.getStereoPreset(6));
+    QVERIFY(!store.getSurroundPreset(-1));
+    QCOMPARE(store.defaultModes(Stereo).keys(), QStringList({"Pop"}));
+    store.setDevice(0x9999, QString());
+    QVERIFY(!store.defaultDevice());
+    QVERIFY(store.defaultModes(Surround).isEmpty());
+}
+
+void TestStore::configReloadsToTheSameState()
+{
+    const QString folder = programFolder();
+    QByteArray written;
+    {
+        WriteReadJson store(folder);
+        store.setDevice(0x4152, "0a0b0c0d");
+        store.insertCustomizeMode(customMode(Stereo, QString::fromUtf8("我的"), 0, "{c1}"));
+        store.insertCustomizeMode(customMode(Stereo, "Custom \"2\"", 1, "{c2}"));
+        store.insertCustomizeMode(customMode(Surround, "Zed", 0, "{c3}"));
+        store.setDevice(0x104D, QString());
+        store.insertCustomizeMode(customMode(Surround, "Other", 0, "{c4}"));
+        store.setCurrentMode(store.getSurroundPreset(1));
+        written = readFile(configFile());
+    }
+    QVERIFY(written.endsWith("}\r\n"));
+    QVERIFY(written.startsWith("{\r\n    \"currentMode\": [\r\n"));
+
+    WriteReadJson store(folder);
+    QCOMPARE(store.customRecords().size(), size_t(2));
+    QCOMPARE(store.currentModeRecords().size(), size_t(1));
+    const CurrentModeRecord &record = store.currentModeRecords().front();
+    QCOMPARE(record.pid, QString("0x104d"));
+    QCOMPARE(record.vid, QString("0x5A17"));
+    QCOMPARE(record.deviceUuid, QString());
+    QCOMPARE(record.uuid, QString("{s-104d}"));
+
+    store.setDevice(0x4152, "0a0b0c0d");
+    QCOMPARE(slotsOf(store.customizeModes(Stereo)),
+             (QMap<QString, int>{{"Custom \"2\"", 1}, {QString::fromUtf8("我的"), 0}}));
+    const ModeData &mine = *store.customizeModes(Stereo).value(QString::fromUtf8("我的"));
+    QCOMPARE(mine.uuid, QString("{c1}"));
+    QCOMPARE(mine.customizeType, 1);
+    QCOMPARE(mine.algorithm, QString("Stereo"));
+    QCOMPARE(mine.parameter, std::vector<int>(10, 0));
+    QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"Zed"}));
+    // The same receiver model with another identity has no custom modes.
+    store.setDevice(0x4152, "ffffffff");
+    QVERIFY(store.customizeModes(Stereo).isEmpty());
+
+    store.writeConfigJson();
+    QCOMPARE(readFile(configFile()), written);
+}
+
+void TestStore::readsGbkConfig()
+{
+    const QString name = QString::fromUtf8("游戏模式");
+    const QString text =
+        QString::fromUtf8(
+            R"({"currentMode": [{"deviceUuid": "", "pid": "0x4152", "uuid": "{g}", "vid": "0x5A17"}],
+        "customizeMode": [{"deviceUuid": "", "pid": "0x4152", "vid": "0x5A17", "modes": [
+        {"algorithm": "Surround", "customizeType": 1, "index": 0, "name": "%1", "parameter": [1,2,3,4,5,6,7,8,9,10], "type": 0, "uuid": "{g}"}]}]})")
+            .arg(name);
+    writeFile(configFile(), QTextCodec::codecForName("GBK")->fromUnicode(text));
+    WriteReadJson store(programFolder());
+    store.setDevice(0x4152, QString());
+    QCOMPARE(store.customizeModes(Surround).keys(), QStringList({name}));
+    QVERIFY(store.currentMode());
+    QCOMPARE(store.currentMode()->name, name);
+    // It was read, so it is rewritten in UTF-8 without being kept aside.
+    QVERIFY(keptConfigs().isEmpty());
+    QVERIFY(readFile(configFile()).contains(name.toUtf8()));
+}
+
+void TestStore::remembersTheCurrentModePerReceiver()
+{
+    WriteReadJson store(programFolder());
+    QVERIFY(!QFile::exists(configFile()));
+    store.setDevice(0x4152, "0a0b0c0d");
+    QVERIFY(!store.currentMode());
+
+    store.setCurrentMode(store.getSurroundPreset(1));
+    QCOMPARE(store.currentModeRecords().size(), size_t(1));
+    QCOMPARE(store.currentModeRecords().front().deviceUuid, QString("0a0b0c0d"));
+    QCOMPARE(store.currentModeRecords().front().pid, QString("0x4152"));
+    QVERIFY(readFile(configFile()).contains("{s-4152}"));
+
+    store.setCurrentMode(store.getStereoPreset(0));
+    QCOMPARE(store.currentModeRecords().size(), size_t(1));
+    QCOMPARE(store.currentModeRecords().front().uuid, QString("{t-4152}"));
+    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    QCOMPARE(store.currentMode()->name, QString("Pop"));
+
+    // The current mode is a copy: it outlives a change of the stored modes.
+    store.setCurrentMode(nullptr);
+    QVERIFY(!store.currentMode());
+
+    // An unknown receiver is not remembered, but the choice is still written.
+    store.setDevice(0x7777, QString());
+    ModeData loose;
+    loose.uuid = "{loose}";
+    store.setCurrentMode(&loose);
+    QCOMPARE(store.currentModeRecords().size(), size_t(1));
+    QCOMPARE(store.currentMode()->uuid, QString("{loose}"));
+
+    // Another run restores the choice when the receiver comes back.
+    WriteReadJson next(m_program->path());
+    next.setDevice(0x4152, "0a0b0c0d");
+    QCOMPARE(next.currentMode()->uuid, QString("{t-4152}"));
+    next.clearDevice();
+    QVERIFY(!next.currentMode());
+    QCOMPARE(next.deviceKey().productId, DeviceKey::kNoProduct);
+}
+
+void TestStore::leavesOtherReceiversRecordsAlone()
+{
+    WriteReadJson store(programFolder());
+    store.setDevice(0x4152, "0a0b0c0d");
+    store.setCurrentMode(store.getSurroundPreset(1));
+
+    // A receiver whose identity is not known yet gets its own record.
+    store.clearDevice();
+    store.setDevice(0x4152, QString());
+    QVERIFY(!store.currentMode());
+    store.setCurrentMode(store.getStereoPreset(0));
+    QCOMPARE(store.currentModeRecords().size(), size_t(2));
+    QCOMPARE(store.currentModeRecords().at(0).uuid, QString("{s-4152}"));
+    QCOMPARE(store.currentModeRecords().at(1).deviceUuid, QString());
+    QCOMPARE(store.currentModeRecords().at(1).uuid, QString("{t-4152}"));
+
+    store.setDevice(0x4152, "0a0b0c0d");
+    QCOMPARE(store.currentMode()->uuid, QString("{s-4152}"));
+    store.setDevice(0x4152, QString());
+    QCOMPARE(store.currentMode()->uuid, QString("{t-4152}"));
+}
+
+void TestStore::restoresInSearchOrder()
+{
+    const QString folder = programFolder();
+    {
+        WriteReadJson store(folder);
+        store.setDevice(0x4152, QString());
+        // Custom modes that share the built-ins' uuids.
+        store.insertCustomizeMode(customMode(Stereo, "Shares stereo", 0, "{s-4152}"));
+        store.insertCustomizeMode(customMode(Surround, "Shares surround", 0, "{t-4152}"));
+        store.setCurrentMode(store.getStereoPreset(0)); // uuid {t-4152}
+    }
+    {
+        // Custom Surround comes before built-in Stereo.
+        WriteReadJson store(folder);
+        store.setDevice(0x4152, QString());
+        QCOMPARE(store.currentMode()->name, QString("Shares surround"));
+        store.setCurrentMode(store.getSurroundPreset(1)); // uuid {s-4152}
+    }
+    {
+        // Built-in Surround comes before custom Stereo.
+        WriteReadJson store(folder);
+        store.setDevice(0x4152, QString());
+        QCOMPARE(store.currentMode()->name, QString("FPS"));
+        QCOMPARE(store.currentMode()->customizeType, 0);
+        // A remembered uuid that no mode has leaves the current mode as it was.
+        ModeData gone;
+        gone.uuid = "{gone}";
+        store.setCurrentMode(&gone);
+        store.setDevice(0x4152, QString());
+        QCOMPARE(store.currentMode()->uuid, QString("{gone}"));
+    }
+}
+
+void TestStore::insertsRenamesAndRemovesCustomModes()
+{
+    WriteReadJson store(programFolder());
+    // Without a default record custom modes are not stored.
+    store.setDevice(0x7777, QString());
+    store.insertCustomizeMode(customMode(Stereo, "Lost", 0, "{l}"));
+    QVERIFY(store.customRecords().empty());
+
+    store.setDevice(0x4152, "0a0b0c0d");
+    store.insertCustomizeMode(customMode(Stereo, "One", 0, "{1}"));
+    store.insertCustomizeMode(customMode(Stereo, "Two", 1, "{2}"));
+    store.insertCustomizeMode(customMode(Stereo, "Three", 2, "{3}"));
+    store.insertCustomizeMode(customMode(Surround, "Four", 0, "{4}"));
+    store.insertCustomizeMode(customMode(Stereo, "One", 4, "{dup}")); // first insert wins
+    QCOMPARE(store.customizeModes(Stereo).value("One")->uuid, QString("{1}"));
+    QCOMPARE(store.customizeDevice()->pid, QString("0x4152"));
+    QCOMPARE(store.customizeDevice()->vid, QString("0x5A17"));
+    QCOMPARE(store.customizeDevice()->deviceUuid, QString("0a0b0c0d"));
+
+    ModeData *two = store.customizeModes(Stereo).value("Two");
+    two->name = "Second";
+    store.renameCustomizeMode("Two", two);
+    store.writeConfigJson();
+    QCOMPARE(slotsOf(store.customizeModes(Stereo)),
+             (QMap<QString, int>{{"One", 0}, {"Second", 1}, {"Three", 2}}));
+
+    // Slots 0, 1, 2 less slot 1 leaves 0 and 1; the other tab keeps its slots.
+    store.removeCustomizeMode(store.customizeModes(Stereo).value("Second"));
+    QCOMPARE(slotsOf(store.customizeModes(Stereo)), (QMap<QString, int>{{"One", 0}, {"Three", 1}}));
+    QCOMPARE(slotsOf(store.customizeModes(Surround)), (QMap<QString, int>{{"Four", 0}}));
+
+    WriteReadJson reloaded(m_program->path());
+    reloaded.setDevice(0x4152, "0a0b0c0d");
+    QCOMPARE(slotsOf(reloaded.customizeModes(Stereo)), (QMap<QString, int>{{"One", 0}, {"Three", 1}}));
+    QCOMPARE(reloaded.customizeModes(Surround).keys(), QStringList({"Four"}));
+}
+
+void TestStore::removeDestroysOnlyWhatItRemoves()
+{
+    WriteReadJson store(programFolder());
+    store.setDevice(0x4152, QString());
+    store.insertCustomizeMode(customMode(Stereo, "Kept", 0, "{k}"));
+
+    // A mode of the caller's that the store does not hold stays the caller's.
+    const std::unique_ptr<ModeData> stranger = customMode(Stereo, "Stranger", 0, "{s}");
+    store.removeCustomizeMode(stranger.get());
+    QCOMPARE(stranger->name, QString("Stranger"));
+    QCOMPARE(slotsOf(store.customizeModes(Stereo)), (QMap<QString, int>{{"Kept", 0}}));
+
+    // Of the other type: nothing removed.
+    const std::unique_ptr<ModeData> otherTab = customMode(Surround, "Kept", 0, "{k}");
+    store.removeCustomizeMode(otherTab.get());
+    QCOMPARE(store.customizeModes(Stereo).size(), 1);
+
+    // A copy names the stored mode: the stored one goes, the copy lives on.
+    const ModeData copy = *store.customizeModes(Stereo).value("Kept");
+    store.removeCustomizeMode(&copy);
+    QVERIFY(store.customizeModes(Stereo).isEmpty());
+    QCOMPARE(copy.uuid, QString("{k}"));
+    store.removeCustomizeMode(nullptr);
+}
+
+void TestStore::renameMovesTheModeItself()
+{
+    WriteReadJson store(programFolder());
+    store.setDevice(0x4152, QString());
+    store.insertCustomizeMode(customMode(Surround, "A", 0, "{a}"));
+    store.insertCustomizeMode(customMode(Surround, "B", 1, "{b}"));
+    ModeData *a = store.customizeModes(Surround).value("A");
+    ModeData *b = store.customizeModes(Surround).value("B");
+
+    // A wrong old name must not leave the mode under two keys or drop another mode.
+    a->name = "C";
+    store.renameCustomizeMode("B", a);
+    QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"B", "C"}));
+    QCOMPARE(store.customizeModes(Surround).value("C"), a);
+    QCOMPARE(store.customizeModes(Surround).value("B"), b);
+
+    // A name another mode has: the mode stays where it is, under its old name.
+    a->name = "B";
+    store.renameCustomizeMode("C", a);
+    QCOMPARE(store.customizeModes(Surround).value("C"), a);
+    QCOMPARE(a->name, QString("C"));
+    QCOMPARE(store.customizeModes(Surround).value("B"), b);
+
+    // A mode the store does not hold is not taken in.
+    ModeData loose = *b;
+    loose.name = "Loose";
+    store.renameCustomizeMode("B", &loose);
+    QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"B", "C"}));
+}
+
+void TestStore::keepsUnreadableConfigBeforeOverwriting_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("half written") << QByteArray("{\r\n    \"currentMode\": [\r\n        {\r\n");
+    QTest::newRow("damaged byte") << QByteArray(
+        "{\"customizeMode\": [{\"modes\": [{\"name\": \"\xE6\xFF\xB8\"}]}]}");
+    QTest::newRow("not an object") << QByteArray("[1, 2, 3]");
+    QTest::newRow("lists of the wrong kind") << QByteArray(R"({"currentMode": {}, "customizeMode": []})");
+}
+
+void TestStore::keepsUnreadableConfigBeforeOverwriting()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(writeFile(configFile(), bytes));
+    WriteReadJson store(programFolder());
+    QVERIFY(store.currentModeRecords().empty());
+    QVERIFY(store.customRecords().empty());
+    QCOMPARE(readFile(configFile()), bytes); // reading changes nothing
+    QVERIFY(keptConfigs().isEmpty());
+
+    store.setDevice(0x4152, QString());
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("kept unreadable config.json as .*config.json.bad-"));
+    store.setCurrentMode(store.getSurroundPreset(1));
+    QCOMPARE(keptConfigs().size(), 1);
+    QCOMPARE(readFile(documents() + "/VoxBench/" + keptConfigs().front()), bytes);
+    QCOMPARE(JsonText::parse(readFile(configFile())).status, JsonText::Status::Ok);
+
+    // Kept once; later writes go straight to config.json.
+    store.setCurrentMode(store.getStereoPreset(0));
+    QCOMPARE(keptConfigs().size(), 1);
+    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+}
+
+void TestStore::createsTheConfigFolderOnEveryAccess()
+{
+    WriteReadJson store(programFolder());
+    QDir(documents()).removeRecursively();
+    store.setDevice(0x4152, QString());
+    store.setCurrentMode(store.getSurroundPreset(1));
+    QVERIFY(QFile::exists(configFile()));
+    QDir(documents()).removeRecursively();
+    QCOMPARE(store.configPath(), configFile());
+    QVERIFY(QFileInfo(documents() + "/VoxBench").isDir());
+}
+
+void TestStore::checksTheUserFolder()
+{
+    QList<MessageBox::Shown> shown;
+    MessageBox::setHandler([&shown](const MessageBox::Shown &box) { shown.append(box); });
+    const QString base =
+        documents() + "/" + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+
+    QTest::ignoreMessage(QtDebugMsg, "pid 0x4152");
+    QVERIFY(checkUserFolder(0x4152));
+    QVERIFY(QFileInfo(base + "/UserFile").isDir());
+    QVERIFY(shown.isEmpty());
+
+    // A file where the folder belongs: the folder cannot be made (root passes any mode check).
+    QDir(base).removeRecursively();
+    QVERIFY(writeFile(base, "in the way"));
+    QTest::ignoreMessage(QtDebugMsg, "pid 0x104d");
+    QTest::ignoreMessage(QtDebugMsg, "没有执行权限!");
+    QVERIFY(!checkUserFolder(0x104D));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
+    QCOMPARE(shown.front().title, QString("warning"));
+    QCOMPARE(shown.front().text, QString("No Execution Permission!"));
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestStore)
+#include "tst_store.moc"
