@@ -1,0 +1,112 @@
+#pragma once
+
+// Helpers shared by the window behaviour tests: expected output reports built
+// independently of the device link, and filters over what the emulated
+// receiver got.
+
+#include "tools/emulator/EmulatorControl.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QVector>
+#include <initializer_list>
+
+namespace behaviour {
+
+constexpr quint8 kSetPeq = 0x21;
+constexpr quint8 kSetAlgorithmSwitch = 0x31;
+constexpr quint8 kSpectrumSwitch = 0x99;
+
+// A 64-byte output report: 4F 30 80 18, command, length, payload, additive checksum.
+inline QByteArray outputReport(quint8 command, std::initializer_list<quint8> payload)
+{
+    QByteArray report(64, '\0');
+    report[0] = char(0x4F);
+    report[1] = char(0x30);
+    report[2] = char(0x80);
+    report[3] = char(0x18);
+    report[4] = char(command);
+    report[5] = char(payload.size());
+    int at = 6;
+    for (quint8 byte : payload)
+        report[at++] = char(byte);
+    quint8 sum = 0;
+    for (int i = 0; i < at; ++i)
+        sum = quint8(sum + quint8(report[i]));
+    report[at] = char(sum);
+    return report;
+}
+
+inline QByteArray spectrumSwitch(int on)
+{
+    return outputReport(kSpectrumSwitch, {quint8(on)});
+}
+
+inline QByteArray algorithmSwitch(int surround, int enc, int stereo)
+{
+    return outputReport(kSetAlgorithmSwitch, {1, 0, quint8(surround), 0, quint8(enc), quint8(stereo)});
+}
+
+inline quint8 command(const QByteArray &report)
+{
+    return report.size() > 4 ? quint8(report[4]) : 0;
+}
+
+inline QVector<QByteArray> reports(const std::vector<EmulatorControl::Report> &all)
+{
+    QVector<QByteArray> out;
+    for (const EmulatorControl::Report &r : all)
+        out.append(r.bytes);
+    return out;
+}
+
+inline QVector<QByteArray> writtenReports()
+{
+    return reports(EmulatorControl::writtenReports());
+}
+
+inline QVector<QByteArray> withCommand(const QVector<QByteArray> &all, quint8 code)
+{
+    QVector<QByteArray> out;
+    for (const QByteArray &r : all) {
+        if (command(r) == code)
+            out.append(r);
+    }
+    return out;
+}
+
+// Runs the event loop for a while, so timers and queued signals get through.
+inline void settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+// Waits until the receiver has been sent nothing for `quietMs`.
+inline bool waitForQuiet(int quietMs, int timeoutMs)
+{
+    QElapsedTimer total;
+    total.start();
+    int count = EmulatorControl::writtenReportCount();
+    QElapsedTimer quiet;
+    quiet.start();
+    while (total.elapsed() < timeoutMs) {
+        settle(5);
+        const int now = EmulatorControl::writtenReportCount();
+        if (now != count) {
+            count = now;
+            quiet.restart();
+        } else if (quiet.elapsed() >= quietMs) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace behaviour

@@ -1,0 +1,253 @@
+// The speaker test on a 7.1 receiver, with the sequencer's ticks shortened to
+// 1 ms so that a whole test takes about 1.5 s instead of 14 s.
+#include "BehaviourSupport.h"
+
+#include "app/MessageBox.h"
+#include "window/MyThread_Two.h"
+#include "window/VoxBench.h"
+
+#include <QMediaPlayer>
+#include <QMovie>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+
+namespace {
+const char kLeftUpStatic[] = "border-image: url(:/png/pic/png/leftup.png);";
+const char kLeftStatic[] = "QLabel{border-image: url(:/png/pic/png/left.png);}";
+} // namespace
+
+class TestSpeakerTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void surroundTabIsAcceptedAndSwitchesTheAlgorithm();
+    void wholeTestRunsItsChannelsAndEnds();
+    void pauseHoldsTheSequencerAndResumeGoesOn();
+    void stereoTabStopsAPlayingTest();
+    void stereoTabLeavesAPausedTestPaused();
+    void micEncTabLetsTheTestPlayOn();
+    void stepsFromElsewhereOrWhenIdleAreIgnored();
+    void newAttachmentsSequencerDrivesTheTest();
+    void cleanupTestCase();
+
+private:
+    VoxBenchForm &ui() { return m_window->form(); }
+    MyThread_Two *sequencer() { return m_window->testThread(); }
+    void click() { ui().pushButton_SurroundTest->click(); }
+    bool waitForIdle(int timeoutMs);
+
+    std::unique_ptr<VoxBench> m_window;
+    QVector<MessageBox::Shown> m_boxes;
+};
+
+bool TestSpeakerTest::waitForIdle(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (!m_window->testPlaying() && !m_window->testPlayer() && m_window->testChannel() == 0)
+            return true;
+        settle(10);
+    }
+    return false;
+}
+
+void TestSpeakerTest::initTestCase()
+{
+    MyThread_Two::setTickMicroseconds(1000);
+    EmulatorControl::Config config;
+    config.flag71 = 1;
+    EmulatorControl::configure(config);
+    MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
+
+    m_window = std::make_unique<VoxBench>();
+    m_window->show();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(sequencer());
+}
+
+void TestSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
+{
+    EmulatorControl::clearWrittenReports();
+    ui().tabWidget->setCurrentIndex(0);
+    QCOMPARE(ui().tabWidget->currentIndex(), 0);
+    QCOMPARE(m_window->activeTab(), 2);
+    QVERIFY(!ui().groupBox_SurroundTest->isHidden());
+    QVERIFY(ui().groupBox_Stereo_Spectrum->isHidden());
+
+    QTRY_VERIFY(writtenReports().contains(algorithmSwitch(1, 0, 0)));
+    const QVector<QByteArray> sent = writtenReports();
+    QCOMPARE(sent[0], spectrumSwitch(0));
+    QCOMPARE(withCommand(sent, kSetPeq).size(), 2);
+    QVERIFY(m_boxes.isEmpty());
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestSpeakerTest::wholeTestRunsItsChannelsAndEnds()
+{
+    EmulatorControl::clearWrittenReports();
+    click();
+    QVERIFY(m_window->testPlaying());
+    QMediaPlayer *player = m_window->testPlayer();
+    QVERIFY(player);
+    QCOMPARE(player->volume(), 50);
+    QVERIFY(ui().label_PersonGif->movie());
+    QCOMPARE(ui().label_PersonGif->styleSheet(), QString());
+    // Every speaker holds its animation, not yet started.
+    QVERIFY(ui().label_Horn_LeftUp->movie());
+    QVERIFY(ui().label_Horn_Left->movie());
+    QCOMPARE(sequencer()->m_running.load(), 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 2, 3000);
+    // The front-left channel has ended: animation gone, static picture back.
+    QVERIFY(!ui().label_Horn_LeftUp->movie());
+    QCOMPARE(ui().label_Horn_LeftUp->styleSheet(), QString::fromLatin1(kLeftUpStatic));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 7, 5000);
+
+    QVERIFY(waitForIdle(5000));
+    QVERIFY(!ui().label_Horn_Left->movie());
+    QCOMPARE(ui().label_Horn_Left->styleSheet(), QString::fromLatin1(kLeftStatic));
+    // The head stays in its label, stopped.
+    QVERIFY(ui().label_PersonGif->movie());
+    QCOMPARE(ui().label_PersonGif->movie()->state(), QMovie::NotRunning);
+    QTRY_COMPARE(sequencer()->m_running.load(), 0);
+    // The test sends nothing to the receiver.
+    QCOMPARE(EmulatorControl::writtenReportCount(), 0);
+
+    // The next click starts afresh.
+    click();
+    QVERIFY(m_window->testPlaying());
+    QVERIFY(m_window->testPlayer());
+    QVERIFY(ui().label_Horn_LeftUp->movie());
+    QVERIFY(waitForIdle(8000));
+}
+
+void TestSpeakerTest::pauseHoldsTheSequencerAndResumeGoesOn()
+{
+    click();
+    click();
+    QVERIFY(!m_window->testPlaying());
+    QVERIFY(m_window->testPlayer());
+    QCOMPARE(sequencer()->m_paused.load(), 1);
+    settle(30);
+    const int frozen = sequencer()->m_ticks.load();
+    QVERIFY(frozen < 100);
+    settle(300);
+    QCOMPARE(sequencer()->m_ticks.load(), frozen);
+    QCOMPARE(m_window->testChannel(), 0);
+
+    click();
+    QVERIFY(m_window->testPlaying());
+    QCOMPARE(sequencer()->m_paused.load(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 1, 3000);
+
+    // Pause on a channel: the sequencer halts there, and resuming keeps the channel.
+    click();
+    const int channel = m_window->testChannel();
+    QVERIFY(channel >= 1);
+    settle(300);
+    QCOMPARE(m_window->testChannel(), channel);
+    click();
+    QVERIFY(waitForIdle(8000));
+}
+
+void TestSpeakerTest::stereoTabStopsAPlayingTest()
+{
+    click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 2, 3000);
+    ui().tabWidget->setCurrentIndex(1);
+    QVERIFY(!m_window->testPlaying());
+    QVERIFY(!m_window->testPlayer());
+    QCOMPARE(m_window->testChannel(), 0);
+    QCOMPARE(sequencer()->m_running.load(), 0);
+    QVERIFY(!ui().label_Horn_Up->movie());
+    QCOMPARE(ui().label_Horn_Left->styleSheet(), QString::fromLatin1(kLeftStatic));
+    QTRY_COMPARE(sequencer()->m_ticks.load(), 0);
+    settle(300);
+    QCOMPARE(m_window->testChannel(), 0);
+    QCOMPARE(sequencer()->m_running.load(), 0);
+
+    ui().tabWidget->setCurrentIndex(0);
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestSpeakerTest::stereoTabLeavesAPausedTestPaused()
+{
+    click();
+    click();
+    ui().tabWidget->setCurrentIndex(1);
+    QVERIFY(m_window->testPlayer());
+    QCOMPARE(sequencer()->m_running.load(), 1);
+    QCOMPARE(sequencer()->m_paused.load(), 1);
+    ui().tabWidget->setCurrentIndex(0);
+    click();
+    QVERIFY(m_window->testPlaying());
+    QVERIFY(waitForIdle(8000));
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestSpeakerTest::micEncTabLetsTheTestPlayOn()
+{
+    click();
+    ui().tabWidget->setCurrentIndex(2);
+    QVERIFY(ui().groupBox_SurroundTest->isHidden());
+    QVERIFY(m_window->testPlaying());
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 3, 3000);
+    QVERIFY(waitForIdle(8000));
+    ui().tabWidget->setCurrentIndex(0);
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
+{
+    const QString before = ui().label_Horn_RightUp->styleSheet();
+    // A step that was on its way when the test stopped finds the panel idle.
+    m_window->on_SLOTSetMicTimer_LabelUI(4);
+    QCOMPARE(m_window->testChannel(), 0);
+    QCOMPARE(ui().label_Horn_RightUp->styleSheet(), before);
+
+    // A sequencer that is not the window's own does not drive it.
+    MyThread_Two stray;
+    connect(&stray, &MyThread_Two::sendSetMicTimer, m_window.get(), &VoxBench::on_SLOTSetMicTimer_LabelUI);
+    click();
+    emit stray.sendSetMicTimer(5);
+    QCOMPARE(m_window->testChannel(), 0);
+    QVERIFY(m_window->testPlaying());
+    ui().tabWidget->setCurrentIndex(1);
+    QVERIFY(!m_window->testPlaying());
+    ui().tabWidget->setCurrentIndex(0);
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestSpeakerTest::newAttachmentsSequencerDrivesTheTest()
+{
+    MyThread_Two *first = sequencer();
+    EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(0x5A17, 0x4152);
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QVERIFY(sequencer());
+    QVERIFY(sequencer() != first);
+    QVERIFY(waitForQuiet(300, 5000));
+
+    if (ui().tabWidget->currentIndex() != 0)
+        ui().tabWidget->setCurrentIndex(0);
+    click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 1, 3000);
+    QVERIFY(waitForIdle(8000));
+}
+
+void TestSpeakerTest::cleanupTestCase()
+{
+    m_window.reset();
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestSpeakerTest)
+#include "tst_speakertest.moc"

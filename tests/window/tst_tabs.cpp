@@ -1,0 +1,236 @@
+// The tab handler, Mic ENC and the spectrum panel against an emulated
+// receiver that has no 7.1 algorithm.
+#include "BehaviourSupport.h"
+
+#include "app/DebugLog.h"
+#include "app/MessageBox.h"
+#include "window/VoxBench.h"
+
+#include <QFile>
+#include <QtTest>
+#include <memory>
+#include <qcustomplot.h>
+
+using namespace behaviour;
+
+class TestTabs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void surroundTabIsRefusedAfterTheStereoBranch();
+    void micEncTabSwitchesSpectrumOffAndSendsNoPeq();
+    void micEncBoxSendsEncBytesAndRecords();
+    void stereoTabDrawsTheSpectrumComb();
+    void hiddenWindowDrawsNothing();
+    void closingWithoutTrayEndsTheProgram();
+    void cleanupTestCase();
+
+private:
+    struct Box
+    {
+        MessageBox::Shown shown;
+        QVector<QByteArray> sentBefore;
+    };
+    std::unique_ptr<VoxBench> m_window;
+    QVector<Box> m_boxes;
+};
+
+void TestTabs::initTestCase()
+{
+    EmulatorControl::Config config;
+    config.flag71 = 0;
+    config.spectrumMs = 20;
+    EmulatorControl::configure(config);
+    MessageBox::setHandler([this](const MessageBox::Shown &shown) {
+        m_boxes.append({shown, writtenReports()});
+    });
+
+    m_window = std::make_unique<VoxBench>();
+    m_window->show();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(m_window->form().tabWidget->currentIndex(), 1);
+    QCOMPARE(m_window->headsetModel(), 0);
+}
+
+void TestTabs::surroundTabIsRefusedAfterTheStereoBranch()
+{
+    VoxBenchForm &ui = m_window->form();
+    EmulatorControl::clearWrittenReports();
+    m_boxes.clear();
+
+    ui.tabWidget->setCurrentIndex(0);
+
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    QCOMPARE(m_window->activeTab(), 1);
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes[0].shown.kind, MessageBox::Kind::Information);
+    QCOMPARE(m_boxes[0].shown.title, QStringLiteral("prompt"));
+    QCOMPARE(m_boxes[0].shown.text, QStringLiteral("The device does not support this algorithm"));
+
+    // Before the box: the spectrum switched on, then the stereo mode's first packet.
+    const QVector<QByteArray> before = m_boxes[0].sentBefore;
+    QCOMPARE(before.size(), 2);
+    QCOMPARE(before[0], spectrumSwitch(1));
+    QCOMPARE(command(before[1]), kSetPeq);
+    QCOMPARE(int(before[1][7]), 0);
+    QCOMPARE(int(before[1][8]), 4);
+    QVERIFY(!ui.widget_Param_Stereo->isHidden());
+    QVERIFY(ui.widget_Param_Surround->isHidden());
+    QVERIFY(!ui.widget_Spectrum->isHidden());
+
+    // The second packet follows; its acknowledgement switches to stereo.
+    QTRY_VERIFY(writtenReports().contains(algorithmSwitch(0, 0, 1)));
+    const QVector<QByteArray> all = writtenReports();
+    QCOMPARE(withCommand(all, kSetPeq).size(), 2);
+    QCOMPARE(withCommand(all, kSpectrumSwitch).size(), 1);
+    QVERIFY(waitForQuiet(100, 3000));
+}
+
+void TestTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
+{
+    VoxBenchForm &ui = m_window->form();
+    EmulatorControl::clearWrittenReports();
+    ui.tabWidget->setCurrentIndex(2);
+    QCOMPARE(m_window->activeTab(), 3);
+    settle(300);
+
+    const QVector<QByteArray> sent = writtenReports();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent[0], spectrumSwitch(0));
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 0);
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui.widget_Param_Stereo), static_cast<QWidget *>(ui.widget_Param_Surround),
+          static_cast<QWidget *>(ui.groupBox_Stereo_Spectrum),
+          static_cast<QWidget *>(ui.groupBox_SurroundTest), static_cast<QWidget *>(ui.label_dB),
+          static_cast<QWidget *>(ui.pushButton_CustomSave)})
+        QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
+}
+
+void TestTabs::micEncBoxSendsEncBytesAndRecords()
+{
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(ui.tabWidget->currentIndex(), 2);
+    // The receiver's stored Mic ENC state (on by default) was applied on connection.
+    QVERIFY(ui.checkBox_MicENC->isChecked());
+
+    EmulatorControl::clearWrittenReports();
+    ui.checkBox_MicENC->click();
+    QVERIFY(!ui.checkBox_MicENC->isChecked());
+    ui.checkBox_MicENC->click();
+    settle(100);
+
+    const QVector<QByteArray> sent = writtenReports();
+    QCOMPARE(sent.size(), 2);
+    QCOMPARE(sent[0], algorithmSwitch(0, 2, 0));
+    const QByteArray ticked = QByteArray::fromHex("4f308018310601000000010050").leftJustified(64, '\0');
+    QCOMPARE(sent[1], ticked);
+
+    QFile log(debugLogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = log.readAll().split('\n');
+    auto recordIndex = [&lines](const char *message, const char *line) {
+        for (int i = 0; i < lines.size(); ++i) {
+            const QByteArray &l = lines[i];
+            if (l.contains("MicENC Switch") && l.contains(message) && l.contains("VoxBench") &&
+                l.contains("on_CheckBox_MicENC_Clicked") && l.contains(line))
+                return i;
+        }
+        return -1;
+    };
+    const int closed = recordIndex("CLose ENC", "2307");
+    const int opened = recordIndex("Open ENC", "2302");
+    QVERIFY(closed >= 0);
+    QVERIFY(opened > closed);
+}
+
+void TestTabs::stereoTabDrawsTheSpectrumComb()
+{
+    VoxBenchForm &ui = m_window->form();
+    ui.tabWidget->setCurrentIndex(1);
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
+    QCPGraph *graph = ui.widget_Spectrum->graph(0);
+    QVERIFY(graph);
+    QCOMPARE(graph->name(), QStringLiteral("test1"));
+
+    // The receiver streams; the read thread's ticks draw the comb.
+    QTRY_COMPARE_WITH_TIMEOUT(graph->data()->size(), 230, 3000);
+    bool spike = false;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (int k = 1; k < 230; k += 2)
+                spike = spike || graph->data()->at(k)->value > 1.0;
+            return spike;
+        }(),
+        3000);
+
+    quint8 frame[115] = {};
+    for (int j = 0; j < 114; ++j)
+        frame[j] = quint8(j % 101);
+    m_window->drawSpectrum(frame);
+    const QSharedPointer<QCPGraphDataContainer> data = graph->data();
+    QCOMPARE(data->size(), 230);
+    for (int j = 0; j < 115; ++j) {
+        QCOMPARE(data->at(2 * j)->key, double(2 * j));
+        QCOMPARE(data->at(2 * j)->value, 1.0);
+        QCOMPARE(data->at(2 * j + 1)->key, double(2 * j + 1));
+        QCOMPARE(data->at(2 * j + 1)->value, double(frame[j]));
+    }
+    QCOMPARE(data->at(229)->value, 0.0);
+}
+
+void TestTabs::hiddenWindowDrawsNothing()
+{
+    VoxBenchForm &ui = m_window->form();
+    QCPGraph *graph = ui.widget_Spectrum->graph(0);
+    quint8 marker[115] = {};
+    for (int j = 0; j < 114; ++j)
+        marker[j] = 77;
+    m_window->drawSpectrum(marker);
+
+    m_window->hide();
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
+    settle(500);
+    // Ticks came all along, but the comb still shows the last drawn frame.
+    for (int k = 1; k < 229; k += 2)
+        QCOMPARE(graph->data()->at(k)->value, 77.0);
+
+    m_window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(graph->data()->at(1)->value != 77.0 || graph->data()->at(101)->value != 77.0,
+                             3000);
+}
+
+void TestTabs::closingWithoutTrayEndsTheProgram()
+{
+    // Offscreen there is no system tray: a hidden window could never be brought back.
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    EmulatorControl::clearWrittenReports();
+    QVector<QByteArray> sentAtQuit;
+    QMetaObject::Connection c =
+        connect(qApp, &QCoreApplication::aboutToQuit, [&sentAtQuit] { sentAtQuit = writtenReports(); });
+    QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    bool timedOut = false;
+    connect(&watchdog, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        qApp->exit(1);
+    });
+    watchdog.start(5000);
+    const int code = qApp->exec();
+    disconnect(c);
+    QVERIFY(!timedOut);
+    QCOMPARE(code, 0);
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(sentAtQuit.contains(algorithmSwitch(2, 2, 2)));
+}
+
+void TestTabs::cleanupTestCase()
+{
+    m_window.reset();
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestTabs)
+#include "tst_tabs.moc"

@@ -1,0 +1,235 @@
+// Tray menu, hiding instead of closing, the program's end and dragging of the
+// frameless window. Starts without a receiver, then plugs one in.
+#include "BehaviourSupport.h"
+
+#include "app/MessageBox.h"
+#include "window/VoxBench.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+
+class TestTray : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void trayMenuHoldsMainPageAndQuit();
+    void playWithoutReceiverOnlyWarns();
+    void noDevicePageDragArea();
+    void closeHidesWhileThereIsATray();
+    void trayClickAndMainPageShowTheWindow();
+    void devicePageDragArea();
+    void devicePageCloseSwitchesSpectrumOff();
+    void quitSendsTheExitSwitchBeforeTheProgramEnds();
+    void cleanupTestCase();
+
+private:
+    QAction *action(const QString &text) const;
+    void press(Qt::MouseButton button, QPoint at);
+    void release(Qt::MouseButton button, QPoint at);
+    void moveTo(QPoint at);
+
+    std::unique_ptr<VoxBench> m_window;
+    QVector<MessageBox::Shown> m_boxes;
+};
+
+QAction *TestTray::action(const QString &text) const
+{
+    for (QAction *a : m_window->findChildren<QAction *>()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+
+void TestTray::press(Qt::MouseButton button, QPoint at)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, at, m_window->mapToGlobal(at), button, button,
+                      Qt::NoModifier);
+    m_window->mousePressEvent(&event);
+}
+
+void TestTray::release(Qt::MouseButton button, QPoint at)
+{
+    QMouseEvent event(QEvent::MouseButtonRelease, at, m_window->mapToGlobal(at), button, Qt::NoButton,
+                      Qt::NoModifier);
+    m_window->mouseReleaseEvent(&event);
+}
+
+void TestTray::moveTo(QPoint at)
+{
+    QMouseEvent event(QEvent::MouseMove, at, m_window->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    m_window->mouseMoveEvent(&event);
+}
+
+void TestTray::initTestCase()
+{
+    EmulatorControl::Config config;
+    config.absent = true;
+    EmulatorControl::configure(config);
+    MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
+    m_window = std::make_unique<VoxBench>();
+    m_window->show();
+    m_window->move(100, 50);
+    QCOMPARE(m_window->pageState(), 0);
+}
+
+void TestTray::trayMenuHoldsMainPageAndQuit()
+{
+    QSystemTrayIcon *tray = m_window->findChild<QSystemTrayIcon *>();
+    QVERIFY(tray);
+    QCOMPARE(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"));
+    QMenu *menu = tray->contextMenu();
+    QVERIFY(menu);
+    const QList<QAction *> entries = menu->actions();
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0]->text(), QStringLiteral("Main Page"));
+    QVERIFY(entries[1]->isSeparator());
+    QCOMPARE(entries[2]->text(), QStringLiteral("Quit"));
+}
+
+void TestTray::playWithoutReceiverOnlyWarns()
+{
+    m_boxes.clear();
+    for (int i = 0; i < 2; ++i)
+        m_window->form().pushButton_SurroundTest->click();
+    QCOMPARE(m_boxes.size(), 2);
+    QCOMPARE(m_boxes[0].kind, MessageBox::Kind::Warning);
+    QCOMPARE(m_boxes[0].title, QStringLiteral("warning"));
+    QCOMPARE(m_boxes[0].text, QStringLiteral("Pleasr Insert Device!"));
+    QVERIFY(!m_window->testPlaying());
+    QVERIFY(!m_window->testPlayer());
+}
+
+void TestTray::noDevicePageDragArea()
+{
+    const QPoint start = m_window->pos();
+    press(Qt::LeftButton, {999, 629});
+    moveTo({1009, 634});
+    QCOMPARE(m_window->pos(), start + QPoint(10, 5));
+    release(Qt::LeftButton, {1009, 634});
+    moveTo({1100, 700});
+    QCOMPARE(m_window->pos(), start + QPoint(10, 5));
+
+    const QPoint here = m_window->pos();
+    for (const QPoint outside : {QPoint(1000, 10), QPoint(10, 630), QPoint(0, 10)}) {
+        press(Qt::LeftButton, outside);
+        moveTo(outside + QPoint(30, 30));
+        QCOMPARE(m_window->pos(), here);
+        release(Qt::LeftButton, outside);
+    }
+    // A right press never starts a drag.
+    press(Qt::RightButton, {50, 50});
+    moveTo({80, 80});
+    QCOMPARE(m_window->pos(), here);
+    release(Qt::RightButton, {80, 80});
+}
+
+void TestTray::closeHidesWhileThereIsATray()
+{
+    m_window->setTrayAvailable(1);
+    EmulatorControl::clearWrittenReports();
+    m_window->close();
+    QVERIFY(m_window->isHidden());
+    m_window->show();
+    m_window->form().pushButton_DefaultClose->click();
+    QVERIFY(m_window->isHidden());
+    // Alt+F4 reaches the window as a close event too.
+    m_window->show();
+    QCloseEvent closeEvent;
+    QCoreApplication::sendEvent(m_window.get(), &closeEvent);
+    QVERIFY(!closeEvent.isAccepted());
+    QVERIFY(m_window->isHidden());
+    settle(50);
+    QCOMPARE(EmulatorControl::writtenReportCount(), 0);
+}
+
+void TestTray::trayClickAndMainPageShowTheWindow()
+{
+    m_window->on_activatedSysTrayIcon(QSystemTrayIcon::DoubleClick);
+    QVERIFY(m_window->isHidden());
+    m_window->on_activatedSysTrayIcon(QSystemTrayIcon::Trigger);
+    QVERIFY(m_window->isVisible());
+
+    m_window->showMinimized();
+    action(QStringLiteral("Main Page"))->trigger();
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!m_window->isMinimized());
+}
+
+void TestTray::devicePageDragArea()
+{
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QVERIFY(waitForQuiet(300, 5000));
+
+    const QPoint start = m_window->pos();
+    press(Qt::LeftButton, {10, 80});
+    moveTo({40, 120});
+    QCOMPARE(m_window->pos(), start);
+    release(Qt::LeftButton, {40, 120});
+
+    press(Qt::LeftButton, {1175, 79});
+    moveTo({1165, 69});
+    QCOMPARE(m_window->pos(), start - QPoint(10, 10));
+    // Any button's release ends the drag.
+    release(Qt::RightButton, {1165, 69});
+    moveTo({1000, 10});
+    QCOMPARE(m_window->pos(), start - QPoint(10, 10));
+}
+
+void TestTray::devicePageCloseSwitchesSpectrumOff()
+{
+    m_window->form().tabWidget->setCurrentIndex(1);
+    QVERIFY(waitForQuiet(200, 3000));
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
+    EmulatorControl::clearWrittenReports();
+    m_window->form().pushButton_Close->click();
+    QVERIFY(m_window->isHidden());
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 0);
+    QCOMPARE(writtenReports(), QVector<QByteArray>{spectrumSwitch(0)});
+    m_window->show();
+}
+
+void TestTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
+{
+    EmulatorControl::clearWrittenReports();
+    QVector<QByteArray> sentAtQuit;
+    QMetaObject::Connection c =
+        connect(qApp, &QCoreApplication::aboutToQuit, [&sentAtQuit] { sentAtQuit = writtenReports(); });
+    QAction *quit = action(QStringLiteral("Quit"));
+    QVERIFY(quit);
+    QTimer::singleShot(0, quit, &QAction::trigger);
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        qApp->exit(1);
+    });
+    watchdog.start(5000);
+    const int code = qApp->exec();
+    disconnect(c);
+    QVERIFY(!timedOut);
+    QCOMPARE(code, 0);
+    QCOMPARE(sentAtQuit, QVector<QByteArray>{algorithmSwitch(2, 2, 2)});
+    QVERIFY(m_window->isHidden());
+    QVERIFY(!m_window->findChild<QSystemTrayIcon *>()->isVisible());
+    // The sequencer ended with the event loop.
+    QVERIFY(m_window->testThread()->isFinished());
+}
+
+void TestTray::cleanupTestCase()
+{
+    m_window.reset();
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestTray)
+#include "tst_tray.moc"
