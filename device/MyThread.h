@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMutex>
 #include <QThread>
 #include <atomic>
+#include <vector>
 
 // Reads the receiver's input reports while a device is open, runs their
 // parsers and announces what arrived with sendReadAudio (20, 21, 32, 99),
@@ -15,6 +17,11 @@ public:
 
     void setRunning(int running) { m_running.store(running); }
     int running() const { return m_running.load(); }
+    int passCounter() const { return m_passCounter.load(); }
+
+    // Stops every read thread and waits for each to end; the device link calls
+    // it before it closes the handle.
+    static void stopAll();
 
 signals:
     void sendSetMicTimer(int);
@@ -24,6 +31,11 @@ protected:
     void run() override;
 
 private:
+    void pauseAfterReadError();
+
+    static QMutex s_threadsLock;
+    static std::vector<MyThread *> s_threads;
+
     std::atomic<int> m_running{0};
     std::atomic<int> m_passCounter{0};
     std::atomic<int> m_spectrumSeen{0};

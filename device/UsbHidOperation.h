@@ -36,7 +36,8 @@ enum UsbHidWriteResult { WriteOk = 0, WriteFailed = 1, WriteNoDevice = 2 };
 // Open results.
 enum UsbHidOpenResult { OpenOk = 0, OpenFailed = -1, OpenNoDevice = -2 };
 
-struct UsbHidConnection {
+struct UsbHidConnection
+{
     std::atomic<hid_device *> handle{nullptr};
     std::atomic<int> opened{0};
     std::atomic<quint16> vendorId{0};
@@ -44,7 +45,8 @@ struct UsbHidConnection {
 };
 
 // Process-wide device state filled by the reply parsers.
-struct UsbHidDeviceState {
+struct UsbHidDeviceState
+{
     std::atomic<int> device71{0};
     std::atomic<int> peqFirstBand{0};
     std::atomic<int> peqLastBand{0};
