@@ -21,6 +21,7 @@ class QButtonGroup;
 class QMediaPlayer;
 class QMenu;
 class QMovie;
+class QRadioButton;
 class WriteReadJson;
 
 // The main window. Its behaviour is split by topic over several source files:
@@ -165,6 +166,24 @@ private:
     bool trayAvailable() const;
     void stopTestThread();
 
+    // Attachment (VoxBenchAttachment.cpp).
+    void endAttachment();
+    void startOpenRetry();
+    void retryOpen();
+    // Modes (VoxBenchModes.cpp).
+    QRadioButton *customButton(ModeType type, int slot) const;
+    bool slotShown(ModeType type, int slot) const;
+    void presetClicked(ModeType type, int button);
+    void customSlotClicked(ModeType type, int slot);
+    void labelCustomButtons(ModeType type);
+    void restoreRemembered(ModeType type, const ModeData &mode);
+    void restoreOtherTab(ModeType type);
+    // Equalizer (VoxBenchEqualizer.cpp).
+    void gateTick();
+    void sendCheckedCustomMode(ModeType type);
+    void sendHeldBackEdits();
+    int customModeCode(ModeType type, int slot) const;
+
     VoxBenchForm ui;
 
     QString m_deviceUuid;
@@ -221,4 +240,9 @@ private:
     // Tray and program end.
     int m_trayAvailable = -1;
     bool m_quitting = false;
+
+    // Re-opens after an arrival whose open failed (-1): the hidraw node may get
+    // the user's access rights a moment after it is announced.
+    int m_openRetryTimerId = 0;
+    int m_openRetriesLeft = 0;
 };
