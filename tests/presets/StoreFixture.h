@@ -56,3 +56,34 @@ inline QByteArray defaultFile(const QString &pid, const QString &tag = "x")
 }
 
 } // namespace StoreFixture
+
+namespace StoreFixture {
+
+// A config.json of many receivers of product 0x4152 with custom modes each.
+inline QByteArray manyReceivers(int receivers, int modesEach)
+{
+    QJsonArray customize;
+    QJsonArray current;
+    for (int r = 0; r < receivers; ++r) {
+        const QString identity = QString::asprintf("%08x", r);
+        QJsonArray modes;
+        for (int m = 0; m < modesEach; ++m) {
+            const int type = m % 2;
+            QJsonObject object =
+                mode(type, QString::asprintf("Custom %d", m), QString::asprintf("{%08x-%04x}", r, m),
+                     QJsonArray{m, -m, 1, 2, 3, 4, 5, 6, 7, -12});
+            object.insert("customizeType", 1);
+            object.insert("index", m / 2);
+            modes.append(object);
+        }
+        customize.append(
+            QJsonObject{{"deviceUuid", identity}, {"modes", modes}, {"pid", "0x4152"}, {"vid", "0x5A17"}});
+        current.append(QJsonObject{{"deviceUuid", identity},
+                                   {"pid", "0x4152"},
+                                   {"uuid", QString::asprintf("{%08x-0000}", r)},
+                                   {"vid", "0x5A17"}});
+    }
+    return JsonText::serialize(QJsonObject{{"currentMode", current}, {"customizeMode", customize}});
+}
+
+} // namespace StoreFixture

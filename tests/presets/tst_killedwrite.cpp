@@ -1,0 +1,86 @@
+// A store killed in the middle of rewriting config.json leaves the old file or the new
+// one, never an empty or half-written one.
+
+#include "StoreFixture.h"
+#include "presets/WriteReadJson.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+
+using namespace StoreFixture;
+
+namespace {
+
+constexpr int kReceivers = 300;
+constexpr char kWriteLoop[] = "--write-loop";
+
+// The child: selects modes on one receiver, rewriting config.json each time, until it
+// is killed (or gives up, so that no child outlives a failed test for long).
+int writeLoop(const QString &programFolder)
+{
+    WriteReadJson store(programFolder);
+    store.setDevice(0x4152, "00000007");
+    QElapsedTimer running;
+    running.start();
+    for (int round = 0; running.elapsed() < 15000; ++round) {
+        store.setCurrentMode(round % 2 ? store.getSurroundPreset(1) : store.getStereoPreset(0));
+        if (round == 0) {
+            std::puts("writing");
+            std::fflush(stdout);
+        }
+    }
+    return 1;
+}
+
+} // namespace
+
+class TestKilledWrite : public QObject
+{
+    Q_OBJECT
+private slots:
+    void configSurvivesAKill();
+};
+
+void TestKilledWrite::configSurvivesAKill()
+{
+    QTemporaryDir program;
+    QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-4152.json"), defaultFile("0x4152")));
+    QVERIFY(writeFile(configFile(), manyReceivers(kReceivers, 10)));
+    const QSet<QString> written{"{s-x}", "{t-x}"};
+
+    for (int kill = 0; kill < 30; ++kill) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {kWriteLoop, program.path()});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QTest::qSleep(QRandomGenerator::global()->bounded(1, 40));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+
+        const QByteArray bytes = readFile(configFile());
+        QVERIFY2(bytes.endsWith("}\r\n"),
+                 qPrintable(QString("kill %1: %2 bytes").arg(kill).arg(bytes.size())));
+        const JsonText::Parsed parsed = JsonText::parse(bytes);
+        QCOMPARE(parsed.status, JsonText::Status::Ok);
+        QCOMPARE(parsed.object.value("customizeMode").toArray().size(), kReceivers);
+        const QJsonArray current = parsed.object.value("currentMode").toArray();
+        QCOMPARE(current.size(), kReceivers);
+        QVERIFY(written.contains(current.at(7).toObject().value("uuid").toString()));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], kWriteLoop) == 0)
+        return writeLoop(QString::fromLocal8Bit(argv[2]));
+    TestKilledWrite test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_killedwrite.moc"
