@@ -1,0 +1,171 @@
+// Construction and initialisation of the main window, and the timer dispatch.
+#include "window/VoxBench.h"
+
+#include "app/Autorun.h"
+#include "app/DebugLog.h"
+#include "app/ShowAtStart.h"
+#include "device/MyThread.h"
+#include "platform/DeviceMonitor.h"
+#include "presets/WriteReadJson.h"
+#include "ui/CustomTabStyle.h"
+#include "window/MyThread_Two.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QIcon>
+#include <QMediaPlayer>
+#include <QMovie>
+#include <QTabBar>
+#include <QTimerEvent>
+#include <qcustomplot.h>
+
+VoxBench::VoxBench(QWidget *parent)
+    : QMainWindow(parent), m_appDirPath(QCoreApplication::applicationDirPath())
+{
+    ui.setupUi(this);
+    usbHidDeviceState().device71.store(0);
+    m_store = std::make_unique<WriteReadJson>(this);
+
+    ui.lineEdit_CustomName->setMaxLength(20);
+    ui.radioButton_Stereo_Pop->setFixedWidth(70);
+    ui.radioButton_Stereo_RockRoll->setFixedWidth(150);
+    ui.radioButton_Stereo_Classic->setFixedWidth(100);
+    ui.radioButton_Stereo_DeepBass->setFixedWidth(150);
+    ui.radioButton_Stereo_VornStandard->setFixedWidth(260);
+    ui.radioButton_Stereo_Jazz->setFixedWidth(70);
+    ui.radioButton_Surround_DeepBass->setFixedWidth(150);
+    ui.radioButton_Surround_FPS->setFixedWidth(70);
+    ui.radioButton_Surround_Moba->setFixedWidth(80);
+    ui.radioButton_Surround_VornStandard->setFixedWidth(260);
+
+    initWindow();
+}
+
+VoxBench::~VoxBench()
+{
+    // The read thread ends before the handle closes, and no thread object
+    // outlives the window.
+    endAttachment();
+}
+
+void VoxBench::initWindow()
+{
+    setShowAtStart(!isAutorunLaunch());
+    setCustomizeEditVisible(false);
+
+    setWindowIcon(QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")));
+    setWindowFlags(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_Hover);
+
+    // The first identity always counts as a change.
+    m_lastIdentity = {0, 0, 0, 0};
+    usbHidSetIdentityBytes({1, 1, 1, 1});
+
+    initDebugLog();
+    registerDevice();
+    initSystemTray();
+    initCustomPlot();
+    initButtonGroups();
+
+    ui.tabWidget->setGeometry(44, 100, 1089, 162);
+    // Parented to the window, so the style outlives the tab bar that uses it.
+    auto *tabStyle = new CustomTabStyle;
+    tabStyle->setParent(this);
+    ui.tabWidget->tabBar()->setStyle(tabStyle);
+
+    ui.checkBox_MicENC->setChecked(true);
+    ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
+
+    ui.widget_Param_Surround->show();
+    ui.widget_Param_Stereo->hide();
+    ui.groupBox_Surround->hide();
+    ui.groupBox_Stereo->hide();
+    setCustomizeVisible(false, Stereo);
+    setCustomizeVisible(false, Surround);
+
+    ui.groupBox_SurroundTest->show();
+    ui.label_PersonGif->setStyleSheet(QStringLiteral("border-image: url(:/png/pic/png/head.png);"));
+    ui.groupBox_Stereo_Spectrum->hide();
+
+    for (ModeType type : {Surround, Stereo}) {
+        for (int slot = 0; slot < 5; ++slot)
+            customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
+    }
+    for (QButtonGroup *group : {m_surroundCustomGroup.get(), m_stereoCustomGroup.get()}) {
+        group->setExclusive(false);
+        group->buttons().first()->setChecked(false);
+        group->setExclusive(true);
+    }
+
+    setSliderEnable(false, Stereo);
+    setSliderEnable(false, Surround);
+
+    m_gateTimerId = startTimer(1, Qt::CoarseTimer);
+    connect(ui.verticalSlider_30, &QSlider::valueChanged, this, &VoxBench::on_SLOTSetSliderValue);
+
+    setTabWidgetIndex(1);
+    setPageState(1);
+    InitDeviceInput();
+}
+
+void VoxBench::initButtonGroups()
+{
+    const auto makeGroup = [](std::initializer_list<QAbstractButton *> buttons) {
+        auto group = std::make_unique<QButtonGroup>();
+        group->setExclusive(true);
+        for (QAbstractButton *button : buttons)
+            group->addButton(button);
+        return group;
+    };
+    m_stereoGroup =
+        makeGroup({ui.radioButton_Stereo_Pop, ui.radioButton_Stereo_RockRoll, ui.radioButton_Stereo_DeepBass,
+                   ui.radioButton_Stereo_Jazz, ui.radioButton_Stereo_Classic,
+                   ui.radioButton_Stereo_VornStandard, ui.radioButton_Stereo_Customize});
+    m_surroundGroup = makeGroup({ui.radioButton_Surround_DeepBass, ui.radioButton_Surround_FPS,
+                                 ui.radioButton_Surround_Moba, ui.radioButton_Surround_VornStandard,
+                                 ui.radioButton_Surround_Customize});
+    m_stereoCustomGroup = makeGroup({ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
+                                     ui.radioButton_Stereo_Custom3, ui.radioButton_Stereo_Custom4,
+                                     ui.radioButton_Stereo_Custom5});
+    m_surroundCustomGroup = makeGroup({ui.radioButton_Surround_Custom1, ui.radioButton_Surround_Custom2,
+                                       ui.radioButton_Surround_Custom3, ui.radioButton_Surround_Custom4,
+                                       ui.radioButton_Surround_Custom5});
+}
+
+void VoxBench::timerEvent(QTimerEvent *event)
+{
+    const int id = event->timerId();
+    if (id == m_gateTimerId) {
+        gateTick();
+    } else if (id == m_openRetryTimerId) {
+        retryOpen();
+    } else if (id == m_attachTimerId) {
+        // The attachment's minute timer: removal is followed by notifications,
+        // so its expiry has nothing to do.
+    } else {
+        QMainWindow::timerEvent(event);
+    }
+}
+
+// Slots that nothing connects to or calls; kept for the slot list.
+void VoxBench::assignmentSliderValue() {}
+
+void VoxBench::setCurrentModeSliderValue() {}
+
+QString VoxBench::getStereoVerticalSlider()
+{
+    return QString();
+}
+
+QString VoxBench::getSoundVerticalSlider()
+{
+    return QString();
+}
+
+int VoxBench::stringExtractNum(QString content, QPoint range)
+{
+    Q_UNUSED(content);
+    Q_UNUSED(range);
+    return 0;
+}

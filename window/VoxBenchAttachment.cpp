@@ -1,0 +1,333 @@
+// Device attachment: notifications, opening the receiver, its threads, the
+// pages, and the dispatcher of the read thread's codes.
+#include "window/VoxBench.h"
+
+#include "app/DebugLog.h"
+#include "device/MyThread.h"
+#include "platform/DeviceMonitor.h"
+#include "presets/WriteReadJson.h"
+#include "window/MyThread_Two.h"
+
+#include <QDebug>
+#include <QThread>
+#include <QTimer>
+#include <qcustomplot.h>
+
+namespace {
+const QString kSource = QStringLiteral("VoxBench");
+
+// After an arrival whose open failed: 8 more tries, 250 ms apart.
+constexpr int kOpenRetries = 8;
+constexpr int kOpenRetryMs = 250;
+constexpr int kPageDelayMs = 500;
+constexpr int kAttachTimerMs = 60000;
+
+int headsetModelOf(int productId)
+{
+    switch (productId) {
+    case 0x1054:
+        return 1;
+    case 0x1029:
+        return 2;
+    case 0x104D:
+        return 3;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+void VoxBench::registerDevice()
+{
+    qDebug() << "***** Register Device! *****";
+    m_deviceMonitor = std::make_unique<DeviceMonitor>();
+    connect(m_deviceMonitor.get(), &DeviceMonitor::hidArrived, this, &VoxBench::handleHidArrival);
+    connect(m_deviceMonitor.get(), &DeviceMonitor::hidRemoved, this, &VoxBench::handleHidRemoval);
+    connect(m_deviceMonitor.get(), &DeviceMonitor::usbDiskArrived, this, &VoxBench::handleVolumeArrival);
+    if (m_deviceMonitor->start(this)) {
+        qDebug() << "Register SuccessFul!";
+        writeDebugLog(QStringLiteral("Register Device"), QStringLiteral("true"), kSource,
+                      QStringLiteral("registerDevice"), 274);
+    } else {
+        qDebug() << "Register Fail!";
+        writeDebugLog(QStringLiteral("Register Device"), QStringLiteral("false"), kSource,
+                      QStringLiteral("registerDevice"), 269);
+    }
+}
+
+bool VoxBench::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+    Q_UNUSED(result);
+    if (m_deviceMonitor)
+        m_deviceMonitor->handleNativeEvent(eventType, message);
+    return false;
+}
+
+void VoxBench::handleVolumeArrival()
+{
+    qDebug() << "U disk arrived";
+    writeDebugLog(QStringLiteral("Insert Device U disk"), QStringLiteral("true"), kSource,
+                  QStringLiteral("nativeEvent"), 294);
+}
+
+void VoxBench::handleHidArrival()
+{
+    const UsbHidConnection &connection = usbHidConnection();
+    if (connection.vendorId.load() != 0 || connection.productId.load() != 0)
+        return;
+    qDebug() << "------------------------------";
+    writeDebugLog(QStringLiteral("DeviceInsert"), QStringLiteral("true"), kSource,
+                  QStringLiteral("nativeEvent"), 305);
+    if (InitDeviceInput() == OpenFailed)
+        startOpenRetry();
+}
+
+void VoxBench::startOpenRetry()
+{
+    // One chain at a time; a further arrival only gives it its full length again.
+    m_openRetriesLeft = kOpenRetries;
+    if (m_openRetryTimerId == 0)
+        m_openRetryTimerId = startTimer(kOpenRetryMs);
+}
+
+void VoxBench::retryOpen()
+{
+    const bool open = usbHidConnection().opened.load() == 1;
+    if (!open && m_openRetriesLeft > 0) {
+        --m_openRetriesLeft;
+        qDebug() << "Open retry, left:" << m_openRetriesLeft;
+        if (InitDeviceInput() == OpenFailed && m_openRetriesLeft > 0)
+            return;
+    }
+    m_openRetriesLeft = 0;
+    if (m_openRetryTimerId != 0) {
+        killTimer(m_openRetryTimerId);
+        m_openRetryTimerId = 0;
+    }
+}
+
+int VoxBench::InitDeviceInput()
+{
+    // Never a second read thread on the handle of a running attachment.
+    if (m_readThread)
+        return OpenOk;
+
+    const int result = usbHidOpenDevice(m_store->knownDevices());
+    if (result == OpenNoDevice) {
+        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
+                      QStringLiteral("InitDeviceInput"), 500);
+        return OpenNoDevice;
+    }
+    if (result != OpenOk) {
+        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("false"), kSource,
+                      QStringLiteral("InitDeviceInput"), 495);
+        return OpenFailed;
+    }
+    writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("true"), kSource,
+                  QStringLiteral("InitDeviceInput"), 438);
+
+    // Timers and queued codes of this attachment carry its number.
+    ++m_attachment;
+    m_headsetModel = headsetModelOf(usbHidConnection().productId.load());
+
+    m_readThread = std::make_unique<MyThread>();
+    m_readThread->setRunning(1);
+    m_readThread->start(QThread::InheritPriority);
+    connectReadThread();
+
+    usbHidSend_ReadAudio(0);
+    usbHidSend_ReadStatus(0);
+
+    QTimer::singleShot(kPageDelayMs, this, [this, attachment = m_attachment] {
+        if (attachment == m_attachment)
+            setPageState(2);
+    });
+
+    qDebug() << "Create Thread!";
+    m_attachTimerId = startTimer(kAttachTimerMs, Qt::CoarseTimer);
+
+    static const char *const pictures[] = {"HeadsetA", "HeadsetB", "HeadsetC"};
+    if (m_headsetModel >= 1 && m_headsetModel <= 3) {
+        ui.label_Spectrum->show();
+        ui.widget_Spectrum->hide();
+        ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/headset/pic/headset/%1.png);")
+                                             .arg(QLatin1String(pictures[m_headsetModel - 1])));
+    }
+
+    m_testThread = std::make_unique<MyThread_Two>();
+    m_testThread->start(QThread::InheritPriority);
+    connectTestThread();
+    return OpenOk;
+}
+
+void VoxBench::connectReadThread()
+{
+    // Codes still queued from an ended attachment are dropped.
+    connect(
+        m_readThread.get(), &MyThread::sendReadAudio, this,
+        [this, attachment = m_attachment](int iCmdType) {
+            if (attachment == m_attachment)
+                on_SLOTReadAudio(iCmdType);
+        },
+        Qt::QueuedConnection);
+    qDebug() << "***** Start Connect One! *****";
+}
+
+void VoxBench::connectTestThread()
+{
+    connect(m_testThread.get(), &MyThread_Two::sendSetMicTimer, this, &VoxBench::on_SLOTSetMicTimer_LabelUI);
+    qDebug() << "***** Start Connect Two! *****";
+}
+
+void VoxBench::endAttachment()
+{
+    UsbHidConnection &connection = usbHidConnection();
+    connection.opened.store(0);
+    if (m_readThread) {
+        m_readThread->setRunning(0);
+        m_readThread->wait();
+        m_readThread.reset();
+    }
+    if (m_testThread) {
+        m_testThread->stop();
+        m_testThread->wait();
+        m_testThread.reset();
+    }
+    if (m_attachTimerId != 0) {
+        killTimer(m_attachTimerId);
+        m_attachTimerId = 0;
+    }
+    usbHidCloseHandle();
+    ++m_attachment;
+}
+
+void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId)
+{
+    qDebug() << "------------------------------";
+    writeDebugLog(QStringLiteral("DeviceRemove"), QStringLiteral("true"), kSource,
+                  QStringLiteral("nativeEvent"), 333);
+    UsbHidConnection &connection = usbHidConnection();
+    const quint16 openVendor = connection.vendorId.load();
+    const quint16 openProduct = connection.productId.load();
+    qDebug() << "Removed" << Qt::hex << vendorId << productId;
+    if ((openVendor == 0 && openProduct == 0) || vendorId != openVendor || productId != openProduct)
+        return;
+
+    if (connection.handle.load() && connection.opened.load() == 1) {
+        qDebug() << "Close Thread!";
+        endAttachment();
+        setPageState(1);
+        ui.tabWidget->setTabEnabled(0, true);
+        ui.tabWidget->setTabEnabled(1, true);
+        m_headsetModel = 0;
+        ui.label_Spectrum->setStyleSheet(QString());
+        ui.widget_Spectrum->hide();
+        ui.pushButton_CustomReset->click();
+    }
+
+    connection.vendorId.store(0);
+    connection.productId.store(0);
+    usbHidDeviceState().device71.store(0);
+    m_deviceUuid.clear();
+    m_store->clearDevice();
+    setCustomizeVisible(false, Stereo);
+    setCustomizeVisible(false, Surround);
+    // A second receiver still plugged in is taken now.
+    InitDeviceInput();
+    m_store->setCurrentMode(nullptr);
+}
+
+void VoxBench::setPageState(int state)
+{
+    if (state == 1) {
+        m_pageState = 0;
+        for (QWidget *widget : {static_cast<QWidget *>(ui.label_DefaultHead),
+                                static_cast<QWidget *>(ui.label_DefaultBackground),
+                                static_cast<QWidget *>(ui.pushButton_DefaultClose)})
+            widget->raise();
+        ui.label_DefaultHead->show();
+        ui.label_DefaultBackground->show();
+        ui.pushButton_DefaultClose->show();
+        ui.label_Head->hide();
+        ui.label_Head_One->hide();
+        ui.label->hide();
+    } else if (state == 2) {
+        m_pageState = 1;
+        ui.label_DefaultHead->lower();
+        ui.label_DefaultBackground->lower();
+        ui.pushButton_DefaultClose->lower();
+        ui.label_Head->show();
+        ui.label_Head_One->show();
+        ui.label->show();
+        changedDevice32();
+        if (const DeviceModes *defaults = m_store->defaultDevice())
+            ui.checkBox_MicENC->setChecked(defaults->micENC);
+        on_CheckBox_MicENC_Clicked();
+    }
+}
+
+void VoxBench::changedDevice32()
+{
+    const int productId = usbHidConnection().productId.load();
+    m_store->setDevice(productId, m_deviceUuid);
+    labelCustomButtons(Surround);
+    labelCustomButtons(Stereo);
+    loadUserInformation();
+
+    const IdentityBytes identity = usbHidIdentityBytes();
+    if (identity == m_lastIdentity)
+        return;
+    if (isHidden()) {
+        show();
+        if (m_trayIcon)
+            m_trayIcon->show();
+        createTrayActions();
+        createTrayMenu();
+    }
+    qDebug() << "***** Device Change! *****";
+    m_lastIdentity = identity;
+    checkUserFolder(productId);
+    QThread::msleep(50);
+}
+
+void VoxBench::on_SLOTReadAudio(int iCmdType)
+{
+    UsbHidDeviceState &state = usbHidDeviceState();
+    switch (iCmdType) {
+    case 20:
+        if (state.device71.load() == 0 && m_headsetModel != 1)
+            setTabWidgetIndex(1);
+        break;
+    case 21:
+        if (state.peqFirstBand.load() == 5 && state.peqLastBand.load() == 9) {
+            if (m_activeTab == 2) {
+                if (m_headsetModel == 1)
+                    usbHidSend_SetAlgorithmSwitch(1, 0, 0, 1);
+                else
+                    usbHidSend_SetAlgorithmSwitch(1, 1, 0, 0);
+            } else if (m_activeTab == 1) {
+                usbHidSend_SetAlgorithmSwitch(1, 0, 0, 1);
+            }
+            state.peqFirstBand.store(0);
+            state.peqLastBand.store(0);
+        }
+        break;
+    case 32:
+        m_deviceUuid = usbHidIdentityText(usbHidIdentityBytes());
+        break;
+    case 99: {
+        const SpectrumLevels levels = usbHidSpectrumLevels();
+        m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));
+        break;
+    }
+    case 999: {
+        quint8 frame[SpectrumSmoother::kFrameBuffer] = {};
+        int length = 0;
+        m_spectrum.nextSpectrumFrame(frame, &length);
+        drawSpectrum(frame);
+        break;
+    }
+    default:
+        break;
+    }
+}
