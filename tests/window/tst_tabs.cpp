@@ -130,8 +130,9 @@ void TestTabs::micEncBoxSendsEncBytesAndRecords()
     QFile log(debugLogPath());
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = log.readAll().split('\n');
+    // The newest record of each kind: connection applied the stored state before.
     auto recordIndex = [&lines](const char *message, const char *line) {
-        for (int i = 0; i < lines.size(); ++i) {
+        for (int i = lines.size() - 1; i >= 0; --i) {
             const QByteArray &l = lines[i];
             if (l.contains("MicENC Switch") && l.contains(message) && l.contains("VoxBench") &&
                 l.contains("on_CheckBox_MicENC_Clicked") && l.contains(line))

@@ -3,6 +3,7 @@
 #include "BehaviourSupport.h"
 
 #include "app/MessageBox.h"
+#include "window/MyThread_Two.h"
 #include "window/VoxBench.h"
 
 #include <QAction>
