@@ -46,7 +46,7 @@ void initDebugLog()
 
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        qDebug() << "log文件创建失败!";
+        qDebug().noquote() << "log文件创建失败!";
         return;
     }
     writeHeader(file, "**First Data!\r\n");
@@ -57,7 +57,7 @@ void writeDebugLog(const QString &tag, const QString &message, const QString &so
 {
     QFile file(logPath());
     if (logPath().isEmpty() || !file.open(QIODevice::ReadWrite | QIODevice::Append)) {
-        qDebug() << "log文件创建失败!";
+        qDebug().noquote() << "log文件创建失败!";
         return;
     }
     const QByteArray record = eightBit(tag) + " : " + eightBit(message) + "\t\t(" + eightBit(sourceFile) +

@@ -1,0 +1,72 @@
+// The real start-up sequence with a stand-in main window, for the tests that
+// start several instances. It reports on stdout, one line per event:
+//   "box <title>|<text>"           a message box would have been shown
+//   "running visible=<0|1>"        the event loop of the first instance runs
+//   "shown"                        the window was shown after start-up
+// With PROBE_HOLD_BOX set, a box stays "open" until a line arrives on stdin.
+
+#include "app/Autorun.h"
+#include "app/DebugLog.h"
+#include "app/MessageBox.h"
+#include "app/ShowAtStart.h"
+#include "app/Startup.h"
+#include "platform/TerminationWatcher.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+void report(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+// Does what the real window's initialisation does for start-up.
+class ProbeWindow : public QMainWindow
+{
+public:
+    ProbeWindow()
+    {
+        setWindowTitle(Startup::mainWindowTitle());
+        setShowAtStart(!isAutorunLaunch());
+        initDebugLog();
+        QTimer::singleShot(0, this, [this] {
+            report(QStringLiteral("running visible=%1").arg(isVisible() ? 1 : 0));
+            m_started = true;
+        });
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        if (m_started)
+            report(QStringLiteral("shown"));
+        QMainWindow::showEvent(event);
+    }
+
+private:
+    bool m_started = false;
+};
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const bool holdBox = qEnvironmentVariableIsSet("PROBE_HOLD_BOX");
+    MessageBox::setHandler([holdBox](const MessageBox::Shown &shown) {
+        report(QStringLiteral("box %1|%2").arg(shown.title, shown.text));
+        if (holdBox) {
+            char line[16];
+            [[maybe_unused]] char *answer = std::fgets(line, sizeof line, stdin);
+        }
+    });
+    return Startup::run([](TerminationWatcher &termination) {
+        auto window = std::make_unique<ProbeWindow>();
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, qApp,
+                         &QCoreApplication::quit);
+        return std::unique_ptr<QMainWindow>(std::move(window));
+    });
+}

@@ -1,0 +1,237 @@
+// The single-instance guard across real processes: second starts, starts at the
+// same moment, a first instance killed with SIGKILL, another user, and the ways
+// out of the first instance.
+
+#include "ProbeProcess.h"
+#include "app/SingleInstance.h"
+#include "platform/InstanceKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSharedMemory>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+const QString kBox = QStringLiteral("box prompt|Program is running");
+
+bool markerExists()
+{
+    QSharedMemory marker(InstanceKeys::scoped(QStringLiteral("b")));
+    const bool attached = marker.attach(QSharedMemory::ReadOnly);
+    if (attached)
+        marker.detach();
+    return attached;
+}
+} // namespace
+
+class tst_SingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStartShowsHiddenFirstAndReturnsZero();
+    void secondStartWithoutReachableFirstReturnsMinusOne();
+    void heldBoxDoesNotStallLaterStarts();
+    void simultaneousStartsMakeOneFirstInstance();
+    void startAfterKillMinusNineIsFirst();
+    void terminationEndsCleanly_data();
+    void terminationEndsCleanly();
+    void anotherUserRunsOwnInstance();
+};
+
+void tst_SingleInstance::secondStartShowsHiddenFirstAndReturnsZero()
+{
+    ProbeProcess first(PROBE_PATH, {"-autorun"});
+    QCOMPARE(first.waitForLine("running"), QStringLiteral("running visible=0"));
+
+    ProbeProcess second(PROBE_PATH);
+    QCOMPARE(second.waitForLine("box"), kBox);
+    QVERIFY(second.finished());
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(!second.lines().contains("running visible=1"));
+    QCOMPARE(first.waitForLine("shown"), QStringLiteral("shown"));
+
+    // Shown already: asking again still succeeds.
+    ProbeProcess third(PROBE_PATH);
+    QVERIFY(third.finished());
+    QCOMPARE(third.exitCode(), 0);
+
+    ::kill(first.pid(), SIGTERM);
+    QVERIFY(first.finished());
+    QCOMPARE(first.exitCode(), 0);
+}
+
+void tst_SingleInstance::secondStartWithoutReachableFirstReturnsMinusOne()
+{
+    // The marker held by this process, with nobody listening behind it.
+    SingleInstance holder;
+    QVERIFY(holder.claim());
+    holder.releaseLock();
+
+    ProbeProcess second(PROBE_PATH);
+    QCOMPARE(second.waitForLine("box"), kBox);
+    QVERIFY(second.finished(15000));
+    QCOMPARE(second.exitCode(), -1);
+}
+
+void tst_SingleInstance::heldBoxDoesNotStallLaterStarts()
+{
+    ProbeProcess first(PROBE_PATH, {"-autorun"});
+    QVERIFY(!first.waitForLine("running").isEmpty());
+
+    QProcessEnvironment holding = QProcessEnvironment::systemEnvironment();
+    holding.insert("PROBE_HOLD_BOX", "1");
+    ProbeProcess second(PROBE_PATH, {}, holding);
+    QCOMPARE(second.waitForLine("box"), kBox);
+
+    // The second start's box is still open; a third must not wait for it.
+    QElapsedTimer clock;
+    clock.start();
+    ProbeProcess third(PROBE_PATH);
+    QCOMPARE(third.waitForLine("box", 3000), kBox);
+    QVERIFY(third.finished(5000));
+    QCOMPARE(third.exitCode(), 0);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(second.process().state(), QProcess::Running);
+
+    second.process().write("\n");
+    QVERIFY(second.finished());
+    QCOMPARE(second.exitCode(), 0);
+}
+
+void tst_SingleInstance::simultaneousStartsMakeOneFirstInstance()
+{
+    std::vector<std::unique_ptr<ProbeProcess>> probes;
+    for (int i = 0; i < 4; ++i)
+        probes.push_back(std::make_unique<ProbeProcess>(PROBE_PATH, QStringList{"-autorun"}));
+
+    int firsts = 0;
+    int seconds = 0;
+    ProbeProcess *first = nullptr;
+    for (auto &probe : probes) {
+        const QString line = probe->waitForLine("", 15000);
+        if (line.startsWith("running")) {
+            ++firsts;
+            first = probe.get();
+        } else if (line == kBox) {
+            QVERIFY(probe->finished());
+            QCOMPARE(probe->exitCode(), 0);
+            ++seconds;
+        }
+    }
+    QCOMPARE(firsts, 1);
+    QCOMPARE(seconds, 3);
+    // Every second start showed the hidden first instance.
+    QCOMPARE(first->waitForLine("shown"), QStringLiteral("shown"));
+}
+
+void tst_SingleInstance::startAfterKillMinusNineIsFirst()
+{
+    {
+        ProbeProcess first(PROBE_PATH, {"-autorun"});
+        QVERIFY(!first.waitForLine("running").isEmpty());
+        ::kill(first.pid(), SIGKILL);
+        QVERIFY(first.finished());
+    }
+    // The segment and the socket of the killed instance are still there.
+    QVERIFY(markerExists());
+
+    ProbeProcess next(PROBE_PATH, {"-autorun"});
+    QCOMPARE(next.waitForLine("running"), QStringLiteral("running visible=0"));
+
+    // And the new first instance is guarded like any other.
+    ProbeProcess second(PROBE_PATH);
+    QCOMPARE(second.waitForLine("box"), kBox);
+    QVERIFY(second.finished());
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(next.waitForLine("shown"), QStringLiteral("shown"));
+
+    ::kill(next.pid(), SIGTERM);
+    QVERIFY(next.finished());
+    QCOMPARE(next.exitCode(), 0);
+}
+
+void tst_SingleInstance::terminationEndsCleanly_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void tst_SingleInstance::terminationEndsCleanly()
+{
+    QFETCH(int, signal);
+    ProbeProcess first(PROBE_PATH);
+    QCOMPARE(first.waitForLine("running"), QStringLiteral("running visible=1"));
+    QVERIFY(markerExists());
+
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(first.pid(), signal);
+    QVERIFY(first.finished(2000));
+    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY(first.exitedNormally());
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(!markerExists());
+}
+
+void tst_SingleInstance::anotherUserRunsOwnInstance()
+{
+    if (::geteuid() != 0)
+        QSKIP("starting a process as another user needs root");
+    const passwd *nobody = ::getpwnam("nobody");
+    if (!nobody || QStandardPaths::findExecutable("setpriv").isEmpty())
+        QSKIP("no user nobody or no setpriv");
+
+    // A folder the other user can enter, with the probe, a home and a runtime folder.
+    QTemporaryDir shared(QStringLiteral("/tmp/voxbench-other-user.XXXXXX"));
+    QVERIFY(shared.isValid());
+    QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ReadOther | QFile::ExeOther);
+    const QString probe = shared.filePath("StartupProbe");
+    QVERIFY(QFile::copy(PROBE_PATH, probe));
+    const QString home = shared.filePath("home");
+    const QString runtime = shared.filePath("run");
+    for (const QString &dir : {home, runtime}) {
+        QVERIFY(QDir().mkpath(dir));
+        QCOMPARE(::chown(QFile::encodeName(dir).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    ProbeProcess mine(PROBE_PATH, {"-autorun"});
+    QVERIFY(!mine.waitForLine("running").isEmpty());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    env.insert("XDG_CONFIG_HOME", home + "/.config");
+    const QStringList asNobody = {"--reuid=" + QString::number(nobody->pw_uid),
+                                  "--regid=" + QString::number(nobody->pw_gid), "--clear-groups", probe,
+                                  "-autorun"};
+    ProbeProcess theirs("setpriv", asNobody, env);
+    QCOMPARE(theirs.waitForLine("running"), QStringLiteral("running visible=0"));
+
+    // Each user's instance still refuses a second start of that user.
+    ProbeProcess theirSecond("setpriv", asNobody, env);
+    QCOMPARE(theirSecond.waitForLine("box"), kBox);
+    QVERIFY(theirSecond.finished());
+    QCOMPARE(theirSecond.exitCode(), 0);
+    QCOMPARE(theirs.waitForLine("shown"), QStringLiteral("shown"));
+    QVERIFY(!mine.lines().contains("shown"));
+
+    ::kill(theirs.pid(), SIGTERM);
+    QVERIFY(theirs.finished());
+    QCOMPARE(theirs.exitCode(), 0);
+    ::kill(mine.pid(), SIGTERM);
+    QVERIFY(mine.finished());
+    QCOMPARE(mine.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_SingleInstance)
+#include "tst_SingleInstance.moc"
