@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -245,4 +246,8 @@ private:
     // the user's access rights a moment after it is announced.
     int m_openRetryTimerId = 0;
     int m_openRetriesLeft = 0;
+    // First band (0 or 5) of each SetPEQ packet written in this attachment and
+    // not yet acknowledged: acknowledgements can arrive faster than the window
+    // reads the one ack range the device state keeps.
+    std::deque<int> m_peqAwaitingAck;
 };

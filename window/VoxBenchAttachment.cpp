@@ -128,6 +128,7 @@ int VoxBench::InitDeviceInput()
 
     // Timers and queued codes of this attachment carry its number.
     ++m_attachment;
+    m_peqAwaitingAck.clear();
     m_headsetModel = headsetModelOf(usbHidConnection().productId.load());
 
     m_readThread = std::make_unique<MyThread>();
@@ -199,6 +200,7 @@ void VoxBench::endAttachment()
     }
     usbHidCloseHandle();
     ++m_attachment;
+    m_peqAwaitingAck.clear();
 }
 
 void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId)
@@ -298,8 +300,15 @@ void VoxBench::on_SLOTReadAudio(int iCmdType)
         if (state.device71.load() == 0 && m_headsetModel != 1)
             setTabWidgetIndex(1);
         break;
-    case 21:
-        if (state.peqFirstBand.load() == 5 && state.peqLastBand.load() == 9) {
+    case 21: {
+        // Each code answers the oldest packet still awaiting its ack; the shared
+        // ack range may already hold a later packet's bands.
+        bool secondHalf = state.peqFirstBand.load() == 5 && state.peqLastBand.load() == 9;
+        if (!m_peqAwaitingAck.empty()) {
+            secondHalf = m_peqAwaitingAck.front() == 5;
+            m_peqAwaitingAck.pop_front();
+        }
+        if (secondHalf) {
             if (m_activeTab == 2) {
                 if (m_headsetModel == 1)
                     usbHidSend_SetAlgorithmSwitch(1, 0, 0, 1);
@@ -312,6 +321,7 @@ void VoxBench::on_SLOTReadAudio(int iCmdType)
             state.peqLastBand.store(0);
         }
         break;
+    }
     case 32:
         m_deviceUuid = usbHidIdentityText(usbHidIdentityBytes());
         break;

@@ -167,11 +167,14 @@ int VoxBench::sendPEQParameter(int kind, int modeCode)
     Gains &gains = kind == 1 ? m_surroundGains : m_stereoGains;
     const std::vector<int> values = getSliderValue(type);
     std::copy(values.begin(), values.end(), gains.begin());
-    usbHidSend_SetPEQ(1, 0, 4, modeCode, gains);
+    if (usbHidSend_SetPEQ(1, 0, 4, modeCode, gains) == WriteOk)
+        m_peqAwaitingAck.push_back(0);
     // The second half goes only to the receiver that got the first.
     QTimer::singleShot(kSecondPacketMs, this, [this, kind, modeCode, attachment = m_attachment] {
-        if (attachment == m_attachment)
-            usbHidSend_SetPEQ(1, 5, 9, modeCode, kind == 1 ? m_surroundGains : m_stereoGains);
+        if (attachment != m_attachment)
+            return;
+        if (usbHidSend_SetPEQ(1, 5, 9, modeCode, kind == 1 ? m_surroundGains : m_stereoGains) == WriteOk)
+            m_peqAwaitingAck.push_back(5);
     });
     return 0;
 }

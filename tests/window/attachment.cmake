@@ -1,0 +1,5 @@
+# Device attachment, modes and equalizer of the main window.
+voxbench_add_test(window_interface_name
+    SOURCES tst_interfacename.cpp
+    LIBS voxbench_platform)
+voxbench_add_window_test(window_attachment SOURCES tst_attachment.cpp AttachmentSupport.h TIMEOUT 120)

@@ -1,0 +1,334 @@
+// The window's device attachment against the emulated receiver: start without
+// a receiver, arrival, the device page with the default modes, removal, and the
+// timers and threads that belong to one attachment.
+#include "AttachmentSupport.h"
+
+#include "app/MessageBox.h"
+#include "device/MyThread.h"
+#include "presets/WriteReadJson.h"
+#include "window/MyThread_Two.h"
+#include "window/VoxBench.h"
+
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QtTest>
+#include <memory>
+#include <qcustomplot.h>
+
+using namespace behaviour;
+using namespace attachment;
+
+namespace {
+constexpr quint16 kVendor = 0x5A17;
+constexpr quint16 kProduct = 0x4152;
+const Gains10 kSurroundStandard = {-3, -3, -3, -3, -2, 0, 0, 0, 0, 0};
+const Gains10 kStereoStandard = {-3, -3, -3, -3, -2, 0, 0, 0, 0, 10};
+} // namespace
+
+class TestAttachment : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void startWithoutReceiverShowsNoDevicePage();
+    void arrivalOpensAndSendsTheDefaultModes();
+    void furtherArrivalsAndOtherRemovalsChangeNothing();
+    void usbDiskArrivalOnlyLogs();
+    void setTabWidgetIndexRunsTheTabHandlerOnce();
+    void unplugReturnsToNoDevicePage();
+    void unplugOpensAReceiverStillPresent();
+    void removalBeforeThePageTimerKeepsNoDevicePage();
+    void quickReplugGetsNoHalfOfTheOldMode();
+    void readAudioWithout71SwitchesToStereo();
+    void hiddenWindowShownForANewIdentityOnly();
+    void cleanupTestCase();
+
+private:
+    void attach();
+    void detach(bool pullOut = true);
+
+    std::unique_ptr<VoxBench> m_window;
+    QVector<MessageBox::Shown> m_boxes;
+};
+
+void TestAttachment::initTestCase()
+{
+    MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
+    EmulatorControl::Config config;
+    config.absent = true;
+    EmulatorControl::configure(config);
+}
+
+void TestAttachment::attach()
+{
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestAttachment::detach(bool pullOut)
+{
+    if (pullOut)
+        EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+}
+
+void TestAttachment::startWithoutReceiverShowsNoDevicePage()
+{
+    m_window = std::make_unique<VoxBench>();
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(m_window->pageState(), 0);
+    QVERIFY(!ui.label_DefaultHead->isHidden());
+    QVERIFY(!ui.pushButton_DefaultClose->isHidden());
+    QVERIFY(ui.label_Head->isHidden());
+    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    const QByteArray log = debugLog();
+    QVERIFY(log.contains(record("Register Device", "true", "registerDevice", 274)));
+    QVERIFY(log.contains(record("OpenDevice", "noDevice", "InitDeviceInput", 500)));
+    settle(700);
+    QCOMPARE(m_window->pageState(), 0);
+}
+
+void TestAttachment::arrivalOpensAndSendsTheDefaultModes()
+{
+    QFile::remove(configPath());
+    EmulatorControl::clearWrittenReports();
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QVERIFY(m_window->readThread());
+    QVERIFY(m_window->testThread());
+    QVERIFY(debugLog().contains(record("DeviceInsert", "true", "nativeEvent", 305)));
+    QVERIFY(debugLog().contains(record("OpenDevice", "true", "InitDeviceInput", 438)));
+
+    settle(350);
+    QCOMPARE(m_window->pageState(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 1000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
+
+    VoxBenchForm &ui = m_window->form();
+    QVERIFY(ui.label_DefaultHead->isHidden() == false); // lowered, not hidden
+    QVERIFY(!ui.label_Head->isHidden());
+    QVERIFY(ui.radioButton_Surround_VornStandard->isChecked());
+    QVERIFY(ui.radioButton_Stereo_VornStandard->isChecked());
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    QCOMPARE(m_window->activeTab(), 1);
+    QCOMPARE(ui.bandSlider(2, 9)->value(), 10);
+
+    // Surround "Vorn Standard" (19), then Stereo "Vorn Standard" (5), each as two
+    // packets about 20 ms apart.
+    const std::vector<EmulatorControl::Report> peq = peqReports();
+    QCOMPARE(int(peq.size()), 4);
+    QCOMPARE(peq[0].bytes, setPeq(0, 4, 19, kSurroundStandard));
+    const auto second19 = std::find_if(
+        peq.begin(), peq.end(), [](const auto &r) { return r.bytes == setPeq(5, 9, 19, kSurroundStandard); });
+    const auto first5 = std::find_if(
+        peq.begin(), peq.end(), [](const auto &r) { return r.bytes == setPeq(0, 4, 5, kStereoStandard); });
+    const auto second5 = std::find_if(
+        peq.begin(), peq.end(), [](const auto &r) { return r.bytes == setPeq(5, 9, 5, kStereoStandard); });
+    QVERIFY(second19 != peq.end() && first5 != peq.end() && second5 != peq.end());
+    QVERIFY(first5 > peq.begin() && second5 > first5);
+    QVERIFY(second19->ms - peq[0].ms >= 18 && second19->ms - peq[0].ms < 300);
+    QVERIFY(second5->ms - first5->ms >= 18 && second5->ms - first5->ms < 300);
+
+    // Each acknowledged second packet is followed by the stereo tab's switch.
+    const std::vector<EmulatorControl::Report> all = EmulatorControl::writtenReports();
+    for (qint64 sentAt : {second19->ms, second5->ms}) {
+        const bool followed = std::any_of(all.begin(), all.end(), [sentAt](const auto &r) {
+            return r.ms >= sentAt && r.bytes == algorithmSwitch(0, 0, 1);
+        });
+        QVERIFY(followed);
+    }
+    QCOMPARE(withCommand(reports(all), kSetAlgorithmSwitch).count(algorithmSwitch(0, 0, 1)), 2);
+
+    // config.json remembers the Stereo mode under the receiver's identity.
+    const QString stereoUuid = m_window->store()->getStereoPreset(5)->uuid;
+    const QJsonArray current = configJson().value(QStringLiteral("currentMode")).toArray();
+    QCOMPARE(current.size(), 1);
+    const QJsonObject record = current.at(0).toObject();
+    QCOMPARE(record.value(QStringLiteral("deviceUuid")).toString(), QStringLiteral("0a1b2c3d"));
+    QCOMPARE(record.value(QStringLiteral("pid")).toString().toInt(nullptr, 16), 0x4152);
+    QCOMPARE(record.value(QStringLiteral("uuid")).toString(), stereoUuid);
+    QCOMPARE(m_boxes.size(), 0);
+}
+
+void TestAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
+{
+    QPointer<MyThread> thread = m_window->readThread();
+    EmulatorControl::clearWrittenReports();
+    m_window->handleHidArrival();
+    QCOMPARE(m_window->InitDeviceInput(), 0);
+    m_window->handleHidRemoval(kVendor, 0x4153);
+    m_window->handleHidRemoval(0x1234, kProduct);
+    settle(100);
+    QCOMPARE(m_window->readThread(), thread.data());
+    QVERIFY(thread->isRunning());
+    QCOMPARE(m_window->pageState(), 1);
+    QCOMPARE(EmulatorControl::writtenReportCount(), 0);
+}
+
+void TestAttachment::usbDiskArrivalOnlyLogs()
+{
+    EmulatorControl::clearWrittenReports();
+    const QByteArray before = debugLog();
+    m_window->handleVolumeArrival();
+    settle(50);
+    const QByteArray added = debugLog().mid(before.size());
+    QCOMPARE(added, record("Insert Device U disk", "true", "nativeEvent", 294) + "\n");
+    QCOMPARE(EmulatorControl::writtenReportCount(), 0);
+    QCOMPARE(m_window->pageState(), 1);
+}
+
+void TestAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
+{
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    for (int index : {1, 2, 1}) {
+        EmulatorControl::clearWrittenReports();
+        m_window->setTabWidgetIndex(index);
+        QVERIFY(waitForQuiet(150, 3000));
+        QCOMPARE(ui.tabWidget->currentIndex(), index);
+        const QVector<QByteArray> switches = withCommand(writtenReports(), kSpectrumSwitch);
+        QCOMPARE(switches.size(), 1);
+        QCOMPARE(switches[0], spectrumSwitch(index == 1 ? 1 : 0));
+    }
+}
+
+void TestAttachment::unplugReturnsToNoDevicePage()
+{
+    VoxBenchForm &ui = m_window->form();
+    QPointer<MyThread> readThread = m_window->readThread();
+    QPointer<MyThread_Two> testThread = m_window->testThread();
+    ui.tabWidget->setTabEnabled(0, false);
+    QVERIFY(ui.bandSlider(2, 9)->value() != 0);
+
+    detach();
+    QCOMPARE(m_window->pageState(), 0);
+    QVERIFY(!ui.label_DefaultHead->isHidden());
+    QVERIFY(ui.label_Head->isHidden());
+    QVERIFY(ui.tabWidget->isTabEnabled(0));
+    QVERIFY(ui.tabWidget->isTabEnabled(1));
+    QCOMPARE(m_window->headsetModel(), 0);
+    QVERIFY(m_window->deviceUuid().isEmpty());
+    QCOMPARE(ui.label_Spectrum->styleSheet(), QString());
+    QVERIFY(ui.widget_Spectrum->isHidden());
+    for (int band = 0; band < 10; ++band)
+        QCOMPARE(ui.bandSlider(2, band)->value(), 0);
+    QCOMPARE(m_window->store()->deviceKey().productId, DeviceKey::kNoProduct);
+    QVERIFY(!m_window->store()->currentMode());
+    QCOMPARE(usbHidConnection().opened.load(), 0);
+    QCOMPARE(usbHidConnection().handle.load(), nullptr);
+    // Both threads of the attachment have ended and are gone.
+    QVERIFY(readThread.isNull());
+    QVERIFY(testThread.isNull());
+    QCOMPARE(m_window->readThread(), nullptr);
+    // The open is tried again at once.
+    const QByteArray log = debugLog();
+    const int removed = log.lastIndexOf(record("DeviceRemove", "true", "nativeEvent", 333));
+    QVERIFY(removed >= 0);
+    QVERIFY(log.indexOf(record("OpenDevice", "noDevice", "InitDeviceInput", 500), removed) > removed);
+    settle(600);
+    QCOMPARE(m_window->pageState(), 0);
+}
+
+void TestAttachment::unplugOpensAReceiverStillPresent()
+{
+    attach();
+    QPointer<MyThread> first = m_window->readThread();
+    // The removal of one receiver while another one is still plugged in.
+    detach(false);
+    QVERIFY(first.isNull());
+    QVERIFY(m_window->readThread());
+    QCOMPARE(usbHidConnection().opened.load(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
+}
+
+void TestAttachment::removalBeforeThePageTimerKeepsNoDevicePage()
+{
+    detach();
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    settle(100);
+    detach();
+    // The page timer of the ended attachment must do nothing.
+    settle(800);
+    QCOMPARE(m_window->pageState(), 0);
+    QVERIFY(m_window->store()->deviceKey().productId == DeviceKey::kNoProduct);
+    QCOMPARE(m_window->readThread(), nullptr);
+}
+
+void TestAttachment::quickReplugGetsNoHalfOfTheOldMode()
+{
+    attach();
+    VoxBenchForm &ui = m_window->form();
+    ui.radioButton_Stereo_Pop->click();
+    // Pulled out and plugged in again before the mode's second packet is due.
+    detach();
+    EmulatorControl::setPresent(true);
+    EmulatorControl::clearWrittenReports();
+    m_window->handleHidArrival();
+    settle(150);
+    for (const QByteArray &report : withCommand(writtenReports(), kSetPeq))
+        QVERIFY2(peqCode(report) != 0, "the old mode's second packet reached the new receiver");
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestAttachment::readAudioWithout71SwitchesToStereo()
+{
+    detach();
+    VoxBenchForm &ui = m_window->form();
+    {
+        const QSignalBlocker blocker(ui.tabWidget);
+        ui.tabWidget->setCurrentIndex(0);
+    }
+    EmulatorControl::Config config;
+    config.flag71 = 0;
+    EmulatorControl::configure(config);
+    m_window->handleHidArrival();
+    // The ReadAudio reply comes long before the device page.
+    QTRY_COMPARE_WITH_TIMEOUT(ui.tabWidget->currentIndex(), 1, 400);
+    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->activeTab(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestAttachment::hiddenWindowShownForANewIdentityOnly()
+{
+    m_window->hide();
+    detach();
+    EmulatorControl::Config config;
+    config.identity = 0x11223344;
+    EmulatorControl::configure(config);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(!m_window->isHidden());
+    QCOMPARE(m_window->deviceUuid(), QStringLiteral("11223344"));
+    QVERIFY(waitForQuiet(300, 5000));
+
+    // The same receiver again leaves a hidden window hidden.
+    m_window->hide();
+    detach();
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(m_window->isHidden());
+}
+
+void TestAttachment::cleanupTestCase()
+{
+    // Destroyed while attached: the read thread is joined before the handle closes.
+    QVERIFY(m_window->readThread());
+    m_window.reset();
+    QCOMPARE(usbHidConnection().handle.load(), nullptr);
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestAttachment)
+#include "tst_attachment.moc"
