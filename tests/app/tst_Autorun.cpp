@@ -1,0 +1,289 @@
+// The "-autorun" switch read from the process command line, and the autostart
+// entry written at every start.
+
+#include "ProbeProcess.h"
+#include "app/Autorun.h"
+#include "platform/AutostartEntry.h"
+#include "platform/ProcessCommandLine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+namespace {
+// A desktop entry string value with its escapes undone.
+QString unescapeDesktopString(const QString &value)
+{
+    QString out;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        out += next == 'n'   ? QChar('\n')
+               : next == 't' ? QChar('\t')
+               : next == 'r' ? QChar('\r')
+               : next == 's' ? QChar(' ')
+                             : next;
+    }
+    return out;
+}
+
+// Splits an Exec value the way a desktop reads it: quoting, then field codes.
+QStringList splitExec(const QString &exec)
+{
+    const QString line = unescapeDesktopString(exec);
+    QStringList arguments;
+    QString current;
+    bool inArgument = false;
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == '"') {
+            inArgument = true;
+            for (++i; i < line.size() && line[i] != '"'; ++i) {
+                if (line[i] == '\\' && i + 1 < line.size())
+                    ++i;
+                current += line[i];
+            }
+        } else if (c == ' ') {
+            if (inArgument)
+                arguments << current;
+            current.clear();
+            inArgument = false;
+        } else {
+            inArgument = true;
+            current += c;
+        }
+    }
+    if (inArgument)
+        arguments << current;
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("%%"), QLatin1String("%"));
+    return arguments;
+}
+
+struct DesktopEntry
+{
+    QString group;
+    QMap<QString, QString> keys;
+};
+
+DesktopEntry readDesktopEntry(const QString &path)
+{
+    QFile file(path);
+    DesktopEntry entry;
+    if (!file.open(QIODevice::ReadOnly))
+        return entry;
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw);
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            entry.group = line;
+            continue;
+        }
+        const int equals = line.indexOf('=');
+        if (equals > 0)
+            entry.keys.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return entry;
+}
+
+void startAndStop(const QString &program, const QStringList &arguments, QString *firstLine = nullptr)
+{
+    ProbeProcess probe(program, arguments);
+    const QString line = probe.waitForLine("");
+    if (firstLine)
+        *firstLine = line;
+    if (line.startsWith("running")) {
+        ::kill(probe.pid(), SIGTERM);
+        probe.finished();
+    }
+}
+} // namespace
+
+class tst_Autorun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void splitsProcCmdline_data();
+    void splitsProcCmdline();
+    void readsOwnCommandLine();
+    void switchDecidesVisibility_data();
+    void switchDecidesVisibility();
+    void execQuotesThePath_data();
+    void execQuotesThePath();
+    void entryLocationFollowsXdgConfigHome();
+    void everyStartWritesTheEntry();
+    void renamedExecutableAddsSecondEntry();
+    void failedWriteIsIgnored();
+};
+
+void tst_Autorun::init()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir::homePath() + "/.config"));
+    QDir(QDir::homePath() + "/.config/autostart").removeRecursively();
+}
+
+void tst_Autorun::splitsProcCmdline_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("program only") << QByteArray("/bin/VoxBench\0", 14) << true
+                                  << QStringList{"/bin/VoxBench"};
+    QTest::newRow("switch") << QByteArray("VoxBench\0-autorun\0", 18) << true
+                            << QStringList{"VoxBench", "-autorun"};
+    QTest::newRow("empty argument kept") << QByteArray("a\0\0b\0", 5) << true << QStringList{"a", "", "b"};
+    QTest::newRow("blank inside an argument")
+        << QByteArray("a\0x -autorun\0", 13) << true << QStringList{"a", "x -autorun"};
+    QTest::newRow("nothing") << QByteArray() << false << QStringList();
+    QTest::newRow("cut off") << QByteArray("a\0-auto", 7) << false << QStringList();
+}
+
+void tst_Autorun::splitsProcCmdline()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, arguments);
+    QStringList result;
+    QCOMPARE(ProcessCommandLine::splitProcCmdline(contents, &result), ok);
+    QCOMPARE(result, arguments);
+}
+
+void tst_Autorun::readsOwnCommandLine()
+{
+    QStringList arguments;
+    QVERIFY(ProcessCommandLine::read(&arguments));
+    QCOMPARE(arguments, QCoreApplication::arguments());
+    QVERIFY(!isAutorunLaunch());
+}
+
+void tst_Autorun::switchDecidesVisibility_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("state");
+    QTest::newRow("no switch") << QStringList() << "running visible=1";
+    QTest::newRow("switch") << QStringList{"-autorun"} << "running visible=0";
+    QTest::newRow("switch among others") << QStringList{"x", "-autorun", "y"} << "running visible=0";
+    QTest::newRow("capital A") << QStringList{"-Autorun"} << "running visible=1";
+    QTest::newRow("two hyphens") << QStringList{"--autorun"} << "running visible=1";
+    QTest::newRow("inside an argument") << QStringList{"x -autorun"} << "running visible=1";
+    // Qt takes its own options out of argv; the switch is read from the whole line.
+    QTest::newRow("after a Qt option")
+        << QStringList{"-platform", "offscreen", "-autorun"} << "running visible=0";
+}
+
+void tst_Autorun::switchDecidesVisibility()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, state);
+    QString line;
+    startAndStop(PROBE_PATH, arguments, &line);
+    QCOMPARE(line, state);
+}
+
+void tst_Autorun::execQuotesThePath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain") << "/opt/voxbench/VoxBench";
+    QTest::newRow("blanks") << "/home/me/My Programs/VoxBench";
+    QTest::newRow("quote dollar backtick") << "/tmp/a\"b$HOME`id`/VoxBench";
+    QTest::newRow("backslash") << "/tmp/back\\slash/VoxBench";
+    QTest::newRow("percent") << "/tmp/100%u/VoxBench";
+    QTest::newRow("non-ASCII") << QString::fromUtf8("/home/\xe7\x94\xa8\xe6\x88\xb7/VoxBench");
+}
+
+void tst_Autorun::execQuotesThePath()
+{
+    QFETCH(QString, path);
+    QVERIFY(AutostartEntry::write("VoxBench", path, " -autorun"));
+    const DesktopEntry entry = readDesktopEntry(QDir::homePath() + "/.config/autostart/VoxBench.desktop");
+    QCOMPARE(entry.group, QStringLiteral("[Desktop Entry]"));
+    QCOMPARE(entry.keys.value("Type"), QStringLiteral("Application"));
+    QCOMPARE(entry.keys.value("Name"), QStringLiteral("VoxBench"));
+    QVERIFY(entry.keys.value("Exec").endsWith(" -autorun"));
+    QCOMPARE(splitExec(entry.keys.value("Exec")), (QStringList{path, "-autorun"}));
+}
+
+void tst_Autorun::entryLocationFollowsXdgConfigHome()
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(QFile::exists(config.path() + "/autostart/VoxBench.desktop"));
+
+    // Unset or relative: the default below the home folder.
+    const QString fallback = QDir::homePath() + "/.config/autostart/VoxBench.desktop";
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(QFile::exists(fallback));
+    QVERIFY(!QFile::exists("relative/config/autostart/VoxBench.desktop"));
+    QFile::remove(fallback);
+    qunsetenv("XDG_CONFIG_HOME");
+    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(QFile::exists(fallback));
+}
+
+void tst_Autorun::everyStartWritesTheEntry()
+{
+    const QString path = QDir::homePath() + "/.config/autostart/voxbench_startup_probe.desktop";
+    const QString exec = AutostartEntry::desktopExec(PROBE_PATH, " -autorun");
+
+    ProbeProcess first(PROBE_PATH, {"-autorun"});
+    QVERIFY(!first.waitForLine("running").isEmpty());
+    QCOMPARE(readDesktopEntry(path).keys.value("Exec"), exec);
+
+    // A refused second start writes it again.
+    QVERIFY(QFile::remove(path));
+    ProbeProcess second(PROBE_PATH);
+    QVERIFY(!second.waitForLine("box").isEmpty());
+    QVERIFY(second.finished());
+    QCOMPARE(readDesktopEntry(path).keys.value("Exec"), exec);
+
+    ::kill(first.pid(), SIGTERM);
+    QVERIFY(first.finished());
+}
+
+void tst_Autorun::renamedExecutableAddsSecondEntry()
+{
+    QTemporaryDir bin;
+    const QString renamed = bin.filePath("Renamed.bin");
+    QVERIFY(QFile::copy(PROBE_PATH, renamed));
+    startAndStop(PROBE_PATH, {});
+    startAndStop(renamed, {});
+
+    const QString folder = QDir::homePath() + "/.config/autostart/";
+    QCOMPARE(readDesktopEntry(folder + "voxbench_startup_probe.desktop").keys.value("Exec"),
+             AutostartEntry::desktopExec(PROBE_PATH, " -autorun"));
+    // The complete base name drops only the last extension.
+    QCOMPARE(readDesktopEntry(folder + "Renamed.desktop").keys.value("Exec"),
+             AutostartEntry::desktopExec(renamed, " -autorun"));
+}
+
+void tst_Autorun::failedWriteIsIgnored()
+{
+    // A file where the folder should be: nothing can be written below it.
+    QDir(QDir::homePath() + "/.config").removeRecursively();
+    QVERIFY(QDir().mkpath(QDir::homePath() + "/.config"));
+    QFile blocker(QDir::homePath() + "/.config/autostart");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    QVERIFY(!AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    registerAutorun("/x/VoxBench");
+    QString line;
+    startAndStop(PROBE_PATH, {"-autorun"}, &line);
+    QCOMPARE(line, QStringLiteral("running visible=0"));
+    QVERIFY(QFile::remove(blocker.fileName()));
+}
+
+QTEST_GUILESS_MAIN(tst_Autorun)
+#include "tst_Autorun.moc"

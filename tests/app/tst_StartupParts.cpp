@@ -1,0 +1,136 @@
+// The pieces of start-up that run inside the first instance: the application
+// font, the termination watcher and the activation of the running window.
+
+#include "app/ApplicationFont.h"
+#include "platform/InstanceActivator.h"
+#include "platform/TerminationWatcher.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+
+class tst_StartupParts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shippedFontBecomesApplicationFont();
+    void missingFontKeepsDefault();
+    void signalsBecomeTerminationRequests_data();
+    void signalsBecomeTerminationRequests();
+    void sessionQuitBecomesTerminationRequest();
+    void handlersAreRestored();
+    void activationShowsHiddenAndMinimisedWindow();
+};
+
+void tst_StartupParts::shippedFontBecomesApplicationFont()
+{
+#ifndef FONT_PATH
+    QSKIP("no font shipped in this build");
+#else
+    QCOMPARE(QStringLiteral(FONT_PATH).section('/', -2), QStringLiteral("font/SourceHanSansCN-Normal.ttf"));
+    const QFont before = QApplication::font();
+    QVERIFY(loadApplicationFont(FONT_PATH));
+    const QFont font = QApplication::font();
+    QCOMPARE(font.family(), QStringLiteral("Noto Sans CJK SC"));
+    QCOMPARE(font.pixelSize(), 15);
+    // The face really renders: the database can resolve it.
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("Noto Sans CJK SC"));
+    QApplication::setFont(before);
+#endif
+}
+
+void tst_StartupParts::missingFontKeepsDefault()
+{
+    const QFont before = QApplication::font();
+    QVERIFY(!loadApplicationFont(QDir::homePath() + "/font/SourceHanSansCN-Normal.ttf"));
+    QCOMPARE(QApplication::font(), before);
+
+    // A file that is not a font is no different.
+    const QString junk = QDir::homePath() + "/junk.ttf";
+    QFile file(junk);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a font");
+    file.close();
+    QVERIFY(!loadApplicationFont(junk));
+    QCOMPARE(QApplication::font(), before);
+}
+
+void tst_StartupParts::signalsBecomeTerminationRequests_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void tst_StartupParts::signalsBecomeTerminationRequests()
+{
+    QFETCH(int, signal);
+    TerminationWatcher watcher;
+    QSignalSpy requests(&watcher, &TerminationWatcher::terminationRequested);
+    // Two at once are one request: the program ends once.
+    ::raise(signal);
+    ::raise(signal);
+    QTRY_COMPARE(requests.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(requests.count(), 1);
+}
+
+void tst_StartupParts::sessionQuitBecomesTerminationRequest()
+{
+    TerminationWatcher watcher;
+    QSignalSpy requests(&watcher, &TerminationWatcher::terminationRequested);
+    QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    QCOMPARE(requests.count(), 1);
+    // Taken over: the loop is not ended behind the window's back.
+    QCOMPARE(aboutToQuit.count(), 0);
+}
+
+void tst_StartupParts::handlersAreRestored()
+{
+    struct sigaction before = {};
+    sigaction(SIGTERM, nullptr, &before);
+    {
+        TerminationWatcher watcher;
+        struct sigaction during = {};
+        sigaction(SIGTERM, nullptr, &during);
+        QVERIFY(during.sa_handler != before.sa_handler);
+    }
+    struct sigaction after = {};
+    sigaction(SIGTERM, nullptr, &after);
+    QVERIFY(after.sa_handler == before.sa_handler);
+
+    // A second watcher after the first works as well.
+    TerminationWatcher again;
+    QSignalSpy requests(&again, &TerminationWatcher::terminationRequested);
+    ::raise(SIGTERM);
+    QTRY_COMPARE(requests.count(), 1);
+}
+
+void tst_StartupParts::activationShowsHiddenAndMinimisedWindow()
+{
+    QMainWindow other;
+    other.setWindowTitle("Other");
+    QMainWindow window;
+    window.setWindowTitle("VoxBench");
+    window.hide();
+    QVERIFY(InstanceActivator::activateWindow("VoxBench"));
+    QVERIFY(window.isVisible());
+    QVERIFY(!other.isVisible());
+
+    window.showMinimized();
+    QVERIFY(InstanceActivator::activateWindow("VoxBench"));
+    QVERIFY(!window.isMinimized());
+
+    QVERIFY(!InstanceActivator::activateWindow("voxbench"));
+}
+
+QTEST_MAIN(tst_StartupParts)
+#include "tst_StartupParts.moc"
