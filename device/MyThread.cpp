@@ -3,7 +3,6 @@
 #include "device/UsbHidOperation.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <algorithm>
 #include <array>
 
@@ -11,13 +10,13 @@ namespace {
 constexpr int kErrorPauseStepMs = 5;
 } // namespace
 
-QMutex MyThread::s_threadsLock;
+std::mutex MyThread::s_threadsLock;
 std::vector<MyThread *> MyThread::s_threads;
 
 MyThread::MyThread(QObject *parent) : QThread(parent)
 {
     setObjectName(QStringLiteral("MyThread"));
-    QMutexLocker locker(&s_threadsLock);
+    std::lock_guard<std::mutex> locker(s_threadsLock);
     s_threads.push_back(this);
 }
 
@@ -26,13 +25,13 @@ MyThread::~MyThread()
     // Never leave a reader behind on a handle that is about to be closed.
     setRunning(0);
     wait();
-    QMutexLocker locker(&s_threadsLock);
+    std::lock_guard<std::mutex> locker(s_threadsLock);
     s_threads.erase(std::remove(s_threads.begin(), s_threads.end(), this), s_threads.end());
 }
 
 void MyThread::stopAll()
 {
-    QMutexLocker locker(&s_threadsLock);
+    std::lock_guard<std::mutex> locker(s_threadsLock);
     for (MyThread *thread : s_threads)
         thread->setRunning(0);
     for (MyThread *thread : s_threads)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QMutex>
 #include <QThread>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 // Reads the receiver's input reports while a device is open, runs their
@@ -33,7 +33,7 @@ protected:
 private:
     void pauseAfterReadError();
 
-    static QMutex s_threadsLock;
+    static std::mutex s_threadsLock;
     static std::vector<MyThread *> s_threads;
 
     std::atomic<int> m_running{0};

@@ -6,12 +6,11 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -26,8 +25,9 @@ std::array<quint8, kReportSize> g_output{};
 // The report being parsed; touched only on the read thread.
 std::array<quint8, kReceiveBufferSize> g_receive{};
 
-// Values copied between the threads as a whole.
-QMutex g_stateLock;
+// Values copied between the threads as a whole. A std::mutex, so that
+// ThreadSanitizer sees it (Qt's own mutex is invisible to an uninstrumented Qt).
+std::mutex g_stateLock;
 IdentityBytes g_identity{{1, 1, 1, 1}};
 SpectrumLevels g_spectrum{};
 
@@ -135,13 +135,13 @@ UsbHidDeviceState &usbHidDeviceState()
 
 IdentityBytes usbHidIdentityBytes()
 {
-    QMutexLocker locker(&g_stateLock);
+    std::lock_guard<std::mutex> locker(g_stateLock);
     return g_identity;
 }
 
 void usbHidSetIdentityBytes(const IdentityBytes &bytes)
 {
-    QMutexLocker locker(&g_stateLock);
+    std::lock_guard<std::mutex> locker(g_stateLock);
     g_identity = bytes;
 }
 
@@ -155,7 +155,7 @@ QString usbHidIdentityText(const IdentityBytes &bytes)
 
 SpectrumLevels usbHidSpectrumLevels()
 {
-    QMutexLocker locker(&g_stateLock);
+    std::lock_guard<std::mutex> locker(g_stateLock);
     return g_spectrum;
 }
 
@@ -428,6 +428,6 @@ void usbHidRecv_ReadStatus()
 
 void usbHidRecv_Spectrum()
 {
-    QMutexLocker locker(&g_stateLock);
+    std::lock_guard<std::mutex> locker(g_stateLock);
     std::memcpy(g_spectrum.data(), g_receive.data() + UsbHidFrame::kPayloadByte, kSpectrumBands);
 }

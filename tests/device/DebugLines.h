@@ -2,11 +2,10 @@
 
 // Collects the debug output of the device link (from any thread) while alive.
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <mutex>
 
 class DebugLines
 {
@@ -24,7 +23,7 @@ public:
 
     QStringList lines() const
     {
-        QMutexLocker locker(&m_lock);
+        std::lock_guard<std::mutex> locker(m_lock);
         return m_lines;
     }
     int count(const QString &line) const { return lines().count(line); }
@@ -37,7 +36,7 @@ public:
     }
     void clear()
     {
-        QMutexLocker locker(&m_lock);
+        std::lock_guard<std::mutex> locker(m_lock);
         m_lines.clear();
     }
 
@@ -45,13 +44,13 @@ private:
     static void handle(QtMsgType, const QMessageLogContext &, const QString &message)
     {
         if (DebugLines *self = s_current) {
-            QMutexLocker locker(&self->m_lock);
+            std::lock_guard<std::mutex> locker(self->m_lock);
             self->m_lines.append(message);
         }
     }
 
     static inline DebugLines *s_current = nullptr;
     QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock; // not QMutex: ThreadSanitizer must see it
     QStringList m_lines;
 };
