@@ -1,0 +1,156 @@
+// The real program started the way log-on starts it: hidden, with its debug log
+// and autostart entry, ended by SIGTERM, and started again after a SIGKILL.
+
+#include "ProbeProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+#include <csignal>
+
+namespace {
+const QString kLog = QStringLiteral("/Documents/VoxBench/debug.log");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool waitForFile(const QString &path, int timeoutMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(path) && clock.elapsed() < timeoutMs)
+        QTest::qWait(20);
+    return QFile::exists(path);
+}
+
+QProcessEnvironment offscreen()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
+// Windows titled "VoxBench" that the X server shows.
+int visibleWindows(const QString &display)
+{
+    QProcess search;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    search.setProcessEnvironment(env);
+    search.start("xdotool", {"search", "--onlyvisible", "--name", "^VoxBench$"});
+    search.waitForFinished(5000);
+    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).size();
+}
+} // namespace
+
+class tst_VoxBenchStart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void autorunStartStaysUpHidden();
+    void sigtermEndsWithZeroWithinTwoSeconds();
+    void startAfterKillMinusNine();
+    void autorunWindowHiddenOnX();
+};
+
+void tst_VoxBenchStart::init()
+{
+    QDir(QDir::homePath() + "/Documents").removeRecursively();
+}
+
+void tst_VoxBenchStart::autorunStartStaysUpHidden()
+{
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, offscreen());
+    QVERIFY(waitForFile(QDir::homePath() + kLog));
+    QTest::qWait(1000);
+    QCOMPARE(program.process().state(), QProcess::Running);
+    QCOMPARE(readFile(QDir::homePath() + kLog), QByteArray("\tVoxBench Log Text:\r\n\n**First Data!\r\n"));
+
+    const QByteArray entry = readFile(QDir::homePath() + "/.config/autostart/VoxBench.desktop");
+    QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+    QVERIFY2(entry.contains("\nExec=\"" + QFile::encodeName(VOXBENCH_PATH) + "\" -autorun\n"), entry);
+
+    ::kill(program.pid(), SIGTERM);
+    QVERIFY(program.finished(2000));
+    QCOMPARE(program.exitCode(), 0);
+}
+
+void tst_VoxBenchStart::sigtermEndsWithZeroWithinTwoSeconds()
+{
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, offscreen());
+    QVERIFY(waitForFile(QDir::homePath() + kLog));
+    QTest::qWait(500);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(program.pid(), SIGTERM);
+    QVERIFY(program.finished(2000));
+    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY(program.exitedNormally());
+    QCOMPARE(program.exitCode(), 0);
+}
+
+void tst_VoxBenchStart::startAfterKillMinusNine()
+{
+    {
+        ProbeProcess killed(VOXBENCH_PATH, {"-autorun"}, offscreen());
+        QVERIFY(waitForFile(QDir::homePath() + kLog));
+        QTest::qWait(300);
+        ::kill(killed.pid(), SIGKILL);
+        QVERIFY(killed.finished());
+    }
+    QVERIFY(QFile::remove(QDir::homePath() + kLog));
+
+    // A first instance again: it builds its window and writes a new log.
+    ProbeProcess next(VOXBENCH_PATH, {"-autorun"}, offscreen());
+    QVERIFY(waitForFile(QDir::homePath() + kLog));
+    QTest::qWait(1000);
+    QCOMPARE(next.process().state(), QProcess::Running);
+    QCOMPARE(readFile(QDir::homePath() + kLog), QByteArray("\tVoxBench Log Text:\r\n\n**First Data!\r\n"));
+    ::kill(next.pid(), SIGTERM);
+    QVERIFY(next.finished(2000));
+    QCOMPARE(next.exitCode(), 0);
+}
+
+void tst_VoxBenchStart::autorunWindowHiddenOnX()
+{
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
+        QStandardPaths::findExecutable("xdotool").isEmpty())
+        QSKIP("needs Xvfb and xdotool");
+    QProcess server;
+    server.setProcessChannelMode(QProcess::SeparateChannels);
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    QVERIFY(server.waitForReadyRead(10000));
+    const QString display = ":" + QString::fromUtf8(server.readLine()).trimmed();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DISPLAY", display);
+    {
+        ProbeProcess hidden(VOXBENCH_PATH, {"-autorun"}, env);
+        QVERIFY(waitForFile(QDir::homePath() + kLog));
+        QTest::qWait(1000);
+        QCOMPARE(hidden.process().state(), QProcess::Running);
+        QCOMPARE(visibleWindows(display), 0);
+        ::kill(hidden.pid(), SIGTERM);
+        QVERIFY(hidden.finished(2000));
+        QCOMPARE(hidden.exitCode(), 0);
+    }
+    {
+        ProbeProcess shown(VOXBENCH_PATH, {}, env);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleWindows(display), 1, 10000);
+        ::kill(shown.pid(), SIGTERM);
+        QVERIFY(shown.finished(2000));
+        QCOMPARE(shown.exitCode(), 0);
+    }
+    server.terminate();
+    server.waitForFinished(5000);
+}
+
+QTEST_GUILESS_MAIN(tst_VoxBenchStart)
+#include "tst_VoxBenchStart.moc"
