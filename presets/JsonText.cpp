@@ -1,5 +1,7 @@
 #include "presets/JsonText.h"
 
+#include "presets/JsonWriter.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextCodec>
@@ -8,129 +10,90 @@
 
 namespace {
 
-constexpr char kLineEnd[] = "\r\n";
+void writeValue(JsonWriter &writer, const QJsonValue &value);
 
-void indent(QByteArray &out, int level)
+void writeObject(JsonWriter &writer, const QJsonObject &object)
 {
-    out.append(level * 4, ' ');
-}
-
-void appendString(QByteArray &out, const QString &text)
-{
-    out.append('"');
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"':
-            out.append("\\\"");
-            break;
-        case '\\':
-            out.append("\\\\");
-            break;
-        case '\b':
-            out.append("\\b");
-            break;
-        case '\f':
-            out.append("\\f");
-            break;
-        case '\n':
-            out.append("\\n");
-            break;
-        case '\r':
-            out.append("\\r");
-            break;
-        case '\t':
-            out.append("\\t");
-            break;
-        default:
-            if (u < 0x20) {
-                char escaped[8];
-                qsnprintf(escaped, sizeof escaped, "\\u%04x", u);
-                out.append(escaped);
-            } else {
-                out.append(c);
-            }
-        }
-    }
-    out.append('"');
-}
-
-void appendValue(QByteArray &out, const QJsonValue &value, int level);
-
-void appendObject(QByteArray &out, const QJsonObject &object, int level)
-{
-    if (object.isEmpty()) {
-        out.append("{}");
-        return;
-    }
-    // QJsonObject already iterates in key order, but that order is its own detail; sort here.
+    // QJsonObject iterates in key order already, but that order is its own detail; sort here.
     QStringList keys = object.keys();
     std::sort(keys.begin(), keys.end());
-    out.append('{').append(kLineEnd);
-    for (int i = 0; i < keys.size(); ++i) {
-        indent(out, level + 1);
-        appendString(out, keys.at(i));
-        out.append(": ");
-        appendValue(out, object.value(keys.at(i)), level + 1);
-        if (i + 1 < keys.size())
-            out.append(',');
-        out.append(kLineEnd);
+    writer.beginObject();
+    for (const QString &key : qAsConst(keys)) {
+        writer.key(key);
+        writeValue(writer, object.value(key));
     }
-    indent(out, level);
-    out.append('}');
+    writer.endObject();
 }
 
-void appendArray(QByteArray &out, const QJsonArray &array, int level)
-{
-    if (array.isEmpty()) {
-        out.append("[]");
-        return;
-    }
-    out.append('[').append(kLineEnd);
-    for (int i = 0; i < array.size(); ++i) {
-        indent(out, level + 1);
-        appendValue(out, array.at(i), level + 1);
-        if (i + 1 < array.size())
-            out.append(',');
-        out.append(kLineEnd);
-    }
-    indent(out, level);
-    out.append(']');
-}
-
-void appendValue(QByteArray &out, const QJsonValue &value, int level)
+void writeValue(JsonWriter &writer, const QJsonValue &value)
 {
     switch (value.type()) {
     case QJsonValue::Bool:
-        out.append(value.toBool() ? "true" : "false");
+        writer.value(value.toBool());
         break;
     case QJsonValue::Double: {
         // Every number the store keeps is an integer.
         const double d = value.toDouble();
-        out.append(QByteArray::number(std::isfinite(d) ? qint64(d) : 0));
+        writer.value(std::isfinite(d) ? qint64(d) : qint64(0));
         break;
     }
     case QJsonValue::String:
-        appendString(out, value.toString());
+        writer.value(value.toString());
         break;
     case QJsonValue::Array:
-        appendArray(out, value.toArray(), level);
+        writer.beginArray();
+        for (const QJsonValue &element : value.toArray())
+            writeValue(writer, element);
+        writer.endArray();
         break;
     case QJsonValue::Object:
-        appendObject(out, value.toObject(), level);
+        writeObject(writer, value.toObject());
         break;
     default:
-        out.append("null");
+        writer.null();
     }
 }
 
-bool decodeUtf8(const QByteArray &bytes, QString *text)
+// Well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF, no
+// sequence cut off at the end), checked without decoding.
+bool isUtf8(const QByteArray &bytes)
 {
-    QTextCodec::ConverterState state;
-    *text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    // A multi-byte sequence cut off at the end is counted apart from the invalid ones.
-    return state.invalidChars == 0 && state.remainingChars == 0;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        p += length;
+    }
+    return true;
 }
 
 // Qt's GBK decoder counts no invalid bytes (it maps them to U+FFFD or to private-use
@@ -160,10 +123,9 @@ bool decodeGbk(const QByteArray &bytes, QString *text)
 
 QByteArray JsonText::serialize(const QJsonObject &object)
 {
-    QByteArray out;
-    appendObject(out, object, 0);
-    out.append(kLineEnd);
-    return out;
+    JsonWriter writer;
+    writeObject(writer, object);
+    return writer.finish();
 }
 
 JsonText::Parsed JsonText::parse(const QByteArray &bytes)
@@ -171,7 +133,7 @@ JsonText::Parsed JsonText::parse(const QByteArray &bytes)
     Parsed parsed;
     QString text;
     QByteArray utf8;
-    if (decodeUtf8(bytes, &text)) {
+    if (isUtf8(bytes)) {
         utf8 = bytes;
     } else if (decodeGbk(bytes, &text)) {
         utf8 = text.toUtf8();

@@ -1,5 +1,7 @@
 #include "presets/PresetJson.h"
 
+#include "presets/JsonWriter.h"
+
 #include <QJsonArray>
 
 namespace {
@@ -28,6 +30,30 @@ void insertModes(DeviceModes &device, const QJsonArray &array, bool custom)
         device.insert(PresetJson::modeFromJson(value.toObject(), custom));
 }
 
+// Keys in ascending order, as the file format wants them.
+void writeCustomMode(JsonWriter &writer, const ModeData &mode)
+{
+    writer.beginObject();
+    writer.key("algorithm");
+    writer.value(mode.algorithm);
+    writer.key("customizeType");
+    writer.value(mode.customizeType);
+    writer.key("index");
+    writer.value(mode.index);
+    writer.key("name");
+    writer.value(mode.name);
+    writer.key("parameter");
+    writer.beginArray();
+    for (const int gain : mode.parameter)
+        writer.value(gain);
+    writer.endArray();
+    writer.key("type");
+    writer.value(mode.type);
+    writer.key("uuid");
+    writer.value(mode.uuid);
+    writer.endObject();
+}
+
 } // namespace
 
 qint32 PresetJson::productIdOf(const QString &pidText)
@@ -48,15 +74,15 @@ qint32 PresetJson::productIdOf(const QString &pidText)
 std::unique_ptr<ModeData> PresetJson::modeFromJson(const QJsonObject &object, bool custom)
 {
     auto mode = std::make_unique<ModeData>();
-    mode->algorithm = object.value("algorithm").toString();
-    mode->name = object.value("name").toString();
-    mode->uuid = object.value("uuid").toString();
-    mode->type = object.value("type").toInt();
+    mode->algorithm = object.value(QLatin1String("algorithm")).toString();
+    mode->name = object.value(QLatin1String("name")).toString();
+    mode->uuid = object.value(QLatin1String("uuid")).toString();
+    mode->type = object.value(QLatin1String("type")).toInt();
     if (custom) {
-        mode->customizeType = object.value("customizeType").toInt();
-        mode->index = object.value("index").toInt();
+        mode->customizeType = object.value(QLatin1String("customizeType")).toInt();
+        mode->index = object.value(QLatin1String("index")).toInt();
     }
-    const QJsonArray gains = object.value("parameter").toArray();
+    const QJsonArray gains = object.value(QLatin1String("parameter")).toArray();
     // The equalizer reads ten gains of every mode: pad with 0, drop the rest.
     mode->parameter.assign(kBandCount, 0);
     for (int band = 0; band < kBandCount && band < gains.size(); ++band)
@@ -81,13 +107,13 @@ QJsonObject PresetJson::modeToJson(const ModeData &mode, bool custom)
 
 std::unique_ptr<DeviceModes> PresetJson::defaultFileFromJson(const QJsonObject &object)
 {
-    if (!object.contains("defaultMode"))
+    if (!object.contains(QLatin1String("defaultMode")))
         return nullptr;
     auto device = std::make_unique<DeviceModes>();
-    device->vid = object.value("vid").toString();
-    device->pid = object.value("pid").toString();
-    device->micENC = object.value("micENC").toBool(true);
-    insertModes(*device, object.value("defaultMode").toArray(), false);
+    device->vid = object.value(QLatin1String("vid")).toString();
+    device->pid = object.value(QLatin1String("pid")).toString();
+    device->micENC = object.value(QLatin1String("micENC")).toBool(true);
+    insertModes(*device, object.value(QLatin1String("defaultMode")).toArray(), false);
     return device;
 }
 
@@ -106,10 +132,10 @@ QJsonObject PresetJson::defaultFileToJson(const DeviceModes &device)
 std::unique_ptr<DeviceModes> PresetJson::customRecordFromJson(const QJsonObject &object)
 {
     auto device = std::make_unique<DeviceModes>();
-    device->vid = object.value("vid").toString();
-    device->pid = object.value("pid").toString();
-    device->deviceUuid = object.value("deviceUuid").toString();
-    insertModes(*device, object.value("modes").toArray(), true);
+    device->vid = object.value(QLatin1String("vid")).toString();
+    device->pid = object.value(QLatin1String("pid")).toString();
+    device->deviceUuid = object.value(QLatin1String("deviceUuid")).toString();
+    insertModes(*device, object.value(QLatin1String("modes")).toArray(), true);
     return device;
 }
 
@@ -124,12 +150,57 @@ QJsonObject PresetJson::customRecordToJson(const DeviceModes &device)
 
 CurrentModeRecord PresetJson::currentModeFromJson(const QJsonObject &object)
 {
-    return CurrentModeRecord{object.value("deviceUuid").toString(), object.value("vid").toString(),
-                             object.value("pid").toString(), object.value("uuid").toString()};
+    return CurrentModeRecord{
+        object.value(QLatin1String("deviceUuid")).toString(), object.value(QLatin1String("vid")).toString(),
+        object.value(QLatin1String("pid")).toString(), object.value(QLatin1String("uuid")).toString()};
 }
 
 QJsonObject PresetJson::currentModeToJson(const CurrentModeRecord &record)
 {
     return QJsonObject{
         {"deviceUuid", record.deviceUuid}, {"pid", record.pid}, {"uuid", record.uuid}, {"vid", record.vid}};
+}
+
+QByteArray PresetJson::configText(const std::vector<CurrentModeRecord> &currentModes,
+                                  const std::vector<std::unique_ptr<DeviceModes>> &customRecords)
+{
+    JsonWriter writer;
+    writer.beginObject();
+    writer.key("currentMode");
+    writer.beginArray();
+    for (const CurrentModeRecord &record : currentModes) {
+        writer.beginObject();
+        writer.key("deviceUuid");
+        writer.value(record.deviceUuid);
+        writer.key("pid");
+        writer.value(record.pid);
+        writer.key("uuid");
+        writer.value(record.uuid);
+        writer.key("vid");
+        writer.value(record.vid);
+        writer.endObject();
+    }
+    writer.endArray();
+    writer.key("customizeMode");
+    writer.beginArray();
+    for (const auto &device : customRecords) {
+        writer.beginObject();
+        writer.key("deviceUuid");
+        writer.value(device->deviceUuid);
+        writer.key("modes");
+        writer.beginArray();
+        for (const auto &entry : device->stereoModes)
+            writeCustomMode(writer, *entry.second);
+        for (const auto &entry : device->surroundModes)
+            writeCustomMode(writer, *entry.second);
+        writer.endArray();
+        writer.key("pid");
+        writer.value(device->pid);
+        writer.key("vid");
+        writer.value(device->vid);
+        writer.endObject();
+    }
+    writer.endArray();
+    writer.endObject();
+    return writer.finish();
 }

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <memory>
+#include <vector>
 
 // The JSON objects of the default preset files and of config.json, both ways.
 // Every key is optional on reading; a mode read from a file always has ten gains.
@@ -23,6 +24,11 @@ public:
 
     static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object);
     static QJsonObject customRecordToJson(const DeviceModes &device);
+
+    // The whole text of config.json, written straight from the records: the same bytes as
+    // JsonText::serialize of the objects above, without building them.
+    static QByteArray configText(const std::vector<CurrentModeRecord> &currentModes,
+                                 const std::vector<std::unique_ptr<DeviceModes>> &customRecords);
 
     static CurrentModeRecord currentModeFromJson(const QJsonObject &object);
     static QJsonObject currentModeToJson(const CurrentModeRecord &record);

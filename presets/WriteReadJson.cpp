@@ -127,15 +127,7 @@ void WriteReadJson::readConfigJson()
 
 void WriteReadJson::writeConfigJson()
 {
-    QJsonArray currentModes;
-    for (const CurrentModeRecord &record : m_currentModeList)
-        currentModes.append(PresetJson::currentModeToJson(record));
-    QJsonArray customizeModes;
-    for (const auto &device : m_customRecords)
-        customizeModes.append(PresetJson::customRecordToJson(*device));
-    const QByteArray text =
-        JsonText::serialize(QJsonObject{{"currentMode", currentModes}, {"customizeMode", customizeModes}});
-
+    const QByteArray text = PresetJson::configText(m_currentModeList, m_customRecords);
     const QString path = configPath();
     if (m_keepConfigBeforeWrite && !keepUnreadableConfig(path))
         return;

@@ -188,6 +188,18 @@ void TestStore::configReloadsToTheSameState()
         written = readFile(configFile());
     }
     QVERIFY(written.endsWith("}\r\n"));
+    {
+        // The direct writer and the generic one agree byte for byte.
+        WriteReadJson store(folder);
+        QJsonArray current;
+        for (const CurrentModeRecord &record : store.currentModeRecords())
+            current.append(PresetJson::currentModeToJson(record));
+        QJsonArray customize;
+        for (const auto &device : store.customRecords())
+            customize.append(PresetJson::customRecordToJson(*device));
+        QCOMPARE(written,
+                 JsonText::serialize(QJsonObject{{"currentMode", current}, {"customizeMode", customize}}));
+    }
     QVERIFY(written.startsWith("{\r\n    \"currentMode\": [\r\n"));
 
     WriteReadJson store(folder);
