@@ -55,6 +55,7 @@ public:
     int activeTab() const { return m_activeTab; }
     int headsetModel() const { return m_headsetModel; }
     int pageState() const { return m_pageState; }
+    bool peqGateOpen() const { return m_peqGateOpen == 1; }
     MyThread *readThread() const { return m_readThread.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
     bool testPlaying() const { return m_testPlaying; }

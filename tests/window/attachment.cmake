@@ -3,3 +3,4 @@ voxbench_add_test(window_interface_name
     SOURCES tst_interfacename.cpp
     LIBS voxbench_platform)
 voxbench_add_window_test(window_attachment SOURCES tst_attachment.cpp AttachmentSupport.h TIMEOUT 120)
+voxbench_add_window_test(window_modes SOURCES tst_modes.cpp AttachmentSupport.h TIMEOUT 180)

@@ -1,0 +1,451 @@
+// Built-in and custom modes and the equalizer's send gate, driven through the
+// window's buttons and sliders against the emulated receiver.
+#include "AttachmentSupport.h"
+
+#include "app/MessageBox.h"
+#include "presets/WriteReadJson.h"
+#include "window/VoxBench.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+using namespace attachment;
+
+namespace {
+const Gains10 kFlat = {};
+const Gains10 kFps = {0, 0, 1, 2, 3, 4, 6, 7, 7, 8};
+
+QVector<QByteArray> peqSent()
+{
+    return withCommand(writtenReports(), kSetPeq);
+}
+
+QStringList names(const QMap<QString, ModeData *> &modes)
+{
+    return modes.keys();
+}
+} // namespace
+
+class TestModes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void addNamesModesIntoSlots();
+    void deleteInTheMiddleSelectsTheModeThatMoved();
+    void addTakesTheFirstFreeName();
+    void editsPassTheSendGate();
+    void saveRenamesTheStoredModeByUuid();
+    void resetZeroesTheSlidersAndSendsOnce();
+    void deleteWhileHiddenInTheTray();
+    void surroundCodesOfOtherModels();
+    void surroundCodesOfHeadsetModelOne();
+    void restartRestoresTheRememberedCustomMode();
+    void slotsFromConfigStayWithinFiveButtons();
+    void cleanupTestCase();
+
+private:
+    void start(quint16 productId);
+    void switchReceiver(quint16 productId);
+    QRadioButton *slot(ModeType type, int index) const;
+
+    std::unique_ptr<VoxBench> m_window;
+    QVector<MessageBox::Shown> m_boxes;
+};
+
+QRadioButton *TestModes::slot(ModeType type, int index) const
+{
+    VoxBenchForm &ui = m_window->form();
+    QRadioButton *stereo[] = {ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
+                              ui.radioButton_Stereo_Custom3, ui.radioButton_Stereo_Custom4,
+                              ui.radioButton_Stereo_Custom5};
+    QRadioButton *surround[] = {ui.radioButton_Surround_Custom1, ui.radioButton_Surround_Custom2,
+                                ui.radioButton_Surround_Custom3, ui.radioButton_Surround_Custom4,
+                                ui.radioButton_Surround_Custom5};
+    return type == Stereo ? stereo[index] : surround[index];
+}
+
+void TestModes::start(quint16 productId)
+{
+    EmulatorControl::Config config;
+    config.productId = productId;
+    EmulatorControl::configure(config);
+    m_window = std::make_unique<VoxBench>();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::switchReceiver(quint16 productId)
+{
+    EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(0x5A17, EmulatorControl::config().productId);
+    QCOMPARE(m_window->pageState(), 0);
+    EmulatorControl::Config config;
+    config.productId = productId;
+    EmulatorControl::configure(config);
+    EmulatorControl::clearWrittenReports();
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::initTestCase()
+{
+    MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
+    start(0x4152);
+}
+
+void TestModes::addNamesModesIntoSlots()
+{
+    VoxBenchForm &ui = m_window->form();
+    ui.radioButton_Stereo_Customize->click();
+    QVERIFY(ui.groupBox_Stereo->isHidden());
+    QVERIFY(!ui.pushButton_Stereo_CustomAdd->isHidden());
+    QVERIFY(!ui.pushButton_Stereo_CustomClear->isHidden());
+    QVERIFY(ui.lineEdit_CustomName->isHidden());
+
+    for (int n = 0; n < 3; ++n) {
+        EmulatorControl::clearWrittenReports();
+        ui.pushButton_Stereo_CustomAdd->click();
+        const QString name = QStringLiteral("Mode0%1").arg(n + 1);
+        QVERIFY(!ui.groupBox_Stereo->isHidden());
+        QCOMPARE(slot(Stereo, n)->text(), name);
+        QVERIFY(slot(Stereo, n)->isChecked());
+        QVERIFY(!slot(Stereo, n)->isHidden());
+        QCOMPARE(ui.lineEdit_CustomName->text(), name);
+        QVERIFY(!ui.pushButton_CustomSave->isHidden());
+        QVERIFY(ui.bandSlider(2, 0)->isEnabled());
+
+        const ModeData *mode = m_window->store()->customizeModes(Stereo).value(name, nullptr);
+        QVERIFY(mode);
+        QCOMPARE(mode->index, n);
+        QCOMPARE(mode->type, int(Stereo));
+        QCOMPARE(mode->customizeType, 1);
+        QCOMPARE(mode->algorithm, QStringLiteral("Stereo"));
+        QCOMPARE(mode->parameter, std::vector<int>(10, 0));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\{[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\}$"))
+                    .match(mode->uuid)
+                    .hasMatch());
+        QCOMPARE(m_window->store()->currentMode()->uuid, mode->uuid);
+
+        // Selecting the new mode sends its flat gains with the slot's code.
+        QVERIFY(waitForQuiet(300, 5000));
+        const QVector<QByteArray> peq = peqSent();
+        QVERIFY(peq.contains(setPeq(0, 4, 6 + n, kFlat)));
+        QCOMPARE(peq.last(), setPeq(5, 9, 6 + n, kFlat));
+        // (Add first resets the sliders, which may resend the previous slot's mode.)
+        for (const QByteArray &report : peq)
+            QVERIFY(peqCode(report) == 6 + n || (n > 0 && peqCode(report) == 5 + n));
+    }
+    const QJsonArray records = configJson().value(QStringLiteral("customizeMode")).toArray();
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.at(0).toObject().value(QStringLiteral("modes")).toArray().size(), 3);
+}
+
+void TestModes::deleteInTheMiddleSelectsTheModeThatMoved()
+{
+    VoxBenchForm &ui = m_window->form();
+    slot(Stereo, 1)->click();
+    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode02"));
+    ui.pushButton_Stereo_CustomClear->click();
+
+    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
+    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Mode03")->index, 1);
+    QCOMPARE(slot(Stereo, 1)->text(), QStringLiteral("Mode03"));
+    QVERIFY(slot(Stereo, 1)->isChecked());
+    QVERIFY(slot(Stereo, 2)->isHidden());
+    QCOMPARE(ui.lineEdit_CustomName->text(), QStringLiteral("Mode03"));
+    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode03"));
+}
+
+void TestModes::addTakesTheFirstFreeName()
+{
+    m_window->form().pushButton_Stereo_CustomAdd->click();
+    QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Mode02"));
+    QVERIFY(slot(Stereo, 2)->isChecked());
+    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Mode02")->index, 2);
+    QCOMPARE(m_window->customizeName(Stereo), QStringLiteral("Mode04"));
+}
+
+void TestModes::editsPassTheSendGate()
+{
+    VoxBenchForm &ui = m_window->form();
+    // Once the gate is open an edit goes out at once.
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
+    QVERIFY(waitForQuiet(300, 5000));
+    EmulatorControl::clearWrittenReports();
+    ui.verticalSlider_60->setValue(5);
+    QCOMPARE(peqSent().size(), 1);
+    QCOMPARE(peqSent()[0], setPeq(0, 4, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+    settle(100);
+    QCOMPARE(peqSent().size(), 2);
+    QCOMPARE(peqSent()[1], setPeq(5, 9, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+    // The send closed the gate: these edits are held back ...
+    EmulatorControl::clearWrittenReports();
+    ui.verticalSlider_16k->setValue(-3);
+    ui.verticalSlider_16k->setValue(-12);
+    settle(100);
+    QCOMPARE(peqSent().size(), 0);
+    // ... and reach the receiver once when the gate opens.
+    const Gains10 held = {0, 5, 0, 0, 0, 0, 0, 0, 0, -12};
+    QTRY_COMPARE_WITH_TIMEOUT(peqSent().size(), 2, 15000);
+    QCOMPARE(peqSent()[0], setPeq(0, 4, 8, held));
+    QCOMPARE(peqSent()[1], setPeq(5, 9, 8, held));
+    QVERIFY(m_window->peqGateOpen());
+    settle(500);
+    QCOMPARE(peqSent().size(), 2);
+
+    // The gate stayed open: the next edit goes out at once.
+    EmulatorControl::clearWrittenReports();
+    ui.verticalSlider_16k->setValue(-11);
+    QCOMPARE(peqSent().size(), 1);
+    QCOMPARE(peqSent()[0], setPeq(0, 4, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, -11}));
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::saveRenamesTheStoredModeByUuid()
+{
+    VoxBenchForm &ui = m_window->form();
+    WriteReadJson *store = m_window->store();
+    const QString uuid = store->customizeModes(Stereo).value("Mode02")->uuid;
+    m_boxes.clear();
+
+    ui.lineEdit_CustomName->setText(QStringLiteral("Bass Boost"));
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
+    QCOMPARE(names(store->customizeModes(Stereo)), QStringList({"Bass Boost", "Mode01", "Mode03"}));
+    const ModeData *saved = store->customizeModes(Stereo).value("Bass Boost");
+    QCOMPARE(saved->uuid, uuid);
+    QCOMPARE(saved->index, 2);
+    QCOMPARE(saved->parameter, std::vector<int>({0, 5, 0, 0, 0, 0, 0, 0, 0, -11}));
+    QCOMPARE(store->currentMode()->name, QStringLiteral("Bass Boost"));
+    const QByteArray file = QJsonDocument(configJson()).toJson();
+    QVERIFY(file.contains("Bass Boost"));
+    QVERIFY(!file.contains("Mode02"));
+
+    // Its own name again is no collision.
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(m_boxes.size(), 0);
+
+    // Another mode's name: the box, and nothing changes.
+    ui.lineEdit_CustomName->setText(QStringLiteral("Mode01"));
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes[0].kind, MessageBox::Kind::Information);
+    QCOMPARE(m_boxes[0].title, QStringLiteral("warning"));
+    QCOMPARE(m_boxes[0].text, QStringLiteral("The current name has been applied"));
+    QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
+    QCOMPARE(names(store->customizeModes(Stereo)), QStringList({"Bass Boost", "Mode01", "Mode03"}));
+
+    // A current mode that no stored mode of the tab carries changes nothing.
+    ModeData stray = *saved;
+    stray.uuid = QStringLiteral("{00000000-0000-0000-0000-000000000000}");
+    store->setCurrentMode(&stray);
+    ui.lineEdit_CustomName->setText(QStringLiteral("Stray"));
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
+    QCOMPARE(names(store->customizeModes(Stereo)), QStringList({"Bass Boost", "Mode01", "Mode03"}));
+    slot(Stereo, 2)->click();
+    QCOMPARE(store->currentMode()->uuid, uuid);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::resetZeroesTheSlidersAndSendsOnce()
+{
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(ui.bandSlider(2, 1)->value(), 5);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
+    EmulatorControl::clearWrittenReports();
+    ui.pushButton_CustomReset->click();
+    for (int band = 0; band < 10; ++band)
+        QCOMPARE(ui.bandSlider(2, band)->value(), 0);
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 8, kFlat), setPeq(5, 9, 8, kFlat)}));
+    // The stored mode keeps its gains until saved.
+    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Bass Boost")->parameter[1], 5);
+}
+
+void TestModes::deleteWhileHiddenInTheTray()
+{
+    VoxBenchForm &ui = m_window->form();
+    m_window->hide();
+
+    // The last used slot: the mode in slot 0 is selected.
+    slot(Stereo, 2)->click();
+    ui.pushButton_Stereo_CustomClear->click();
+    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
+    QVERIFY(slot(Stereo, 0)->isChecked());
+    QVERIFY(!slot(Stereo, 2)->isChecked());
+    QVERIFY(slot(Stereo, 2)->isHidden());
+    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode01"));
+
+    ui.pushButton_Stereo_CustomClear->click();
+    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode03"}));
+    QVERIFY(slot(Stereo, 0)->isChecked());
+    QCOMPARE(slot(Stereo, 0)->text(), QStringLiteral("Mode03"));
+
+    // The only mode: slots, name field, Save and Reset go, and no slot is checked.
+    ui.pushButton_Stereo_CustomClear->click();
+    QVERIFY(m_window->store()->customizeModes(Stereo).isEmpty());
+    QVERIFY(ui.groupBox_Stereo->isHidden());
+    QVERIFY(ui.lineEdit_CustomName->isHidden());
+    QVERIFY(ui.pushButton_CustomSave->isHidden());
+    QVERIFY(ui.pushButton_CustomReset->isHidden());
+    for (int n = 0; n < 5; ++n)
+        QVERIFY(!slot(Stereo, n)->isChecked());
+    m_window->show();
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::surroundCodesOfOtherModels()
+{
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(m_window->headsetModel(), 0);
+    m_window->setTabWidgetIndex(0);
+    QCOMPARE(ui.tabWidget->currentIndex(), 0);
+    QVERIFY(waitForQuiet(300, 5000));
+
+    EmulatorControl::clearWrittenReports();
+    ui.radioButton_Surround_FPS->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 17, kFps), setPeq(5, 9, 17, kFps)}));
+    QVERIFY(withCommand(writtenReports(), kSetAlgorithmSwitch).contains(algorithmSwitch(1, 0, 0)));
+
+    ui.radioButton_Surround_Customize->click();
+    for (int n = 0; n < 3; ++n)
+        ui.pushButton_Surround_CustomAdd->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(peqSent().last(), setPeq(5, 9, 24, kFlat));
+    EmulatorControl::clearWrittenReports();
+    slot(Surround, 0)->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(peqSent().last(), setPeq(5, 9, 22, kFlat));
+}
+
+void TestModes::surroundCodesOfHeadsetModelOne()
+{
+    VoxBenchForm &ui = m_window->form();
+    switchReceiver(0x1054);
+    QCOMPARE(m_window->headsetModel(), 1);
+    // A receiver met for the first time gets "Vorn Standard" on both tabs (3 and 5 here).
+    QVector<int> codes;
+    for (const QByteArray &report : peqSent())
+        codes.append(peqCode(report));
+    QVERIFY(codes.contains(3));
+    QVERIFY(codes.contains(5));
+    QVERIFY(!codes.contains(19));
+    // The surround custom modes of the other receiver are not this one's.
+    QVERIFY(m_window->store()->customizeModes(Surround).isEmpty());
+
+    m_window->setTabWidgetIndex(0);
+    QVERIFY(waitForQuiet(300, 5000));
+    EmulatorControl::clearWrittenReports();
+    ui.radioButton_Surround_FPS->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    const QVector<QByteArray> fps = peqSent();
+    QVERIFY(fps.size() >= 2);
+    QVERIFY(fps.contains(setPeq(0, 4, 1, kFps)));
+    QCOMPARE(fps.last(), setPeq(5, 9, 1, kFps));
+    // On headset model 1 the 7.1 tab's acknowledgement sets the stereo byte.
+    QVERIFY(withCommand(writtenReports(), kSetAlgorithmSwitch).contains(algorithmSwitch(0, 0, 1)));
+
+    ui.radioButton_Surround_Customize->click();
+    for (int n = 0; n < 3; ++n)
+        ui.pushButton_Surround_CustomAdd->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(peqSent().last(), setPeq(5, 9, 8, kFlat));
+
+    // Gains for the restart below.
+    ui.bandSlider(1, 0)->setValue(4);
+    ui.bandSlider(1, 9)->setValue(-2);
+    ui.lineEdit_CustomName->setText(QStringLiteral("Mode03"));
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(m_window->store()->customizeModes(Surround).value("Mode03")->parameter[0], 4);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestModes::restartRestoresTheRememberedCustomMode()
+{
+    m_window.reset();
+    start(0x1054);
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(ui.tabWidget->currentIndex(), 0);
+    QVERIFY(ui.radioButton_Surround_Customize->isChecked());
+    QVERIFY(slot(Surround, 2)->isChecked());
+    QCOMPARE(slot(Surround, 2)->text(), QStringLiteral("Mode03"));
+    QCOMPARE(ui.lineEdit_CustomName->text(), QStringLiteral("Mode03"));
+    QCOMPARE(ui.bandSlider(1, 0)->value(), 4);
+    QCOMPARE(ui.bandSlider(1, 9)->value(), -2);
+    QVERIFY(ui.radioButton_Stereo_VornStandard->isChecked());
+    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode03"));
+    const QVector<QByteArray> peq = peqSent();
+    QVERIFY(peq.contains(setPeq(5, 9, 8, {4, 0, 0, 0, 0, 0, 0, 0, 0, -2})));
+}
+
+void TestModes::slotsFromConfigStayWithinFiveButtons()
+{
+    m_window.reset();
+    // Six stereo modes, one in slot 7, one in slot -1, one with only three gains.
+    QJsonArray modes;
+    const QList<QPair<QString, int>> entries = {{"A", 0}, {"B", 1}, {"C", 7}, {"D", -1}, {"E", 3}, {"F", 4}};
+    for (const auto &entry : entries) {
+        QJsonArray gains;
+        for (int band = 0; band < (entry.first == "A" ? 3 : 10); ++band)
+            gains.append(band + 1);
+        modes.append(QJsonObject{
+            {"algorithm", "Stereo"},
+            {"customizeType", 1},
+            {"index", entry.second},
+            {"name", entry.first},
+            {"parameter", gains},
+            {"type", 1},
+            {"uuid", QStringLiteral("{00000000-0000-0000-0000-00000000000%1}").arg(entry.second + 2)}});
+    }
+    const QJsonObject config{
+        {"currentMode", QJsonArray{QJsonObject{{"deviceUuid", "0a1b2c3d"},
+                                               {"pid", "0x4152"},
+                                               {"uuid", "{00000000-0000-0000-0000-000000000002}"},
+                                               {"vid", "0x5A17"}}}},
+        {"customizeMode",
+         QJsonArray{QJsonObject{
+             {"deviceUuid", "0a1b2c3d"}, {"modes", modes}, {"pid", "0x4152"}, {"vid", "0x5A17"}}}}};
+    QDir().mkpath(QFileInfo(configPath()).path());
+    QFile file(configPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(config).toJson());
+    file.close();
+
+    start(0x4152);
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    QVERIFY(ui.radioButton_Stereo_Customize->isChecked());
+    QVERIFY(slot(Stereo, 0)->isChecked());
+    QCOMPARE(slot(Stereo, 0)->text(), QStringLiteral("A"));
+    QCOMPARE(slot(Stereo, 1)->text(), QStringLiteral("B"));
+    QVERIFY(slot(Stereo, 2)->isHidden());
+    QCOMPARE(slot(Stereo, 3)->text(), QStringLiteral("E"));
+    QCOMPARE(slot(Stereo, 4)->text(), QStringLiteral("F"));
+    // Missing gains are flat.
+    QCOMPARE(m_window->getSliderValue(Stereo), std::vector<int>({1, 2, 3, 0, 0, 0, 0, 0, 0, 0}));
+
+    // Six modes are more than the tab can take: Add does nothing.
+    ui.pushButton_Stereo_CustomAdd->click();
+    QCOMPARE(m_window->store()->customizeModes(Stereo).size(), 6);
+    QVERIFY(waitForQuiet(300, 5000));
+    const QJsonArray kept =
+        configJson().value("customizeMode").toArray().at(0).toObject().value("modes").toArray();
+    QCOMPARE(kept.size(), 6);
+}
+
+void TestModes::cleanupTestCase()
+{
+    m_window.reset();
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestModes)
+#include "tst_modes.moc"
