@@ -1,0 +1,118 @@
+// An arrival whose open fails (the hidraw node not yet accessible) is retried
+// for about two seconds. The receiver's open is made to fail by wrapping the
+// HID library's open at link time.
+#include "AttachmentSupport.h"
+
+#include "app/MessageBox.h"
+#include "window/VoxBench.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+#include <atomic>
+#include <hidapi.h>
+#include <memory>
+
+namespace {
+std::atomic<int> g_failuresLeft{0};
+std::atomic<int> g_attempts{0};
+} // namespace
+
+extern "C" hid_device *__real_hid_open_path(const char *path);
+
+extern "C" hid_device *__wrap_hid_open_path(const char *path)
+{
+    ++g_attempts;
+    if (g_failuresLeft.load() > 0) {
+        --g_failuresLeft;
+        return nullptr;
+    }
+    return __real_hid_open_path(path);
+}
+
+using namespace behaviour;
+using namespace attachment;
+
+class TestOpenRetry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void failureAtStartIsNotRetried();
+    void arrivalRetriesUntilTheOpenSucceeds();
+    void retriesEndAfterAboutTwoSeconds();
+    void cleanupTestCase();
+
+private:
+    std::unique_ptr<VoxBench> m_window;
+};
+
+void TestOpenRetry::initTestCase()
+{
+    MessageBox::setHandler([](const MessageBox::Shown &) {});
+    EmulatorControl::configure(EmulatorControl::Config());
+}
+
+void TestOpenRetry::failureAtStartIsNotRetried()
+{
+    g_failuresLeft = 1;
+    g_attempts = 0;
+    m_window = std::make_unique<VoxBench>();
+    QCOMPARE(g_attempts.load(), 1);
+    QVERIFY(debugLog().contains(record("OpenDevice", "false", "InitDeviceInput", 495)));
+    settle(1000);
+    QCOMPARE(g_attempts.load(), 1);
+    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_window->pageState(), 0);
+}
+
+void TestOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
+{
+    g_failuresLeft = 3;
+    g_attempts = 0;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_window->handleHidArrival();
+    QCOMPARE(m_window->readThread(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->readThread() != nullptr, 3000);
+    QVERIFY(elapsed.elapsed() >= 3 * 200);
+    QCOMPARE(g_attempts.load(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QVERIFY(waitForQuiet(300, 5000));
+    // Nothing more is tried once the receiver is open.
+    settle(600);
+    QCOMPARE(g_attempts.load(), 4);
+}
+
+void TestOpenRetry::retriesEndAfterAboutTwoSeconds()
+{
+    EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(0x5A17, 0x4152);
+    QCOMPARE(m_window->pageState(), 0);
+    EmulatorControl::setPresent(true);
+    g_failuresLeft = 1000;
+    g_attempts = 0;
+    const int failedBefore = countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495));
+    m_window->handleHidArrival();
+    settle(3500);
+    QCOMPARE(g_attempts.load(), 9);
+    QCOMPARE(countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495)) - failedBefore, 9);
+    QCOMPARE(m_window->readThread(), nullptr);
+    settle(500);
+    QCOMPARE(g_attempts.load(), 9);
+
+    // The next arrival tries again.
+    g_failuresLeft = 0;
+    m_window->handleHidArrival();
+    QVERIFY(m_window->readThread());
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QVERIFY(waitForQuiet(300, 5000));
+}
+
+void TestOpenRetry::cleanupTestCase()
+{
+    m_window.reset();
+    MessageBox::clearHandler();
+}
+
+QTEST_MAIN(TestOpenRetry)
+#include "tst_openretry.moc"
