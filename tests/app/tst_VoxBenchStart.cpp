@@ -151,7 +151,7 @@ void tst_VoxBenchStart::autorunWindowHiddenOnX()
         QSKIP("needs Xvfb and xdotool");
     QProcess server;
     server.setProcessChannelMode(QProcess::SeparateChannels);
-    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    server.start("Xvfb", {"-displayfd", "1", "-noreset", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
     QVERIFY(server.waitForReadyRead(10000));
     const QString display = ":" + QString::fromUtf8(server.readLine()).trimmed();
 
