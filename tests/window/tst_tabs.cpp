@@ -22,6 +22,7 @@ private slots:
     void micEncTabSwitchesSpectrumOffAndSendsNoPeq();
     void micEncBoxSendsEncBytesAndRecords();
     void stereoTabDrawsTheSpectrumComb();
+    void combIsFilledUpToEachSpike();
     void hiddenWindowDrawsNothing();
     void closingWithoutTrayEndsTheProgram();
     void cleanupTestCase();
@@ -179,6 +180,29 @@ void TestTabs::stereoTabDrawsTheSpectrumComb()
         QCOMPARE(data->at(2 * j + 1)->value, double(frame[j]));
     }
     QCOMPARE(data->at(229)->value, 0.0);
+}
+
+void TestTabs::combIsFilledUpToEachSpike()
+{
+    QCustomPlot *plot = m_window->form().widget_Spectrum;
+    quint8 frame[115] = {};
+    frame[57] = 100; // key 115, mid-panel
+    m_window->drawSpectrum(frame);
+    plot->replot(QCustomPlot::rpImmediateRefresh);
+    const QImage image = plot->grab().toImage();
+    const double ratio = image.devicePixelRatio();
+    auto colourAt = [&](double key, double value) {
+        return QColor(image.pixel(int(plot->xAxis->coordToPixel(key) * ratio),
+                                  int(plot->yAxis->coordToPixel(value) * ratio)));
+    };
+    const QColor fill(11, 213, 234);
+    const QColor background(13, 10, 42);
+    QCOMPARE(colourAt(115, 20), fill);
+    QCOMPARE(colourAt(115, 50), fill);
+    // Near the tip the outline covers the narrow spike.
+    QVERIFY(colourAt(115, 90) != background);
+    QCOMPARE(colourAt(60, 50), background);
+    QCOMPARE(colourAt(115, 100.0 + 5), background);
 }
 
 void TestTabs::hiddenWindowDrawsNothing()
