@@ -8,6 +8,11 @@
 
 namespace EmulatorControl {
 
+static_assert(int(Config::Fault::Garbage) == int(HidEmulator::ReplyFault::Garbage) &&
+                  int(Config::Fault::Truncated) == int(HidEmulator::ReplyFault::Truncated) &&
+                  int(Config::Fault::ErrorStatus) == int(HidEmulator::ReplyFault::ErrorStatus),
+              "the two fault lists are one list");
+
 void configure(const Config &config)
 {
     HidEmulator::Settings settings;
@@ -18,6 +23,8 @@ void configure(const Config &config)
     settings.failWrites = config.failWrites;
     settings.absent = config.absent;
     settings.spectrumMs = config.spectrumMs > 0 ? config.spectrumMs : 50;
+    settings.replyFault = static_cast<HidEmulator::ReplyFault>(config.fault);
+    settings.vanishAfterPeq = config.vanishAfterPeq > 0 ? config.vanishAfterPeq : 0;
     settings.logPath = HidEmulator::settingsFromEnvironment().logPath;
     HidEmulator::instance().configure(settings);
 }
@@ -33,6 +40,8 @@ Config config()
     config.failWrites = settings.failWrites;
     config.absent = settings.absent;
     config.spectrumMs = settings.spectrumMs;
+    config.fault = static_cast<Config::Fault>(settings.replyFault);
+    config.vanishAfterPeq = settings.vanishAfterPeq;
     return config;
 }
 

@@ -19,6 +19,11 @@ struct Config
     bool failWrites = false; // every write fails
     bool absent = false;     // no receiver enumerated
     int spectrumMs = 50;
+    // How every answer is spoiled (see HidEmulator::ReplyFault).
+    enum class Fault { None, Garbage, Truncated, ErrorStatus };
+    Fault fault = Fault::None;
+    // Pulled out right after accepting this many SetPEQ reports (0: never).
+    int vanishAfterPeq = 0;
 };
 
 struct Report

@@ -90,6 +90,18 @@ HidEmulator::Settings HidEmulator::settingsFromEnvironment()
         if (ms > 0)
             s.spectrumMs = ms;
     }
+    if (const char *v = environment("VOXBENCH_EMU_FAULT")) {
+        if (std::strcmp(v, "garbage") == 0)
+            s.replyFault = ReplyFault::Garbage;
+        else if (std::strcmp(v, "truncated") == 0)
+            s.replyFault = ReplyFault::Truncated;
+        else if (std::strcmp(v, "error-status") == 0)
+            s.replyFault = ReplyFault::ErrorStatus;
+        else
+            std::fprintf(stderr, "voxbench emulator: unknown VOXBENCH_EMU_FAULT \"%s\", ignored\n", v);
+    }
+    if (const char *v = environment("VOXBENCH_EMU_VANISH_AFTER_PEQ"))
+        s.vanishAfterPeq = std::max(0, std::atoi(v));
     if (const char *v = environment("VOXBENCH_EMU_LOG"))
         s.logPath = v;
     return s;
@@ -113,6 +125,8 @@ void HidEmulator::configure(const Settings &settings)
     m_spectrumOn = false;
     ++m_generation;
     m_written.clear();
+    m_peqAccepted = 0;
+    m_noiseSeed = 1;
     m_changed.notify_all();
 }
 
@@ -127,12 +141,18 @@ void HidEmulator::setPresent(bool present)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     ensureConfigured(lock);
-    if (m_present && !present) {
-        // Pulled out: every open handle dies at once, like a removed hidraw node.
-        ++m_generation;
-        m_spectrumOn = false;
-    }
+    if (m_present && !present)
+        unplug();
     m_present = present;
+    m_changed.notify_all();
+}
+
+void HidEmulator::unplug()
+{
+    // Every open handle dies at once, like a removed hidraw node.
+    ++m_generation;
+    m_spectrumOn = false;
+    m_present = false;
     m_changed.notify_all();
 }
 
@@ -297,6 +317,12 @@ int HidEmulator::write(hid_device *device, const unsigned char *data, size_t len
         return -1;
     }
     device->error.clear();
+    if (bytes[UsbHidFrame::kCommandByte] == static_cast<std::uint8_t>(UsbHidCommand::SetPEQ) &&
+        m_settings.vanishAfterPeq > 0 && ++m_peqAccepted == m_settings.vanishAfterPeq) {
+        // Gone before it could answer; the write itself went through.
+        unplug();
+        return static_cast<int>(length);
+    }
     if (!m_settings.silent)
         answer(bytes);
     return static_cast<int>(length);
@@ -361,9 +387,11 @@ void HidEmulator::answer(const std::vector<std::uint8_t> &request)
     queueReply(request[kCommandByte], reply, size);
 }
 
-void HidEmulator::queueReply(std::uint8_t code, const std::vector<std::uint8_t> &payload, int size)
+void HidEmulator::queueReply(std::uint8_t code, std::vector<std::uint8_t> payload, int size)
 {
     using namespace UsbHidFrame;
+    if (m_settings.replyFault == ReplyFault::ErrorStatus && !payload.empty())
+        payload[0] = 1;
     std::vector<std::uint8_t> report(size, 0);
     report[0] = size == 32 ? kShortInputId : kLongInputId;
     std::copy(kInputHeader.begin(), kInputHeader.end(), report.begin() + 1);
@@ -373,6 +401,36 @@ void HidEmulator::queueReply(std::uint8_t code, const std::vector<std::uint8_t> 
     const int sumAt = kPayloadByte + static_cast<int>(payload.size());
     report[sumAt] = usbHidFrameSum(report.data(), sumAt);
 
+    switch (m_settings.replyFault) {
+    case ReplyFault::None:
+    case ReplyFault::ErrorStatus:
+        queueReport(report);
+        break;
+    case ReplyFault::Truncated:
+        report.resize(sumAt);
+        queueReport(report);
+        break;
+    case ReplyFault::Garbage: {
+        std::vector<std::uint8_t> noise(size);
+        for (std::uint8_t &byte : noise) {
+            m_noiseSeed = m_noiseSeed * 1103515245u + 12345u;
+            byte = static_cast<std::uint8_t>(m_noiseSeed >> 16);
+        }
+        queueReport(noise);
+        std::vector<std::uint8_t> badSum = report;
+        ++badSum[sumAt];
+        queueReport(badSum);
+        std::vector<std::uint8_t> unknown = report;
+        unknown[kCommandByte] = 0x7E;
+        unknown[sumAt] = usbHidFrameSum(unknown.data(), sumAt);
+        queueReport(unknown);
+        break;
+    }
+    }
+}
+
+void HidEmulator::queueReport(const std::vector<std::uint8_t> &report)
+{
     // Every reader of the vendor interface gets its own copy, as with hidraw.
     const auto due = Clock::now() + std::chrono::milliseconds(kReplyDelayMs);
     for (hid_device *device : m_devices) {

@@ -20,6 +20,14 @@ class HidEmulator
 public:
     using Clock = std::chrono::steady_clock;
 
+    // How every answer of the receiver is spoiled.
+    enum class ReplyFault {
+        None,
+        Garbage,     // each answer comes as noise, a bad checksum and an unknown command
+        Truncated,   // each answer is cut off before its checksum
+        ErrorStatus, // each answer carries status 1 (error) in its first payload byte
+    };
+
     struct Settings
     {
         std::uint16_t productId = 0x4152;
@@ -29,6 +37,9 @@ public:
         bool failWrites = false;
         bool absent = false;
         int spectrumMs = 50;
+        ReplyFault replyFault = ReplyFault::None;
+        // Pulled out right after accepting this many SetPEQ reports (0: never).
+        int vanishAfterPeq = 0;
         std::string logPath; // empty: no log
     };
 
@@ -74,7 +85,9 @@ private:
     void ensureConfigured(std::unique_lock<std::mutex> &lock);
     bool alive(const hid_device *device) const;
     void answer(const std::vector<std::uint8_t> &request);
-    void queueReply(std::uint8_t code, const std::vector<std::uint8_t> &payload, int size);
+    void queueReply(std::uint8_t code, std::vector<std::uint8_t> payload, int size);
+    void queueReport(const std::vector<std::uint8_t> &report);
+    void unplug();
     void logReport(std::int64_t ms, const unsigned char *data, size_t length);
     static hid_device_info *newInfo(const Settings &settings, int interfaceIndex);
 
@@ -88,5 +101,7 @@ private:
     Clock::time_point m_spectrumStart;
     std::set<hid_device *> m_devices;
     std::vector<Written> m_written;
+    int m_peqAccepted = 0;         // SetPEQ reports accepted since configure
+    std::uint32_t m_noiseSeed = 1; // of the garbage fault, the same noise on every run
     std::wstring m_globalError;
 };
