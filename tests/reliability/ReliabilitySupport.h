@@ -1,0 +1,138 @@
+#pragma once
+
+// Measurements shared by the reliability tests: event-loop stalls, the
+// process's threads and resident memory, and checks of config.json.
+
+#include <QByteArray>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QObject>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtGlobal>
+
+namespace reliability {
+
+// The longest gap between two runs of a 1-ms timer on the GUI thread, less the
+// millisecond itself: how long the event loop was kept from its events.
+class StallMonitor : public QObject
+{
+public:
+    StallMonitor()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last >= 0)
+                m_longest = qMax(m_longest, now - m_last);
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_last = -1;
+        m_clock.start();
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    double longestStallMs() const { return qMax<qint64>(0, m_longest - 1000000) / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    qint64 m_longest = 0;
+};
+
+// The waits the program has by design on the GUI thread: 50 ms in changedDevice32
+// for a new identity, joining the read thread (one 50-ms read time-out), 10 ms
+// after a tab's algorithm switch. Sanitizer builds run several times slower, so
+// the limit can be raised from outside.
+inline double stallLimitMs()
+{
+    const int limit = qEnvironmentVariableIntValue("VOXBENCH_STALL_LIMIT_MS");
+    return limit > 0 ? limit : 150;
+}
+
+inline int threadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// Resident set size and its peak, in kB, from /proc/self/status.
+inline qint64 statusKb(const char *field)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+inline qint64 rssKb()
+{
+    return statusKb("VmRSS:");
+}
+
+inline qint64 peakRssKb()
+{
+    return statusKb("VmHWM:");
+}
+
+inline QString configPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+           QStringLiteral("/VoxBench/config.json");
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// config.json as the store writes it: one object with the two arrays.
+struct ConfigCheck
+{
+    bool valid = false;
+    int currentModes = 0;
+    int customRecords = 0;
+    int customModes = 0;
+};
+
+inline ConfigCheck checkConfig(const QByteArray &bytes)
+{
+    ConfigCheck check;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return check;
+    const QJsonObject root = document.object();
+    if (!root.value("currentMode").isArray() || !root.value("customizeMode").isArray())
+        return check;
+    check.valid = bytes.endsWith("\r\n") && !bytes.contains("\n\n");
+    check.currentModes = root.value("currentMode").toArray().size();
+    const QJsonArray records = root.value("customizeMode").toArray();
+    check.customRecords = records.size();
+    for (const QJsonValue &record : records)
+        check.customModes += record.toObject().value("modes").toArray().size();
+    return check;
+}
+
+} // namespace reliability

@@ -1,0 +1,223 @@
+// The window against a receiver that misbehaves: it never answers, every write
+// fails, it answers with garbage, with cut-off reports or with error status, or
+// it disappears in the middle of a PEQ upload. The program has to keep running,
+// send exactly the retries the device link allows and never hold the GUI thread
+// longer than its designed waits. CTest runs each case in a process of its own,
+// because the reply watch of the device link lives for the whole process.
+#include "ReliabilitySupport.h"
+
+#include "../window/BehaviourSupport.h"
+#include "app/MessageBox.h"
+#include "device/UsbHidOperation.h"
+#include "window/VoxBench.h"
+
+#include <QAbstractEventDispatcher>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+using namespace reliability;
+
+namespace {
+constexpr quint16 kVendor = 0x5A17;
+constexpr quint8 kReadAudio = 0x20;
+constexpr quint8 kReadStatus = 0x32;
+// A request that is never answered: the first write and ten watchdog resends.
+constexpr int kUnansweredWrites = 11;
+// Every write failing: ten retries per send, and ten watchdogs each starting a fresh chain.
+constexpr int kFailedWrites = 121;
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void neverAnswers();
+    void everyWriteFails();
+    void garbageReplies();
+    void truncatedReplies();
+    void errorStatusReplies();
+    void vanishesMidPeqUpload();
+
+private:
+    void arriveWith(const EmulatorControl::Config &config);
+    void expectUnansweredStartup();
+    void removeAndCheckQuiet();
+    static int count(quint8 code) { return withCommand(writtenReports(), code).size(); }
+
+    std::unique_ptr<VoxBench> m_window;
+    StallMonitor m_stalls;
+    int m_boxes = 0;
+    int m_threadsBefore = 0;
+};
+
+void TestFaults::init()
+{
+    MessageBox::setHandler([this](const MessageBox::Shown &) { ++m_boxes; });
+    EmulatorControl::Config absent;
+    absent.absent = true;
+    EmulatorControl::configure(absent);
+    m_window = std::make_unique<VoxBench>();
+    m_window->show();
+    settle(100);
+    m_threadsBefore = threadCount();
+    m_stalls.start();
+}
+
+void TestFaults::cleanup()
+{
+    m_stalls.stop();
+    const double stall = m_stalls.longestStallMs();
+    qInfo("%s: longest event-loop stall %.1f ms (limit %.0f ms)", QTest::currentTestFunction(), stall,
+          stallLimitMs());
+    QVERIFY2(stall < stallLimitMs(), qPrintable(QString::number(stall)));
+    m_window.reset();
+}
+
+void TestFaults::arriveWith(const EmulatorControl::Config &config)
+{
+    EmulatorControl::configure(config);
+    EmulatorControl::clearWrittenReports();
+    m_window->handleHidArrival();
+    QVERIFY(m_window->readThread());
+    // The device page comes whether or not the receiver talks.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+}
+
+void TestFaults::expectUnansweredStartup()
+{
+    QVERIFY(waitForQuiet(400, 8000));
+    QCOMPARE(count(kReadAudio), kUnansweredWrites);
+    QCOMPARE(count(kReadStatus), kUnansweredWrites);
+    // No reply, no identity: the receiver is remembered under none.
+    QCOMPARE(m_window->deviceUuid(), QString());
+    // No acknowledgement, so the two packets of each mode go out once and no
+    // algorithm switch follows them; Mic ENC sends the only one.
+    QCOMPARE(count(kSetPeq), 4);
+    QCOMPARE(count(kSetAlgorithmSwitch), 1);
+}
+
+// The notification of the removal ends the attachment; afterwards nothing is
+// sent, no thread of the attachment is left and the window holds no timer.
+void TestFaults::removeAndCheckQuiet()
+{
+    EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->readThread(), nullptr);
+    settle(1200); // every retry and watchdog still pending runs out
+    const int written = EmulatorControl::writtenReportCount();
+    settle(300);
+    QCOMPARE(EmulatorControl::writtenReportCount(), written);
+    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_window.get());
+    QVERIFY2(timers.isEmpty(), qPrintable(QString::number(timers.size()) + " window timers left"));
+    // The sequencer stays for the program's life; nothing else may.
+    QCOMPARE(threadCount(), m_threadsBefore + (m_window->testThread() ? 1 : 0));
+    QCOMPARE(m_boxes, 0);
+}
+
+void TestFaults::neverAnswers()
+{
+    EmulatorControl::Config config;
+    config.silent = true;
+    arriveWith(config);
+    expectUnansweredStartup();
+    removeAndCheckQuiet();
+}
+
+void TestFaults::everyWriteFails()
+{
+    EmulatorControl::Config config;
+    config.failWrites = true;
+    arriveWith(config);
+    QVERIFY(waitForQuiet(400, 10000));
+    QCOMPARE(count(kReadAudio), kFailedWrites);
+    QCOMPARE(count(kReadStatus), kFailedWrites);
+    for (const EmulatorControl::Report &r : EmulatorControl::writtenReports())
+        QVERIFY(!r.accepted);
+    // The other senders do not repeat a failed write.
+    QCOMPARE(count(kSetPeq), 4);
+    QCOMPARE(count(kSetAlgorithmSwitch), 1);
+    removeAndCheckQuiet();
+}
+
+void TestFaults::garbageReplies()
+{
+    EmulatorControl::Config config;
+    config.fault = EmulatorControl::Config::Fault::Garbage;
+    arriveWith(config);
+    // Noise, a wrong checksum and an unknown command are all dropped: as if nothing came.
+    expectUnansweredStartup();
+    removeAndCheckQuiet();
+}
+
+void TestFaults::truncatedReplies()
+{
+    EmulatorControl::Config config;
+    config.fault = EmulatorControl::Config::Fault::Truncated;
+    arriveWith(config);
+    expectUnansweredStartup();
+    removeAndCheckQuiet();
+}
+
+void TestFaults::errorStatusReplies()
+{
+    EmulatorControl::Config config;
+    config.fault = EmulatorControl::Config::Fault::ErrorStatus;
+    arriveWith(config);
+    QVERIFY(waitForQuiet(400, 8000));
+    // An error reply is a reply: no watchdog resend, and no retry of its own.
+    QCOMPARE(count(kReadAudio), 1);
+    QCOMPARE(count(kReadStatus), 1);
+    // The error acknowledgement of a second packet is acted on like a good one.
+    QCOMPARE(count(kSetPeq), 4);
+    QCOMPARE(count(kSetAlgorithmSwitch), 3);
+    // Without a usable ReadAudio answer the 7.1 flag stays 0.
+    QCOMPARE(usbHidDeviceState().device71.load(), 0);
+    removeAndCheckQuiet();
+}
+
+void TestFaults::vanishesMidPeqUpload()
+{
+    EmulatorControl::Config config;
+    config.vanishAfterPeq = 1;
+    arriveWith(config);
+    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(!EmulatorControl::isPresent());
+    const auto peq = withCommand(writtenReports(), kSetPeq);
+    QVERIFY(!peq.isEmpty());
+    const auto all = EmulatorControl::writtenReports();
+    int accepted = 0;
+    for (const EmulatorControl::Report &r : all)
+        accepted += (command(r.bytes) == kSetPeq && r.accepted) ? 1 : 0;
+    QCOMPARE(accepted, 1);
+    // The read thread keeps running on a dead handle until the notification.
+    QVERIFY(m_window->readThread());
+    const QByteArray before = readFile(configPath());
+    removeAndCheckQuiet();
+    const ConfigCheck check = checkConfig(readFile(configPath()));
+    QVERIFY(check.valid);
+    QVERIFY(readFile(configPath()).size() >= before.size());
+
+    // Plugged in again, the receiver is taken as if nothing had happened.
+    EmulatorControl::clearWrittenReports();
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
+    // Whole uploads only (the remembered tab's mode goes out once more when its
+    // tab is shown), all taken, the remembered Stereo "Vorn Standard" last.
+    const auto uploads = withCommand(writtenReports(), kSetPeq);
+    QVERIFY(uploads.size() >= 4 && uploads.size() % 2 == 0);
+    QCOMPARE(quint8(uploads.last()[7]), quint8(5));
+    QCOMPARE(quint8(uploads.last()[43]), quint8(5));
+    for (const EmulatorControl::Report &r : EmulatorControl::writtenReports())
+        QVERIFY(r.accepted);
+    removeAndCheckQuiet();
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
