@@ -80,8 +80,15 @@ struct WatchedRequest
     void (*send)(int attempt);
 };
 
-void watchdogFired(const WatchedRequest &request)
+// Bumped whenever the handle is closed: retries and watchdogs started for a
+// receiver that has gone do nothing, so a quick re-plug never gets the old
+// receiver's leftover requests on top of its own.
+quint64 g_linkGeneration = 0;
+
+void watchdogFired(const WatchedRequest &request, quint64 generation)
 {
+    if (generation != g_linkGeneration)
+        return;
     if (request.replied.load() || request.watchdog.load() >= kMaxWatchdogResends)
         return;
     qDebug().noquote() << QStringLiteral("Mr.Lok::usbHidSend_%1 Call Fail").arg(QLatin1String(request.name));
@@ -95,11 +102,15 @@ void sendWatched(const WatchedRequest &request, int attempt)
     buildFrame(request.command, payload);
     // Arm a watchdog unless a reply is on record; either way the request now awaits a new one.
     if (!request.replied.exchange(false))
-        QTimer::singleShot(kWatchdogMs, [request] { watchdogFired(request); });
+        QTimer::singleShot(kWatchdogMs,
+                           [request, generation = g_linkGeneration] { watchdogFired(request, generation); });
     const int result = usbHidWriteDevice(g_output.data());
     printOutcome(request.name, result);
     if (result != WriteOk && attempt < kMaxAttempt)
-        QTimer::singleShot(kRetryMs, [request, attempt] { request.send(attempt + 1); });
+        QTimer::singleShot(kRetryMs, [request, attempt, generation = g_linkGeneration] {
+            if (generation == g_linkGeneration)
+                request.send(attempt + 1);
+        });
     if (result != WriteOk && attempt == kMaxAttempt)
         qDebug().noquote() << QStringLiteral("Mr.Lok usbHidSend_%1:Fail").arg(QLatin1String(request.name));
 }
@@ -259,6 +270,7 @@ void usbHidCloseHandle()
 {
     UsbHidConnection &connection = usbHidConnection();
     connection.opened.store(0);
+    ++g_linkGeneration;
     MyThread::stopAll();
     if (hid_device *handle = connection.handle.exchange(nullptr))
         hid_close(handle);

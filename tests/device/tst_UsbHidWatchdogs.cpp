@@ -71,6 +71,36 @@ private slots:
         QCOMPARE(writesOf(quint8(code)), 12);
     }
 
+    // Retries and watchdogs belong to the receiver they were started for: after
+    // its handle is closed, a receiver plugged in next gets none of them.
+    void chainsEndWithTheirReceiver_data()
+    {
+        QTest::addColumn<bool>("failWrites");
+        QTest::newRow("watchdogs of a silent receiver") << false;
+        QTest::newRow("retries of failing writes") << true;
+    }
+
+    void chainsEndWithTheirReceiver()
+    {
+        QFETCH(bool, failWrites);
+        EmulatorControl::Config first;
+        first.silent = !failWrites;
+        first.failWrites = failWrites;
+        openOn(first);
+        usbHidSend_ReadAudio(0);
+        usbHidSend_ReadStatus(0);
+        spin(130);
+        QVERIFY(writesOf(0x20) >= 2);
+        usbHidCloseHandle();
+
+        EmulatorControl::Config next;
+        next.silent = true;
+        openOn(next);
+        spin(1200);
+        QCOMPARE(writesOf(0x20), 0);
+        QCOMPARE(writesOf(0x32), 0);
+    }
+
     void everyWriteFails_data() { silentReceiver_data(); }
 
     void everyWriteFails()
