@@ -17,6 +17,7 @@
 #include <QMediaPlayer>
 #include <QMovie>
 #include <QTabBar>
+#include <QTimer>
 #include <QTimerEvent>
 #include <qcustomplot.h>
 
@@ -47,6 +48,11 @@ VoxBench::~VoxBench()
     // The read thread ends before the handle closes, and no thread object
     // outlives the window.
     endAttachment();
+    if (m_testThread) {
+        m_testThread->stop();
+        m_testThread->wait();
+        m_testThread.reset();
+    }
 }
 
 void VoxBench::initWindow()
@@ -101,12 +107,17 @@ void VoxBench::initWindow()
     setSliderEnable(false, Stereo);
     setSliderEnable(false, Surround);
 
-    m_gateTimerId = startTimer(1, Qt::CoarseTimer);
+    // The gate's 1-ms timer starts when a slider change arms the gate.
     connect(ui.verticalSlider_30, &QSlider::valueChanged, this, &VoxBench::on_SLOTSetSliderValue);
 
     setTabWidgetIndex(1);
     setPageState(1);
-    InitDeviceInput();
+    // Said once the event loop runs, so that start-up is not held by a box.
+    if (InitDeviceInput() == OpenFailed)
+        QTimer::singleShot(0, this, [this] {
+            if (usbHidConnection().opened.load() == 0)
+                warnAccessDenied();
+        });
 }
 
 void VoxBench::initButtonGroups()
@@ -136,7 +147,7 @@ void VoxBench::initButtonGroups()
 void VoxBench::timerEvent(QTimerEvent *event)
 {
     const int id = event->timerId();
-    if (id == m_gateTimerId) {
+    if (id != 0 && id == m_gateTimerId) {
         gateTick();
     } else if (id == m_openRetryTimerId) {
         retryOpen();

@@ -182,6 +182,8 @@ private:
     void restoreOtherTab(ModeType type);
     // Equalizer (VoxBenchEqualizer.cpp).
     void gateTick();
+    void armPeqGate();
+    void warnAccessDenied();
     void sendCheckedCustomMode(ModeType type);
     void sendHeldBackEdits();
     int customModeCode(ModeType type, int slot) const;
@@ -212,6 +214,8 @@ private:
     int m_peqGateArmed = 0;
     int m_peqGateOpen = 0;
     int m_headsetModel = 0;
+    // The access-denied box is shown once per program run.
+    bool m_accessWarned = false;
     QString m_appDirPath;
 
     // Gains of the last send per tab, band 0 first.

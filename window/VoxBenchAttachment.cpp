@@ -3,6 +3,7 @@
 #include "window/VoxBench.h"
 
 #include "app/DebugLog.h"
+#include "app/MessageBox.h"
 #include "device/MyThread.h"
 #include "platform/DeviceMonitor.h"
 #include "presets/WriteReadJson.h"
@@ -93,17 +94,39 @@ void VoxBench::startOpenRetry()
 void VoxBench::retryOpen()
 {
     const bool open = usbHidConnection().opened.load() == 1;
+    bool deniedForGood = false;
     if (!open && m_openRetriesLeft > 0) {
         --m_openRetriesLeft;
         qDebug() << "Open retry, left:" << m_openRetriesLeft;
-        if (InitDeviceInput() == OpenFailed && m_openRetriesLeft > 0)
+        const int result = InitDeviceInput();
+        if (result == OpenFailed && m_openRetriesLeft > 0)
             return;
+        deniedForGood = result == OpenFailed;
     }
     m_openRetriesLeft = 0;
     if (m_openRetryTimerId != 0) {
         killTimer(m_openRetryTimerId);
         m_openRetryTimerId = 0;
     }
+    if (deniedForGood)
+        warnAccessDenied();
+}
+
+// A receiver that is found but cannot be opened is almost always a missing
+// udev rule; without a word the program would sit on its no-device page.
+void VoxBench::warnAccessDenied()
+{
+    if (m_accessWarned)
+        return;
+    m_accessWarned = true;
+    qDebug() << "Receiver found, access denied";
+    MessageBox::warning(this, QStringLiteral("warning"),
+                        tr("The headset receiver was found, but access to it was denied.\n\n"
+                           "Install the VoxBench package, which brings the udev rule "
+                           "70-voxbench.rules, or copy that rule from the source folder "
+                           "packaging/ to /etc/udev/rules.d/ and run "
+                           "\"sudo udevadm control --reload-rules\".\n\n"
+                           "Then unplug the receiver and plug it in again."));
 }
 
 int VoxBench::InitDeviceInput()
@@ -155,9 +178,14 @@ int VoxBench::InitDeviceInput()
                                              .arg(QLatin1String(pictures[m_headsetModel - 1])));
     }
 
-    m_testThread = std::make_unique<MyThread_Two>();
-    m_testThread->start(QThread::InheritPriority);
-    connectTestThread();
+    // One sequencer serves the program's whole life: a test that is playing
+    // when its receiver goes away runs on to its end, and only one sequencer
+    // ever drives the window.
+    if (!m_testThread) {
+        m_testThread = std::make_unique<MyThread_Two>();
+        m_testThread->start(QThread::InheritPriority);
+        connectTestThread();
+    }
     return OpenOk;
 }
 
@@ -188,11 +216,6 @@ void VoxBench::endAttachment()
         m_readThread->setRunning(0);
         m_readThread->wait();
         m_readThread.reset();
-    }
-    if (m_testThread) {
-        m_testThread->stop();
-        m_testThread->wait();
-        m_testThread.reset();
     }
     if (m_attachTimerId != 0) {
         killTimer(m_attachTimerId);

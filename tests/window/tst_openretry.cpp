@@ -43,12 +43,21 @@ private slots:
     void cleanupTestCase();
 
 private:
+    int accessBoxes() const
+    {
+        int n = 0;
+        for (const MessageBox::Shown &box : m_boxes)
+            n += box.title == "warning" && box.text.contains("access to it was denied") ? 1 : 0;
+        return n;
+    }
+
     std::unique_ptr<VoxBench> m_window;
+    QVector<MessageBox::Shown> m_boxes;
 };
 
 void TestOpenRetry::initTestCase()
 {
-    MessageBox::setHandler([](const MessageBox::Shown &) {});
+    MessageBox::setHandler([this](const MessageBox::Shown &box) { m_boxes.append(box); });
     EmulatorControl::configure(EmulatorControl::Config());
 }
 
@@ -63,6 +72,10 @@ void TestOpenRetry::failureAtStartIsNotRetried()
     QCOMPARE(g_attempts.load(), 1);
     QCOMPARE(m_window->readThread(), nullptr);
     QCOMPARE(m_window->pageState(), 0);
+    // Found but not opened: the user is told why, with the fix, once the loop runs.
+    QCOMPARE(accessBoxes(), 1);
+    QVERIFY(m_boxes.last().text.contains("70-voxbench.rules"));
+    QVERIFY(m_boxes.last().text.contains("unplug the receiver"));
 }
 
 void TestOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
@@ -99,6 +112,8 @@ void TestOpenRetry::retriesEndAfterAboutTwoSeconds()
     QCOMPARE(m_window->readThread(), nullptr);
     settle(500);
     QCOMPARE(g_attempts.load(), 9);
+    // Once per program run: the start-up box already said it.
+    QCOMPARE(accessBoxes(), 1);
 
     // The next arrival tries again.
     g_failuresLeft = 0;
