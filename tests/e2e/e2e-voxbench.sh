@@ -1,0 +1,416 @@
+#!/usr/bin/env bash
+# End-to-end run of the real VoxBench program against the preloaded receiver
+# emulator, on a virtual X server, driven the way a person drives it: mouse
+# clicks, drags and key presses sent by xdotool to the real window.
+#
+#   e2e-voxbench.sh PROGRAM EMULATOR_LIBRARY
+#
+# Exits 0 when every scenario passes, 1 when one fails, 77 (skipped) when no
+# X server can be started here.
+set -uo pipefail
+
+readonly kSkip=77
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 PROGRAM EMULATOR_LIBRARY" >&2
+    exit 2
+fi
+program=$1
+emulator=$2
+
+# Re-run inside a fresh X server; the inner run leaves a mark, so an X server
+# that never came up is told apart from a failed scenario.
+if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
+    for tool in xvfb-run Xvfb xdotool import compare convert; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "SKIP: $tool is not installed (Debian packages xvfb, xauth, xdotool, imagemagick); no end-to-end run"
+            exit $kSkip
+        fi
+    done
+    mark=$(mktemp "${TMPDIR:-/tmp}/voxbench-e2e-mark.XXXXXX")
+    rm -f "$mark"
+    VOXBENCH_E2E_INSIDE=1 VOXBENCH_E2E_MARK=$mark \
+        xvfb-run -a -s '-screen 0 1280x800x24 -nolisten tcp' "$0" "$@"
+    status=$?
+    if [ ! -e "$mark" ]; then
+        echo "SKIP: no X server could be started (xvfb-run exit $status); no end-to-end run"
+        exit $kSkip
+    fi
+    rm -f "$mark"
+    exit $status
+fi
+: >"$VOXBENCH_E2E_MARK"
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/voxbench-e2e.XXXXXX")
+started=()
+cleanup()
+{
+    local pid
+    for pid in "${started[@]}"; do
+        kill -KILL "$pid" 2>/dev/null
+    done
+    if [ -n "${VOXBENCH_E2E_KEEP:-}" ]; then
+        echo "kept $root"
+    else
+        rm -rf "$root"
+    fi
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+current=""
+# Each scenario runs in a subshell, so a failure ends only that scenario.
+counted()
+{
+    if [ "$1" -eq 0 ]; then
+        echo "PASS   : $current"
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+    fi
+}
+# Ends the scenario that calls it.
+fail()
+{
+    echo "FAIL!  : $current: $*"
+    exit 1
+}
+
+# --- Where things are on the window -------------------------------------------
+# The window is frameless and fixed at 1176 x 700; these are offsets from its
+# top-left corner, taken from the form (ui/VoxBenchForm.cpp) as it lays out.
+readonly kTab71=(225 131)      # tabWidget, page 0 "7.1 Surround Sound (Game)"
+readonly kTabStereo=(587 131)  # page 1 "Stereo Sound (Music)"
+readonly kTabMic=(949 131)     # page 2 "Mic ENC"
+readonly kSurroundFps=(515 190) # radioButton_Surround_FPS
+readonly kSurroundCustomize=(120 234) # radioButton_Surround_Customize
+readonly kSurroundAdd=(198 234)       # pushButton_Surround_CustomAdd, once Customize is chosen
+readonly kSlider30=(134 461)          # verticalSlider_30_2 handle at 0 dB
+readonly kDbStep=12.3                 # pixels per dB on the band sliders
+readonly kNameField=(160 667)         # lineEdit_CustomName
+readonly kSave=(533 666)              # pushButton_CustomSave
+readonly kMicEnc=(63 212)             # checkBox_MicENC
+readonly kSpectrum=500x300+610+340    # widget_Spectrum in groupBox_Stereo_Spectrum
+readonly kHeaderProbe=(600 15)        # title strip: dark on the device page, light on the no-device page
+
+# --- Helpers ------------------------------------------------------------------
+# A fresh user: home, Documents missing as on a new account, own runtime dir.
+make_home()
+{
+    local home="$root/$1"
+    mkdir -p "$home/home" "$home/run"
+    chmod 700 "$home/run"
+    echo "$home"
+}
+
+# start_program HOME_DIR [ARG...]: starts VoxBench with the emulator; sets $pid.
+start_program()
+{
+    local dir=$1
+    shift
+    HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" \
+        QT_QPA_PLATFORM=xcb LD_PRELOAD="$emulator" VOXBENCH_EMU_LOG="$dir/emu.log" \
+        "$program" "$@" >>"$dir/program.out" 2>&1 &
+    pid=$!
+    started+=("$pid")
+}
+
+# The visible top-level windows titled exactly $1.
+windows_named()
+{
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+}
+
+# wait_until SECONDS COMMAND...: polls COMMAND every 50 ms.
+wait_until()
+{
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+
+# Lines of the emulator log as "COMMAND BYTES...", without the time stamp and
+# the report id: e.g. "31 06 01 00 00 00 01 00 50 ..." for a Mic ENC switch.
+commands()
+{
+    [ -f "$1" ] && cut -d' ' -f6- "$1"
+}
+log_lines()
+{
+    [ -f "$1" ] && wc -l <"$1" || echo 0
+}
+log_has_more_than()
+{
+    [ "$(log_lines "$1")" -gt "$2" ]
+}
+# The log lines after the first N.
+log_after()
+{
+    tail -n +"$(($2 + 1))" "$1" | cut -d' ' -f6-
+}
+
+# wait_for_exit PID SECONDS: reaps a child of this shell and sets $exit_code to
+# its exit status, or to nothing when it still ran after SECONDS (it is killed).
+wait_for_exit()
+{
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        if [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" != Z ] && kill -0 "$1" 2>/dev/null; then
+            sleep 0.05
+            continue
+        fi
+        wait "$1"
+        exit_code=$?
+        return
+    done
+    exit_code=""
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+# upload_after N: waits for the second SetPEQ packet of an upload that comes
+# after the first N lines of the emulator log, and the switch its ack brings.
+upload_after()
+{
+    wait_until 5 sh -c "tail -n +$(($1 + 1)) '$emu_log' | grep -q ' 21 26 01 05 09 '" || return 1
+    sleep 0.2
+}
+
+click_at()
+{
+    xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1
+}
+
+# Finds the program's window and its position on screen: sets $window, $wx, $wy.
+find_window()
+{
+    window=$(windows_named VoxBench | head -n 1)
+    [ -n "$window" ] || return 1
+    local geometry
+    geometry=$(xdotool getwindowgeometry --shell "$window") || return 1
+    eval "$(echo "$geometry" | grep -E '^(X|Y)=')"
+    wx=$X
+    wy=$Y
+}
+
+# Brightness 0..255 of one screen pixel.
+brightness_at()
+{
+    import -window root -crop 1x1+$(($wx + $1))+$(($wy + $2)) +repage png:- 2>/dev/null |
+        convert png:- -colorspace Gray -format '%[fx:int(255*p{0,0}.intensity)]' info:
+}
+
+# The gain byte (signed) of band $2 in the SetPEQ line $1: "21 26 01 FIRST LAST MODE",
+# then five bytes a band (frequency, Q, gain).
+peq_gain()
+{
+    local fields=($1)
+    local first=$((16#${fields[3]}))
+    local byte=$((16#${fields[$((6 + ($2 - first) * 5 + 4))]}))
+    echo $((byte > 127 ? byte - 256 : byte))
+}
+
+# The ten gains of the two SetPEQ lines $1 (bands 0-4) and $2 (bands 5-9).
+peq_gains()
+{
+    local band out=()
+    for band in 0 1 2 3 4; do out+=("$(peq_gain "$1" $band)"); done
+    for band in 5 6 7 8 9; do out+=("$(peq_gain "$2" $band)"); done
+    echo "${out[*]}"
+}
+
+# The gains of the preset named $2 of type $3 in the default file $1.
+preset_gains()
+{
+    tr -d ' \r\n' <"$1" | grep -o "\"name\":\"${2// /}\",\"parameter\":\[[-0-9,]*\],\"type\":$3" |
+        head -n 1 | sed 's/.*\[\(.*\)\].*/\1/' | tr ',' ' '
+}
+
+# --- Scenarios ----------------------------------------------------------------
+user=$(make_home first)
+emu_log="$user/emu.log"
+defaults="$(dirname "$program")/DefaultFile/VID-5A17&PID-4152.json"
+
+current="first start with a receiver"
+start_program "$user"
+main_pid=$pid
+(
+    wait_until 10 find_window || fail "no visible window titled VoxBench"
+    # The open, the remembered mode of both tabs, Mic ENC, then the second
+    # packets and the algorithm switch that each acknowledgement brings.
+    wait_until 10 sh -c "[ \$(grep -c ' 31 06 01 00 ' '$emu_log' 2>/dev/null) -ge 3 ]" ||
+        fail "no algorithm switch after the uploads; log: $(commands "$emu_log")"
+    sleep 0.3
+    codes=$(commands "$emu_log" | awk '{
+        if ($1 == "21") printf "%s %s-%s\n", "SetPEQ", $4, $5;
+        else if ($1 == "31" && $5 == "00" && $7 == "01" && $8 == "00") print "MicENC-on";
+        else if ($1 == "31") print "AlgorithmSwitch";
+        else if ($1 == "01") print ($2 == "00" && $3 == "00") ? "bare" : "ReadVersion";
+        else if ($1 == "20") print "ReadAudio";
+        else if ($1 == "32") print "ReadStatus";
+        else if ($1 == "99") print "SpectrumSwitch-" $3;
+        else print "other-" $1 }' | tr '\n' ',')
+    # SpectrumSwitch (on or off) follows the tab each remembered mode is shown on.
+    codes=$(echo "$codes" | sed 's/SpectrumSwitch-0[01],//g')
+    expected="bare,ReadVersion,ReadAudio,ReadStatus,SetPEQ 00-04,SetPEQ 00-04,MicENC-on,SetPEQ 05-09,SetPEQ 05-09,AlgorithmSwitch,AlgorithmSwitch,"
+    [ "$codes" = "$expected" ] || fail "reports in this order: $codes, expected $expected"
+    # The device page, not the no-device page.
+    [ "$(brightness_at "${kHeaderProbe[@]}")" -lt 80 ] || fail "the window is not on the device page"
+    # The first upload carries the surround tab's default preset.
+    first_peq=$(commands "$emu_log" | grep '^21 ' | sed -n 1p)
+    first_peq_b=$(commands "$emu_log" | grep '^21 26 01 05 09' | sed -n 1p)
+    standard=$(preset_gains "$defaults" "Vorn Standard" 0)
+    [ "$(peq_gains "$first_peq" "$first_peq_b")" = "$standard" ] ||
+        fail "first upload $(peq_gains "$first_peq" "$first_peq_b"), expected $standard"
+    [ -n "$(windows_named prompt)$(windows_named warning)" ] && fail "a message box is open"
+    exit 0
+)
+counted $?
+
+find_window
+
+current="a preset click sends its two packets"
+(
+    before=$(log_lines "$emu_log")
+    click_at "${kTab71[@]}"
+    upload_after "$before" || fail "choosing the 7.1 tab sent no upload"
+    before=$(log_lines "$emu_log")
+    click_at "${kSurroundFps[@]}"
+    wait_until 5 sh -c "[ \$(tail -n +$((before + 1)) '$emu_log' | grep -c ' 21 26 ') -ge 2 ]" ||
+        fail "no two SetPEQ reports after the click"
+    sleep 0.3
+    peqs=$(log_after "$emu_log" "$before" | grep '^21 ')
+    [ "$(echo "$peqs" | wc -l)" -eq 2 ] || fail "$(echo "$peqs" | wc -l) SetPEQ reports, expected 2"
+    a=$(echo "$peqs" | sed -n 1p)
+    b=$(echo "$peqs" | sed -n 2p)
+    [[ $a == "21 26 01 00 04 "* && $b == "21 26 01 05 09 "* ]] || fail "bands not 0-4 then 5-9: $a / $b"
+    fps=$(preset_gains "$defaults" FPS 0)
+    [ "$(peq_gains "$a" "$b")" = "$fps" ] || fail "gains $(peq_gains "$a" "$b"), FPS is $fps"
+    # The acknowledgement of the second packet brings the 7.1 algorithm switch.
+    log_after "$emu_log" "$before" | grep -q '^31 06 01 00 01 00 00 00 ' ||
+        fail "no 7.1 algorithm switch after the upload"
+    exit 0
+)
+counted $?
+
+current="a custom mode, a slider moved and saved under a new name"
+(
+    config="$user/home/Documents/VoxBench/config.json"
+    # Customize shows + and the bin; + adds "Mode01" at 0 dB and chooses it.
+    click_at "${kSurroundCustomize[@]}"
+    sleep 0.5
+    before=$(log_lines "$emu_log")
+    click_at "${kSurroundAdd[@]}"
+    upload_after "$before" || fail "adding a custom mode sent no upload"
+    grep -q '"name": "Mode01"' "$config" || fail "config.json has no Mode01 after +"
+    before=$(log_lines "$emu_log")
+    # Drag the 30 Hz handle up by seven decibels.
+    x=$((wx + kSlider30[0]))
+    y=$((wy + kSlider30[1]))
+    target=$(awk -v y=$y -v s=$kDbStep 'BEGIN { printf "%d", y - 7 * s }')
+    xdotool mousemove --sync $x $y mousedown 1 mousemove --sync $x $((y - 30)) mousemove --sync $x "$target" \
+        sleep 0.1 mouseup 1
+    wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 21 26 01 05 09 '" ||
+        fail "moving the slider sent no upload"
+    last_a=$(log_after "$emu_log" "$before" | grep '^21 26 01 00 04 ' | tail -n 1)
+    [ "$(peq_gain "$last_a" 0)" = 7 ] || fail "30 Hz gain sent: $(peq_gain "$last_a" 0), expected 7"
+
+    click_at "${kNameField[@]}"
+    xdotool key --clearmodifiers ctrl+a type --delay 20 "Footsteps"
+    click_at "${kSave[@]}"
+    wait_until 5 grep -q '"name": "Footsteps"' "$config" || fail "config.json has no mode named Footsteps"
+    mode=$(tr -d ' \r\n' <"$config" | grep -o '"algorithm":"Surround","customizeType":1,"index":0,"name":"Footsteps","parameter":\[[-0-9,]*\],"type":0')
+    [[ $mode == *'[7,0,0,0,0,0,0,0,0,0]'* ]] || fail "saved mode: ${mode:-none}"
+    grep -q '"name": "Mode01"' "$config" && fail "the old name Mode01 is still in config.json"
+    # The new name is also the receiver's current mode.
+    uuid=$(tr -d ' \r\n' <"$config" | grep -o '"name":"Footsteps",[^}]*"uuid":"[^"]*"' | sed 's/.*"uuid":"\([^"]*\)"/\1/')
+    tr -d ' \r\n' <"$config" | grep -q "\"currentMode\":\[{\"deviceUuid\":\"0a1b2c3d\",\"pid\":\"0x4152\",\"uuid\":\"$uuid\"" ||
+        fail "the current mode is not the saved one"
+    exit 0
+)
+counted $?
+
+current="the stereo tab streams the spectrum and the panel moves"
+(
+    before=$(log_lines "$emu_log")
+    click_at "${kTabStereo[@]}"
+    wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 01 '" ||
+        fail "no SpectrumSwitch on after choosing the stereo tab"
+    sleep 0.6
+    import -window root -crop "$kSpectrum" +repage "$user/spectrum-1.png"
+    sleep 0.3
+    import -window root -crop "$kSpectrum" +repage "$user/spectrum-2.png"
+    changed=$(compare -metric AE "$user/spectrum-1.png" "$user/spectrum-2.png" null: 2>&1)
+    # A still panel differs in no pixel; a live one in thousands.
+    [ "${changed%%.*}" -gt 1000 ] 2>/dev/null || fail "only ${changed} pixels of the spectrum changed"
+    # Something is drawn: the comb is not the bare backdrop.
+    colours=$(convert "$user/spectrum-2.png" -format '%k' info:)
+    [ "$colours" -gt 20 ] || fail "the spectrum panel shows $colours colours"
+
+    # Leaving the tab stops the stream.
+    before=$(log_lines "$emu_log")
+    click_at "${kTabMic[@]}"
+    wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 00 '" ||
+        fail "no SpectrumSwitch off after leaving the stereo tab"
+    exit 0
+)
+counted $?
+
+current="Mic ENC check box"
+(
+    before=$(log_lines "$emu_log")
+    click_at "${kMicEnc[@]}"
+    wait_until 3 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q '^[0-9]* 4F 30 80 18 31 06 01 00 00 00 02 00 '" ||
+        fail "clearing Mic ENC sent no ENC byte 2"
+    before=$(log_lines "$emu_log")
+    click_at "${kMicEnc[@]}"
+    wait_until 3 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q '^[0-9]* 4F 30 80 18 31 06 01 00 00 00 01 00 50'" ||
+        fail "ticking Mic ENC sent no ENC byte 1"
+    grep -q 'CLose ENC' "$user/home/Documents/VoxBench/debug.log" || fail "no CLose ENC record in debug.log"
+    exit 0
+)
+counted $?
+
+current="a second start says Program is running and leaves one instance"
+(
+    second="$root/second"
+    mkdir -p "$second"
+    # The same user again: the second process shares the first one's home.
+    HOME="$user/home" XDG_CONFIG_HOME="$user/home/.config" XDG_RUNTIME_DIR="$user/run" \
+        QT_QPA_PLATFORM=xcb LD_PRELOAD="$emulator" VOXBENCH_EMU_LOG="$second/emu.log" \
+        "$program" >"$second/program.out" 2>&1 &
+    second_pid=$!
+    wait_until 10 sh -c "[ -n \"\$(xdotool search --onlyvisible --name '^prompt\$' 2>/dev/null)\" ]" ||
+        { kill -KILL $second_pid; fail "no box titled prompt"; }
+    # No window manager gives the box the focus: hand it over, then answer.
+    box=$(windows_named prompt | head -n 1)
+    xdotool windowfocus --sync "$box" key Return 2>/dev/null
+    wait_for_exit $second_pid 5
+    [ "$exit_code" = 0 ] || fail "the second start ended with ${exit_code:-no exit within 5 s}"
+    [ ! -s "$second/emu.log" ] || fail "the second start talked to the receiver"
+    kill -0 "$main_pid" 2>/dev/null || fail "the first instance is gone"
+    [ "$(windows_named VoxBench | wc -l)" -eq 1 ] || fail "$(windows_named VoxBench | wc -l) VoxBench windows"
+    exit 0
+)
+counted $?
+
+current="SIGTERM ends the program cleanly"
+kill -TERM "$main_pid"
+wait_for_exit "$main_pid" 5
+(
+    [ -n "$exit_code" ] || fail "still running 5 s after SIGTERM"
+    [ "$exit_code" -eq 0 ] || fail "exit status $exit_code, expected 0"
+    # On the way out the receiver gets the switch with all three bytes 2, as from the tray's Quit.
+    tail -n 1 "$emu_log" | grep -q ' 4F 30 80 18 31 06 01 00 02 00 02 02 ' ||
+        fail "last report is not the farewell switch: $(tail -n 1 "$emu_log" | cut -c1-60)"
+    [ -z "$(windows_named VoxBench)" ] || fail "a VoxBench window is still shown"
+    exit 0
+)
+counted $?
+
+echo "Totals: $passed passed, $failed failed, 0 skipped"
+[ $failed -eq 0 ]
