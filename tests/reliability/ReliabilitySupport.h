@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QStandardPaths>
+#include <QStringList>
+#include <QThread>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -63,6 +65,31 @@ inline double stallLimitMs()
 inline int threadCount()
 {
     return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// A joined QThread has finished, but its kernel task may take a moment longer to go.
+inline int settledThreadCount(int atMost, int timeoutMs = 500)
+{
+    QElapsedTimer clock;
+    clock.start();
+    int count = threadCount();
+    while (count > atMost && clock.elapsed() < timeoutMs) {
+        QThread::msleep(2);
+        count = threadCount();
+    }
+    return count;
+}
+
+inline QString threadNames()
+{
+    QStringList names;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly))
+            names.append(QString::fromUtf8(comm.readAll().trimmed()));
+    }
+    return names.join(QStringLiteral(", "));
 }
 
 // Resident set size and its peak, in kB, from /proc/self/status.

@@ -114,7 +114,8 @@ void TestFaults::removeAndCheckQuiet()
     const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_window.get());
     QVERIFY2(timers.isEmpty(), qPrintable(QString::number(timers.size()) + " window timers left"));
     // The sequencer stays for the program's life; nothing else may.
-    QCOMPARE(threadCount(), m_threadsBefore + (m_window->testThread() ? 1 : 0));
+    const int expected = m_threadsBefore + (m_window->testThread() ? 1 : 0);
+    QVERIFY2(settledThreadCount(expected) <= expected, qPrintable(threadNames()));
     QCOMPARE(m_boxes, 0);
 }
 

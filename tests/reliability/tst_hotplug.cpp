@@ -1,0 +1,170 @@
+// Hot-plug soak: many arrivals and removals through the window's notification
+// path against the emulated receiver, some pulled out during start-up, some
+// after the device page and its uploads. Every cycle starts and stops the read
+// thread; none may leave a thread, a timer, an open handle or a damaged
+// config.json behind, and memory must not grow with the cycles.
+// VOXBENCH_SOAK_CYCLES sets the number of cycles (200).
+#include "ReliabilitySupport.h"
+
+#include "../window/BehaviourSupport.h"
+#include "app/MessageBox.h"
+#include "device/MyThread.h"
+#include "device/UsbHidOperation.h"
+#include "window/VoxBench.h"
+
+#include <QAbstractEventDispatcher>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+using namespace reliability;
+
+namespace {
+constexpr quint16 kVendor = 0x5A17;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAsan = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUnderAsan = true;
+#else
+constexpr bool kUnderAsan = false;
+#endif
+#else
+constexpr bool kUnderAsan = false;
+#endif
+
+int soakCycles()
+{
+    const int cycles = qEnvironmentVariableIntValue("VOXBENCH_SOAK_CYCLES");
+    return cycles > 0 ? cycles : 200;
+}
+} // namespace
+
+class TestHotplug : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void soak();
+    void cleanupTestCase();
+
+private:
+    bool cycle(int n, bool full);
+
+    std::unique_ptr<VoxBench> m_window;
+    int m_boxes = 0;
+};
+
+void TestHotplug::initTestCase()
+{
+    MessageBox::setHandler([this](const MessageBox::Shown &) { ++m_boxes; });
+    EmulatorControl::Config absent;
+    absent.absent = true;
+    EmulatorControl::configure(absent);
+    m_window = std::make_unique<VoxBench>();
+    m_window->show();
+    settle(100);
+}
+
+// One arrival and removal; `full` waits for the device page and its uploads,
+// otherwise the receiver goes at a point of its start-up that moves with n.
+bool TestHotplug::cycle(int n, bool full)
+{
+    EmulatorControl::setPresent(true);
+    m_window->handleHidArrival();
+    if (!m_window->readThread() || !m_window->readThread()->isRunning() || !m_window->testThread()) {
+        qWarning("cycle %d: no read thread or sequencer after the arrival", n);
+        return false;
+    }
+    if (full) {
+        QElapsedTimer wait;
+        wait.start();
+        while (m_window->pageState() != 1 && wait.elapsed() < 2000)
+            settle(5);
+        if (m_window->pageState() != 1 || !waitForQuiet(120, 3000)) {
+            qWarning("cycle %d: no device page, or the sends did not end", n);
+            return false;
+        }
+        // Some cycles also show the other tab (spectrum on or off) and change Mic ENC.
+        if (n % 3 == 0)
+            m_window->setTabWidgetIndex(m_window->activeTab() == 1 ? 0 : 1);
+        if (n % 5 == 0)
+            m_window->form().checkBox_MicENC->click();
+        settle(20);
+    } else {
+        settle((n * 37) % 130);
+    }
+    EmulatorControl::setPresent(false);
+    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+    if (m_window->readThread() || usbHidConnection().handle.load() || m_window->pageState() != 0) {
+        qWarning("cycle %d: the attachment did not end", n);
+        return false;
+    }
+    return true;
+}
+
+void TestHotplug::soak()
+{
+    QFile::remove(configPath());
+    // One full cycle first, so that lazily created parts of Qt exist before the count.
+    QVERIFY(cycle(0, true));
+    settle(700);
+    const int threads = threadCount();
+    const qint64 rssStart = rssKb();
+    ConfigCheck last = checkConfig(readFile(configPath()));
+    QVERIFY(last.valid);
+
+    StallMonitor stalls;
+    stalls.start();
+    QElapsedTimer clock;
+    clock.start();
+    const int cycles = soakCycles();
+    int maxThreads = threads;
+    for (int n = 1; n <= cycles; ++n) {
+        QVERIFY2(cycle(n, n % 5 == 0), qPrintable(QString("cycle %1").arg(n)));
+        const int now = settledThreadCount(threads);
+        maxThreads = qMax(maxThreads, now);
+        // The sequencer stays; the read thread of each attachment is gone.
+        QVERIFY2(now <= threads, qPrintable(QString("cycle %1: %2 threads, %3 before: %4")
+                                                .arg(n)
+                                                .arg(now)
+                                                .arg(threads)
+                                                .arg(threadNames())));
+        // At most the PEQ gate (while armed) and an open retry.
+        QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(m_window.get()).size() <= 2);
+        const ConfigCheck check = checkConfig(readFile(configPath()));
+        QVERIFY2(check.valid, qPrintable(QString("cycle %1: config.json invalid").arg(n)));
+        QVERIFY(check.currentModes >= last.currentModes && check.customModes >= last.customModes);
+        last = check;
+    }
+    const qint64 elapsed = clock.elapsed();
+    stalls.stop();
+
+    settle(1500); // every retry, watchdog and gate runs out
+    const int written = EmulatorControl::writtenReportCount();
+    settle(300);
+    QCOMPARE(EmulatorControl::writtenReportCount(), written);
+    QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(m_window.get()).isEmpty());
+    // Qt's pool threads may have expired meanwhile; none may have been added.
+    QVERIFY2(settledThreadCount(threads) <= threads, qPrintable(threadNames()));
+    const qint64 rssEnd = rssKb();
+    qInfo("soak: %d cycles in %lld ms, threads %d (at most %d), RSS %lld kB -> %lld kB (%+lld kB), peak %lld "
+          "kB, "
+          "longest stall %.1f ms",
+          cycles, elapsed, threads, maxThreads, rssStart, rssEnd, rssEnd - rssStart, peakRssKb(),
+          stalls.longestStallMs());
+    QVERIFY(stalls.longestStallMs() < stallLimitMs());
+    // Under AddressSanitizer freed memory sits in quarantine; LeakSanitizer checks there instead.
+    if (!kUnderAsan)
+        QVERIFY2(rssEnd - rssStart < 6 * 1024, qPrintable(QString::number(rssEnd - rssStart)));
+    QCOMPARE(m_boxes, 0);
+}
+
+void TestHotplug::cleanupTestCase()
+{
+    m_window.reset();
+}
+
+QTEST_MAIN(TestHotplug)
+#include "tst_hotplug.moc"
