@@ -34,6 +34,15 @@ constexpr bool kUnderAsan = false;
 constexpr bool kUnderAsan = false;
 #endif
 
+// Two hundred attachments print tens of thousands of progress lines; only the
+// test's own findings are kept.
+QtMessageHandler g_testHandler = nullptr;
+void dropProgressLines(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg)
+        g_testHandler(type, context, message);
+}
+
 int soakCycles()
 {
     const int cycles = qEnvironmentVariableIntValue("VOXBENCH_SOAK_CYCLES");
@@ -58,6 +67,7 @@ private:
 
 void TestHotplug::initTestCase()
 {
+    g_testHandler = qInstallMessageHandler(dropProgressLines);
     MessageBox::setHandler([this](const MessageBox::Shown &) { ++m_boxes; });
     EmulatorControl::Config absent;
     absent.absent = true;
@@ -164,6 +174,7 @@ void TestHotplug::soak()
 void TestHotplug::cleanupTestCase()
 {
     m_window.reset();
+    qInstallMessageHandler(g_testHandler);
 }
 
 QTEST_MAIN(TestHotplug)
