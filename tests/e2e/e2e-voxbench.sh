@@ -40,6 +40,10 @@ if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
     exit $status
 fi
 : >"$VOXBENCH_E2E_MARK"
+# The emulated receiver as it comes by default, whatever the caller's shell has set.
+for variable in $(compgen -v VOXBENCH_EMU_); do
+    unset "$variable"
+done
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/voxbench-e2e.XXXXXX")
 started=()
@@ -362,6 +366,8 @@ counted $?
 
 current="Mic ENC check box"
 (
+    click_at "${kTabMic[@]}"
+    sleep 0.5
     before=$(log_lines "$emu_log")
     click_at "${kMicEnc[@]}"
     wait_until 3 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q '^[0-9]* 4F 30 80 18 31 06 01 00 00 00 02 00 '" ||
