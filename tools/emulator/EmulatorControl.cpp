@@ -61,7 +61,7 @@ std::vector<Report> writtenReports()
     for (const HidEmulator::Written &w : HidEmulator::instance().written()) {
         reports.push_back({w.ms,
                            QByteArray(reinterpret_cast<const char *>(w.bytes.data()), int(w.bytes.size())),
-                           w.accepted});
+                           w.accepted, w.ns});
     }
     return reports;
 }
@@ -94,6 +94,11 @@ bool waitForReports(int count, int timeoutMs)
 qint64 msSinceLoad()
 {
     return HidEmulator::msSinceLoad();
+}
+
+qint64 nsSinceLoad()
+{
+    return HidEmulator::nsSinceLoad();
 }
 
 } // namespace EmulatorControl

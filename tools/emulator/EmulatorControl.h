@@ -31,6 +31,7 @@ struct Report
     qint64 ms; // since the emulator was loaded
     QByteArray bytes;
     bool accepted = true; // false when the write failed (failWrites, or not a report the receiver has)
+    qint64 ns = 0;        // as ms, in nanoseconds
 };
 
 // Resets the emulator to this receiver (also plugged in unless absent).
@@ -50,5 +51,6 @@ bool waitForReports(int count, int timeoutMs);
 
 // The emulator's clock, as in Report::ms.
 qint64 msSinceLoad();
+qint64 nsSinceLoad();
 
 } // namespace EmulatorControl

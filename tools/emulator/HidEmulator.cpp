@@ -68,6 +68,11 @@ HidEmulator &HidEmulator::instance()
 
 HidEmulator::HidEmulator() = default;
 
+std::int64_t HidEmulator::nsSinceLoad()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - g_loadTime).count();
+}
+
 std::int64_t HidEmulator::msSinceLoad()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - g_loadTime).count();
@@ -303,14 +308,15 @@ int HidEmulator::write(hid_device *device, const unsigned char *data, size_t len
         device->error = L"No such device";
         return -1;
     }
-    const std::int64_t ms = msSinceLoad();
+    const std::int64_t ns = nsSinceLoad();
+    const std::int64_t ms = ns / 1000000;
     std::vector<std::uint8_t> bytes(data, data + length);
     // The vendor interface has two output reports: 0x4E of 32 bytes and 0x4F of 64.
     const bool knownReport = device->interfaceIndex == kVendorInterface && length > 0 &&
                              ((data[0] == UsbHidFrame::kShortOutputId && length == 32) ||
                               (data[0] == UsbHidFrame::kLongOutputId && length == 64));
     const bool accepted = knownReport && !m_settings.failWrites;
-    m_written.push_back({ms, bytes, accepted});
+    m_written.push_back({ms, ns, bytes, accepted});
     logReport(ms, data, length);
     if (!accepted) {
         device->error = m_settings.failWrites ? L"Broken pipe" : L"Invalid argument";

@@ -46,6 +46,7 @@ public:
     struct Written
     {
         std::int64_t ms;
+        std::int64_t ns; // the same moment, in nanoseconds since the library was loaded
         std::vector<std::uint8_t> bytes;
         bool accepted; // false when the write failed
     };
@@ -56,6 +57,7 @@ public:
     static HidEmulator &instance();
     // Milliseconds since the library was loaded.
     static std::int64_t msSinceLoad();
+    static std::int64_t nsSinceLoad();
     // The settings that VOXBENCH_EMU_* give.
     static Settings settingsFromEnvironment();
 

@@ -1,0 +1,76 @@
+#pragma once
+
+// Reports the first frames of a window: after its first paint it prints
+//   first <CLOCK_MONOTONIC ns>
+// and after its first paint while `ready` holds
+//   frame <CLOCK_MONOTONIC ns> <peak resident kB>
+// to standard output, and quits the event loop.
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+class FirstFrameProbe : public QObject
+{
+public:
+    FirstFrameProbe(QWidget *window, std::function<bool()> ready)
+        : QObject(window), m_window(window), m_ready(std::move(ready))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The first paint of the window or of any widget in it (a central widget may cover it all).
+        QWidget *widget = watched->isWidgetType() ? static_cast<QWidget *>(watched) : nullptr;
+        if (!m_done && event->type() == QEvent::Paint && widget && m_window &&
+            (widget == m_window || m_window->isAncestorOf(widget))) {
+            if (!m_first) {
+                m_first = true;
+                QTimer::singleShot(0, this, [] { std::printf("first %lld\n", nowNs()); });
+            }
+            if (!m_ready())
+                return false;
+            m_done = true;
+            // Right after this paint and the backing store flush that follows it.
+            QTimer::singleShot(0, this, [] {
+                std::printf("frame %lld %lld\n", nowNs(), peakKb());
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    static long long nowNs()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+    }
+
+    static long long peakKb()
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+        return -1;
+    }
+
+    QPointer<QWidget> m_window;
+    std::function<bool()> m_ready;
+    bool m_first = false;
+    bool m_done = false;
+};
