@@ -175,8 +175,10 @@ void TestFileFaults::documentsCannotBeCreated()
         window.handleHidRemoval(0x5A17, kProduct);
     }
     QVERIFY(anyLineStartsWith(debug, "WriteReadJson::writeConfigJson :config.json not saved"));
-    // The user folder check tells the user (once, for the new receiver).
-    QVERIFY(boxes.size() <= 1);
+    // The user folder check tells the user, once, for the new receiver.
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().title, QStringLiteral("warning"));
+    QCOMPARE(boxes.first().text, QStringLiteral("No Execution Permission!"));
     QCOMPARE(readFile(documents), QByteArray("not a folder"));
     MessageBox::setHandler(nullptr);
 }
