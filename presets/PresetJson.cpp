@@ -54,6 +54,80 @@ void writeCustomMode(JsonWriter &writer, const ModeData &mode)
     writer.endObject();
 }
 
+const char *typeName(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Null:
+        return "null";
+    case QJsonValue::Bool:
+        return "a boolean";
+    case QJsonValue::Double:
+        return "a number";
+    case QJsonValue::String:
+        return "a string";
+    case QJsonValue::Array:
+        return "an array";
+    case QJsonValue::Object:
+        return "an object";
+    case QJsonValue::Undefined:
+        break;
+    }
+    return "missing";
+}
+
+bool isInteger(const QJsonValue &value)
+{
+    const double number = value.toDouble();
+    return value.isDouble() && number >= -2147483648.0 && number <= 2147483647.0 && number == int(number);
+}
+
+// A missing key is fine everywhere: only a key that is there with another type is a fault.
+void checkKey(QStringList &faults, const QString &where, const QJsonObject &object, const char *key,
+              QJsonValue::Type wanted)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (value.isUndefined())
+        return;
+    if (wanted == QJsonValue::Double ? isInteger(value) : value.type() == wanted)
+        return;
+    const char *expected = wanted == QJsonValue::String  ? "a string"
+                           : wanted == QJsonValue::Bool  ? "a boolean"
+                           : wanted == QJsonValue::Array ? "an array"
+                                                         : "an integer";
+    QString is = QLatin1String(typeName(value));
+    if (value.isDouble())
+        is = QString::number(value.toDouble());
+    const char *readAs = wanted == QJsonValue::Double ? "0" : wanted == QJsonValue::Bool ? "true" : "empty";
+    faults << QString("%1\"%2\" is %3, not %4: read as %5")
+                  .arg(where, QLatin1String(key), is, QLatin1String(expected), QLatin1String(readAs));
+}
+
+void checkMode(QStringList &faults, const QJsonValue &value, int position)
+{
+    const QString where = QString("defaultMode[%1] ").arg(position);
+    if (!value.isObject()) {
+        faults << where + QString("is %1, not an object: read as an empty mode")
+                              .arg(QLatin1String(typeName(value)));
+        return;
+    }
+    const QJsonObject mode = value.toObject();
+    for (const char *key : {"algorithm", "name", "uuid"})
+        checkKey(faults, where, mode, key, QJsonValue::String);
+    checkKey(faults, where, mode, "type", QJsonValue::Double);
+    checkKey(faults, where, mode, "parameter", QJsonValue::Array);
+    const QJsonArray gains = mode.value(QLatin1String("parameter")).toArray();
+    for (int band = 0; band < gains.size(); ++band) {
+        const QJsonValue gain = gains.at(band);
+        const QString at = where + QString("\"parameter\"[%1] ").arg(band);
+        if (!isInteger(gain))
+            faults << at + QString("is %1, not an integer: read as 0")
+                               .arg(gain.isDouble() ? QString::number(gain.toDouble())
+                                                    : QLatin1String(typeName(gain)));
+        else if (gain.toInt() < -12 || gain.toInt() > 12)
+            faults << at + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
+    }
+}
+
 } // namespace
 
 qint32 PresetJson::productIdOf(const QString &pidText)
@@ -115,6 +189,19 @@ std::unique_ptr<DeviceModes> PresetJson::defaultFileFromJson(const QJsonObject &
     device->micENC = object.value(QLatin1String("micENC")).toBool(true);
     insertModes(*device, object.value(QLatin1String("defaultMode")).toArray(), false);
     return device;
+}
+
+QStringList PresetJson::defaultFileFaults(const QJsonObject &object)
+{
+    QStringList faults;
+    checkKey(faults, QString(), object, "vid", QJsonValue::String);
+    checkKey(faults, QString(), object, "pid", QJsonValue::String);
+    checkKey(faults, QString(), object, "micENC", QJsonValue::Bool);
+    checkKey(faults, QString(), object, "defaultMode", QJsonValue::Array);
+    const QJsonArray modes = object.value(QLatin1String("defaultMode")).toArray();
+    for (int i = 0; i < modes.size(); ++i)
+        checkMode(faults, modes.at(i), i);
+    return faults;
 }
 
 QJsonObject PresetJson::defaultFileToJson(const DeviceModes &device)

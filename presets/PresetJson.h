@@ -4,6 +4,7 @@
 #include "presets/DeviceModes.h"
 
 #include <QJsonObject>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     // None when the file has no "defaultMode": such a file describes no receiver model.
     static std::unique_ptr<DeviceModes> defaultFileFromJson(const QJsonObject &object);
     static QJsonObject defaultFileToJson(const DeviceModes &device);
+    // What in a default preset file has the wrong JSON type (or a gain beyond the
+    // sliders), one line each; the reader above takes such keys as empty values.
+    static QStringList defaultFileFaults(const QJsonObject &object);
 
     static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object);
     static QJsonObject customRecordToJson(const DeviceModes &device);

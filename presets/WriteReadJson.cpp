@@ -64,6 +64,18 @@ QMap<QString, ModeData *> viewOf(const DeviceModes *device, ModeType type)
     return view;
 }
 
+// A few lines name what is wrong; a file full of faults must not flood debug.log.
+void reportFaults(const QString &fileName, const QStringList &faults)
+{
+    constexpr int kShown = 8;
+    for (int i = 0; i < faults.size() && i < kShown; ++i)
+        qDebug().noquote() << "WriteReadJson::getPresetJson :" + fileName + ": " + faults.at(i);
+    if (faults.size() > kShown)
+        qDebug().noquote() << QString("WriteReadJson::getPresetJson :%1: %2 more faults")
+                                  .arg(fileName)
+                                  .arg(faults.size() - kShown);
+}
+
 } // namespace
 
 WriteReadJson::WriteReadJson(QObject *context)
@@ -91,6 +103,12 @@ void WriteReadJson::getPresetJson(const QString &folder)
             qDebug() << "WriteReadJson::getPresetJson :Get json Null";
             continue;
         }
+        const QString name = QFileInfo(path).fileName();
+        if (parsed.status == JsonText::Status::NotAnObject) {
+            qDebug().noquote() << "WriteReadJson::getPresetJson :" + name + " is not a JSON object, skipped";
+            continue;
+        }
+        reportFaults(name, PresetJson::defaultFileFaults(parsed.object));
         std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object);
         if (!device)
             continue;
