@@ -60,7 +60,7 @@ void VoxBench::initWindow()
     setShowAtStart(!isAutorunLaunch());
     setCustomizeEditVisible(false);
 
-    setWindowIcon(QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")));
+    // The window icon is the form's Icon.ico already; decoding it again costs a millisecond at start.
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_Hover);
 

@@ -25,7 +25,8 @@ constexpr int kEmptyPageDragHeight = 630;
 void VoxBench::initSystemTray()
 {
     qDebug() << "***** Init System Tray! *****";
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")), this);
+    // The form's window icon, Icon.ico: shared rather than decoded once more (all six sizes).
+    m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
     m_trayIcon->setToolTip(tr("Pelago Didavada K10-RX"));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
     m_trayIcon->show();

@@ -85,6 +85,10 @@ void TestTray::trayMenuHoldsMainPageAndQuit()
     QSystemTrayIcon *tray = m_window->findChild<QSystemTrayIcon *>();
     QVERIFY(tray);
     QCOMPARE(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"));
+    // Window and tray show Icon.ico, every one of its sizes, from the one decode.
+    QCOMPARE(m_window->windowIcon().availableSizes(),
+             QList<QSize>({{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
+    QCOMPARE(tray->icon().cacheKey(), m_window->windowIcon().cacheKey());
     QMenu *menu = tray->contextMenu();
     QVERIFY(menu);
     const QList<QAction *> entries = menu->actions();
