@@ -3,8 +3,9 @@
 // Reports the first frames of a window: after its first paint it prints
 //   first <CLOCK_MONOTONIC ns>
 // and after its first paint while `ready` holds
-//   frame <CLOCK_MONOTONIC ns> <peak resident kB>
-// to standard output, and quits the event loop.
+//   frame <CLOCK_MONOTONIC ns> <peak resident kB> <GUI thread's sleeps ns>
+// to standard output, and quits the event loop. The sleeps are 0 unless a
+// meter is given.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,8 +20,8 @@
 class FirstFrameProbe : public QObject
 {
 public:
-    FirstFrameProbe(QWidget *window, std::function<bool()> ready)
-        : QObject(window), m_window(window), m_ready(std::move(ready))
+    FirstFrameProbe(QWidget *window, std::function<bool()> ready, std::function<long long()> slept = {})
+        : QObject(window), m_window(window), m_ready(std::move(ready)), m_slept(std::move(slept))
     {
         qApp->installEventFilter(this);
     }
@@ -40,8 +41,8 @@ protected:
                 return false;
             m_done = true;
             // Right after this paint and the backing store flush that follows it.
-            QTimer::singleShot(0, this, [] {
-                std::printf("frame %lld %lld\n", nowNs(), peakKb());
+            QTimer::singleShot(0, this, [this] {
+                std::printf("frame %lld %lld %lld\n", nowNs(), peakKb(), m_slept ? m_slept() : 0LL);
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });
@@ -71,6 +72,7 @@ private:
 
     QPointer<QWidget> m_window;
     std::function<bool()> m_ready;
+    std::function<long long()> m_slept;
     bool m_first = false;
     bool m_done = false;
 };

@@ -1,6 +1,7 @@
 // The program itself, started as app/main.cpp starts it, reporting the first
 // frame of its device page (the receiver attached, its modes shown).
 #include "FirstFrameProbe.h"
+#include "GuiSleepMeter.h"
 
 #include "app/Startup.h"
 #include "platform/TerminationWatcher.h"
@@ -16,7 +17,9 @@ int main(int argc, char *argv[])
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
                          &VoxBench::on_ExitAppAction);
         VoxBench *page = window.get();
-        new FirstFrameProbe(page, [page] { return page->pageState() == 1; }); // owned by the window
+        // Owned by the window.
+        new FirstFrameProbe(
+            page, [page] { return page->pageState() == 1; }, guiThreadSleptNs);
         return window;
     });
 }
