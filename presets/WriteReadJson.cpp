@@ -64,7 +64,7 @@ QMap<QString, ModeData *> viewOf(const DeviceModes *device, ModeType type)
     return view;
 }
 
-// A few lines name what is wrong; a file full of faults must not flood debug.log.
+// A few lines name what is wrong; a file full of faults must not flood the debug output.
 void reportFaults(const QString &fileName, const QStringList &faults)
 {
     constexpr int kShown = 8;
