@@ -1,6 +1,6 @@
 # Tabs and Mic ENC, spectrum, speaker test and tray of the main window.
 voxbench_add_test(window_spectrum_smoother
-    SOURCES tst_spectrumsmoother.cpp ${CMAKE_SOURCE_DIR}/window/SpectrumSmoother.cpp
+    SOURCES tst_levelsmoother.cpp ${CMAKE_SOURCE_DIR}/window/SpectrumSmoother.cpp
     LIBS Qt5::Core)
 voxbench_add_test(window_sequencer
     SOURCES tst_sequencer.cpp ${CMAKE_SOURCE_DIR}/window/MyThread_Two.cpp ${CMAKE_SOURCE_DIR}/window/MyThread_Two.h

@@ -1,7 +1,7 @@
 #include "tools/emulator/HidEmulator.h"
 
 #include "device/UsbHidCommands.h"
-#include "tools/emulator/MusicSpectrum.h"
+#include "tools/emulator/MusicLevels.h"
 
 #include <algorithm>
 #include <atomic>
@@ -479,8 +479,8 @@ int HidEmulator::read(hid_device *device, unsigned char *data, size_t length, in
             report = std::move(device->queue.front().second);
             device->queue.pop_front();
         } else if (spectrumDue <= now) {
-            const MusicSpectrum::Levels levels =
-                MusicSpectrum(m_settings.spectrumMs).frame(device->nextFrame++);
+            const MusicLevels::Levels levels =
+                MusicLevels(m_settings.spectrumMs).frame(device->nextFrame++);
             report.assign(64, 0);
             report[0] = kLongInputId;
             std::copy(kInputHeader.begin(), kInputHeader.end(), report.begin() + 1);

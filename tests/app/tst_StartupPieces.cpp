@@ -13,7 +13,7 @@
 #include <QTest>
 #include <csignal>
 
-class tst_StartupParts : public QObject
+class tst_StartupPieces : public QObject
 {
     Q_OBJECT
 
@@ -27,7 +27,7 @@ private slots:
     void activationShowsHiddenAndMinimisedWindow();
 };
 
-void tst_StartupParts::shippedFontBecomesApplicationFont()
+void tst_StartupPieces::shippedFontBecomesApplicationFont()
 {
 #ifndef FONT_PATH
     QSKIP("no font shipped in this build");
@@ -44,7 +44,7 @@ void tst_StartupParts::shippedFontBecomesApplicationFont()
 #endif
 }
 
-void tst_StartupParts::missingFontKeepsDefault()
+void tst_StartupPieces::missingFontKeepsDefault()
 {
     const QFont before = QApplication::font();
     QVERIFY(!loadApplicationFont(QDir::homePath() + "/font/SourceHanSansCN-Normal.ttf"));
@@ -60,7 +60,7 @@ void tst_StartupParts::missingFontKeepsDefault()
     QCOMPARE(QApplication::font(), before);
 }
 
-void tst_StartupParts::signalsBecomeTerminationRequests_data()
+void tst_StartupPieces::signalsBecomeTerminationRequests_data()
 {
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGTERM") << int(SIGTERM);
@@ -68,7 +68,7 @@ void tst_StartupParts::signalsBecomeTerminationRequests_data()
     QTest::newRow("SIGHUP") << int(SIGHUP);
 }
 
-void tst_StartupParts::signalsBecomeTerminationRequests()
+void tst_StartupPieces::signalsBecomeTerminationRequests()
 {
     QFETCH(int, signal);
     TerminationWatcher watcher;
@@ -81,7 +81,7 @@ void tst_StartupParts::signalsBecomeTerminationRequests()
     QCOMPARE(requests.count(), 1);
 }
 
-void tst_StartupParts::sessionQuitBecomesTerminationRequest()
+void tst_StartupPieces::sessionQuitBecomesTerminationRequest()
 {
     TerminationWatcher watcher;
     QSignalSpy requests(&watcher, &TerminationWatcher::terminationRequested);
@@ -93,7 +93,7 @@ void tst_StartupParts::sessionQuitBecomesTerminationRequest()
     QCOMPARE(aboutToQuit.count(), 0);
 }
 
-void tst_StartupParts::handlersAreRestored()
+void tst_StartupPieces::handlersAreRestored()
 {
     struct sigaction before = {};
     sigaction(SIGTERM, nullptr, &before);
@@ -114,7 +114,7 @@ void tst_StartupParts::handlersAreRestored()
     QTRY_COMPARE(requests.count(), 1);
 }
 
-void tst_StartupParts::activationShowsHiddenAndMinimisedWindow()
+void tst_StartupPieces::activationShowsHiddenAndMinimisedWindow()
 {
     QMainWindow other;
     other.setWindowTitle("Other");
@@ -132,5 +132,5 @@ void tst_StartupParts::activationShowsHiddenAndMinimisedWindow()
     QVERIFY(!InstanceActivator::activateWindow("voxbench"));
 }
 
-QTEST_MAIN(tst_StartupParts)
-#include "tst_StartupParts.moc"
+QTEST_MAIN(tst_StartupPieces)
+#include "tst_StartupPieces.moc"

@@ -2,7 +2,7 @@
 // the comb and painted) against a tick while the window is hidden, where the
 // smoother moves on but nothing is drawn. Runs offscreen with no receiver.
 //
-// Usage: voxbench_bench_spectrum_tick [ticks]
+// Usage: voxbench_bench_levels_tick [ticks]
 
 #include "tools/emulator/EmulatorControl.h"
 #include "window/VoxBench.h"

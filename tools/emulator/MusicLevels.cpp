@@ -1,4 +1,4 @@
-#include "tools/emulator/MusicSpectrum.h"
+#include "tools/emulator/MusicLevels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +25,7 @@ double bump(double band, double centre, double width)
 }
 } // namespace
 
-MusicSpectrum::Levels MusicSpectrum::frame(std::uint64_t index) const
+MusicLevels::Levels MusicLevels::frame(std::uint64_t index) const
 {
     const double t = static_cast<double>(index) * m_periodMs / 1000.0;
     const double inBeat = std::fmod(t, kBeatSeconds);

@@ -162,4 +162,4 @@ void TestSpectrumSmoother::shortPushLeavesTheOtherBands()
 }
 
 QTEST_APPLESS_MAIN(TestSpectrumSmoother)
-#include "tst_spectrumsmoother.moc"
+#include "tst_levelsmoother.moc"
