@@ -24,12 +24,6 @@ void appendModes(QJsonArray &array, const DeviceModes::ModeMap &modes, bool cust
         array.append(PresetJson::modeToJson(*entry.second, custom));
 }
 
-void insertModes(DeviceModes &device, const QJsonArray &array, bool custom)
-{
-    for (const QJsonValue &value : array)
-        device.insert(PresetJson::modeFromJson(value.toObject(), custom));
-}
-
 // Keys in ascending order, as the file format wants them.
 void writeCustomMode(JsonWriter &writer, const ModeData &mode)
 {
@@ -75,57 +69,87 @@ const char *typeName(const QJsonValue &value)
     return "missing";
 }
 
+// What QJsonValue::toInt takes as an integer rather than its default.
 bool isInteger(const QJsonValue &value)
 {
     const double number = value.toDouble();
     return value.isDouble() && number >= -2147483648.0 && number <= 2147483647.0 && number == int(number);
 }
 
-// A missing key is fine everywhere: only a key that is there with another type is a fault.
-void checkKey(QStringList &faults, const QString &where, const QJsonObject &object, const char *key,
-              QJsonValue::Type wanted)
+bool isText(const QJsonValue &value)
 {
-    const QJsonValue value = object.value(QLatin1String(key));
-    if (value.isUndefined())
-        return;
-    if (wanted == QJsonValue::Double ? isInteger(value) : value.type() == wanted)
-        return;
-    const char *expected = wanted == QJsonValue::String  ? "a string"
-                           : wanted == QJsonValue::Bool  ? "a boolean"
-                           : wanted == QJsonValue::Array ? "an array"
-                                                         : "an integer";
-    QString is = QLatin1String(typeName(value));
-    if (value.isDouble())
-        is = QString::number(value.toDouble());
-    const char *readAs = wanted == QJsonValue::Double ? "0" : wanted == QJsonValue::Bool ? "true" : "empty";
-    faults << QString("%1\"%2\" is %3, not %4: read as %5")
-                  .arg(where, QLatin1String(key), is, QLatin1String(expected), QLatin1String(readAs));
+    return value.isString();
 }
 
-void checkMode(QStringList &faults, const QJsonValue &value, int position)
+bool isFlag(const QJsonValue &value)
 {
-    const QString where = QString("defaultMode[%1] ").arg(position);
-    if (!value.isObject()) {
-        faults << where + QString("is %1, not an object: read as an empty mode")
-                              .arg(QLatin1String(typeName(value)));
-        return;
+    return value.isBool();
+}
+
+bool isArray(const QJsonValue &value)
+{
+    return value.isArray();
+}
+
+QString shown(const QJsonValue &value)
+{
+    return value.isDouble() ? QString::number(value.toDouble()) : QLatin1String(typeName(value));
+}
+
+// Reads the keys of one object the lenient way the files are read (a missing
+// key or one of another type gives an empty text, 0, the default flag, no
+// array) and, given a list, notes every key that is there with the wrong type.
+struct LenientKeys
+{
+    const QJsonObject &object;
+    QString where;
+    QStringList *faults;
+
+    QJsonValue at(const char *key, bool wellTyped(const QJsonValue &), const char *expected,
+                  const char *readAs) const
+    {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (faults && !value.isUndefined() && !wellTyped(value))
+            *faults << QString("%1\"%2\" is %3, not %4: read as %5")
+                           .arg(where, QLatin1String(key), shown(value), QLatin1String(expected),
+                                QLatin1String(readAs));
+        return value;
     }
-    const QJsonObject mode = value.toObject();
-    for (const char *key : {"algorithm", "name", "uuid"})
-        checkKey(faults, where, mode, key, QJsonValue::String);
-    checkKey(faults, where, mode, "type", QJsonValue::Double);
-    checkKey(faults, where, mode, "parameter", QJsonValue::Array);
-    const QJsonArray gains = mode.value(QLatin1String("parameter")).toArray();
+    QString text(const char *key) const { return at(key, isText, "a string", "empty").toString(); }
+    int integer(const char *key) const { return at(key, isInteger, "an integer", "0").toInt(); }
+    bool flag(const char *key) const { return at(key, isFlag, "a boolean", "true").toBool(true); }
+    QJsonArray array(const char *key) const { return at(key, isArray, "an array", "empty").toArray(); }
+};
+
+std::unique_ptr<ModeData> readMode(const QJsonObject &object, bool custom, const QString &where,
+                                   QStringList *faults)
+{
+    const LenientKeys keys{object, where, faults};
+    auto mode = std::make_unique<ModeData>();
+    mode->algorithm = keys.text("algorithm");
+    mode->name = keys.text("name");
+    mode->uuid = keys.text("uuid");
+    mode->type = keys.integer("type");
+    if (custom) {
+        mode->customizeType = keys.integer("customizeType");
+        mode->index = keys.integer("index");
+    }
+    const QJsonArray gains = keys.array("parameter");
+    // The equalizer reads ten gains of every mode: pad with 0, drop the rest.
+    mode->parameter.assign(kBandCount, 0);
     for (int band = 0; band < gains.size(); ++band) {
         const QJsonValue gain = gains.at(band);
+        if (band < kBandCount)
+            mode->parameter[band] = gain.toInt();
+        if (!faults)
+            continue;
         const QString at = where + QString("\"parameter\"[%1] ").arg(band);
         if (!isInteger(gain))
-            faults << at + QString("is %1, not an integer: read as 0")
-                               .arg(gain.isDouble() ? QString::number(gain.toDouble())
-                                                    : QLatin1String(typeName(gain)));
+            *faults << at + QString("is %1, not an integer: read as 0").arg(shown(gain));
         else if (gain.toInt() < -12 || gain.toInt() > 12)
-            faults << at + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
+            *faults << at + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
     }
+    return mode;
 }
 
 } // namespace
@@ -147,21 +171,7 @@ qint32 PresetJson::productIdOf(const QString &pidText)
 
 std::unique_ptr<ModeData> PresetJson::modeFromJson(const QJsonObject &object, bool custom)
 {
-    auto mode = std::make_unique<ModeData>();
-    mode->algorithm = object.value(QLatin1String("algorithm")).toString();
-    mode->name = object.value(QLatin1String("name")).toString();
-    mode->uuid = object.value(QLatin1String("uuid")).toString();
-    mode->type = object.value(QLatin1String("type")).toInt();
-    if (custom) {
-        mode->customizeType = object.value(QLatin1String("customizeType")).toInt();
-        mode->index = object.value(QLatin1String("index")).toInt();
-    }
-    const QJsonArray gains = object.value(QLatin1String("parameter")).toArray();
-    // The equalizer reads ten gains of every mode: pad with 0, drop the rest.
-    mode->parameter.assign(kBandCount, 0);
-    for (int band = 0; band < kBandCount && band < gains.size(); ++band)
-        mode->parameter[band] = gains.at(band).toInt();
-    return mode;
+    return readMode(object, custom, QString(), nullptr);
 }
 
 QJsonObject PresetJson::modeToJson(const ModeData &mode, bool custom)
@@ -179,29 +189,23 @@ QJsonObject PresetJson::modeToJson(const ModeData &mode, bool custom)
     return object;
 }
 
-std::unique_ptr<DeviceModes> PresetJson::defaultFileFromJson(const QJsonObject &object)
+std::unique_ptr<DeviceModes> PresetJson::defaultFileFromJson(const QJsonObject &object, QStringList *faults)
 {
     if (!object.contains(QLatin1String("defaultMode")))
         return nullptr;
+    const LenientKeys keys{object, QString(), faults};
     auto device = std::make_unique<DeviceModes>();
-    device->vid = object.value(QLatin1String("vid")).toString();
-    device->pid = object.value(QLatin1String("pid")).toString();
-    device->micENC = object.value(QLatin1String("micENC")).toBool(true);
-    insertModes(*device, object.value(QLatin1String("defaultMode")).toArray(), false);
+    device->vid = keys.text("vid");
+    device->pid = keys.text("pid");
+    device->micENC = keys.flag("micENC");
+    const QJsonArray modes = keys.array("defaultMode");
+    for (int i = 0; i < modes.size(); ++i) {
+        const QString where = QString("defaultMode[%1] ").arg(i);
+        if (faults && !modes.at(i).isObject())
+            *faults << where + QString("is %1, not an object: read as an empty mode").arg(shown(modes.at(i)));
+        device->insert(readMode(modes.at(i).toObject(), false, where, faults));
+    }
     return device;
-}
-
-QStringList PresetJson::defaultFileFaults(const QJsonObject &object)
-{
-    QStringList faults;
-    checkKey(faults, QString(), object, "vid", QJsonValue::String);
-    checkKey(faults, QString(), object, "pid", QJsonValue::String);
-    checkKey(faults, QString(), object, "micENC", QJsonValue::Bool);
-    checkKey(faults, QString(), object, "defaultMode", QJsonValue::Array);
-    const QJsonArray modes = object.value(QLatin1String("defaultMode")).toArray();
-    for (int i = 0; i < modes.size(); ++i)
-        checkMode(faults, modes.at(i), i);
-    return faults;
 }
 
 QJsonObject PresetJson::defaultFileToJson(const DeviceModes &device)
@@ -222,7 +226,8 @@ std::unique_ptr<DeviceModes> PresetJson::customRecordFromJson(const QJsonObject 
     device->vid = object.value(QLatin1String("vid")).toString();
     device->pid = object.value(QLatin1String("pid")).toString();
     device->deviceUuid = object.value(QLatin1String("deviceUuid")).toString();
-    insertModes(*device, object.value(QLatin1String("modes")).toArray(), true);
+    for (const QJsonValue &value : object.value(QLatin1String("modes")).toArray())
+        device->insert(modeFromJson(value.toObject(), true));
     return device;
 }
 

@@ -20,11 +20,11 @@ public:
     static QJsonObject modeToJson(const ModeData &mode, bool custom);
 
     // None when the file has no "defaultMode": such a file describes no receiver model.
-    static std::unique_ptr<DeviceModes> defaultFileFromJson(const QJsonObject &object);
+    // Keys of the wrong JSON type are read as if missing; given a list, each of them
+    // (and each gain beyond the sliders) is noted there, one line each.
+    static std::unique_ptr<DeviceModes> defaultFileFromJson(const QJsonObject &object,
+                                                            QStringList *faults = nullptr);
     static QJsonObject defaultFileToJson(const DeviceModes &device);
-    // What in a default preset file has the wrong JSON type (or a gain beyond the
-    // sliders), one line each; the reader above takes such keys as empty values.
-    static QStringList defaultFileFaults(const QJsonObject &object);
 
     static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object);
     static QJsonObject customRecordToJson(const DeviceModes &device);

@@ -108,8 +108,9 @@ void WriteReadJson::getPresetJson(const QString &folder)
             qDebug().noquote() << "WriteReadJson::getPresetJson :" + name + " is not a JSON object, skipped";
             continue;
         }
-        reportFaults(name, PresetJson::defaultFileFaults(parsed.object));
-        std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object);
+        QStringList faults;
+        std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object, &faults);
+        reportFaults(name, faults);
         if (!device)
             continue;
         const qint32 productId = PresetJson::productIdOf(device->pid);

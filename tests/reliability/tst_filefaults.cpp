@@ -288,8 +288,7 @@ void TestFileFaults::defaultFileWithWrongTypes()
              QString("VID-5A17&PID-4165.json: \"pid\" is an array, not a string: read as empty"),
              QString("VID-5A17&PID-4165.json: \"micENC\" is a string, not a boolean: read as true"),
              QString("VID-5A17&PID-4165.json: \"defaultMode\" is an object, not an array: read as empty"),
-             QString(
-                 "VID-5A17&PID-0F06.json: defaultMode[0] is a number, not an object: read as an empty mode"),
+             QString("VID-5A17&PID-0F06.json: defaultMode[0] is 7, not an object: read as an empty mode"),
              QString("VID-5A17&PID-0F06.json: defaultMode[4] \"name\" is 5, not a string: read as empty"),
              QString(
                  "VID-5A17&PID-0F06.json: defaultMode[4] \"type\" is a string, not an integer: read as 0"),
