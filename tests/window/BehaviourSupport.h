@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <QVector>
 #include <initializer_list>
 
@@ -107,6 +108,28 @@ inline bool waitForQuiet(int quietMs, int timeoutMs)
         }
     }
     return false;
+}
+
+struct QuitResult
+{
+    int code = -1;
+    QVector<QByteArray> sentAtQuit; // what the receiver had got when the loop began to end
+};
+
+// Runs the application's event loop until the program ends it; a loop that
+// does not end within `timeoutMs` is stopped with code -1.
+inline QuitResult execUntilQuit(int timeoutMs = 5000)
+{
+    QuitResult result;
+    const QMetaObject::Connection recording = QObject::connect(
+        qApp, &QCoreApplication::aboutToQuit, [&result] { result.sentAtQuit = writtenReports(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { qApp->exit(-1); });
+    watchdog.start(timeoutMs);
+    result.code = qApp->exec();
+    QObject::disconnect(recording);
+    return result;
 }
 
 } // namespace behaviour

@@ -231,24 +231,11 @@ void TestTabs::closingWithoutTrayEndsTheProgram()
     // Offscreen there is no system tray: a hidden window could never be brought back.
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
     EmulatorControl::clearWrittenReports();
-    QVector<QByteArray> sentAtQuit;
-    QMetaObject::Connection c =
-        connect(qApp, &QCoreApplication::aboutToQuit, [&sentAtQuit] { sentAtQuit = writtenReports(); });
     QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    bool timedOut = false;
-    connect(&watchdog, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        qApp->exit(1);
-    });
-    watchdog.start(5000);
-    const int code = qApp->exec();
-    disconnect(c);
-    QVERIFY(!timedOut);
-    QCOMPARE(code, 0);
+    const QuitResult quit = execUntilQuit();
+    QCOMPARE(quit.code, 0);
     QVERIFY(!m_window->isVisible());
-    QVERIFY(sentAtQuit.contains(algorithmSwitch(2, 2, 2)));
+    QVERIFY(quit.sentAtQuit.contains(algorithmSwitch(2, 2, 2)));
 }
 
 void TestTabs::cleanupTestCase()

@@ -205,25 +205,12 @@ void TestTray::devicePageCloseSwitchesSpectrumOff()
 void TestTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
 {
     EmulatorControl::clearWrittenReports();
-    QVector<QByteArray> sentAtQuit;
-    QMetaObject::Connection c =
-        connect(qApp, &QCoreApplication::aboutToQuit, [&sentAtQuit] { sentAtQuit = writtenReports(); });
-    QAction *quit = action(QStringLiteral("Quit"));
-    QVERIFY(quit);
-    QTimer::singleShot(0, quit, &QAction::trigger);
-    bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        qApp->exit(1);
-    });
-    watchdog.start(5000);
-    const int code = qApp->exec();
-    disconnect(c);
-    QVERIFY(!timedOut);
-    QCOMPARE(code, 0);
-    QCOMPARE(sentAtQuit, QVector<QByteArray>{algorithmSwitch(2, 2, 2)});
+    QAction *quitAction = action(QStringLiteral("Quit"));
+    QVERIFY(quitAction);
+    QTimer::singleShot(0, quitAction, &QAction::trigger);
+    const QuitResult quit = execUntilQuit();
+    QCOMPARE(quit.code, 0);
+    QCOMPARE(quit.sentAtQuit, QVector<QByteArray>{algorithmSwitch(2, 2, 2)});
     QVERIFY(m_window->isHidden());
     QVERIFY(!m_window->findChild<QSystemTrayIcon *>()->isVisible());
     // The sequencer ended with the event loop.
