@@ -147,7 +147,7 @@ void TestFaults::everyWriteFails()
 void TestFaults::garbageReplies()
 {
     EmulatorControl::Config config;
-    config.fault = EmulatorControl::Config::Fault::Garbage;
+    config.replyFault = HidEmulator::ReplyFault::Garbage;
     arriveWith(config);
     // Noise, a wrong checksum and an unknown command are all dropped: as if nothing came.
     expectUnansweredStartup();
@@ -157,7 +157,7 @@ void TestFaults::garbageReplies()
 void TestFaults::truncatedReplies()
 {
     EmulatorControl::Config config;
-    config.fault = EmulatorControl::Config::Fault::Truncated;
+    config.replyFault = HidEmulator::ReplyFault::Truncated;
     arriveWith(config);
     expectUnansweredStartup();
     removeAndCheckQuiet();
@@ -166,7 +166,7 @@ void TestFaults::truncatedReplies()
 void TestFaults::errorStatusReplies()
 {
     EmulatorControl::Config config;
-    config.fault = EmulatorControl::Config::Fault::ErrorStatus;
+    config.replyFault = HidEmulator::ReplyFault::ErrorStatus;
     arriveWith(config);
     QVERIFY(waitForQuiet(400, 8000));
     // An error reply is a reply: no watchdog resend, and no retry of its own.

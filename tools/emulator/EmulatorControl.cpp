@@ -5,44 +5,24 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 
 namespace EmulatorControl {
 
-static_assert(int(Config::Fault::Garbage) == int(HidEmulator::ReplyFault::Garbage) &&
-                  int(Config::Fault::Truncated) == int(HidEmulator::ReplyFault::Truncated) &&
-                  int(Config::Fault::ErrorStatus) == int(HidEmulator::ReplyFault::ErrorStatus),
-              "the two fault lists are one list");
-
 void configure(const Config &config)
 {
-    HidEmulator::Settings settings;
-    settings.productId = config.productId;
-    settings.identity = config.identity;
-    settings.flag71 = config.flag71;
-    settings.silent = config.silent;
-    settings.failWrites = config.failWrites;
-    settings.absent = config.absent;
-    settings.spectrumMs = config.spectrumMs > 0 ? config.spectrumMs : 50;
-    settings.replyFault = static_cast<HidEmulator::ReplyFault>(config.fault);
-    settings.vanishAfterPeq = config.vanishAfterPeq > 0 ? config.vanishAfterPeq : 0;
-    settings.logPath = HidEmulator::settingsFromEnvironment().logPath;
+    HidEmulator::Settings settings = config;
+    if (settings.spectrumMs <= 0)
+        settings.spectrumMs = 50;
+    settings.vanishAfterPeq = std::max(settings.vanishAfterPeq, 0);
+    if (settings.logPath.empty())
+        settings.logPath = HidEmulator::settingsFromEnvironment().logPath;
     HidEmulator::instance().configure(settings);
 }
 
 Config config()
 {
-    const HidEmulator::Settings settings = HidEmulator::instance().settings();
-    Config config;
-    config.productId = settings.productId;
-    config.identity = settings.identity;
-    config.flag71 = settings.flag71;
-    config.silent = settings.silent;
-    config.failWrites = settings.failWrites;
-    config.absent = settings.absent;
-    config.spectrumMs = settings.spectrumMs;
-    config.fault = static_cast<Config::Fault>(settings.replyFault);
-    config.vanishAfterPeq = settings.vanishAfterPeq;
-    return config;
+    return HidEmulator::instance().settings();
 }
 
 void setPresent(bool present)

@@ -3,6 +3,8 @@
 // Control of the receiver emulator from tests that link it in place of hidapi.
 // A preloaded emulator is configured by environment variables instead.
 
+#include "tools/emulator/HidEmulator.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -10,21 +12,9 @@
 
 namespace EmulatorControl {
 
-struct Config
-{
-    quint16 productId = 0x4152;
-    quint32 identity = 0x0a1b2c3d; // bytes 9..12 of the ReadStatus reply, high byte first
-    int flag71 = 1;
-    bool silent = false;     // accepts writes, never answers
-    bool failWrites = false; // every write fails
-    bool absent = false;     // no receiver enumerated
-    int spectrumMs = 50;
-    // How every answer is spoiled (see HidEmulator::ReplyFault).
-    enum class Fault { None, Garbage, Truncated, ErrorStatus };
-    Fault fault = Fault::None;
-    // Pulled out right after accepting this many SetPEQ reports (0: never).
-    int vanishAfterPeq = 0;
-};
+// The emulated receiver's settings: product id, identity, 7.1 flag, the fault
+// modes and the spectrum period (see HidEmulator::Settings).
+using Config = HidEmulator::Settings;
 
 struct Report
 {
@@ -34,7 +24,8 @@ struct Report
     qint64 ns = 0;        // as ms, in nanoseconds
 };
 
-// Resets the emulator to this receiver (also plugged in unless absent).
+// Resets the emulator to this receiver (also plugged in unless absent); without a
+// log path of its own it keeps the one of VOXBENCH_EMU_LOG.
 void configure(const Config &config);
 Config config();
 

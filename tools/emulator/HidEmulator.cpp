@@ -479,8 +479,7 @@ int HidEmulator::read(hid_device *device, unsigned char *data, size_t length, in
             report = std::move(device->queue.front().second);
             device->queue.pop_front();
         } else if (spectrumDue <= now) {
-            const MusicLevels::Levels levels =
-                MusicLevels(m_settings.spectrumMs).frame(device->nextFrame++);
+            const MusicLevels::Levels levels = MusicLevels(m_settings.spectrumMs).frame(device->nextFrame++);
             report.assign(64, 0);
             report[0] = kLongInputId;
             std::copy(kInputHeader.begin(), kInputHeader.end(), report.begin() + 1);

@@ -31,11 +31,11 @@ public:
     struct Settings
     {
         std::uint16_t productId = 0x4152;
-        std::uint32_t identity = 0x0a1b2c3d;
+        std::uint32_t identity = 0x0a1b2c3d; // bytes 9..12 of the ReadStatus reply, high byte first
         int flag71 = 1;
-        bool silent = false;
-        bool failWrites = false;
-        bool absent = false;
+        bool silent = false;     // accepts writes, never answers
+        bool failWrites = false; // every write fails
+        bool absent = false;     // no receiver enumerated
         int spectrumMs = 50;
         ReplyFault replyFault = ReplyFault::None;
         // Pulled out right after accepting this many SetPEQ reports (0: never).
