@@ -38,7 +38,9 @@ void settle(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
 }
 
-// Waits until nothing has been written to the receiver for quietMs.
+// Waits until nothing has been written to the receiver for quietMs. Spins
+// without sleeping, unlike the tests' wait: the window's answer to a reply is
+// timed while this runs, and a sleeping GUI thread would add to it.
 bool waitForQuiet(int quietMs, int timeoutMs)
 {
     QElapsedTimer total, quietFor;
