@@ -2,11 +2,11 @@
 
 #include "app/ApplicationFont.h"
 #include "app/Autorun.h"
-#include "app/MessageBox.h"
-#include "app/ShowAtStart.h"
 #include "app/SingleInstance.h"
 #include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
+#include "ui/MessageBox.h"
+#include "window/ShowAtStart.h"
 
 #include <QApplication>
 

@@ -16,6 +16,8 @@ std::vector<MyThread *> MyThread::s_threads;
 MyThread::MyThread(QObject *parent) : QThread(parent)
 {
     setObjectName(QStringLiteral("MyThread"));
+    // Closing the handle stops every read thread first.
+    usbHidSetBeforeClose(&MyThread::stopAll);
     std::lock_guard<std::mutex> locker(s_threadsLock);
     s_threads.push_back(this);
 }

@@ -19,8 +19,8 @@ public:
     int running() const { return m_running.load(); }
     int passCounter() const { return m_passCounter.load(); }
 
-    // Stops every read thread and waits for each to end; the device link calls
-    // it before it closes the handle.
+    // Stops every read thread and waits for each to end; registered with the
+    // device link, which runs it before it closes the handle.
     static void stopAll();
 
 signals:

@@ -1,8 +1,7 @@
 #include "device/UsbHidOperation.h"
 
-#include "app/DebugLog.h"
-#include "device/MyThread.h"
 #include "device/UsbHidCommands.h"
+#include "log/DebugLog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -129,7 +128,7 @@ WatchedRequest readStatusRequest()
             usbHidSend_ReadStatus};
 }
 
-bool s_closeAtExitRegistered = false;
+std::atomic<UsbHidBeforeClose> s_beforeClose{nullptr};
 } // namespace
 
 UsbHidConnection &usbHidConnection()
@@ -220,11 +219,6 @@ int usbHidOpenDevice(const KnownDevices &knownDevices)
     connection.productId.store(productId);
     hid_set_nonblocking(handle, 1);
     connection.opened.store(1);
-    if (!s_closeAtExitRegistered && QCoreApplication::instance()) {
-        // The read thread must never outlive the handle, not even at exit.
-        qAddPostRoutine(usbHidCloseHandle);
-        s_closeAtExitRegistered = true;
-    }
 
     std::array<quint8, kShortReportSize> bare{};
     bare[0] = UsbHidFrame::kShortOutputId;
@@ -266,12 +260,18 @@ quint8 usbHidCheckSum(const quint8 *buffer, int count)
     return usbHidFrameSum(buffer, count);
 }
 
+void usbHidSetBeforeClose(UsbHidBeforeClose routine)
+{
+    s_beforeClose.store(routine);
+}
+
 void usbHidCloseHandle()
 {
     UsbHidConnection &connection = usbHidConnection();
     connection.opened.store(0);
     ++g_linkGeneration;
-    MyThread::stopAll();
+    if (const UsbHidBeforeClose beforeClose = s_beforeClose.load())
+        beforeClose();
     if (hid_device *handle = connection.handle.exchange(nullptr))
         hid_close(handle);
     connection.vendorId.store(0);

@@ -73,8 +73,11 @@ SpectrumLevels usbHidSpectrumLevels();
 int usbHidOpenDevice(const KnownDevices &knownDevices);
 int usbHidWriteDevice(const quint8 *report);
 quint8 usbHidCheckSum(const quint8 *buffer, int count);
-// Closes the handle and clears it. The read thread must have been stopped first.
+// Closes the handle and clears it, after running the routine registered by
+// whoever reads from the handle, so that no reader outlives it.
 void usbHidCloseHandle();
+using UsbHidBeforeClose = void (*)();
+void usbHidSetBeforeClose(UsbHidBeforeClose routine);
 bool usbHidAcceptedProductId(int productId);
 
 // Senders (GUI thread).

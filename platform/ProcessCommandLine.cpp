@@ -55,3 +55,11 @@ bool ProcessCommandLine::read(QStringList *arguments)
     return splitProcCmdline(contents, arguments);
 }
 #endif
+
+bool isAutorunLaunch()
+{
+    QStringList arguments;
+    if (!ProcessCommandLine::read(&arguments))
+        return false;
+    return arguments.contains(QStringLiteral("-autorun"), Qt::CaseSensitive);
+}

@@ -14,3 +14,7 @@ public:
     // Splits the contents of /proc/<pid>/cmdline: arguments ended by NUL bytes.
     static bool splitProcCmdline(const QByteArray &contents, QStringList *arguments);
 };
+
+// True if any argument of the whole process command line is exactly "-autorun",
+// the switch of a log-on start.
+bool isAutorunLaunch();

@@ -73,7 +73,3 @@ private:
     // config.json could not be read: keep it aside before the first write over it.
     bool m_keepConfigBeforeWrite = false;
 };
-
-// The per-receiver folder check run when a new receiver identity is met.
-// Returns false (after its warning box) when the folder cannot be read and written.
-bool checkUserFolder(int productId);

@@ -1,14 +1,14 @@
 // Construction and initialisation of the main window, and the timer dispatch.
 #include "window/VoxBench.h"
 
-#include "app/Autorun.h"
-#include "app/DebugLog.h"
-#include "app/ShowAtStart.h"
 #include "device/MyThread.h"
+#include "log/DebugLog.h"
 #include "platform/DeviceMonitor.h"
+#include "platform/ProcessCommandLine.h"
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
 #include "window/MyThread_Two.h"
+#include "window/ShowAtStart.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -20,6 +20,17 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <qcustomplot.h>
+
+namespace {
+// The read thread must never outlive the receiver's handle, not even at exit.
+void closeReceiverAtExit()
+{
+    static bool registered = false;
+    if (!registered)
+        qAddPostRoutine(usbHidCloseHandle);
+    registered = true;
+}
+} // namespace
 
 VoxBench::VoxBench(QWidget *parent)
     : QMainWindow(parent), m_appDirPath(QCoreApplication::applicationDirPath())
@@ -69,6 +80,7 @@ void VoxBench::initWindow()
     usbHidSetIdentityBytes({1, 1, 1, 1});
 
     initDebugLog();
+    closeReceiverAtExit();
     registerDevice();
     initSystemTray();
     initCustomPlot();

@@ -2,12 +2,13 @@
 // pages, and the dispatcher of the read thread's codes.
 #include "window/VoxBench.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageBox.h"
 #include "device/MyThread.h"
+#include "log/DebugLog.h"
 #include "platform/DeviceMonitor.h"
 #include "presets/WriteReadJson.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
+#include "window/UserFolder.h"
 
 #include <QDebug>
 #include <QThread>

@@ -1,7 +1,7 @@
 // The two equalizer panels, their sliders, and the PEQ sends with their gate.
 #include "window/VoxBench.h"
 
-#include "app/DebugLog.h"
+#include "log/DebugLog.h"
 
 #include <QDebug>
 #include <QMutexLocker>

@@ -2,9 +2,9 @@
 // restoring of a receiver's remembered mode.
 #include "window/VoxBench.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageBox.h"
+#include "log/DebugLog.h"
 #include "presets/WriteReadJson.h"
+#include "ui/MessageBox.h"
 
 #include <QButtonGroup>
 #include <QDebug>

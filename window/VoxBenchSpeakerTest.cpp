@@ -2,7 +2,7 @@
 // up one after the other, paced by the sequencer thread.
 #include "window/VoxBench.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 
 #include <QDebug>

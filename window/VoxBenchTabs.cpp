@@ -2,8 +2,8 @@
 // (through the PEQ upload of its mode) and whether it reports its spectrum.
 #include "window/VoxBench.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageBox.h"
+#include "log/DebugLog.h"
+#include "ui/MessageBox.h"
 
 #include <QDebug>
 #include <QRadioButton>

@@ -6,11 +6,12 @@
 // With PROBE_HOLD_BOX set, a box stays "open" until a line arrives on stdin.
 
 #include "app/Autorun.h"
-#include "app/DebugLog.h"
-#include "app/MessageBox.h"
-#include "app/ShowAtStart.h"
 #include "app/Startup.h"
+#include "log/DebugLog.h"
+#include "platform/ProcessCommandLine.h"
 #include "platform/TerminationWatcher.h"
+#include "ui/MessageBox.h"
+#include "window/ShowAtStart.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 // The debug log: its place, header, record format and the cut at 10 MiB.
 
-#include "app/DebugLog.h"
+#include "log/DebugLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 #include "DebugLines.h"
 #include "DeviceTestSupport.h"
 
-#include "app/DebugLog.h"
 #include "device/UsbHidCommands.h"
+#include "log/DebugLog.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,7 +1,6 @@
 // The preset store over a temporary Documents folder and program folder.
 
 #include "StoreFixture.h"
-#include "app/MessageBox.h"
 #include "presets/PresetJson.h"
 #include "presets/WriteReadJson.h"
 
@@ -62,7 +61,6 @@ private slots:
     void keepsUnreadableConfigBeforeOverwriting_data();
     void keepsUnreadableConfigBeforeOverwriting();
     void createsTheConfigFolderOnEveryAccess();
-    void checksTheUserFolder();
 
 private:
     // A program folder with default files for 0x4152 and 0x104d.
@@ -479,31 +477,6 @@ void TestStore::createsTheConfigFolderOnEveryAccess()
     QDir(documents()).removeRecursively();
     QCOMPARE(store.configPath(), configFile());
     QVERIFY(QFileInfo(documents() + "/VoxBench").isDir());
-}
-
-void TestStore::checksTheUserFolder()
-{
-    QList<MessageBox::Shown> shown;
-    MessageBox::setHandler([&shown](const MessageBox::Shown &box) { shown.append(box); });
-    const QString base =
-        documents() + "/" + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-
-    QTest::ignoreMessage(QtDebugMsg, "pid 0x4152");
-    QVERIFY(checkUserFolder(0x4152));
-    QVERIFY(QFileInfo(base + "/UserFile").isDir());
-    QVERIFY(shown.isEmpty());
-
-    // A file where the folder belongs: the folder cannot be made (root passes any mode check).
-    QDir(base).removeRecursively();
-    QVERIFY(writeFile(base, "in the way"));
-    QTest::ignoreMessage(QtDebugMsg, "pid 0x104d");
-    QTest::ignoreMessage(QtDebugMsg, "没有执行权限!");
-    QVERIFY(!checkUserFolder(0x104D));
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
-    QCOMPARE(shown.front().title, QString("warning"));
-    QCOMPARE(shown.front().text, QString("No Execution Permission!"));
-    MessageBox::clearHandler();
 }
 
 QTEST_MAIN(TestStore)

@@ -7,8 +7,8 @@
 #include "ReliabilitySupport.h"
 
 #include "../window/BehaviourSupport.h"
-#include "app/MessageBox.h"
 #include "device/UsbHidOperation.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QAbstractEventDispatcher>

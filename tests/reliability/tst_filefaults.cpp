@@ -6,10 +6,10 @@
 #include "ReliabilitySupport.h"
 
 #include "../window/BehaviourSupport.h"
-#include "app/MessageBox.h"
 #include "device/DebugLines.h"
 #include "presets/JsonText.h"
 #include "presets/WriteReadJson.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QtTest>

@@ -7,9 +7,9 @@
 #include "ReliabilitySupport.h"
 
 #include "../window/BehaviourSupport.h"
-#include "app/MessageBox.h"
 #include "device/MyThread.h"
 #include "device/UsbHidOperation.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QAbstractEventDispatcher>

@@ -5,7 +5,7 @@
 
 #include "BehaviourSupport.h"
 
-#include "app/DebugLog.h"
+#include "log/DebugLog.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -3,10 +3,11 @@
 // timers and threads that belong to one attachment.
 #include "AttachmentSupport.h"
 
-#include "app/MessageBox.h"
 #include "device/MyThread.h"
 #include "presets/WriteReadJson.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
+#include "window/UserFolder.h"
 #include "window/VoxBench.h"
 
 #include <QPointer>
@@ -41,6 +42,7 @@ private slots:
     void quickReplugGetsNoHalfOfTheOldMode();
     void readAudioWithout71SwitchesToStereo();
     void hiddenWindowShownForANewIdentityOnly();
+    void checksTheUserFolder();
     void cleanupTestCase();
 
 private:
@@ -320,6 +322,33 @@ void TestAttachment::hiddenWindowShownForANewIdentityOnly()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
     QVERIFY(waitForQuiet(300, 5000));
     QVERIFY(m_window->isHidden());
+}
+
+void TestAttachment::checksTheUserFolder()
+{
+    m_boxes.clear();
+    const QVector<MessageBox::Shown> &shown = m_boxes;
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/" +
+                         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+
+    QTest::ignoreMessage(QtDebugMsg, "pid 0x4152");
+    QVERIFY(checkUserFolder(0x4152));
+    QVERIFY(QFileInfo(base + "/UserFile").isDir());
+    QVERIFY(shown.isEmpty());
+
+    // A file where the folder belongs: the folder cannot be made (root passes any mode check).
+    QVERIFY(QDir(base + "/UserFile").removeRecursively());
+    QFile blocker(base + "/UserFile");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QTest::ignoreMessage(QtDebugMsg, "pid 0x104d");
+    QTest::ignoreMessage(QtDebugMsg, "没有执行权限!");
+    QVERIFY(!checkUserFolder(0x104D));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
+    QCOMPARE(shown.front().title, QString("warning"));
+    QCOMPARE(shown.front().text, QString("No Execution Permission!"));
+    QVERIFY(QFile::remove(base + "/UserFile"));
 }
 
 void TestAttachment::cleanupTestCase()

@@ -2,8 +2,8 @@
 // window's buttons and sliders against the emulated receiver.
 #include "AttachmentSupport.h"
 
-#include "app/MessageBox.h"
 #include "presets/WriteReadJson.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QDir>

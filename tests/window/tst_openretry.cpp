@@ -3,7 +3,7 @@
 // HID library's open at link time.
 #include "AttachmentSupport.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QElapsedTimer>

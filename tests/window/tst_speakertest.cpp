@@ -2,7 +2,7 @@
 // 1 ms so that a whole test takes about 1.5 s instead of 14 s.
 #include "BehaviourSupport.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 #include "window/VoxBench.h"
 

@@ -2,8 +2,8 @@
 // receiver that has no 7.1 algorithm.
 #include "BehaviourSupport.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageBox.h"
+#include "log/DebugLog.h"
+#include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // frameless window. Starts without a receiver, then plugs one in.
 #include "BehaviourSupport.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 #include "window/VoxBench.h"
 

@@ -1,4 +1,4 @@
-#include "app/ShowAtStart.h"
+#include "window/ShowAtStart.h"
 
 namespace {
 bool g_showAtStart = true;

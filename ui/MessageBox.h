@@ -12,7 +12,8 @@ class MessageBox
 public:
     enum class Kind { Information, Warning };
 
-    struct Shown {
+    struct Shown
+    {
         Kind kind;
         QString title;
         QString text;

@@ -1,6 +1,6 @@
-#include "presets/WriteReadJson.h"
+#include "window/UserFolder.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDebug>
