@@ -1,12 +1,6 @@
 #include "platform/ProcessCommandLine.h"
 
 #include <QFile>
-#include <QtGlobal>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#include <shellapi.h>
-#endif
 
 bool ProcessCommandLine::splitProcCmdline(const QByteArray &contents, QStringList *arguments)
 {
@@ -23,38 +17,6 @@ bool ProcessCommandLine::splitProcCmdline(const QByteArray &contents, QStringLis
     *arguments = result;
     return true;
 }
-
-#ifdef Q_OS_WIN
-bool ProcessCommandLine::read(QStringList *arguments)
-{
-    int count = 0;
-    LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!argv)
-        return false;
-    QStringList result;
-    for (int i = 0; i < count; ++i)
-        result.append(QString::fromWCharArray(argv[i]));
-    LocalFree(argv);
-    *arguments = result;
-    return true;
-}
-#else
-bool ProcessCommandLine::read(QStringList *arguments)
-{
-    // Read in full: procfs reports a size of 0, so size-based reads see nothing.
-    QFile file(QStringLiteral("/proc/self/cmdline"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
-    QByteArray contents;
-    for (;;) {
-        const QByteArray chunk = file.read(4096);
-        if (chunk.isEmpty())
-            break;
-        contents += chunk;
-    }
-    return splitProcCmdline(contents, arguments);
-}
-#endif
 
 bool isAutorunLaunch()
 {
