@@ -77,9 +77,8 @@ void VoxBenchForm::applyLook()
     for (const auto &picture : pictures)
         picture.widget->setStyleSheet(VoxBenchStyle::picture(picture.file));
 
-    // Last, as the pages' own sheets were set before the tab widget's: a group
-    // box sizes its frame when its style changes, and a child whose sheet comes
-    // after its ancestor's keeps the frame of the ancestor's sheet alone.
+    // Last: a group box sizes its frame when its style changes, so one whose
+    // own sheet came after the tab widget's would keep a frame that ignores it.
     setSheet(tabWidget, VoxBenchStyle::tab);
 }
 
