@@ -83,7 +83,7 @@ fail()
 
 # --- Where things are on the window -------------------------------------------
 # The window is frameless and fixed at 1176 x 700; these are offsets from its
-# top-left corner, taken from the form (ui/VoxBenchForm.cpp) as it lays out.
+# top-left corner, taken from the form (ui/VoxBenchForm.ui) as it lays out.
 readonly kTab71=(225 131)      # tabWidget, page 0 "7.1 Surround Sound (Game)"
 readonly kTabStereo=(587 131)  # page 1 "Stereo Sound (Music)"
 readonly kTabMic=(949 131)     # page 2 "Mic ENC"
