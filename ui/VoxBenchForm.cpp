@@ -535,8 +535,11 @@ void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass)
     fixSize(label_DefaultBackground, 1176, 700);
     label_DefaultHead = new QLabel(centralWidget);
     label_DefaultHead->setObjectName(QString::fromUtf8("label_DefaultHead"));
-    label_DefaultHead->setGeometry(QRect(0, 0, 1100, 30));
-    fixSize(label_DefaultHead, 1100, 30);
+    // The full window width, dark like the device page's title bar, so that
+    // neither the window's grey nor the title picture below shows through.
+    label_DefaultHead->setGeometry(QRect(0, 0, 1176, 30));
+    fixSize(label_DefaultHead, 1176, 30);
+    label_DefaultHead->setStyleSheet(QString::fromLatin1(VoxBenchStyle::emptyPageTitle));
     pushButton_DefaultClose = new QPushButton(centralWidget);
     pushButton_DefaultClose->setObjectName(QString::fromUtf8("pushButton_DefaultClose"));
     pushButton_DefaultClose->setGeometry(QRect(1150, 5, 20, 20));
