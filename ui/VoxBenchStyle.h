@@ -182,6 +182,7 @@ inline constexpr const char *emptyPageTitle =
 // The "warning" and "prompt" boxes, in the window's colours.
 inline constexpr const char *messageBox = "QMessageBox {\n"
                                           "    background-color: rgb(10, 6, 30);\n"
+                                          "    border: 1px solid rgb(108, 0, 255);\n"
                                           "}\n"
                                           "QMessageBox QLabel {\n"
                                           "    color:rgb(255, 255, 255);\n"

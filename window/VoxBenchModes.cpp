@@ -5,6 +5,7 @@
 #include "app/DebugLog.h"
 #include "app/MessageBox.h"
 #include "presets/WriteReadJson.h"
+#include "window/ModeNameElider.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -13,28 +14,6 @@
 
 namespace {
 constexpr int kSlots = 5;
-// What a name may take on its button: a fifth of the custom-mode strip, less
-// the indicator and its spacing.
-constexpr int kModeNameWidth = 180;
-const char *const kModeNameProperty = "modeName";
-
-// Shows a custom mode's name on its button, cut with "…" where it would run
-// into the next one; the whole name is the tool tip and stays what the
-// window reads back.
-void setModeName(QAbstractButton *button, const QString &name)
-{
-    button->ensurePolished();
-    const QString shown = button->fontMetrics().elidedText(name, Qt::ElideRight, kModeNameWidth);
-    button->setText(shown);
-    button->setToolTip(shown == name ? QString() : name);
-    button->setProperty(kModeNameProperty, name);
-}
-
-QString modeName(const QAbstractButton *button)
-{
-    const QVariant name = button->property(kModeNameProperty);
-    return name.isValid() ? name.toString() : button->text();
-}
 
 int sendKind(ModeType type)
 {
@@ -272,7 +251,7 @@ void VoxBench::onCustomizeClicked(ModeType type)
         if (mode->index < 0 || mode->index >= kSlots || used[mode->index])
             continue;
         customButton(type, mode->index)->show();
-        setModeName(customButton(type, mode->index), mode->name);
+        ModeNameElider::setName(customButton(type, mode->index), mode->name);
         used[mode->index] = true;
     }
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -299,7 +278,7 @@ bool VoxBench::customizeModeClicked(ModeType type, int index)
 {
     if (index < 0 || index >= kSlots || !customButton(type, index)->isChecked())
         return false;
-    const QString name = modeName(customButton(type, index));
+    const QString name = ModeNameElider::name(customButton(type, index));
     ModeData *mode = m_store->customizeModes(type).value(name, nullptr);
     if (!mode)
         return false;
@@ -335,19 +314,19 @@ void VoxBench::addCustomizeMode(ModeType type)
     QRadioButton *button = customButton(type, slot);
     setCustomizeGroupBoxVisible(true, type);
     button->show();
-    setModeName(button, customizeName(type));
+    ModeNameElider::setName(button, customizeName(type));
 
     auto mode = std::make_unique<ModeData>();
     mode->algorithm = type == Stereo ? QStringLiteral("Stereo") : QStringLiteral("Surround");
     mode->uuid = QUuid::createUuid().toString();
     mode->type = type;
-    mode->name = modeName(button);
+    mode->name = ModeNameElider::name(button);
     mode->index = slot;
     mode->parameter = getSliderValue(type);
     mode->customizeType = 1;
     m_store->insertCustomizeMode(std::move(mode));
 
-    if (!m_store->customizeModes(type).contains(modeName(button))) {
+    if (!m_store->customizeModes(type).contains(ModeNameElider::name(button))) {
         // The store keeps custom modes only for a known receiver.
         button->hide();
         if (modes.isEmpty())
@@ -373,8 +352,8 @@ void VoxBench::deleteCustomizeMode(ModeType type)
     for (int slot = 0; slot < kSlots; ++slot) {
         if (!customButton(type, slot)->isChecked())
             continue;
-        if (ModeData *mode =
-                m_store->customizeModes(type).value(modeName(customButton(type, slot)), nullptr)) {
+        if (ModeData *mode = m_store->customizeModes(type).value(
+                ModeNameElider::name(customButton(type, slot)), nullptr)) {
             m_store->removeCustomizeMode(mode);
             (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
         }
@@ -439,7 +418,7 @@ void VoxBench::on_PushButton_CustomSave_Clicked()
     }
 
     const QString oldName = stored->name;
-    setModeName(button, newName);
+    ModeNameElider::setName(button, newName);
     stored->name = newName;
     stored->parameter = getSliderValue(type);
     m_store->renameCustomizeMode(oldName, stored);
@@ -463,7 +442,7 @@ void VoxBench::labelCustomButtons(ModeType type)
     for (const ModeData *mode : m_store->customizeModes(type)) {
         if (slot >= kSlots)
             break;
-        setModeName(customButton(type, slot++), mode->name);
+        ModeNameElider::setName(customButton(type, slot++), mode->name);
     }
 }
 
@@ -502,7 +481,7 @@ void VoxBench::restoreRemembered(ModeType type, const ModeData &mode)
     if (mode.customizeType == 1) {
         (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
         for (int slot = 0; slot < kSlots; ++slot) {
-            if (modeName(customButton(type, slot)) == mode.name) {
+            if (ModeNameElider::name(customButton(type, slot)) == mode.name) {
                 customButton(type, slot)->click();
                 return;
             }
