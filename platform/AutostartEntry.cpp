@@ -87,6 +87,11 @@ QString AutostartEntry::location(const QString &name)
 }
 
 namespace {
+// What log-on settings dialogs show beside the entry, as in the menu's entry;
+// the icon is the one the package installs into the icon theme.
+const char *const kComment = "Tune the equalizer, surround and microphone of a wireless headset receiver";
+const char *const kIcon = "voxbench";
+
 // How the user left log-on start in an existing entry: GNOME's switch writes
 // X-GNOME-Autostart-enabled=false, KDE's (and many a hand) Hidden=true.
 struct UserChoice
@@ -137,17 +142,16 @@ bool AutostartEntry::write(const QString &name, const QString &executablePath, c
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QString entry =
-        QStringLiteral("[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Name=%1\n"
-                       "Comment=%2\n"
-                       "Icon=%3\n"
-                       "Exec=%4\n"
-                       "Terminal=false\n"
-                       "X-GNOME-Autostart-enabled=%5\n")
-            .arg(escapeDesktopString(name), QLatin1String(kAutostartComment), QLatin1String(kAutostartIcon),
-                 desktopExec(executablePath, arguments), boolText(choice.gnomeEnabled));
+    QString entry = QStringLiteral("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Name=%1\n"
+                                   "Comment=%2\n"
+                                   "Icon=%3\n"
+                                   "Exec=%4\n"
+                                   "Terminal=false\n"
+                                   "X-GNOME-Autostart-enabled=%5\n")
+                        .arg(escapeDesktopString(name), QLatin1String(kComment), QLatin1String(kIcon),
+                             desktopExec(executablePath, arguments), boolText(choice.gnomeEnabled));
     if (choice.hidden)
         entry += QStringLiteral("Hidden=true\n");
     file.write(entry.toUtf8());

@@ -7,12 +7,6 @@
 class AutostartEntry
 {
 public:
-    // What log-on settings dialogs show beside the entry (Linux). The icon is
-    // the one the package installs into the icon theme.
-    static constexpr const char *kAutostartComment =
-        "Tune the equalizer, surround and microphone of a wireless headset receiver";
-    static constexpr const char *kAutostartIcon = "voxbench";
-
     // Registers `executablePath` followed by `arguments` under `name`, replacing an
     // entry of the same name. Where the user switched an existing desktop entry
     // off (Hidden=true or X-GNOME-Autostart-enabled=false), the rewrite keeps it
