@@ -285,10 +285,11 @@ farewell_last()
     tail -n 1 "$1" | grep -q ' 4F 30 80 18 31 06 01 00 02 00 02 02 '
 }
 
-# Waits for the first start's uploads and algorithm switches to end.
+# wait_for_first_uploads LOG [SECONDS]: waits for the first start's uploads and
+# algorithm switches to end.
 wait_for_first_uploads()
 {
-    wait_until 10 sh -c "[ \$(grep -c ' 31 06 01 00 ' '$1' 2>/dev/null) -ge 3 ]" &&
+    wait_until "${2:-10}" sh -c "[ \$(grep -c ' 31 06 01 00 ' '$1' 2>/dev/null) -ge 3 ]" &&
         sleep 0.3
 }
 
@@ -327,8 +328,9 @@ start_on_device_page()
     emu_log="$user/emu.log"
     start_program "$user"
     main_pid=$pid
-    wait_until 10 find_window || return 1
-    wait_for_first_uploads "$emu_log" && wait_until 5 on_device_page
+    # Generous: a sanitizer build on a busy machine starts slowly.
+    wait_until 20 find_window || return 1
+    wait_for_first_uploads "$emu_log" 20 && wait_until 5 on_device_page
 }
 
 # ends_with_farewell SECONDS: the program ends on its own with status 0 and the
@@ -391,7 +393,7 @@ desktop_wayland()
         wait_until 10 test -S "$user/run/$socket" || fail "weston did not start: $(tail -n 3 "$user/weston.log")"
         WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=client start_program "$user"
         main_pid=$pid
-        wait_for_first_uploads "$emu_log" || fail "no uploads to the receiver; log: $(commands "$emu_log")"
+        wait_for_first_uploads "$emu_log" 20 || fail "no uploads to the receiver; log: $(commands "$emu_log")"
         # Mapped: the toplevel titled VoxBench acknowledged its configure and got a buffer.
         local out="$user/program.out"
         wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_title("VoxBench")' "$out" || fail "no toplevel VoxBench"
