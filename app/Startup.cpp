@@ -43,9 +43,10 @@ int Startup::run(const WindowFactory &makeWindow)
     // the window is hidden must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Before the window: widgets built earlier keep the face they were polished with.
+    loadApplicationFont(applicationFontFile());
     TerminationWatcher termination;
     std::unique_ptr<QMainWindow> window = makeWindow(termination);
-    loadApplicationFont(applicationFontFile());
     if (showAtStart())
         window->show();
     else

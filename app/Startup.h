@@ -7,7 +7,7 @@
 class TerminationWatcher;
 
 // The start-up sequence of the program, after the application object exists:
-// log-on registration, the single-instance guard, the main window, the font,
+// log-on registration, the single-instance guard, the font, the main window,
 // showing or hiding the window and the event loop.
 class Startup
 {

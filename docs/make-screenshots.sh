@@ -40,10 +40,39 @@ start env VOXBENCH_EMU_ABSENT=1
 shot no-receiver.png
 stop
 
+click()
+{
+    xdotool mousemove --sync "$1" "$2" click 1
+    sleep "${3:-0.5}"
+}
+# Adds a custom mode on the 7.1 tab and names it. Once the tab has custom
+# modes, their strip pushes "Customize" and its + up.
+add_mode()
+{
+    click "$1" "$2" 1
+    click 160 667
+    xdotool key --clearmodifiers ctrl+a type --delay 10 "$3"
+    click 533 666
+}
+
 start env
-xdotool mousemove --sync 225 131 click 1
-sleep 1
+click 225 131 1
+# Five custom modes, three of them with names of the full 20 characters.
+click 120 234
+add_mode 198 234 "Footsteps and Reload"
+add_mode 190 216 "Competitive Shooters"
+add_mode 190 216 "Night"
+add_mode 190 216 "Open World Adventure"
+add_mode 190 216 "Racing"
+sleep 0.5
 shot surround-tab.png
+# A name another mode has: the "warning" box over the window.
+click 160 667
+xdotool key --clearmodifiers ctrl+a type --delay 10 "Competitive Shooters"
+click 533 666 1
+shot name-taken.png
+xdotool key Return
+sleep 0.5
 xdotool mousemove --sync 587 131 click 1
 sleep 1.5
 shot stereo-tab.png

@@ -8,7 +8,9 @@ class AutostartEntry
 {
 public:
     // Registers `executablePath` followed by `arguments` under `name`, replacing an
-    // entry of the same name. Returns false if it could not be written.
+    // entry of the same name. Where the user switched an existing desktop entry
+    // off (Hidden=true or X-GNOME-Autostart-enabled=false), the rewrite keeps it
+    // off. Returns false if it could not be written.
     static bool write(const QString &name, const QString &executablePath, const QString &arguments);
 
     // Where the entry called `name` lives (Linux: the desktop file; Windows: the value name).

@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include "ui/VoxBenchStyle.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -36,8 +38,8 @@ void MessageBox::show(QWidget *parent, Kind kind, const QString &title, const QS
         handler()(Shown{kind, title, text});
         return;
     }
-    if (kind == Kind::Warning)
-        QMessageBox::warning(parent, title, text, QMessageBox::Ok);
-    else
-        QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    QMessageBox box(kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                    QMessageBox::Ok, parent);
+    box.setStyleSheet(QString::fromLatin1(VoxBenchStyle::messageBox));
+    box.exec();
 }

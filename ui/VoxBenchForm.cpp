@@ -39,6 +39,9 @@ void VoxBenchForm::applyLook()
     setSheet(groupBox_SurroundTest, VoxBenchStyle::testFrame);
     setSheet(groupBox_Stereo_Spectrum, VoxBenchStyle::spectrumFrame);
     setSheet(lineEdit_CustomName, VoxBenchStyle::nameField);
+    // Dark like the device page's title bar, so that neither the window's grey
+    // nor the title picture below shows through.
+    setSheet(label_DefaultHead, VoxBenchStyle::emptyPageTitle);
 
     // The slider strips: ten sliders over ten captions on each panel.
     for (int page = 0; page <= 1; ++page) {

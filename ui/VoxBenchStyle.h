@@ -147,12 +147,59 @@ inline constexpr const char *nameField = "QLineEdit {\n"
                                          "    border:1px solid rgb(83, 0, 200);\n"
                                          "}";
 
-inline constexpr const char *checkText = "font:20px;\ncolor:rgb(255, 255, 255);";
+// The Mic ENC box: its indicator is a picture per state, so on and off read
+// apart at a glance on the dark page.
+inline constexpr const char *checkText = "QCheckBox {\n"
+                                         "    font:20px;\n"
+                                         "    color:rgb(255, 255, 255);\n"
+                                         "    spacing: 8px;\n"
+                                         "}\n"
+                                         "QCheckBox::indicator {\n"
+                                         "    width: 20px;\n"
+                                         "    height: 20px;\n"
+                                         "}\n"
+                                         "QCheckBox::indicator:unchecked {\n"
+                                         "    image: url(:/controls/pic/control/checkbox.png);\n"
+                                         "}\n"
+                                         "QCheckBox::indicator:checked {\n"
+                                         "    image: url(:/controls/pic/control/checkbox_checked.png);\n"
+                                         "}";
 inline constexpr const char *whiteText = "color:rgb(255, 255, 255);  ";
 inline constexpr const char *spectrumFrame = "border:2px solid rgb(10, 6, 30)";
 inline constexpr const char *testFrame = "border:0px solid rgb(10, 6, 30);";
 inline constexpr const char *divider = "border-image: url(:/controls/pic/control/divider.png); ";
 inline constexpr const char *microphone = "border-image: url(:/controls/pic/control/Microphone.png); ";
+
+// The no-receiver page's title strip, in the colours of the device page's title bar.
+inline constexpr const char *emptyPageTitle =
+    "QLabel {\n"
+    "    color:rgb(255, 255, 255);\n"
+    "    background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 rgb(34, 12, 86),\n"
+    "                                      stop:0.45 rgb(16, 9, 44), stop:1 rgb(10, 6, 30));\n"
+    "    border-bottom: 1px solid rgb(108, 0, 255);\n"
+    "}";
+
+// The "warning" and "prompt" boxes, in the window's colours.
+inline constexpr const char *messageBox = "QMessageBox {\n"
+                                          "    background-color: rgb(10, 6, 30);\n"
+                                          "    border: 1px solid rgb(108, 0, 255);\n"
+                                          "}\n"
+                                          "QMessageBox QLabel {\n"
+                                          "    color:rgb(255, 255, 255);\n"
+                                          "}\n"
+                                          "QMessageBox QPushButton {\n"
+                                          "    color:rgb(255, 255, 255);\n"
+                                          "    background-color: rgb(10, 6, 30);\n"
+                                          "    border:1px solid rgb(255, 255, 255);\n"
+                                          "    min-width: 72px;\n"
+                                          "    min-height: 26px;\n"
+                                          "}\n"
+                                          "QMessageBox QPushButton:hover, QMessageBox QPushButton:focus {\n"
+                                          "    border:1px solid rgb(108, 0, 255);\n"
+                                          "}\n"
+                                          "QMessageBox QPushButton:pressed {\n"
+                                          "    border:1px solid rgb(83, 0, 200);\n"
+                                          "}";
 
 // A picture stretched over the whole widget.
 inline QString picture(const char *file)

@@ -7,6 +7,7 @@
 #include "platform/ProcessCommandLine.h"
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
+#include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
 
@@ -106,9 +107,12 @@ void VoxBench::initWindow()
     ui.label_PersonGif->setStyleSheet(QStringLiteral("border-image: url(:/png/pic/png/head.png);"));
     ui.groupBox_Stereo_Spectrum->hide();
 
+    auto *modeNames = new ModeNameElider(this);
     for (ModeType type : {Surround, Stereo}) {
-        for (int slot = 0; slot < 5; ++slot)
+        for (int slot = 0; slot < 5; ++slot) {
+            modeNames->watch(customButton(type, slot));
             customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
+        }
     }
     for (QButtonGroup *group : {m_surroundCustomGroup.get(), m_stereoCustomGroup.get()}) {
         group->setExclusive(false);

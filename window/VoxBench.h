@@ -148,6 +148,7 @@ protected:
     bool event(QEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
@@ -204,6 +205,8 @@ private:
     QAction *m_exitAppAction = nullptr;
     QPoint m_dragOrigin;
     bool m_dragging = false;
+    // The window system would not take the drag over: the window moves itself.
+    bool m_movingByHand = false;
     std::unique_ptr<QButtonGroup> m_stereoGroup;
     std::unique_ptr<QButtonGroup> m_stereoCustomGroup;
     std::unique_ptr<QButtonGroup> m_surroundGroup;

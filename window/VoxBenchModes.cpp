@@ -5,6 +5,7 @@
 #include "log/DebugLog.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
+#include "window/ModeNameElider.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -250,7 +251,7 @@ void VoxBench::onCustomizeClicked(ModeType type)
         if (mode->index < 0 || mode->index >= kSlots || used[mode->index])
             continue;
         customButton(type, mode->index)->show();
-        customButton(type, mode->index)->setText(mode->name);
+        ModeNameElider::setName(customButton(type, mode->index), mode->name);
         used[mode->index] = true;
     }
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -277,7 +278,7 @@ bool VoxBench::customizeModeClicked(ModeType type, int index)
 {
     if (index < 0 || index >= kSlots || !customButton(type, index)->isChecked())
         return false;
-    const QString name = customButton(type, index)->text();
+    const QString name = ModeNameElider::name(customButton(type, index));
     ModeData *mode = m_store->customizeModes(type).value(name, nullptr);
     if (!mode)
         return false;
@@ -313,19 +314,19 @@ void VoxBench::addCustomizeMode(ModeType type)
     QRadioButton *button = customButton(type, slot);
     setCustomizeGroupBoxVisible(true, type);
     button->show();
-    button->setText(customizeName(type));
+    ModeNameElider::setName(button, customizeName(type));
 
     auto mode = std::make_unique<ModeData>();
     mode->algorithm = type == Stereo ? QStringLiteral("Stereo") : QStringLiteral("Surround");
     mode->uuid = QUuid::createUuid().toString();
     mode->type = type;
-    mode->name = button->text();
+    mode->name = ModeNameElider::name(button);
     mode->index = slot;
     mode->parameter = getSliderValue(type);
     mode->customizeType = 1;
     m_store->insertCustomizeMode(std::move(mode));
 
-    if (!m_store->customizeModes(type).contains(button->text())) {
+    if (!m_store->customizeModes(type).contains(ModeNameElider::name(button))) {
         // The store keeps custom modes only for a known receiver.
         button->hide();
         if (modes.isEmpty())
@@ -351,7 +352,8 @@ void VoxBench::deleteCustomizeMode(ModeType type)
     for (int slot = 0; slot < kSlots; ++slot) {
         if (!customButton(type, slot)->isChecked())
             continue;
-        if (ModeData *mode = m_store->customizeModes(type).value(customButton(type, slot)->text(), nullptr)) {
+        if (ModeData *mode = m_store->customizeModes(type).value(
+                ModeNameElider::name(customButton(type, slot)), nullptr)) {
             m_store->removeCustomizeMode(mode);
             (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
         }
@@ -416,7 +418,7 @@ void VoxBench::on_PushButton_CustomSave_Clicked()
     }
 
     const QString oldName = stored->name;
-    button->setText(newName);
+    ModeNameElider::setName(button, newName);
     stored->name = newName;
     stored->parameter = getSliderValue(type);
     m_store->renameCustomizeMode(oldName, stored);
@@ -440,7 +442,7 @@ void VoxBench::labelCustomButtons(ModeType type)
     for (const ModeData *mode : m_store->customizeModes(type)) {
         if (slot >= kSlots)
             break;
-        customButton(type, slot++)->setText(mode->name);
+        ModeNameElider::setName(customButton(type, slot++), mode->name);
     }
 }
 
@@ -479,7 +481,7 @@ void VoxBench::restoreRemembered(ModeType type, const ModeData &mode)
     if (mode.customizeType == 1) {
         (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
         for (int slot = 0; slot < kSlots; ++slot) {
-            if (customButton(type, slot)->text() == mode.name) {
+            if (ModeNameElider::name(customButton(type, slot)) == mode.name) {
                 customButton(type, slot)->click();
                 return;
             }

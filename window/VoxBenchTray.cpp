@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QShowEvent>
+#include <QWindow>
 
 namespace {
 // Title strip of the device page, whole surface of the no-device page.
@@ -128,6 +130,20 @@ void VoxBench::closeEvent(QCloseEvent *event)
     hide();
 }
 
+void VoxBench::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The close button switched the spectrum reports off; whatever shows the
+    // window again (tray icon, "Main Page", a second start) switches them back
+    // on where the stereo tab streams them.
+    UsbHidDeviceState &state = usbHidDeviceState();
+    if (m_activeTab == 1 && m_headsetModel == 0 && usbHidConnection().opened.load() == 1 &&
+        state.spectrumOn.load() == 0) {
+        state.spectrumOn.store(1);
+        usbHidSend_SpectrumSwitch(1);
+    }
+}
+
 void VoxBench::on_PushButton_DefaultClose_Clicked()
 {
     close();
@@ -182,14 +198,30 @@ void VoxBench::mousePressEvent(QMouseEvent *event)
     const int height = m_pageState == 1 ? kDevicePageDragHeight : kEmptyPageDragHeight;
     if (at.x() > 0 && at.x() < width && at.y() > 0 && at.y() < height) {
         m_dragging = true;
+        m_movingByHand = false;
         m_dragOrigin = at;
     }
 }
 
 void VoxBench::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_dragging)
-        move(pos() + (event->pos() - m_dragOrigin));
+    if (!m_dragging)
+        return;
+    const QPoint offset = event->pos() - m_dragOrigin;
+    if (!m_movingByHand) {
+        // A press that stays put is a click, not a drag.
+        if (offset.manhattanLength() < QApplication::startDragDistance())
+            return;
+        // Wayland compositors (and GNOME for X clients) ignore a window that
+        // moves itself; the window system moves it, and owns the pointer until
+        // the button is released.
+        if (windowHandle() && windowHandle()->startSystemMove()) {
+            m_dragging = false;
+            return;
+        }
+        m_movingByHand = true;
+    }
+    move(pos() + offset);
 }
 
 void VoxBench::mouseReleaseEvent(QMouseEvent *)

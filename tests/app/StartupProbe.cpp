@@ -3,6 +3,8 @@
 //   "box <title>|<text>"           a message box would have been shown
 //   "running visible=<0|1>"        the event loop of the first instance runs
 //   "shown"                        the window was shown after start-up
+//   "window font <family>"         the application font as the window is built
+//                                  (only with PROBE_REPORT_FONT set)
 // With PROBE_HOLD_BOX set, a box stays "open" until a line arrives on stdin.
 
 #include "app/Autorun.h"
@@ -31,6 +33,8 @@ class ProbeWindow : public QMainWindow
 public:
     ProbeWindow()
     {
+        if (qEnvironmentVariableIsSet("PROBE_REPORT_FONT"))
+            report(QStringLiteral("window font ") + QApplication::font().family());
         setWindowTitle(Startup::mainWindowTitle());
         setShowAtStart(!isAutorunLaunch());
         initDebugLog();

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,6 +124,8 @@ private slots:
     void entryLocationFollowsXdgConfigHome();
     void everyStartWritesTheEntry();
     void renamedExecutableAddsSecondEntry();
+    void userChoiceSurvivesAStart_data();
+    void userChoiceSurvivesAStart();
     void failedWriteIsIgnored();
 };
 
@@ -266,6 +269,55 @@ void tst_Autorun::renamedExecutableAddsSecondEntry()
     // The complete base name drops only the last extension.
     QCOMPARE(readDesktopEntry(folder + "Renamed.desktop").keys.value("Exec"),
              AutostartEntry::desktopExec(renamed, " -autorun"));
+}
+
+void tst_Autorun::userChoiceSurvivesAStart_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("gnomeEnabled");
+    QTest::addColumn<QString>("hidden");
+    const QByteArray head = "[Desktop Entry]\nType=Application\nName=voxbench_startup_probe\n"
+                            "Exec=/old/place/voxbench_startup_probe -autorun\n";
+    QTest::newRow("GNOME switch off") << head + "X-GNOME-Autostart-enabled=false\n"
+                                      << "false"
+                                      << "";
+    QTest::newRow("KDE switch off") << head + "X-GNOME-Autostart-enabled=true\nHidden=true\n"
+                                    << "true"
+                                    << "true";
+    QTest::newRow("by hand") << "# mine\n" + head + "Hidden = true\n[Other]\nHidden=false\n"
+                             << "true"
+                             << "true";
+    QTest::newRow("left on") << head + "X-GNOME-Autostart-enabled=true\nHidden=false\n"
+                             << "true"
+                             << "";
+    // Only the entry's own group counts.
+    QTest::newRow("other group") << head + "[Desktop Action x]\nHidden=true\n"
+                                 << "true"
+                                 << "";
+}
+
+void tst_Autorun::userChoiceSurvivesAStart()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, gnomeEnabled);
+    QFETCH(QString, hidden);
+    const QString path = QDir::homePath() + "/.config/autostart/voxbench_startup_probe.desktop";
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(before);
+    file.close();
+
+    QString line;
+    startAndStop(PROBE_PATH, {"-autorun"}, &line);
+    QCOMPARE(line, QStringLiteral("running visible=0"));
+    const DesktopEntry entry = readDesktopEntry(path);
+    QCOMPARE(entry.keys.value("Exec"), AutostartEntry::desktopExec(PROBE_PATH, " -autorun"));
+    QCOMPARE(entry.keys.value("X-GNOME-Autostart-enabled"), gnomeEnabled);
+    QCOMPARE(entry.keys.value("Hidden"), hidden);
+    // What the log-on settings dialogs show.
+    QCOMPARE(entry.keys.value("Icon"), QStringLiteral("voxbench"));
+    QVERIFY(!entry.keys.value("Comment").isEmpty());
 }
 
 void tst_Autorun::failedWriteIsIgnored()

@@ -1,6 +1,7 @@
 // The pieces of start-up that run inside the first instance: the application
 // font, the termination watcher and the activation of the running window.
 
+#include "ProbeProcess.h"
 #include "app/ApplicationFont.h"
 #include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
@@ -10,6 +11,7 @@
 #include <QFontInfo>
 #include <QMainWindow>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
@@ -20,6 +22,7 @@ class tst_StartupPieces : public QObject
 private slots:
     void shippedFontBecomesApplicationFont();
     void missingFontKeepsDefault();
+    void windowIsBuiltWithTheFont();
     void signalsBecomeTerminationRequests_data();
     void signalsBecomeTerminationRequests();
     void sessionQuitBecomesTerminationRequest();
@@ -58,6 +61,28 @@ void tst_StartupPieces::missingFontKeepsDefault()
     file.close();
     QVERIFY(!loadApplicationFont(junk));
     QCOMPARE(QApplication::font(), before);
+}
+
+void tst_StartupPieces::windowIsBuiltWithTheFont()
+{
+#ifndef FONT_PATH
+    QSKIP("no font shipped in this build");
+#else
+    // The start-up sequence in a folder with the font beside it: widgets built
+    // before the font is loaded would keep the default face.
+    QTemporaryDir bin;
+    const QString program = bin.filePath("voxbench_startup_probe");
+    QVERIFY(QFile::copy(PROBE_PATH, program));
+    QVERIFY(QDir(bin.path()).mkdir("font"));
+    QVERIFY(QFile::link(FONT_PATH, bin.filePath("font/SourceHanSansCN-Normal.ttf")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PROBE_REPORT_FONT", "1");
+    ProbeProcess probe(program, {}, environment);
+    QCOMPARE(probe.waitForLine("window font"), QStringLiteral("window font Noto Sans CJK SC"));
+    QVERIFY(!probe.waitForLine("running").isEmpty());
+    ::kill(probe.pid(), SIGTERM);
+    QVERIFY(probe.finished());
+#endif
 }
 
 void tst_StartupPieces::signalsBecomeTerminationRequests_data()

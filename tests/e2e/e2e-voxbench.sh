@@ -3,28 +3,70 @@
 # emulator, on a virtual X server, driven the way a person drives it: mouse
 # clicks, drags and key presses sent by xdotool to the real window.
 #
-#   e2e-voxbench.sh PROGRAM EMULATOR_LIBRARY
+#   e2e-voxbench.sh PROGRAM EMULATOR_LIBRARY [DESKTOP]
 #
-# Exits 0 when every scenario passes, 1 when one fails, 77 (skipped) when no
-# X server can be started here.
+# DESKTOP picks the scenarios: "bare" (default; an X server without a window
+# manager), "wayland" (weston's headless backend), "openbox" (a window manager
+# that moves windows), "xembed-tray" (trayer) or "sni-tray" (a private D-Bus
+# session bus with the tray watcher sni-watcher.py).
+#
+# Exits 0 when every scenario passes, 1 when one fails, 77 (skipped) when a
+# tool it needs is missing or no X server can be started here.
 set -uo pipefail
 
 readonly kSkip=77
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 PROGRAM EMULATOR_LIBRARY" >&2
+    echo "usage: $0 PROGRAM EMULATOR_LIBRARY [bare|wayland|openbox|xembed-tray|sni-tray]" >&2
     exit 2
 fi
 program=$1
 emulator=$2
+desktop=${3:-bare}
+here=$(cd "$(dirname "$0")" && pwd)
+
+skip()
+{
+    echo "SKIP: $*; no $desktop end-to-end run"
+    exit $kSkip
+}
+# need TOOL PACKAGE
+need()
+{
+    command -v "$1" >/dev/null 2>&1 || skip "$1 is not installed (Debian package $2)"
+}
+
+if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
+    case $desktop in
+    bare) ;;
+    wayland)
+        need weston weston
+        compgen -G "/usr/lib/*/qt5/plugins/platforms/libqwayland-generic.so" >/dev/null ||
+            skip "Qt's Wayland platform plugin is not installed (Debian package qtwayland5)"
+        ;;
+    openbox)
+        need openbox openbox
+        need xprop x11-utils
+        ;;
+    xembed-tray) need trayer trayer ;;
+    sni-tray)
+        need dbus-daemon dbus
+        /usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi' 2>/dev/null ||
+            skip "Debian's Python has no D-Bus bindings (Debian packages python3-dbus, python3-gi)"
+        ;;
+    *)
+        echo "unknown desktop $desktop" >&2
+        exit 2
+        ;;
+    esac
+fi
 
 # Re-run inside a fresh X server; the inner run leaves a mark, so an X server
 # that never came up is told apart from a failed scenario.
-if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
+if [ "$desktop" != wayland ] && [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
     for tool in xvfb-run Xvfb xdotool import compare convert; do
         if ! command -v "$tool" >/dev/null 2>&1; then
-            echo "SKIP: $tool is not installed (Debian packages xvfb, xauth, xdotool, imagemagick); no end-to-end run"
-            exit $kSkip
+            skip "$tool is not installed (Debian packages xvfb, xauth, xdotool, imagemagick)"
         fi
     done
     mark=$(mktemp "${TMPDIR:-/tmp}/voxbench-e2e-mark.XXXXXX")
@@ -33,13 +75,12 @@ if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
         xvfb-run -a -s '-screen 0 1280x800x24 -nolisten tcp' "$0" "$@"
     status=$?
     if [ ! -e "$mark" ]; then
-        echo "SKIP: no X server could be started (xvfb-run exit $status); no end-to-end run"
-        exit $kSkip
+        skip "no X server could be started (xvfb-run exit $status)"
     fi
     rm -f "$mark"
     exit $status
 fi
-: >"$VOXBENCH_E2E_MARK"
+[ -z "${VOXBENCH_E2E_MARK:-}" ] || : >"$VOXBENCH_E2E_MARK"
 # The emulated receiver as it comes by default, whatever the caller's shell has set.
 for variable in $(compgen -v VOXBENCH_EMU_); do
     unset "$variable"
@@ -50,6 +91,8 @@ started=()
 cleanup()
 {
     local pid
+    # Also what the scenarios' subshells started.
+    [ -f "$root/pids" ] && mapfile -t -O "${#started[@]}" started <"$root/pids"
     for pid in "${started[@]}"; do
         kill -KILL "$pid" 2>/dev/null
     done
@@ -94,9 +137,13 @@ readonly kSlider30=(134 461)          # verticalSlider_30_2 handle at 0 dB
 readonly kDbStep=12.3                 # pixels per dB on the band sliders
 readonly kNameField=(160 667)         # lineEdit_CustomName
 readonly kSave=(533 666)              # pushButton_CustomSave
+readonly kSaveTop=(650 60 1)          # its top frame line: y, width, height
 readonly kMicEnc=(63 212)             # checkBox_MicENC
 readonly kSpectrum=500x300+610+340    # widget_Spectrum in groupBox_Stereo_Spectrum
-readonly kHeaderProbe=(600 15)        # title strip: dark on the device page, light on the no-device page
+readonly kLogoProbe=(25 25 20 20)     # label_Head_One, the logo: only on the device page
+readonly kClose=(1122 41)             # pushButton_Close of the device page
+readonly kDragFrom=(600 40)           # title strip, between the title picture and the buttons
+readonly kTrayIcon=(1268 16)          # the tray icon at the right end of trayer's panel
 
 # --- Helpers ------------------------------------------------------------------
 # A fresh user: home, Documents missing as on a new account, own runtime dir.
@@ -108,16 +155,22 @@ make_home()
     echo "$home"
 }
 
+# The platform plugin, and the session bus: none but the sni-tray desktop's own.
+qpa=xcb
+session_bus="unix:path=$root/no-session-bus"
+
 # start_program HOME_DIR [ARG...]: starts VoxBench with the emulator; sets $pid.
 start_program()
 {
     local dir=$1
     shift
     HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" \
-        QT_QPA_PLATFORM=xcb LD_PRELOAD="$emulator" VOXBENCH_EMU_LOG="$dir/emu.log" \
+        QT_QPA_PLATFORM=$qpa DBUS_SESSION_BUS_ADDRESS=$session_bus \
+        LD_PRELOAD="$emulator" VOXBENCH_EMU_LOG="$dir/emu.log" \
         "$program" "$@" >>"$dir/program.out" 2>&1 &
     pid=$!
     started+=("$pid")
+    echo "$pid" >>"$root/pids"
 }
 
 # The visible top-level windows titled exactly $1.
@@ -201,11 +254,43 @@ find_window()
     wy=$Y
 }
 
-# Brightness 0..255 of one screen pixel.
+# brightness_at X Y [W H]: mean brightness 0..255 of a screen area of the window.
 brightness_at()
 {
-    import -window root -crop 1x1+$(($wx + $1))+$(($wy + $2)) +repage png:- 2>/dev/null |
-        convert png:- -colorspace Gray -format '%[fx:int(255*p{0,0}.intensity)]' info:
+    import -window root -crop "${3:-1}x${4:-1}+$(($wx + $1))+$(($wy + $2))" +repage png:- 2>/dev/null |
+        convert png:- -colorspace Gray -format '%[fx:int(255*mean)]' info:
+}
+
+# Succeeds when the window shows the device page (its logo), not the no-device page.
+on_device_page()
+{
+    [ "$(brightness_at "${kLogoProbe[@]}")" -gt 60 ]
+}
+
+# Succeeds when the spectrum panel changes between two looks 0.3 s apart: a
+# still panel differs in no pixel, a live one in thousands.
+spectrum_moves()
+{
+    import -window root -crop "$kSpectrum" +repage "$1/spectrum-1.png"
+    sleep 0.3
+    import -window root -crop "$kSpectrum" +repage "$1/spectrum-2.png"
+    local changed
+    changed=$(compare -metric AE "$1/spectrum-1.png" "$1/spectrum-2.png" null: 2>&1)
+    [ "${changed%%.*}" -gt 1000 ] 2>/dev/null
+}
+
+# Succeeds when the last report the receiver got is the farewell switch, (2,2,2).
+farewell_last()
+{
+    tail -n 1 "$1" | grep -q ' 4F 30 80 18 31 06 01 00 02 00 02 02 '
+}
+
+# wait_for_first_uploads LOG [SECONDS]: waits for the first start's uploads and
+# algorithm switches to end.
+wait_for_first_uploads()
+{
+    wait_until "${2:-10}" sh -c "[ \$(grep -c ' 31 06 01 00 ' '$1' 2>/dev/null) -ge 3 ]" &&
+        sleep 0.3
 }
 
 # The gain byte (signed) of band $2 in the SetPEQ line $1: "21 26 01 FIRST LAST MODE",
@@ -234,10 +319,221 @@ preset_gains()
         head -n 1 | sed 's/.*\[\(.*\)\].*/\1/' | tr ',' ' '
 }
 
+# --- Desktops -----------------------------------------------------------------
+# Starts VoxBench for a desktop's scenarios and waits for its device page: sets
+# $user, $emu_log, $main_pid and the window's place.
+start_on_device_page()
+{
+    user=$(make_home "$1")
+    emu_log="$user/emu.log"
+    start_program "$user"
+    main_pid=$pid
+    # Generous: a sanitizer build on a busy machine starts slowly.
+    wait_until 20 find_window || return 1
+    wait_for_first_uploads "$emu_log" 20 && wait_until 5 on_device_page
+}
+
+# ends_with_farewell SECONDS: the program ends on its own with status 0 and the
+# farewell switch as the last report.
+ends_with_farewell()
+{
+    wait_for_exit "$main_pid" "$1"
+    [ -n "$exit_code" ] || fail "still running $1 s after Quit"
+    [ "$exit_code" -eq 0 ] || fail "exit status $exit_code, expected 0"
+    farewell_last "$emu_log" || fail "last report is not the farewell switch: $(tail -n 1 "$emu_log" | cut -c1-60)"
+}
+
+# After the device page's close button hid the window: shown again on the
+# stereo tab, the spectrum reports are switched on and the panel moves.
+shown_with_spectrum()
+{
+    local before=$1
+    wait_until 5 find_window || fail "the window did not come back"
+    wait_until 3 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 01 '" ||
+        fail "no SpectrumSwitch on after the window came back: $(log_after "$emu_log" "$before" | cut -c1-12 | tr '\n' ,)"
+    sleep 0.6
+    spectrum_moves "$user" || fail "the spectrum panel stands still after the window came back"
+}
+
+# From the 7.1 tab to the stereo tab, which streams the spectrum.
+to_stereo_tab()
+{
+    click_at "${kTab71[@]}"
+    sleep 0.5
+    local before
+    before=$(log_lines "$emu_log")
+    click_at "${kTabStereo[@]}"
+    wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 01 '" ||
+        fail "no SpectrumSwitch on after choosing the stereo tab"
+}
+
+# Hides the window with the device page's close button on the stereo tab.
+close_on_stereo_tab()
+{
+    local before
+    before=$(log_lines "$emu_log")
+    click_at "${kClose[@]}"
+    wait_until 3 sh -c "[ -z \"\$(xdotool search --onlyvisible --name '^VoxBench\$' 2>/dev/null)\" ]" ||
+        fail "the close button did not hide the window"
+    kill -0 "$main_pid" 2>/dev/null || fail "the close button ended the program"
+    log_after "$emu_log" "$before" | grep -q '^99 01 00 ' || fail "closing sent no SpectrumSwitch off"
+}
+
+desktop_wayland()
+{
+    qpa=wayland
+    current="Wayland: starts, maps its window and ends on SIGTERM"
+    user=$(make_home wayland)
+    emu_log="$user/emu.log"
+    local socket="voxbench-e2e-$$"
+    XDG_RUNTIME_DIR="$user/run" weston --backend=headless-backend.so --use-pixman --socket="$socket" \
+        --idle-time=0 >"$user/weston.log" 2>&1 &
+    started+=("$!")
+    (
+        wait_until 10 test -S "$user/run/$socket" || fail "weston did not start: $(tail -n 3 "$user/weston.log")"
+        WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=client start_program "$user"
+        main_pid=$pid
+        wait_for_first_uploads "$emu_log" 20 || fail "no uploads to the receiver; log: $(commands "$emu_log")"
+        # Mapped: the toplevel titled VoxBench acknowledged its configure and got a buffer.
+        local out="$user/program.out"
+        wait_until 5 grep -q 'xdg_toplevel@[0-9]*\.set_title("VoxBench")' "$out" || fail "no toplevel VoxBench"
+        wait_until 5 sh -c "sed -n '/xdg_surface@[0-9]*\\.ack_configure/,\$p' '$out' | grep -q 'wl_surface@[0-9]*\\.attach(wl_buffer@'" ||
+            fail "no buffer attached after the configure"
+        grep -q 'Could not load the Qt platform plugin\|Aborted' "$out" && fail "the platform plugin failed"
+        kill -TERM "$main_pid"
+        ends_with_farewell 5
+        exit 0
+    )
+    counted $?
+}
+
+desktop_openbox()
+{
+    current="openbox: a drag of the title strip moves the window, a preset click right after selects it"
+    openbox --sm-disable >"$root/openbox.log" 2>&1 &
+    started+=("$!")
+    (
+        wait_until 5 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
+            fail "openbox did not start"
+        start_on_device_page openbox || fail "no device page"
+        local before
+        before=$(log_lines "$emu_log")
+        click_at "${kTab71[@]}"
+        upload_after "$before" || fail "choosing the 7.1 tab sent no upload"
+        # Away from the screen edges, which openbox makes sticky.
+        local tx=$((wx < 50 ? 70 : 30)) ty=$((wy < 50 ? 70 : 30))
+        local x=$((wx + kDragFrom[0])) y=$((wy + kDragFrom[1]))
+        local dx=$((tx - wx)) dy=$((ty - wy))
+        # The window manager takes over once the pointer has gone past the drag
+        # distance (Qt's default 10 px), and moves the window from there on.
+        x=$((x + 12))
+        xdotool mousemove --sync $((x - 12)) $y mousedown 1 mousemove --sync $x $y sleep 0.1 \
+            mousemove --sync $((x + dx / 2)) $((y + dy / 2)) sleep 0.1 \
+            mousemove --sync $((x + dx)) $((y + dy)) sleep 0.2 mouseup 1
+        sleep 0.3
+        find_window || fail "the window is gone"
+        [ "$wx,$wy" = "$tx,$ty" ] || fail "the window is at $wx,$wy after the drag, expected $tx,$ty"
+        before=$(log_lines "$emu_log")
+        click_at "${kSurroundFps[@]}"
+        upload_after "$before" || fail "the preset click right after the drag sent no upload"
+        local peqs
+        peqs=$(log_after "$emu_log" "$before" | grep '^21 ')
+        [ "$(peq_gains "$(echo "$peqs" | sed -n 1p)" "$(echo "$peqs" | sed -n 2p)")" = \
+            "$(preset_gains "$defaults" FPS 0)" ] || fail "the click after the drag did not choose FPS"
+        # Hover still reaches the window: a custom mode's Save button has a
+        # white frame that turns violet under the pointer.
+        click_at "${kSurroundCustomize[@]}"
+        sleep 0.5
+        click_at "${kSurroundAdd[@]}"
+        xdotool mousemove --sync $((wx + 700)) $((wy + kSave[1]))
+        sleep 0.5
+        local plain hovered
+        plain=$(brightness_at $((kSave[0] - 30)) "${kSaveTop[@]}")
+        xdotool mousemove --sync $((wx + kSave[0])) $((wy + kSave[1]))
+        sleep 0.5
+        hovered=$(brightness_at $((kSave[0] - 30)) "${kSaveTop[@]}")
+        [ "$plain" -gt 200 ] && [ "$hovered" -lt 120 ] ||
+            fail "no hover on Save after the drag (frame brightness $plain, hovered $hovered)"
+        exit 0
+    )
+    counted $?
+}
+
+desktop_xembed_tray()
+{
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 --transparent false \
+        --tint 0x000000 >"$root/trayer.log" 2>&1 &
+    started+=("$!")
+    sleep 0.5
+    current="XEmbed tray: close hides, the icon and Main Page show it with the spectrum on, Quit ends it"
+    (
+        start_on_device_page xembed || fail "no device page"
+        to_stereo_tab
+        local before
+
+        close_on_stereo_tab
+        before=$(log_lines "$emu_log")
+        xdotool mousemove --sync "${kTrayIcon[@]}" click 1
+        shown_with_spectrum "$before"
+
+        close_on_stereo_tab
+        before=$(log_lines "$emu_log")
+        # The menu holds "Main Page", a separator and "Quit", and has the keyboard.
+        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Return
+        shown_with_spectrum "$before"
+
+        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Down Return
+        ends_with_farewell 5
+        exit 0
+    )
+    counted $?
+}
+
+desktop_sni_tray()
+{
+    current="StatusNotifierItem tray: the icon registers, Activate shows the window, the menu's Quit ends it"
+    local address
+    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
+    session_bus=$(echo "$address" | sed -n 1p)
+    started+=("$(echo "$address" | sed -n 2p)")
+    local items="$root/sni-items"
+    DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/bin/python3 "$here/sni-watcher.py" watch "$items" \
+        >"$root/watcher.out" 2>&1 &
+    started+=("$!")
+    (
+        [ -n "$session_bus" ] || fail "no session bus: $(cat "$root/dbus.log")"
+        wait_until 5 grep -q watching "$root/watcher.out" || fail "the watcher did not start: $(cat "$root/watcher.out")"
+        start_on_device_page sni || fail "no device page"
+        wait_until 5 test -s "$items" || fail "no StatusNotifierItem registered"
+        local item
+        item=$(head -n 1 "$items")
+        local sni="env DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/bin/python3 $here/sni-watcher.py"
+
+        to_stereo_tab
+        local before
+        close_on_stereo_tab
+        before=$(log_lines "$emu_log")
+        $sni activate "$item" || fail "Activate failed"
+        shown_with_spectrum "$before"
+
+        $sni menu "$item" Quit || fail "no Quit in the item's menu"
+        ends_with_farewell 5
+        exit 0
+    )
+    counted $?
+}
+
+defaults="$(dirname "$program")/DefaultFile/VID-5A17&PID-4152.json"
+if [ "$desktop" != bare ]; then
+    "desktop_${desktop//-/_}"
+    echo "Totals: $passed passed, $failed failed, 0 skipped"
+    [ $failed -eq 0 ]
+    exit
+fi
+
 # --- Scenarios ----------------------------------------------------------------
 user=$(make_home first)
 emu_log="$user/emu.log"
-defaults="$(dirname "$program")/DefaultFile/VID-5A17&PID-4152.json"
 
 current="first start with a receiver"
 start_program "$user"
@@ -246,9 +542,7 @@ main_pid=$pid
     wait_until 10 find_window || fail "no visible window titled VoxBench"
     # The open, the remembered mode of both tabs, Mic ENC, then the second
     # packets and the algorithm switch that each acknowledgement brings.
-    wait_until 10 sh -c "[ \$(grep -c ' 31 06 01 00 ' '$emu_log' 2>/dev/null) -ge 3 ]" ||
-        fail "no algorithm switch after the uploads; log: $(commands "$emu_log")"
-    sleep 0.3
+    wait_for_first_uploads "$emu_log" || fail "no algorithm switch after the uploads; log: $(commands "$emu_log")"
     codes=$(commands "$emu_log" | awk '{
         if ($1 == "21") printf "%s %s-%s\n", "SetPEQ", $4, $5;
         else if ($1 == "31" && $5 == "00" && $7 == "01" && $8 == "00") print "MicENC-on";
@@ -262,8 +556,7 @@ main_pid=$pid
     codes=$(echo "$codes" | sed 's/SpectrumSwitch-0[01],//g')
     expected="bare,ReadVersion,ReadAudio,ReadStatus,SetPEQ 00-04,SetPEQ 00-04,MicENC-on,SetPEQ 05-09,SetPEQ 05-09,AlgorithmSwitch,AlgorithmSwitch,"
     [ "$codes" = "$expected" ] || fail "reports in this order: $codes, expected $expected"
-    # The device page, not the no-device page.
-    [ "$(brightness_at "${kHeaderProbe[@]}")" -lt 80 ] || fail "the window is not on the device page"
+    on_device_page || fail "the window is not on the device page"
     # The first upload carries the surround tab's default preset.
     first_peq=$(commands "$emu_log" | grep '^21 ' | sed -n 1p)
     first_peq_b=$(commands "$emu_log" | grep '^21 26 01 05 09' | sed -n 1p)
@@ -345,12 +638,7 @@ current="the stereo tab streams the spectrum and the panel moves"
     wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 01 '" ||
         fail "no SpectrumSwitch on after choosing the stereo tab"
     sleep 0.6
-    import -window root -crop "$kSpectrum" +repage "$user/spectrum-1.png"
-    sleep 0.3
-    import -window root -crop "$kSpectrum" +repage "$user/spectrum-2.png"
-    changed=$(compare -metric AE "$user/spectrum-1.png" "$user/spectrum-2.png" null: 2>&1)
-    # A still panel differs in no pixel; a live one in thousands.
-    [ "${changed%%.*}" -gt 1000 ] 2>/dev/null || fail "only ${changed} pixels of the spectrum changed"
+    spectrum_moves "$user" || fail "the spectrum panel stands still"
     # Something is drawn: the comb is not the bare backdrop.
     colours=$(convert "$user/spectrum-2.png" -format '%k' info:)
     [ "$colours" -gt 20 ] || fail "the spectrum panel shows $colours colours"
@@ -394,6 +682,11 @@ current="a second start says Program is running and leaves one instance"
         { kill -KILL $second_pid; fail "no box titled prompt"; }
     # No window manager gives the box the focus: hand it over, then answer.
     box=$(windows_named prompt | head -n 1)
+    # In the window's dark theme, not Qt's light default.
+    eval "$(xdotool getwindowgeometry --shell "$box" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    shade=$(import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage png:- 2>/dev/null |
+        convert png:- -colorspace Gray -format '%[fx:int(255*mean)]' info:)
+    [ "$shade" -lt 80 ] || { kill -KILL $second_pid; fail "the box is light (mean brightness $shade)"; }
     xdotool windowfocus --sync "$box" key Return 2>/dev/null
     wait_for_exit $second_pid 5
     [ "$exit_code" = 0 ] || fail "the second start ended with ${exit_code:-no exit within 5 s}"
@@ -411,8 +704,7 @@ wait_for_exit "$main_pid" 5
     [ -n "$exit_code" ] || fail "still running 5 s after SIGTERM"
     [ "$exit_code" -eq 0 ] || fail "exit status $exit_code, expected 0"
     # On the way out the receiver gets the switch with all three bytes 2, as from the tray's Quit.
-    tail -n 1 "$emu_log" | grep -q ' 4F 30 80 18 31 06 01 00 02 00 02 02 ' ||
-        fail "last report is not the farewell switch: $(tail -n 1 "$emu_log" | cut -c1-60)"
+    farewell_last "$emu_log" || fail "last report is not the farewell switch: $(tail -n 1 "$emu_log" | cut -c1-60)"
     [ -z "$(windows_named VoxBench)" ] || fail "a VoxBench window is still shown"
     exit 0
 )

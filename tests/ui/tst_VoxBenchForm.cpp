@@ -254,14 +254,12 @@ void tst_VoxBenchForm::styleSheetsNameOnlyShippedPictures()
              QStringLiteral("border-image: url(:/controls/pic/control/Head_Background.jpg);"));
     QCOMPARE(host.ui.label_Horn_LeftUp->styleSheet(),
              QStringLiteral("border-image: url(:/png/pic/png/leftup.png);"));
-    QCOMPARE(host.ui.checkBox_MicENC->styleSheet(), QStringLiteral("font:20px;\ncolor:rgb(255, 255, 255);"));
     QCOMPARE(host.ui.label_dB->styleSheet(), QStringLiteral("color:rgb(255, 255, 255);  "));
     QCOMPARE(host.ui.groupBox_Stereo_Spectrum->styleSheet(),
              QStringLiteral("border:2px solid rgb(10, 6, 30)"));
     QCOMPARE(host.ui.groupBox_SurroundTest->styleSheet(), QStringLiteral("border:0px solid rgb(10, 6, 30);"));
     QVERIFY(host.ui.label_PersonGif->styleSheet().isEmpty());
     QVERIFY(host.ui.widget_Spectrum->styleSheet().isEmpty());
-    QVERIFY(host.ui.label_DefaultHead->styleSheet().isEmpty());
 }
 
 void tst_VoxBenchForm::lookOnScreen()
@@ -310,6 +308,22 @@ void tst_VoxBenchForm::lookOnScreen()
     QVERIFY(hasViolet(tab0));
     QVERIFY(!hasViolet(tab1));
     host.ui.tabWidget->tabBar()->setStyle(nullptr);
+
+    // Mic ENC reads at a glance: a violet box when on, none of it when off.
+    QCheckBox *const enc = host.ui.checkBox_MicENC;
+    for (const bool on : {true, false}) {
+        enc->setChecked(on);
+        const QImage box = enc->grab(QRect(0, 0, 24, enc->height())).toImage();
+        int violet = 0;
+        for (int y = 0; y < box.height(); ++y)
+            for (int x = 0; x < box.width(); ++x)
+                violet += isViolet(box.pixel(x, y)) ? 1 : 0;
+        QVERIFY2(on ? violet > 150 : violet == 0, qPrintable(QString::number(violet)));
+    }
+    // The no-receiver title strip is dark over the window's whole width.
+    const QImage strip = host.ui.label_DefaultHead->grab().toImage();
+    for (const int x : {400, 800, 1170})
+        QVERIFY(qGray(strip.pixel(x, 15)) < 60);
 }
 
 QTEST_MAIN(tst_VoxBenchForm)

@@ -251,6 +251,26 @@ void TestModes::saveRenamesTheStoredModeByUuid()
     QCOMPARE(names(store->customizeModes(Stereo)), QStringList({"Bass Boost", "Mode01", "Mode03"}));
     slot(Stereo, 2)->click();
     QCOMPARE(store->currentMode()->uuid, uuid);
+
+    // A name of the full 20 characters is cut on its button, whole in the tool
+    // tip, the store and the name field, and its button still chooses it.
+    const QString longName = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
+    ui.lineEdit_CustomName->setText(longName);
+    ui.pushButton_CustomSave->click();
+    QVERIFY(slot(Stereo, 2)->text().endsWith(QChar(0x2026)));
+    QVERIFY(slot(Stereo, 2)->fontMetrics().horizontalAdvance(slot(Stereo, 2)->text()) <
+            slot(Stereo, 2)->width() - 20);
+    QCOMPARE(slot(Stereo, 2)->toolTip(), longName);
+    QVERIFY(slot(Stereo, 1)->toolTip().isEmpty());
+    QCOMPARE(store->customizeModes(Stereo).value(longName)->uuid, uuid);
+    slot(Stereo, 1)->click();
+    slot(Stereo, 2)->click();
+    QCOMPARE(store->currentMode()->name, longName);
+    QCOMPARE(ui.lineEdit_CustomName->text(), longName);
+    ui.lineEdit_CustomName->setText(QStringLiteral("Bass Boost"));
+    ui.pushButton_CustomSave->click();
+    QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
+    QVERIFY(slot(Stereo, 2)->toolTip().isEmpty());
     QVERIFY(waitForQuiet(300, 5000));
 }
 

@@ -7,8 +7,10 @@
 #include "window/VoxBench.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 using namespace behaviour;
@@ -128,6 +130,11 @@ void TestTray::noDevicePageDragArea()
         QCOMPARE(m_window->pos(), here);
         release(Qt::LeftButton, outside);
     }
+    // A press that moves less than the drag distance stays a click.
+    press(Qt::LeftButton, {500, 300});
+    moveTo(QPoint(500, 300) + QPoint(QApplication::startDragDistance() - 1, 0));
+    QCOMPARE(m_window->pos(), here);
+    release(Qt::LeftButton, {500, 300});
     // A right press never starts a drag.
     press(Qt::RightButton, {50, 50});
     moveTo({80, 80});
@@ -194,12 +201,29 @@ void TestTray::devicePageCloseSwitchesSpectrumOff()
     m_window->form().tabWidget->setCurrentIndex(1);
     QVERIFY(waitForQuiet(200, 3000));
     QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
-    EmulatorControl::clearWrittenReports();
-    m_window->form().pushButton_Close->click();
-    QVERIFY(m_window->isHidden());
-    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 0);
-    QCOMPARE(writtenReports(), QVector<QByteArray>{spectrumSwitch(0)});
+    // Back from the tray by the icon, then by "Main Page": the stereo tab streams again.
+    const std::function<void()> showAgain[] = {
+        [this] { m_window->on_activatedSysTrayIcon(QSystemTrayIcon::Trigger); },
+        [this] { action(QStringLiteral("Main Page"))->trigger(); }};
+    for (const auto &show : showAgain) {
+        EmulatorControl::clearWrittenReports();
+        m_window->form().pushButton_Close->click();
+        QVERIFY(m_window->isHidden());
+        QCOMPARE(usbHidDeviceState().spectrumOn.load(), 0);
+        QCOMPARE(writtenReports(), QVector<QByteArray>{spectrumSwitch(0)});
+        show();
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
+        QCOMPARE(writtenReports(), (QVector<QByteArray>{spectrumSwitch(0), spectrumSwitch(1)}));
+    }
+    // Shown once more while streaming, or on another tab: nothing more goes out.
     m_window->show();
+    m_window->form().tabWidget->setCurrentIndex(2);
+    QVERIFY(waitForQuiet(200, 3000));
+    EmulatorControl::clearWrittenReports();
+    m_window->hide();
+    m_window->show();
+    QVERIFY(writtenReports().isEmpty());
 }
 
 void TestTray::quitSendsTheExitSwitchBeforeTheProgramEnds()

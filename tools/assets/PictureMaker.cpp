@@ -668,6 +668,31 @@ void drawControls()
     }
     save(radio, QStringLiteral("control/radiobutton.png"));
 
+    // The Mic ENC box: an empty white frame when off, a violet box with a
+    // white tick when on.
+    QImage box = canvas(20, 20);
+    {
+        QPainter p(&box);
+        setup(p);
+        p.setPen(QPen(kWhite, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(2, 2, 16, 16), 3, 3);
+    }
+    save(box, QStringLiteral("control/checkbox.png"));
+    QImage ticked = canvas(20, 20);
+    {
+        QPainter p(&ticked);
+        setup(p);
+        p.setPen(QPen(kViolet, 1.6));
+        p.setBrush(kViolet);
+        p.drawRoundedRect(QRectF(2, 2, 16, 16), 3, 3);
+        p.setPen(QPen(kWhite, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        const QPointF tick[] = {{5.5, 10.2}, {8.6, 13.3}, {14.5, 6.8}};
+        p.drawPolyline(tick, 3);
+    }
+    save(ticked, QStringLiteral("control/checkbox_checked.png"));
+
     QImage divider = canvas(1060, 8);
     {
         QPainter p(&divider);
