@@ -101,7 +101,7 @@ void VoxBench::on_ExitAppAction()
 {
     if (!m_quitting) {
         m_quitting = true;
-        usbHidSend_SetAlgorithmSwitch(1, 2, 2, 2);
+        m_session->farewell();
         close();
         if (m_trayIcon)
             m_trayIcon->hide();
@@ -140,8 +140,7 @@ void VoxBench::on_PushButton_Minimize_Clicked()
 
 void VoxBench::on_PushButton_Close_Clicked()
 {
-    usbHidDeviceState().spectrumOn.store(0);
-    usbHidSend_SpectrumSwitch(0);
+    m_session->switchSpectrum(false);
     if (trayAvailable())
         hide();
     else
