@@ -2,7 +2,6 @@
 
 #include "device/MyThread.h"
 
-#include <QDebug>
 #include <QThread>
 #include <algorithm>
 

@@ -44,6 +44,12 @@ constexpr ModeType typeOfPage(int page)
     return page == kStereoPage ? Stereo : Surround;
 }
 
+// The family of a mode record (ModeData::type).
+constexpr ModeType typeOfRecord(int type)
+{
+    return type == Stereo ? Stereo : Surround;
+}
+
 constexpr ModeType otherType(ModeType type)
 {
     return type == Stereo ? Surround : Stereo;

@@ -195,7 +195,7 @@ void VoxBench::soundBtnEvent(ModeData *data)
         return;
     m_store->setCurrentMode(data);
     ui.tabWidget->setGeometry(44, 100, 1089, 162);
-    const ModeType type = data->type == Stereo ? Stereo : Surround;
+    const ModeType type = TabEncoding::typeOfRecord(data->type);
     if (data->customizeType == 0) {
         setCustomizeVisible(false, type);
         setCustomizeGroupBoxVisible(false, type);
@@ -431,7 +431,7 @@ void VoxBench::loadUserInformation()
         tab(Stereo).standardPreset()->click();
         return;
     }
-    const ModeType type = current->type == Stereo ? Stereo : Surround;
+    const ModeType type = TabEncoding::typeOfRecord(current->type);
     setTabWidgetIndex(TabEncoding::pageOf(type));
     restoreOtherTab(TabEncoding::otherType(type));
     restoreRemembered(type, *current);
