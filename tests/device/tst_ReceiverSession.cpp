@@ -132,7 +132,8 @@ private slots:
         QVERIFY2(gapMs(0, 1) >= 10, qPrintable(QString::number(gapMs(0, 1))));
         QVERIFY2(gapMs(1, 2) >= 50, qPrintable(QString::number(gapMs(1, 2))));
         QVERIFY2(gapMs(1, 3) >= 20, qPrintable(QString::number(gapMs(1, 3))));
-        QVERIFY2(watch.longestMs() <= 16, qPrintable(QString::number(watch.longestMs())));
+        // A 50-ms pause that slept would show here (the settle shows above).
+        QVERIFY2(watch.longestMs() < 40, qPrintable(QString::number(watch.longestMs())));
     }
 
     // After the detach no step of the old attachment reaches the wire, and no
