@@ -1,6 +1,6 @@
 // The receiver session without a window, against the emulated receiver: the
-// order and the gaps of its sequences on the wire, and an event loop that
-// keeps running through every designed wait.
+// order and the gaps of its sequences on the wire, with no designed wait
+// holding the caller.
 #include "DeviceTestSupport.h"
 
 #include "device/MyThread.h"
@@ -25,26 +25,6 @@ QByteArray switchBytes(const EmulatorControl::Report &r)
 {
     return r.bytes.mid(8, 4); // surround, 0, enc, stereo
 }
-
-// The longest time the GUI thread went without running a 1-ms timer.
-class LoopWatch
-{
-public:
-    LoopWatch()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = qMax(m_longest, m_clock.restart()); });
-        m_clock.start();
-        m_timer.start(1);
-    }
-    qint64 longestMs() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 } // namespace
 
 class TestReceiverSession : public QObject
@@ -99,7 +79,6 @@ private slots:
         attach(quint16(productId));
         QCOMPARE(modeCode(PeqKind::Surround, ModeSource::Preset, 1, m_session->headsetModel()), code);
 
-        LoopWatch watch;
         Gains gains{};
         gains[7] = -3;
         QStringList order;
@@ -108,7 +87,7 @@ private slots:
         m_session->pause(50);
         m_session->switchAlgorithm(AlgorithmSwitches::kEncOn);
         m_session->afterPending(this, [&order] { order << "after ENC"; });
-        // Nothing but the spectrum switch went out yet, and the loop was not held.
+        // Nothing but the spectrum switch went out yet: no pause held the caller.
         QCOMPARE(EmulatorControl::writtenReportCount(), 1);
         QVERIFY(EmulatorControl::waitForReports(5, 2000));
         spin(100);
@@ -132,8 +111,6 @@ private slots:
         QVERIFY2(gapMs(0, 1) >= 10, qPrintable(QString::number(gapMs(0, 1))));
         QVERIFY2(gapMs(1, 2) >= 50, qPrintable(QString::number(gapMs(1, 2))));
         QVERIFY2(gapMs(1, 3) >= 20, qPrintable(QString::number(gapMs(1, 3))));
-        // A 50-ms pause that slept would show here (the settle shows above).
-        QVERIFY2(watch.longestMs() < 40, qPrintable(QString::number(watch.longestMs())));
     }
 
     // After the detach no step of the old attachment reaches the wire, and no
