@@ -56,16 +56,16 @@ void MyThread::run()
         const int count = hid_read_timeout(handle, report.data(), report.size(), kReadTimeoutMs);
         if (count == kShortReportSize || count == kReportSize) {
             const int code = usbHidDispatchReport(report.data(), count);
-            if (code == 99)
+            if (code == replyCodeValue(ReplyCode::Spectrum))
                 m_spectrumSeen.store(1);
-            if (code != 0)
+            if (code != replyCodeValue(ReplyCode::None))
                 emit sendReadAudio(code);
         } else if (count < 0) {
             pauseAfterReadError();
         }
         if (usbHidDeviceState().spectrumOn.load() == 1 && m_spectrumSeen.load() == 1) {
             if (m_passCounter.fetch_add(1) % 4 == 3)
-                emit sendReadAudio(999);
+                emit sendReadAudio(replyCodeValue(ReplyCode::SpectrumFrame));
         }
         QThread::usleep(1);
     }

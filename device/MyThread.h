@@ -6,8 +6,8 @@
 #include <vector>
 
 // Reads the receiver's input reports while a device is open, runs their
-// parsers and announces what arrived with sendReadAudio (20, 21, 32, 99),
-// and paces the spectrum view with 999 on every fourth pass.
+// parsers and announces what arrived with sendReadAudio (a ReplyCode), and
+// paces the spectrum view with ReplyCode::SpectrumFrame on every fourth pass.
 class MyThread : public QThread
 {
     Q_OBJECT

@@ -59,6 +59,9 @@ constexpr std::array<UsbHidCommandInfo, 7> kUsbHidCommands = {{
     {UsbHidCommand::SpectrumSwitch, UsbHidFrame::kLongOutputId, 64, 1, 0, "SpectrumSwitch"},
 }};
 
+// The receiver's equalizer bands; every mode holds one gain per band.
+constexpr int kBands = 10;
+
 constexpr int kSpectrumReportLength = 57;
 constexpr int kVersionFieldLength = 20;
 

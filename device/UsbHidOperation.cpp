@@ -360,32 +360,32 @@ bool usbHidRecognizeReport(const quint8 *report, int length)
 int usbHidDispatchReport(const quint8 *report, int length)
 {
     if (!usbHidRecognizeReport(report, length))
-        return 0;
+        return replyCodeValue(ReplyCode::None);
     g_receive.fill(0);
     std::memcpy(g_receive.data(), report, length);
     switch (static_cast<UsbHidCommand>(g_receive[UsbHidFrame::kCommandByte])) {
     case UsbHidCommand::ReadVersion:
         usbHidRecv_ReadVersion();
-        return 0;
+        return replyCodeValue(ReplyCode::None);
     case UsbHidCommand::ReadAudio:
         usbHidRecv_ReadAudio();
-        return 20;
+        return replyCodeValue(ReplyCode::ReadAudio);
     case UsbHidCommand::SetPEQ:
         usbHidRecv_SetPEQ();
-        return 21;
+        return replyCodeValue(ReplyCode::PeqAck);
     case UsbHidCommand::SetVol:
-        return 0;
+        return replyCodeValue(ReplyCode::None);
     case UsbHidCommand::SetAlgorithmSwitch:
         usbHidRecv_SetAlgorithmSwitch();
-        return 0;
+        return replyCodeValue(ReplyCode::None);
     case UsbHidCommand::ReadStatus:
         usbHidRecv_ReadStatus();
-        return 32;
+        return replyCodeValue(ReplyCode::Status);
     case UsbHidCommand::SpectrumSwitch:
         usbHidRecv_Spectrum();
-        return 99;
+        return replyCodeValue(ReplyCode::Spectrum);
     }
-    return 0;
+    return replyCodeValue(ReplyCode::None);
 }
 
 void usbHidRecv_ReadVersion()

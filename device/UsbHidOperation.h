@@ -8,6 +8,9 @@
 // and the GUI thread reads is atomic or copied under a lock, and is written
 // before the read thread emits the code that announces it.
 
+#include "device/ReceiverContract.h"
+#include "device/UsbHidCommands.h"
+
 #include <QMap>
 #include <QString>
 #include <QtGlobal>
@@ -24,7 +27,6 @@ constexpr int kReportSize = 64;
 constexpr int kShortReportSize = 32;
 constexpr int kReceiveBufferSize = 70;
 constexpr int kSpectrumBands = 57;
-constexpr int kBands = 10;
 constexpr int kReadTimeoutMs = 50;
 
 using Gains = std::array<int, kBands>;
@@ -90,7 +92,7 @@ void usbHidSend_SpectrumSwitch(int on);
 
 // Input reports (read thread). Recognise checks length, header and checksum;
 // dispatch copies the report into the receive buffer, runs its parser and
-// returns the code the read thread emits (20, 21, 32, 99), or 0 for none.
+// returns the ReplyCode the read thread emits, or ReplyCode::None.
 bool usbHidRecognizeReport(const quint8 *report, int length);
 int usbHidDispatchReport(const quint8 *report, int length);
 

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "device/UsbHidCommands.h"
 #include "presets/ModeType.h"
 
 #include <QString>
 #include <vector>
-
-// Every mode has this many gains; the equalizer reads them all.
-constexpr int kBandCount = 10;
 
 // One sound mode: ten band gains in dB, 30 Hz first.
 struct ModeData

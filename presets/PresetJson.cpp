@@ -136,10 +136,10 @@ std::unique_ptr<ModeData> readMode(const QJsonObject &object, bool custom, const
     }
     const QJsonArray gains = keys.array("parameter");
     // The equalizer reads ten gains of every mode: pad with 0, drop the rest.
-    mode->parameter.assign(kBandCount, 0);
+    mode->parameter.assign(kBands, 0);
     for (int band = 0; band < gains.size(); ++band) {
         const QJsonValue gain = gains.at(band);
-        if (band < kBandCount)
+        if (band < kBands)
             mode->parameter[band] = gain.toInt();
         if (!faults)
             continue;

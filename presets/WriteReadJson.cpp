@@ -2,6 +2,7 @@
 
 #include "presets/JsonText.h"
 #include "presets/PresetJson.h"
+#include "presets/PresetNames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,10 +15,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-constexpr const char *kStereoPresets[] = {"Pop",  "Pack&Roll", "Deep Bass",
-                                          "Jazz", "Classic",   "Vorn Standard"};
-constexpr const char *kSurroundPresets[] = {"Deep Bass", "FPS", "MOBA", "Vorn Standard"};
 
 // Every "*.json" below the folder. Names in sorted order and no symbolic links, so that
 // the same tree gives the same files in the same order on every machine.
@@ -233,16 +230,19 @@ ModeData *WriteReadJson::findPreset(ModeType type, const char *name) const
 
 ModeData *WriteReadJson::getStereoPreset(int button) const
 {
-    if (button < 0 || button >= int(std::size(kStereoPresets)))
-        return nullptr;
-    return findPreset(Stereo, kStereoPresets[button]);
+    return getPreset(Stereo, button);
 }
 
 ModeData *WriteReadJson::getSurroundPreset(int button) const
 {
-    if (button < 0 || button >= int(std::size(kSurroundPresets)))
+    return getPreset(Surround, button);
+}
+
+ModeData *WriteReadJson::getPreset(ModeType type, int button) const
+{
+    if (button < 0 || button >= PresetNames::count(type))
         return nullptr;
-    return findPreset(Surround, kSurroundPresets[button]);
+    return findPreset(type, PresetNames::name(type, button));
 }
 
 bool WriteReadJson::isCurrentProduct(const QString &pidText) const
@@ -308,7 +308,7 @@ void WriteReadJson::insertCustomizeMode(std::unique_ptr<ModeData> mode)
     const DeviceModes *defaults = defaultDevice();
     if (!mode || !defaults)
         return;
-    mode->parameter.resize(kBandCount, 0);
+    mode->parameter.resize(kBands, 0);
     DeviceModes *device = findCustomRecord();
     if (!device) {
         auto created = std::make_unique<DeviceModes>();

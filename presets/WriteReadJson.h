@@ -39,6 +39,8 @@ public:
     QMap<QString, ModeData *> customizeModes(ModeType type) const;
     ModeData *getStereoPreset(int button) const;
     ModeData *getSurroundPreset(int button) const;
+    // Built-in button n of the tab (PresetNames), or nullptr.
+    ModeData *getPreset(ModeType type, int button) const;
 
     void setCurrentMode(const ModeData *mode);
     void restoreCurrentMode();

@@ -34,9 +34,11 @@ void closeReceiverAtExit()
 } // namespace
 
 VoxBench::VoxBench(QWidget *parent)
-    : QMainWindow(parent), m_appDirPath(QCoreApplication::applicationDirPath())
+    : QMainWindow(parent), m_session(std::make_unique<ReceiverSession>()),
+      m_appDirPath(QCoreApplication::applicationDirPath())
 {
     ui.setupUi(this);
+    initTabControls();
     usbHidDeviceState().device71.store(0);
     m_store = std::make_unique<WriteReadJson>(this);
 
@@ -109,7 +111,7 @@ void VoxBench::initWindow()
 
     auto *modeNames = new ModeNameElider(this);
     for (ModeType type : {Surround, Stereo}) {
-        for (int slot = 0; slot < 5; ++slot) {
+        for (int slot = 0; slot < kCustomSlots; ++slot) {
             modeNames->watch(customButton(type, slot));
             customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
         }
@@ -126,7 +128,7 @@ void VoxBench::initWindow()
     // The gate's 1-ms timer starts when a slider change arms the gate.
     connect(ui.verticalSlider_30, &QSlider::valueChanged, this, &VoxBench::on_SLOTSetSliderValue);
 
-    setTabWidgetIndex(1);
+    setTabWidgetIndex(TabEncoding::kStereoPage);
     setPageState(1);
     // Said once the event loop runs, so that start-up is not held by a box.
     if (InitDeviceInput() == OpenFailed)
@@ -136,28 +138,56 @@ void VoxBench::initWindow()
         });
 }
 
+// The one list of each mode tab's controls; everything else reaches them by tab.
+void VoxBench::initTabControls()
+{
+    TabControls &stereo = m_tabControls[Stereo];
+    stereo.type = Stereo;
+    stereo.presets = {ui.radioButton_Stereo_Pop,      ui.radioButton_Stereo_RockRoll,
+                      ui.radioButton_Stereo_DeepBass, ui.radioButton_Stereo_Jazz,
+                      ui.radioButton_Stereo_Classic,  ui.radioButton_Stereo_VornStandard};
+    stereo.customize = ui.radioButton_Stereo_Customize;
+    stereo.custom = {ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
+                     ui.radioButton_Stereo_Custom3, ui.radioButton_Stereo_Custom4,
+                     ui.radioButton_Stereo_Custom5};
+    stereo.add = ui.pushButton_Stereo_CustomAdd;
+    stereo.clear = ui.pushButton_Stereo_CustomClear;
+    stereo.customBox = ui.groupBox_Stereo;
+    stereo.panel = ui.widget_Param_Stereo;
+    stereo.sentGains = &m_stereoGains;
+
+    TabControls &surround = m_tabControls[Surround];
+    surround.type = Surround;
+    surround.presets = {ui.radioButton_Surround_DeepBass, ui.radioButton_Surround_FPS,
+                        ui.radioButton_Surround_Moba, ui.radioButton_Surround_VornStandard};
+    surround.customize = ui.radioButton_Surround_Customize;
+    surround.custom = {ui.radioButton_Surround_Custom1, ui.radioButton_Surround_Custom2,
+                       ui.radioButton_Surround_Custom3, ui.radioButton_Surround_Custom4,
+                       ui.radioButton_Surround_Custom5};
+    surround.add = ui.pushButton_Surround_CustomAdd;
+    surround.clear = ui.pushButton_Surround_CustomClear;
+    surround.customBox = ui.groupBox_Surround;
+    surround.panel = ui.widget_Param_Surround;
+    surround.sentGains = &m_surroundGains;
+}
+
 void VoxBench::initButtonGroups()
 {
-    const auto makeGroup = [](std::initializer_list<QAbstractButton *> buttons) {
+    const auto makeGroup = [](const auto &buttons, QAbstractButton *last) {
         auto group = std::make_unique<QButtonGroup>();
         group->setExclusive(true);
         for (QAbstractButton *button : buttons)
             group->addButton(button);
+        if (last)
+            group->addButton(last);
         return group;
     };
-    m_stereoGroup =
-        makeGroup({ui.radioButton_Stereo_Pop, ui.radioButton_Stereo_RockRoll, ui.radioButton_Stereo_DeepBass,
-                   ui.radioButton_Stereo_Jazz, ui.radioButton_Stereo_Classic,
-                   ui.radioButton_Stereo_VornStandard, ui.radioButton_Stereo_Customize});
-    m_surroundGroup = makeGroup({ui.radioButton_Surround_DeepBass, ui.radioButton_Surround_FPS,
-                                 ui.radioButton_Surround_Moba, ui.radioButton_Surround_VornStandard,
-                                 ui.radioButton_Surround_Customize});
-    m_stereoCustomGroup = makeGroup({ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
-                                     ui.radioButton_Stereo_Custom3, ui.radioButton_Stereo_Custom4,
-                                     ui.radioButton_Stereo_Custom5});
-    m_surroundCustomGroup = makeGroup({ui.radioButton_Surround_Custom1, ui.radioButton_Surround_Custom2,
-                                       ui.radioButton_Surround_Custom3, ui.radioButton_Surround_Custom4,
-                                       ui.radioButton_Surround_Custom5});
+    m_stereoGroup = makeGroup(tab(Stereo).presets, tab(Stereo).customize);
+    m_surroundGroup = makeGroup(tab(Surround).presets, tab(Surround).customize);
+    m_stereoCustomGroup = makeGroup(tab(Stereo).custom, nullptr);
+    m_surroundCustomGroup = makeGroup(tab(Surround).custom, nullptr);
+    tab(Stereo).customGroup = m_stereoCustomGroup.get();
+    tab(Surround).customGroup = m_surroundCustomGroup.get();
 }
 
 void VoxBench::timerEvent(QTimerEvent *event)

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "device/ReceiverSession.h"
 #include "device/UsbHidOperation.h"
 #include "presets/ModeData.h"
 #include "ui/VoxBenchForm.h"
 #include "window/SpectrumSmoother.h"
+#include "window/TabControls.h"
 
 #include <QMainWindow>
 #include <QMutex>
 #include <QPoint>
 #include <QString>
 #include <QSystemTrayIcon>
-#include <deque>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -56,7 +58,8 @@ public:
     int headsetModel() const { return m_headsetModel; }
     int pageState() const { return m_pageState; }
     bool peqGateOpen() const { return m_peqGateOpen == 1; }
-    MyThread *readThread() const { return m_readThread.get(); }
+    MyThread *readThread() const { return m_session->readThread(); }
+    ReceiverSession *session() const { return m_session.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
@@ -160,6 +163,9 @@ private:
     void initCustomPlot();
     void initSpectrumPlot();
     void initButtonGroups();
+    void initTabControls();
+    TabControls &tab(ModeType type) { return m_tabControls[type]; }
+    const TabControls &tab(ModeType type) const { return m_tabControls[type]; }
     void connectReadThread();
     void connectTestThread();
     void loadTestAnimations();
@@ -181,6 +187,8 @@ private:
     void labelCustomButtons(ModeType type);
     void restoreRemembered(ModeType type, const ModeData &mode);
     void restoreOtherTab(ModeType type);
+    // Tabs (VoxBenchTabs.cpp).
+    void reapplyMode(ModeType type);
     // Equalizer (VoxBenchEqualizer.cpp).
     void gateTick();
     void armPeqGate();
@@ -194,7 +202,9 @@ private:
     QString m_deviceUuid;
     std::unique_ptr<WriteReadJson> m_store;
     QMutex m_sliderMutex;
-    std::unique_ptr<MyThread> m_readThread;
+    // The receiver's sequences: its read thread, the PEQ uploads awaiting
+    // their acknowledgement and the number of the attachment.
+    std::unique_ptr<ReceiverSession> m_session;
     std::unique_ptr<MyThread_Two> m_testThread;
     int m_attachTimerId = 0;
     int m_gateTimerId = 0;
@@ -224,10 +234,8 @@ private:
     // Gains of the last send per tab, band 0 first.
     Gains m_stereoGains{};
     Gains m_surroundGains{};
-
-    // Counts attachments, so that timers started by one attachment can tell
-    // that their receiver has gone.
-    quint64 m_attachment = 0;
+    // The controls of the Surround and Stereo tabs, by ModeType.
+    std::array<TabControls, 2> m_tabControls{};
 
     SpectrumSmoother m_spectrum;
     std::unique_ptr<DeviceMonitor> m_deviceMonitor;
@@ -254,8 +262,4 @@ private:
     // the user's access rights a moment after it is announced.
     int m_openRetryTimerId = 0;
     int m_openRetriesLeft = 0;
-    // First band (0 or 5) of each SetPEQ packet written in this attachment and
-    // not yet acknowledged: acknowledgements can arrive faster than the window
-    // reads the one ack range the device state keeps.
-    std::deque<int> m_peqAwaitingAck;
 };

@@ -8,10 +8,10 @@
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
+#include "window/TabControls.h"
 #include "window/UserFolder.h"
 
 #include <QDebug>
-#include <QThread>
 #include <QTimer>
 #include <qcustomplot.h>
 
@@ -23,20 +23,8 @@ constexpr int kOpenRetries = 8;
 constexpr int kOpenRetryMs = 250;
 constexpr int kPageDelayMs = 500;
 constexpr int kAttachTimerMs = 60000;
-
-int headsetModelOf(int productId)
-{
-    switch (productId) {
-    case 0x1054:
-        return 1;
-    case 0x1029:
-        return 2;
-    case 0x104D:
-        return 3;
-    default:
-        return 0;
-    }
-}
+// The receiver takes a moment over a new identity before the next report.
+constexpr int kNewIdentityPauseMs = 50;
 } // namespace
 
 void VoxBench::registerDevice()
@@ -133,10 +121,10 @@ void VoxBench::warnAccessDenied()
 int VoxBench::InitDeviceInput()
 {
     // Never a second read thread on the handle of a running attachment.
-    if (m_readThread)
+    if (m_session->attached())
         return OpenOk;
 
-    const int result = usbHidOpenDevice(m_store->knownDevices());
+    const int result = m_session->open(m_store->knownDevices());
     if (result == OpenNoDevice) {
         writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
                       QStringLiteral("InitDeviceInput"), 500);
@@ -150,21 +138,12 @@ int VoxBench::InitDeviceInput()
     writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("true"), kSource,
                   QStringLiteral("InitDeviceInput"), 438);
 
-    // Timers and queued codes of this attachment carry its number.
-    ++m_attachment;
-    m_peqAwaitingAck.clear();
-    m_headsetModel = headsetModelOf(usbHidConnection().productId.load());
-
-    m_readThread = std::make_unique<MyThread>();
-    m_readThread->setRunning(1);
-    m_readThread->start(QThread::InheritPriority);
+    m_session->begin();
+    m_headsetModel = m_session->headsetModel();
     connectReadThread();
 
-    usbHidSend_ReadAudio(0);
-    usbHidSend_ReadStatus(0);
-
-    QTimer::singleShot(kPageDelayMs, this, [this, attachment = m_attachment] {
-        if (attachment == m_attachment)
+    QTimer::singleShot(kPageDelayMs, this, [this, attachment = m_session->attachment()] {
+        if (attachment == m_session->attachment())
             setPageState(2);
     });
 
@@ -192,14 +171,9 @@ int VoxBench::InitDeviceInput()
 
 void VoxBench::connectReadThread()
 {
-    // Codes still queued from an ended attachment are dropped.
-    connect(
-        m_readThread.get(), &MyThread::sendReadAudio, this,
-        [this, attachment = m_attachment](int iCmdType) {
-            if (attachment == m_attachment)
-                on_SLOTReadAudio(iCmdType);
-        },
-        Qt::QueuedConnection);
+    // The session passes on the codes of its current attachment only.
+    connect(m_session.get(), &ReceiverSession::replied, this, &VoxBench::on_SLOTReadAudio,
+            Qt::UniqueConnection);
     qDebug() << "***** Start Connect One! *****";
 }
 
@@ -211,20 +185,11 @@ void VoxBench::connectTestThread()
 
 void VoxBench::endAttachment()
 {
-    UsbHidConnection &connection = usbHidConnection();
-    connection.opened.store(0);
-    if (m_readThread) {
-        m_readThread->setRunning(0);
-        m_readThread->wait();
-        m_readThread.reset();
-    }
+    m_session->detach();
     if (m_attachTimerId != 0) {
         killTimer(m_attachTimerId);
         m_attachTimerId = 0;
     }
-    usbHidCloseHandle();
-    ++m_attachment;
-    m_peqAwaitingAck.clear();
 }
 
 void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId)
@@ -313,55 +278,36 @@ void VoxBench::changedDevice32()
     qDebug() << "***** Device Change! *****";
     m_lastIdentity = identity;
     checkUserFolder(productId);
-    QThread::msleep(50);
+    m_session->pause(kNewIdentityPauseMs);
 }
 
 void VoxBench::on_SLOTReadAudio(int iCmdType)
 {
-    UsbHidDeviceState &state = usbHidDeviceState();
-    switch (iCmdType) {
-    case 20:
-        if (state.device71.load() == 0 && m_headsetModel != 1)
-            setTabWidgetIndex(1);
+    switch (ReplyCode(iCmdType)) {
+    case ReplyCode::ReadAudio:
+        if (usbHidDeviceState().device71.load() == 0 && m_headsetModel != kHeadsetModelOne)
+            setTabWidgetIndex(TabEncoding::kStereoPage);
         break;
-    case 21: {
-        // Each code answers the oldest packet still awaiting its ack; the shared
-        // ack range may already hold a later packet's bands.
-        bool secondHalf = state.peqFirstBand.load() == 5 && state.peqLastBand.load() == 9;
-        if (!m_peqAwaitingAck.empty()) {
-            secondHalf = m_peqAwaitingAck.front() == 5;
-            m_peqAwaitingAck.pop_front();
-        }
-        if (secondHalf) {
-            if (m_activeTab == 2) {
-                if (m_headsetModel == 1)
-                    usbHidSend_SetAlgorithmSwitch(1, 0, 0, 1);
-                else
-                    usbHidSend_SetAlgorithmSwitch(1, 1, 0, 0);
-            } else if (m_activeTab == 1) {
-                usbHidSend_SetAlgorithmSwitch(1, 0, 0, 1);
-            }
-            state.peqFirstBand.store(0);
-            state.peqLastBand.store(0);
-        }
+    case ReplyCode::PeqAck:
+        // The switch that follows a complete upload fits the page now on screen.
+        m_session->peqAcknowledged();
         break;
-    }
-    case 32:
+    case ReplyCode::Status:
         m_deviceUuid = usbHidIdentityText(usbHidIdentityBytes());
         break;
-    case 99: {
+    case ReplyCode::Spectrum: {
         const SpectrumLevels levels = usbHidSpectrumLevels();
         m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));
         break;
     }
-    case 999: {
+    case ReplyCode::SpectrumFrame: {
         quint8 frame[SpectrumSmoother::kFrameBuffer] = {};
         int length = 0;
         m_spectrum.nextSpectrumFrame(frame, &length);
         drawSpectrum(frame);
         break;
     }
-    default:
+    case ReplyCode::None:
         break;
     }
 }

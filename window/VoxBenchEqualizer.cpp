@@ -2,17 +2,15 @@
 #include "window/VoxBench.h"
 
 #include "log/DebugLog.h"
+#include "window/TabControls.h"
 
 #include <QDebug>
 #include <QMutexLocker>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <qcustomplot.h>
 
 namespace {
 constexpr int kGateTicks = 500;
-constexpr int kSecondPacketMs = 20;
-constexpr int kSlots = 5;
 const QColor kAxisGrey(120, 120, 120, 255);
 
 void setupEqualizerPanel(QCustomPlot *plot, const QBrush &background)
@@ -91,16 +89,14 @@ void VoxBench::on_VerticalSlider_30_ActionTriggered_T(int value)
 
 int VoxBench::customModeCode(ModeType type, int slot) const
 {
-    if (type == Surround && m_headsetModel != 1)
-        return 22 + slot;
-    return 6 + slot;
+    return modeCode(tab(type).peqKind(), ModeSource::Custom, slot, m_headsetModel);
 }
 
 void VoxBench::sendCheckedCustomMode(ModeType type)
 {
-    for (int slot = 0; slot < kSlots; ++slot) {
+    for (int slot = 0; slot < kCustomSlots; ++slot) {
         if (customButton(type, slot)->isChecked())
-            sendPEQParameter(type == Stereo ? 0 : 1, customModeCode(type, slot));
+            sendPEQParameter(int(tab(type).peqKind()), customModeCode(type, slot));
     }
 }
 
@@ -119,7 +115,7 @@ void VoxBench::on_VerticalSlider_Stereo_ValueChange()
     if (m_peqGateOpen == 0)
         return;
     m_peqGateOpen = 0;
-    if (ui.tabWidget->currentIndex() != Stereo)
+    if (ui.tabWidget->currentIndex() != TabEncoding::kStereoPage)
         return;
     sendCheckedCustomMode(Stereo);
 }
@@ -130,7 +126,7 @@ void VoxBench::on_VerticalSlider_Surround_ValueChange()
     if (m_peqGateOpen == 0)
         return;
     m_peqGateOpen = 0;
-    if (ui.tabWidget->currentIndex() != Surround)
+    if (ui.tabWidget->currentIndex() != TabEncoding::kSurroundPage)
         return;
     qDebug() << "Surround slider change sent";
     sendCheckedCustomMode(Surround);
@@ -154,13 +150,13 @@ void VoxBench::gateTick()
 // gate stays open, so the next edit is sent at once as before.
 void VoxBench::sendHeldBackEdits()
 {
-    const int tab = ui.tabWidget->currentIndex();
-    if (tab != Stereo && tab != Surround)
+    const int page = ui.tabWidget->currentIndex();
+    if (!TabEncoding::isModePage(page))
         return;
-    const ModeType type = ModeType(tab);
-    if (!(type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->isChecked())
+    const ModeType type = TabEncoding::typeOfPage(page);
+    if (!tab(type).customize->isChecked())
         return;
-    const Gains &sent = type == Stereo ? m_stereoGains : m_surroundGains;
+    const Gains &sent = *tab(type).sentGains;
     const std::vector<int> shown = getSliderValue(type);
     if (std::equal(sent.begin(), sent.end(), shown.begin(), shown.end()))
         return;
@@ -172,21 +168,13 @@ int VoxBench::sendPEQParameter(int kind, int modeCode)
 {
     writeDebugLog(QStringLiteral("send PEQ Param"), QStringLiteral("start"), QStringLiteral("VoxBench"),
                   QStringLiteral("sendPEQParameter"), 804);
-    if (kind != 0 && kind != 1)
+    if (kind != int(PeqKind::Stereo) && kind != int(PeqKind::Surround))
         return 0;
-    const ModeType type = kind == 1 ? Surround : Stereo;
-    Gains &gains = kind == 1 ? m_surroundGains : m_stereoGains;
+    const ModeType type = TabEncoding::typeOfPeqKind(PeqKind(kind));
+    Gains &gains = *tab(type).sentGains;
     const std::vector<int> values = getSliderValue(type);
     std::copy(values.begin(), values.end(), gains.begin());
-    if (usbHidSend_SetPEQ(1, 0, 4, modeCode, gains) == WriteOk)
-        m_peqAwaitingAck.push_back(0);
-    // The second half goes only to the receiver that got the first.
-    QTimer::singleShot(kSecondPacketMs, this, [this, kind, modeCode, attachment = m_attachment] {
-        if (attachment != m_attachment)
-            return;
-        if (usbHidSend_SetPEQ(1, 5, 9, modeCode, kind == 1 ? m_surroundGains : m_stereoGains) == WriteOk)
-            m_peqAwaitingAck.push_back(5);
-    });
+    m_session->uploadPeq(PeqKind(kind), modeCode, gains);
     return 0;
 }
 
@@ -196,27 +184,27 @@ void VoxBench::setSliderValue(std::vector<int> datas, ModeType type)
     datas.resize(kBands, 0);
     QMutexLocker locker(&m_sliderMutex);
     for (int band = 0; band < kBands - 1; ++band) {
-        QSlider *slider = ui.bandSlider(type + 1, band);
+        QSlider *slider = ui.bandSlider(tab(type).sliderPage(), band);
         const QSignalBlocker blocker(slider);
         slider->setValue(datas[band]);
     }
     // Only the last band signals, so a whole mode costs at most one send.
-    ui.bandSlider(type + 1, kBands - 1)->setValue(datas[kBands - 1]);
+    ui.bandSlider(tab(type).sliderPage(), kBands - 1)->setValue(datas[kBands - 1]);
 }
 
 void VoxBench::resetSliderValue(ModeType type)
 {
     setSliderValue(std::vector<int>(kBands, 0), type);
-    if (type == Surround)
-        on_VerticalSlider_Surround_ValueChange();
-    else
+    if (type == Stereo)
         on_VerticalSlider_Stereo_ValueChange();
+    else
+        on_VerticalSlider_Surround_ValueChange();
 }
 
 void VoxBench::setSliderEnable(bool enabled, ModeType type)
 {
     for (int band = 0; band < kBands; ++band)
-        ui.bandSlider(type + 1, band)->setEnabled(enabled);
+        ui.bandSlider(tab(type).sliderPage(), band)->setEnabled(enabled);
 }
 
 std::vector<int> VoxBench::getSliderValue(ModeType type)
@@ -224,6 +212,6 @@ std::vector<int> VoxBench::getSliderValue(ModeType type)
     std::vector<int> values;
     values.reserve(kBands);
     for (int band = 0; band < kBands; ++band)
-        values.push_back(ui.bandSlider(type + 1, band)->value());
+        values.push_back(ui.bandSlider(tab(type).sliderPage(), band)->value());
     return values;
 }

@@ -6,6 +6,7 @@
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/ModeNameElider.h"
+#include "window/TabControls.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -13,16 +14,7 @@
 #include <QUuid>
 
 namespace {
-constexpr int kSlots = 5;
-
-int sendKind(ModeType type)
-{
-    return type == Stereo ? 0 : 1;
-}
-
-// Preset names by button number (Stereo 0..5, Surround 0..3).
-const char *const kStereoPresets[] = {"Pop", "Pack&Roll", "Deep Bass", "Jazz", "Classic", "Vorn Standard"};
-const char *const kSurroundPresets[] = {"Deep Bass", "FPS", "MOBA", "Vorn Standard"};
+constexpr int kSlots = kCustomSlots;
 
 void logModeClicked(const char *message, const char *function, int line)
 {
@@ -33,37 +25,25 @@ void logModeClicked(const char *message, const char *function, int line)
 
 QRadioButton *VoxBench::customButton(ModeType type, int slot) const
 {
-    QRadioButton *const stereo[kSlots] = {ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
-                                          ui.radioButton_Stereo_Custom3, ui.radioButton_Stereo_Custom4,
-                                          ui.radioButton_Stereo_Custom5};
-    QRadioButton *const surround[kSlots] = {ui.radioButton_Surround_Custom1, ui.radioButton_Surround_Custom2,
-                                            ui.radioButton_Surround_Custom3, ui.radioButton_Surround_Custom4,
-                                            ui.radioButton_Surround_Custom5};
-    return type == Stereo ? stereo[slot] : surround[slot];
+    return tab(type).custom[slot];
 }
 
 // Shown as far as the program decides: the button and its group box are not
 // hidden, whether or not the window itself is on screen.
 bool VoxBench::slotShown(ModeType type, int slot) const
 {
-    const QGroupBox *box = type == Stereo ? ui.groupBox_Stereo : ui.groupBox_Surround;
-    return !customButton(type, slot)->isHidden() && !box->isHidden();
+    return !customButton(type, slot)->isHidden() && !tab(type).customBox->isHidden();
 }
 
 void VoxBench::presetClicked(ModeType type, int button)
 {
-    QRadioButton *const stereo[] = {ui.radioButton_Stereo_Pop,      ui.radioButton_Stereo_RockRoll,
-                                    ui.radioButton_Stereo_DeepBass, ui.radioButton_Stereo_Jazz,
-                                    ui.radioButton_Stereo_Classic,  ui.radioButton_Stereo_VornStandard};
-    QRadioButton *const surround[] = {ui.radioButton_Surround_DeepBass, ui.radioButton_Surround_FPS,
-                                      ui.radioButton_Surround_Moba, ui.radioButton_Surround_VornStandard};
-    if (!(type == Stereo ? stereo[button] : surround[button])->isChecked())
+    const TabControls &controls = tab(type);
+    if (!controls.presets[button]->isChecked())
         return;
-    if (ModeData *preset =
-            type == Stereo ? m_store->getStereoPreset(button) : m_store->getSurroundPreset(button))
+    if (ModeData *preset = m_store->getPreset(type, button))
         soundBtnEvent(preset);
-    const int code = type == Stereo ? button : (m_headsetModel == 1 ? button : 16 + button);
-    sendPEQParameter(sendKind(type), code);
+    const PeqKind kind = controls.peqKind();
+    sendPEQParameter(int(kind), modeCode(kind, ModeSource::Preset, button, m_headsetModel));
 }
 
 void VoxBench::on_RadioButton_Surround_DeepBass_Clicked()
@@ -137,7 +117,7 @@ void VoxBench::on_RadioButton_Stereo_Customize_Clicked()
 void VoxBench::customSlotClicked(ModeType type, int slot)
 {
     if (customizeModeClicked(type, slot))
-        sendPEQParameter(sendKind(type), customModeCode(type, slot));
+        sendPEQParameter(int(tab(type).peqKind()), customModeCode(type, slot));
 }
 
 void VoxBench::on_RadioButton_Surround_CustomOne_Clicked()
@@ -216,7 +196,7 @@ void VoxBench::soundBtnEvent(ModeData *data)
         return;
     m_store->setCurrentMode(data);
     ui.tabWidget->setGeometry(44, 100, 1089, 162);
-    const ModeType type = data->type == Stereo ? Stereo : Surround;
+    const ModeType type = TabEncoding::typeOfRecord(data->type);
     if (data->customizeType == 0) {
         setCustomizeVisible(false, type);
         setCustomizeGroupBoxVisible(false, type);
@@ -317,7 +297,7 @@ void VoxBench::addCustomizeMode(ModeType type)
     ModeNameElider::setName(button, customizeName(type));
 
     auto mode = std::make_unique<ModeData>();
-    mode->algorithm = type == Stereo ? QStringLiteral("Stereo") : QStringLiteral("Surround");
+    mode->algorithm = tab(type).algorithmName();
     mode->uuid = QUuid::createUuid().toString();
     mode->type = type;
     mode->name = ModeNameElider::name(button);
@@ -355,12 +335,12 @@ void VoxBench::deleteCustomizeMode(ModeType type)
         if (ModeData *mode = m_store->customizeModes(type).value(
                 ModeNameElider::name(customButton(type, slot)), nullptr)) {
             m_store->removeCustomizeMode(mode);
-            (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
+            tab(type).customize->click();
         }
         break;
     }
 
-    QButtonGroup *group = type == Stereo ? m_stereoCustomGroup.get() : m_surroundCustomGroup.get();
+    QButtonGroup *group = tab(type).customGroup;
     bool shownChecked = false;
     for (int slot = 0; slot < kSlots; ++slot) {
         QRadioButton *button = customButton(type, slot);
@@ -383,10 +363,10 @@ void VoxBench::deleteCustomizeMode(ModeType type)
 
 void VoxBench::on_PushButton_CustomSave_Clicked()
 {
-    const int tab = ui.tabWidget->currentIndex();
-    if (tab != Surround && tab != Stereo)
+    const int page = ui.tabWidget->currentIndex();
+    if (!TabEncoding::isModePage(page))
         return;
-    const ModeType type = ModeType(tab);
+    const ModeType type = TabEncoding::typeOfPage(page);
     const QString newName = ui.lineEdit_CustomName->text();
     const std::optional<ModeData> current = m_store->currentMode();
     if (!current || current->customizeType != 1)
@@ -429,11 +409,9 @@ void VoxBench::on_PushButton_CustomSave_Clicked()
 
 void VoxBench::on_PushButton_CustomReset_Clicked()
 {
-    const int tab = ui.tabWidget->currentIndex();
-    if (tab == Stereo)
-        resetSliderValue(Stereo);
-    else if (tab == Surround)
-        resetSliderValue(Surround);
+    const int page = ui.tabWidget->currentIndex();
+    if (TabEncoding::isModePage(page))
+        resetSliderValue(TabEncoding::typeOfPage(page));
 }
 
 void VoxBench::labelCustomButtons(ModeType type)
@@ -450,36 +428,30 @@ void VoxBench::loadUserInformation()
 {
     const std::optional<ModeData> current = m_store->currentMode();
     if (!current) {
-        ui.radioButton_Surround_VornStandard->click();
-        setTabWidgetIndex(1);
-        ui.radioButton_Stereo_VornStandard->click();
+        tab(Surround).standardPreset()->click();
+        setTabWidgetIndex(TabEncoding::kStereoPage);
+        tab(Stereo).standardPreset()->click();
         return;
     }
-    if (current->type == Stereo) {
-        setTabWidgetIndex(1);
-        restoreOtherTab(Surround);
-        restoreRemembered(Stereo, *current);
-    } else {
-        setTabWidgetIndex(0);
-        restoreOtherTab(Stereo);
-        restoreRemembered(Surround, *current);
-    }
+    const ModeType type = TabEncoding::typeOfRecord(current->type);
+    setTabWidgetIndex(TabEncoding::pageOf(type));
+    restoreOtherTab(TabEncoding::otherType(type));
+    restoreRemembered(type, *current);
 }
 
 void VoxBench::restoreOtherTab(ModeType type)
 {
-    QRadioButton *customize =
-        type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize;
-    if (!m_store->customizeModes(type).isEmpty() && customize->isChecked())
+    const TabControls &controls = tab(type);
+    if (!m_store->customizeModes(type).isEmpty() && controls.customize->isChecked())
         onCustomizeClicked(type);
     else
-        (type == Stereo ? ui.radioButton_Stereo_VornStandard : ui.radioButton_Surround_VornStandard)->click();
+        controls.standardPreset()->click();
 }
 
 void VoxBench::restoreRemembered(ModeType type, const ModeData &mode)
 {
     if (mode.customizeType == 1) {
-        (type == Stereo ? ui.radioButton_Stereo_Customize : ui.radioButton_Surround_Customize)->click();
+        tab(type).customize->click();
         for (int slot = 0; slot < kSlots; ++slot) {
             if (ModeNameElider::name(customButton(type, slot)) == mode.name) {
                 customButton(type, slot)->click();
@@ -488,16 +460,10 @@ void VoxBench::restoreRemembered(ModeType type, const ModeData &mode)
         }
         return;
     }
-    QRadioButton *const stereo[] = {ui.radioButton_Stereo_Pop,      ui.radioButton_Stereo_RockRoll,
-                                    ui.radioButton_Stereo_DeepBass, ui.radioButton_Stereo_Jazz,
-                                    ui.radioButton_Stereo_Classic,  ui.radioButton_Stereo_VornStandard};
-    QRadioButton *const surround[] = {ui.radioButton_Surround_DeepBass, ui.radioButton_Surround_FPS,
-                                      ui.radioButton_Surround_Moba, ui.radioButton_Surround_VornStandard};
-    const int count = type == Stereo ? 6 : 4;
-    for (int button = 0; button < count; ++button) {
-        const char *name = type == Stereo ? kStereoPresets[button] : kSurroundPresets[button];
-        if (mode.name == QLatin1String(name)) {
-            (type == Stereo ? stereo[button] : surround[button])->click();
+    const TabControls &controls = tab(type);
+    for (int button = 0; button < PresetNames::count(type); ++button) {
+        if (mode.name == controls.presetName(button)) {
+            controls.presets[button]->click();
             return;
         }
     }
@@ -521,14 +487,13 @@ void VoxBench::setCustomizeVisible(bool enabled, ModeType type)
 
 void VoxBench::setCustomizeAddAndDeleteVisible(bool enabled, ModeType type)
 {
-    (type == Stereo ? ui.pushButton_Stereo_CustomAdd : ui.pushButton_Surround_CustomAdd)->setVisible(enabled);
-    (type == Stereo ? ui.pushButton_Stereo_CustomClear : ui.pushButton_Surround_CustomClear)
-        ->setVisible(enabled);
+    tab(type).add->setVisible(enabled);
+    tab(type).clear->setVisible(enabled);
 }
 
 void VoxBench::setCustomizeGroupBoxVisible(bool enabled, ModeType type)
 {
-    (type == Stereo ? ui.groupBox_Stereo : ui.groupBox_Surround)->setVisible(enabled);
+    tab(type).customBox->setVisible(enabled);
 }
 
 void VoxBench::setCustomizeEditVisible(bool enabled)

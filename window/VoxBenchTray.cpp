@@ -2,6 +2,8 @@
 // pointer handling of the frameless window.
 #include "window/VoxBench.h"
 
+#include "window/TabControls.h"
+
 #include "window/MyThread_Two.h"
 
 #include <QAction>
@@ -103,7 +105,7 @@ void VoxBench::on_ExitAppAction()
 {
     if (!m_quitting) {
         m_quitting = true;
-        usbHidSend_SetAlgorithmSwitch(1, 2, 2, 2);
+        m_session->farewell();
         close();
         if (m_trayIcon)
             m_trayIcon->hide();
@@ -136,12 +138,9 @@ void VoxBench::showEvent(QShowEvent *event)
     // The close button switched the spectrum reports off; whatever shows the
     // window again (tray icon, "Main Page", a second start) switches them back
     // on where the stereo tab streams them.
-    UsbHidDeviceState &state = usbHidDeviceState();
-    if (m_activeTab == 1 && m_headsetModel == 0 && usbHidConnection().opened.load() == 1 &&
-        state.spectrumOn.load() == 0) {
-        state.spectrumOn.store(1);
-        usbHidSend_SpectrumSwitch(1);
-    }
+    if (m_activeTab == TabEncoding::kActiveStereo && m_headsetModel == 0 && m_session->attached() &&
+        usbHidDeviceState().spectrumOn.load() == 0)
+        m_session->switchSpectrum(true);
 }
 
 void VoxBench::on_PushButton_DefaultClose_Clicked()
@@ -156,8 +155,7 @@ void VoxBench::on_PushButton_Minimize_Clicked()
 
 void VoxBench::on_PushButton_Close_Clicked()
 {
-    usbHidDeviceState().spectrumOn.store(0);
-    usbHidSend_SpectrumSwitch(0);
+    m_session->switchSpectrum(false);
     if (trayAvailable())
         hide();
     else

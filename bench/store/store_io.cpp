@@ -30,7 +30,7 @@ QByteArray buildConfig()
         for (int m = 0; m < kModesEach; ++m) {
             const int type = m < kModesEach / 2 ? Stereo : Surround;
             QJsonArray gains;
-            for (int band = 0; band < kBandCount; ++band)
+            for (int band = 0; band < kBands; ++band)
                 gains.append((r + m * band) % 25 - 12);
             modes.append(QJsonObject{{"algorithm", type == Stereo ? "Stereo" : "Surround"},
                                      {"customizeType", 1},

@@ -40,11 +40,13 @@ private slots:
     void truncatedReplies();
     void errorStatusReplies();
     void vanishesMidPeqUpload();
+    void healthyModesAndSpectrum();
 
 private:
     void arriveWith(const EmulatorControl::Config &config);
     void expectUnansweredStartup();
     void removeAndCheckQuiet();
+    void checkStalls();
     static int count(quint8 code) { return withCommand(writtenReports(), code).size(); }
 
     std::unique_ptr<VoxBench> m_window;
@@ -68,12 +70,19 @@ void TestFaults::init()
 
 void TestFaults::cleanup()
 {
+    m_window.reset();
+}
+
+// From the arrival to the removal: the attachment, its uploads and whatever the case did then.
+void TestFaults::checkStalls()
+{
     m_stalls.stop();
     const double stall = m_stalls.longestStallMs();
-    qInfo("%s: longest event-loop stall %.1f ms (limit %.0f ms)", QTest::currentTestFunction(), stall,
-          stallLimitMs());
-    QVERIFY2(stall < stallLimitMs(), qPrintable(QString::number(stall)));
-    m_window.reset();
+    qInfo("%s: longest event-loop stall %.1f ms (limit %.0f ms; %.1f ms on the wall clock, %.1f ms of disk "
+          "syncs in all)",
+          QTest::currentTestFunction(), stall, stallLimitMs(), m_stalls.longestWallStallMs(),
+          m_stalls.diskSyncMs());
+    QVERIFY2(stall <= stallLimitMs(), qPrintable(QString::number(stall)));
 }
 
 void TestFaults::arriveWith(const EmulatorControl::Config &config)
@@ -82,8 +91,13 @@ void TestFaults::arriveWith(const EmulatorControl::Config &config)
     EmulatorControl::clearWrittenReports();
     m_window->handleHidArrival();
     QVERIFY(m_window->readThread());
-    // The device page comes whether or not the receiver talks.
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    // The device page comes whether or not the receiver talks. (Waiting
+    // without QTRY, whose sleeps would count as stalls.)
+    QElapsedTimer wait;
+    wait.start();
+    while (m_window->pageState() != 1 && wait.elapsed() < 2000)
+        settle(5);
+    QCOMPARE(m_window->pageState(), 1);
 }
 
 void TestFaults::expectUnansweredStartup()
@@ -103,6 +117,7 @@ void TestFaults::expectUnansweredStartup()
 // sent, no thread of the attachment is left and the window holds no timer.
 void TestFaults::removeAndCheckQuiet()
 {
+    checkStalls();
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
     QCOMPARE(m_window->pageState(), 0);
@@ -217,6 +232,25 @@ void TestFaults::vanishesMidPeqUpload()
     QCOMPARE(quint8(uploads.last()[43]), quint8(5));
     for (const EmulatorControl::Report &r : EmulatorControl::writtenReports())
         QVERIFY(r.accepted);
+    removeAndCheckQuiet();
+}
+
+// A receiver that answers, for the stall bound: the attachment, a mode on
+// each tab and the spectrum streaming on the stereo tab.
+void TestFaults::healthyModesAndSpectrum()
+{
+    EmulatorControl::Config config;
+    config.spectrumMs = 20;
+    arriveWith(config);
+    QVERIFY(waitForQuiet(300, 5000));
+    m_window->setTabWidgetIndex(0);
+    QVERIFY(waitForQuiet(300, 5000));
+    m_window->form().radioButton_Surround_FPS->click();
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(count(kSetAlgorithmSwitch), 5); // Mic ENC, then one after each of the four uploads
+    m_window->setTabWidgetIndex(1);
+    settle(500);
+    QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
     removeAndCheckQuiet();
 }
 

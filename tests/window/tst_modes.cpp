@@ -344,6 +344,22 @@ void TestModes::surroundCodesOfOtherModels()
     slot(Surround, 0)->click();
     QVERIFY(waitForQuiet(300, 5000));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 22, kFlat));
+
+    // Two more fill the five slots; Add on a full tab leaves the modes, the
+    // sliders and the receiver alone.
+    ui.pushButton_Surround_CustomAdd->click();
+    ui.pushButton_Surround_CustomAdd->click();
+    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
+    ui.bandSlider(1, 4)->setValue(6);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
+    QVERIFY(waitForQuiet(300, 5000));
+    EmulatorControl::clearWrittenReports();
+    ui.pushButton_Surround_CustomAdd->click();
+    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
+    QCOMPARE(ui.bandSlider(1, 4)->value(), 6);
+    QVERIFY(slot(Surround, 4)->isChecked());
+    QVERIFY(waitForQuiet(300, 5000));
+    QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
 void TestModes::surroundCodesOfHeadsetModelOne()

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "device/ReceiverContract.h"
+#include "device/UsbHidOperation.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class MyThread;
+
+// The receiver's multi-report sequences, asked for by intent: the opening
+// exchange of an attachment, the two-packet PEQ upload with the algorithm
+// switch after its second acknowledgement, the spectrum and algorithm
+// switches. Lives on the GUI thread and owns the read thread of the attachment.
+//
+// Reports go out in the order they are asked for. A pause holds back every
+// later report for its time without blocking the event loop; reports asked for
+// while nothing is held back are written at once.
+class ReceiverSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReceiverSession(QObject *parent = nullptr);
+    ~ReceiverSession() override;
+
+    // Opens a known receiver; returns the open result (UsbHidOpenResult).
+    int open(const KnownDevices &knownDevices);
+    // Starts the attachment of the receiver just opened: its read thread, and
+    // the requests for its audio state and status.
+    void begin();
+    // Stops the read thread, closes the handle and drops what is still pending.
+    void detach();
+    bool attached() const { return m_readThread != nullptr; }
+    MyThread *readThread() const { return m_readThread.get(); }
+    // Counts attachments; steps of an ended attachment never reach its successor.
+    quint64 attachment() const { return m_attachment; }
+    int headsetModel() const { return m_headsetModel; }
+
+    // The page on screen: its algorithm follows each complete upload, and the
+    // receiver streams its spectrum or not.
+    void selectPage(PageAlgorithm algorithm, bool spectrum);
+    void switchSpectrum(bool on);
+    // Bands 0 to 4 now, bands 5 to 9 at least 20 ms later with the gains of
+    // the kind's latest upload, then the page's algorithm switch once the
+    // receiver acknowledges the second packet.
+    void uploadPeq(PeqKind kind, int modeCode, const Gains &gains);
+    void switchAlgorithm(AlgorithmSwitch algorithm);
+    // Holds back the reports asked for after it by at least ms.
+    void pause(int ms);
+    // Runs step once every report asked for before it has been written.
+    void afterPending(QObject *context, std::function<void()> step);
+    // A SetPEQ acknowledgement (reply code 21) of this attachment.
+    void peqAcknowledged();
+    // Writes what is still pending, without its pauses, then the quit switch.
+    void farewell();
+
+    bool idle() const { return m_steps.empty(); }
+
+signals:
+    // Every reply code of the current attachment, on the GUI thread.
+    void replied(int code);
+
+private:
+    struct Step
+    {
+        int pauseMs = 0; // a pause step when above 0
+        std::function<void()> run;
+        qint64 notBeforeNs = 0;
+    };
+
+    void enqueue(Step step);
+    void runSteps();
+    void writeFirstHalf(PeqKind kind, int modeCode, const Gains &gains);
+    void writeSecondHalf(PeqKind kind, int modeCode);
+    void dropPending();
+
+    std::unique_ptr<MyThread> m_readThread;
+    quint64 m_attachment = 0;
+    int m_headsetModel = 0;
+    PageAlgorithm m_pageAlgorithm = PageAlgorithm::Surround;
+    // First band (0 or 5) of each SetPEQ packet written in this attachment and
+    // not yet acknowledged: acknowledgements can arrive faster than the GUI
+    // thread reads the one ack range the device state keeps.
+    std::deque<int> m_peqAwaitingAck;
+    // Gains of the latest first packet per kind; the second packet sends these.
+    Gains m_uploadGains[2]{};
+
+    std::deque<Step> m_steps;
+    QElapsedTimer m_clock;
+    qint64 m_heldUntilNs = 0;
+    QTimer m_stepTimer;
+};
