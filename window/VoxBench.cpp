@@ -3,6 +3,7 @@
 
 #include "app/Autorun.h"
 #include "app/DebugLog.h"
+#include "app/MessageBox.h"
 #include "app/ShowAtStart.h"
 #include "device/MyThread.h"
 #include "platform/DeviceMonitor.h"
@@ -13,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QIcon>
 #include <QMediaPlayer>
 #include <QMovie>
@@ -27,6 +29,8 @@ VoxBench::VoxBench(QWidget *parent)
     ui.setupUi(this);
     usbHidDeviceState().device71.store(0);
     m_store = std::make_unique<WriteReadJson>(this);
+    connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
+    connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
     ui.lineEdit_CustomName->setMaxLength(20);
     ui.radioButton_Stereo_Pop->setFixedWidth(70);
@@ -55,6 +59,23 @@ VoxBench::~VoxBench()
     }
 }
 
+void VoxBench::warnSaveFailed(const QString &path, const QString &reason)
+{
+    if (m_saveWarned)
+        return;
+    m_saveWarned = true;
+    MessageBox::warning(this, QStringLiteral("warning"),
+                        tr("Your modes could not be saved.\n\nFile: %1\nReason: %2\n\n"
+                           "VoxBench keeps your changes until it ends; this is said once per run.")
+                            .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void VoxBench::logConfigKeptAside(const QString &keptPath, const QString &reason)
+{
+    writeDebugLog(QStringLiteral("config.json kept"), keptPath + QStringLiteral(" : ") + reason,
+                  QStringLiteral("VoxBench"), QStringLiteral("logConfigKeptAside"), __LINE__);
+}
+
 void VoxBench::initWindow()
 {
     setShowAtStart(!isAutorunLaunch());
@@ -66,7 +87,7 @@ void VoxBench::initWindow()
 
     // The first identity always counts as a change.
     m_lastIdentity = {0, 0, 0, 0};
-    usbHidSetIdentityBytes({1, 1, 1, 1});
+    usbHidSetIdentityBytes(kPlaceholderIdentity);
 
     initDebugLog();
     registerDevice();
