@@ -168,11 +168,12 @@ std::unique_ptr<ModeData> readMode(const QJsonObject &object, bool custom, const
             mode->parameter[band] = gain.toInt();
         if (!faults)
             continue;
-        const QString at = where + QString("\"parameter\"[%1] ").arg(band);
+        // Named only when there is a fault: a big config.json has a million gains.
+        const auto at = [&] { return where + QString("\"parameter\"[%1] ").arg(band); };
         if (!isInteger(gain))
-            *faults << at + QString("is %1, not an integer: read as 0").arg(shown(gain));
+            *faults << at() + QString("is %1, not an integer: read as 0").arg(shown(gain));
         else if (!custom && (gain.toInt() < -12 || gain.toInt() > 12))
-            *faults << at + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
+            *faults << at() + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
     }
     return mode;
 }

@@ -299,7 +299,7 @@ void TestFileFaults::defaultFileWithWrongTypes()
     QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-1054.json"), R"([1, 2, 3])"));
     // A Latin-1 byte in a name: the file is read with it replaced, not dropped.
     QByteArray stray = good;
-    stray.replace("\"0x4152\"", "\"0x4160\"").replace("\"FPS\"", "\"F\xC9S\"");
+    stray.replace("\"0x4152\"", "\"0x4160\"").replace("\"FPS\"", "\"FPS\xE9\"");
     QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-4160.json"), stray));
 
     DebugLines debug;
