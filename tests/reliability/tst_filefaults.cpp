@@ -6,6 +6,7 @@
 #include "ReliabilitySupport.h"
 
 #include "../window/BehaviourSupport.h"
+#include "app/DebugLog.h"
 #include "app/MessageBox.h"
 #include "device/DebugLines.h"
 #include "presets/JsonText.h"
@@ -150,9 +151,12 @@ void TestFileFaults::readOnlyConfigFolder()
     QCOMPARE(check.customModes, 30);
 }
 
+// Also with content that cannot be written back as read: the copy kept aside gets
+// its line in the debug log before the save fails.
 void TestFileFaults::readOnlyConfigTellsOnce()
 {
-    const QByteArray original = configOf(2);
+    const QByteArray original =
+        configOf(2).replace("{\"currentMode\"", "{\"customiseMode\": 1, \"currentMode\"");
     QVERIFY(writeFile(configPath(), original));
     QVERIFY(QFile::setPermissions(configPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     QVector<MessageBox::Shown> boxes;
@@ -172,6 +176,11 @@ void TestFileFaults::readOnlyConfigTellsOnce()
         window.handleHidRemoval(0x5A17, kProduct);
     }
     MessageBox::setHandler(nullptr);
+    QCOMPARE(keptAside().size(), 1);
+    QCOMPARE(readFile(QFileInfo(configPath()).path() + "/" + keptAside().first()), original);
+    QVERIFY(
+        readFile(debugLogPath()).contains("config.json kept : " + QFile::encodeName(configPath()) + ".bad-"));
+    QVERIFY(readFile(debugLogPath()).contains("\"customiseMode\" is not a key of the file: dropped"));
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first().kind, MessageBox::Kind::Warning);
     QCOMPARE(boxes.first().title, QStringLiteral("warning"));
