@@ -18,6 +18,9 @@ namespace {
 constexpr const char *kStereoPresets[] = {"Pop",  "Pack&Roll", "Deep Bass",
                                           "Jazz", "Classic",   "Vorn Standard"};
 constexpr const char *kSurroundPresets[] = {"Deep Bass", "FPS", "MOBA", "Vorn Standard"};
+// The fault line of a file read leniently (JsonText::Parsed::replaced).
+constexpr const char *kReplacedBytes =
+    "bytes that are neither UTF-8 nor GBK, read with U+FFFD in their place";
 
 // Every "*.json" below the folder. Names in sorted order and no symbolic links, so that
 // the same tree gives the same files in the same order on every machine. Regular files
@@ -108,7 +111,7 @@ void WriteReadJson::getPresetJson(const QString &folder)
         }
         QStringList faults;
         if (parsed.replaced)
-            faults << "bytes that are neither UTF-8 nor GBK, read with U+FFFD in their place";
+            faults << kReplacedBytes;
         std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object, &faults);
         reportFaults(name, faults);
         if (!device)
@@ -150,7 +153,7 @@ void WriteReadJson::readConfigJson()
     // original is kept before the first rewrite.
     QStringList faults;
     if (parsed.replaced)
-        faults << "bytes that are neither UTF-8 nor GBK, read with U+FFFD in their place";
+        faults << kReplacedBytes;
     const QJsonObject &root = parsed.object;
     for (auto it = root.begin(); it != root.end(); ++it) {
         if (it.key() != "currentMode" && it.key() != "customizeMode")
