@@ -1,29 +1,24 @@
 #pragma once
 
-#include <QSharedMemory>
-#include <QSystemSemaphore>
+#include "platform/InstanceLock.h"
 
-// The single-instance guard: semaphore "a" serialises the test between starts,
-// the 1-byte shared memory "b" marks the first instance for as long as it lives.
+// The single-instance guard: "a" serialises the test between starts, "b" marks
+// the first instance for as long as it lives (platform/InstanceLock).
 class SingleInstance
 {
 public:
-    SingleInstance();
+    SingleInstance() = default;
     ~SingleInstance();
 
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // Takes the semaphore and tries to create the marker. True for the first
-    // instance. The semaphore stays taken until releaseLock().
+    // Takes "a" and tries to claim "b". True for the first instance. "a" stays
+    // taken until releaseLock().
     bool claim();
     void releaseLock();
 
 private:
-    bool removeOrphanedMarker();
-
-    // Declared first, destroyed last: the marker goes before the semaphore.
-    QSystemSemaphore m_semaphore;
-    QSharedMemory m_marker;
+    InstanceLock m_lock;
     bool m_locked = false;
 };

@@ -1,6 +1,7 @@
 #include "device/UsbHidOperation.h"
 
 #include "device/UsbHidCommands.h"
+#include "device/UsbHidProductIds.h"
 #include "log/DebugLog.h"
 
 #include <QCoreApplication>
@@ -171,11 +172,8 @@ SpectrumLevels usbHidSpectrumLevels()
 
 bool usbHidAcceptedProductId(int productId)
 {
-    static const int kListed[] = {0x0F06, 0x104D, 0x104F, 0x1027, 0x1029, 0x1032, 0x1054, 0x1056, 0x1064,
-                                  0x1065, 0x4000, 0x4131, 0x4132, 0x4133, 0x4134, 0x4135, 0x4136};
-    if (productId >= 0x4151 && productId <= 0x4164)
-        return true;
-    return std::find(std::begin(kListed), std::end(kListed), productId) != std::end(kListed);
+    return std::find(std::begin(kAcceptedProductIds), std::end(kAcceptedProductIds), productId) !=
+           std::end(kAcceptedProductIds);
 }
 
 int usbHidOpenDevice(const KnownDevices &knownDevices)

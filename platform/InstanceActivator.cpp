@@ -49,6 +49,11 @@ bool InstanceActivator::activateRunning(const QString &title, int)
 }
 
 void InstanceActivator::answer() {}
+
+QByteArray InstanceActivator::reply(const QByteArray &)
+{
+    return QByteArray();
+}
 #else
 bool InstanceActivator::listen()
 {
@@ -67,24 +72,35 @@ bool InstanceActivator::listen()
     return true;
 }
 
-// Request: the window title and a line feed. Answer: "1\n" if shown, "0\n" if not.
+// One request line in, one answer line out, then the connection ends.
+QByteArray InstanceActivator::reply(const QByteArray &request)
+{
+    const int blank = request.indexOf(' ');
+    const QByteArray verb = blank < 0 ? request : request.left(blank);
+    const QByteArray argument = blank < 0 ? QByteArray() : request.mid(blank + 1);
+    if (verb == kActivate) {
+        const bool shown = activateWindow(QString::fromUtf8(argument));
+        if (shown)
+            emit activated();
+        return shown ? "1" : "0";
+    }
+    return "error unknown request";
+}
+
 void InstanceActivator::answer()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 1024)
+                if (socket->bytesAvailable() > kMaxRequest)
                     socket->abort();
                 return;
             }
-            const QString title = QString::fromUtf8(socket->readLine()).chopped(1);
-            const bool shown = activateWindow(title);
-            socket->write(shown ? "1\n" : "0\n");
+            const QByteArray request = socket->readLine().chopped(1);
+            socket->write(reply(request) + '\n');
             socket->flush();
             socket->disconnectFromServer();
-            if (shown)
-                emit activated();
         });
     }
 }
@@ -99,7 +115,7 @@ bool InstanceActivator::activateRunning(const QString &title, int timeoutMs)
     socket.connectToServer(InstanceKeys::activationServerName());
     if (!socket.waitForConnected(left()))
         return false;
-    socket.write(title.toUtf8() + '\n');
+    socket.write(QByteArray(kActivate) + ' ' + title.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(left()))
         return false;
     // The running instance answers once its event loop runs, which may be after

@@ -16,9 +16,13 @@ QString InstanceKeys::activationServerName()
     return QString();
 }
 #else
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
-// A folder only this user can reach: the runtime folder, or the cache folder
-// when there is no usable runtime folder.
+// A folder only this user can reach: in the runtime folder, or in the cache folder
+// when there is no usable runtime folder (Qt refuses one owned by someone else).
+// Empty when what is there is not a folder of this user's own.
 QString instanceFolder()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -26,19 +30,24 @@ QString instanceFolder()
         base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const QString folder = base + QStringLiteral("/voxbench-instance");
     QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat info;
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return QString();
+    if ((info.st_mode & 07777) != 0700 && ::chmod(name.constData(), 0700) != 0)
+        return QString();
     return folder;
 }
 } // namespace
 
 QString InstanceKeys::scoped(const QString &key)
 {
-    // Qt hashes the whole key into the name of its key file.
-    return instanceFolder() + '/' + key;
+    const QString folder = instanceFolder();
+    return folder.isEmpty() ? QString() : folder + '/' + key;
 }
 
 QString InstanceKeys::activationServerName()
 {
-    return instanceFolder() + QStringLiteral("/activate");
+    return scoped(QStringLiteral("activate"));
 }
 #endif

@@ -9,4 +9,7 @@ struct DeviceKey
 
     qint32 productId = kNoProduct;
     QString deviceUuid;
+
+    // Modes are stored only for a receiver that told its identity.
+    bool hasIdentity() const { return !deviceUuid.isEmpty(); }
 };

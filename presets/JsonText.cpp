@@ -139,7 +139,8 @@ JsonText::Parsed JsonText::parse(const QByteArray &bytes)
         utf8 = text.toUtf8();
         parsed.fromGbk = true;
     } else {
-        return parsed;
+        utf8 = QString::fromUtf8(bytes).toUtf8();
+        parsed.replaced = true;
     }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);

@@ -3,6 +3,7 @@
 #include "presets/JsonWriter.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace {
 
@@ -117,14 +118,35 @@ struct LenientKeys
     }
     QString text(const char *key) const { return at(key, isText, "a string", "empty").toString(); }
     int integer(const char *key) const { return at(key, isInteger, "an integer", "0").toInt(); }
-    bool flag(const char *key) const { return at(key, isFlag, "a boolean", "true").toBool(true); }
+    // Missing is on; another type reads as toBool() reads it: off.
+    bool flag(const char *key) const
+    {
+        const QJsonValue value = at(key, isFlag, "a boolean", "false");
+        return value.isUndefined() || value.toBool(false);
+    }
     QJsonArray array(const char *key) const { return at(key, isArray, "an array", "empty").toArray(); }
 };
+
+// Keys the store neither reads nor writes are dropped at the next save.
+void noteUnknownKeys(const QJsonObject &object, std::initializer_list<const char *> known,
+                     const QString &where, QStringList *faults)
+{
+    if (!faults)
+        return;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (std::none_of(known.begin(), known.end(),
+                         [&](const char *k) { return it.key() == QLatin1String(k); }))
+            *faults << QString("%1\"%2\" is not a key of the file: dropped").arg(where, it.key());
+    }
+}
 
 std::unique_ptr<ModeData> readMode(const QJsonObject &object, bool custom, const QString &where,
                                    QStringList *faults)
 {
     const LenientKeys keys{object, where, faults};
+    if (custom)
+        noteUnknownKeys(object, {"algorithm", "customizeType", "index", "name", "parameter", "type", "uuid"},
+                        where, faults);
     auto mode = std::make_unique<ModeData>();
     mode->algorithm = keys.text("algorithm");
     mode->name = keys.text("name");
@@ -137,35 +159,49 @@ std::unique_ptr<ModeData> readMode(const QJsonObject &object, bool custom, const
     const QJsonArray gains = keys.array("parameter");
     // The equalizer reads ten gains of every mode: pad with 0, drop the rest.
     mode->parameter.assign(kBands, 0);
+    if (custom && faults && object.value(QLatin1String("parameter")).isArray() && gains.size() != kBands)
+        *faults << where + QString("\"parameter\" has %1 gains: read as %2").arg(gains.size()).arg(kBands);
     for (int band = 0; band < gains.size(); ++band) {
         const QJsonValue gain = gains.at(band);
         if (band < kBands)
             mode->parameter[band] = gain.toInt();
         if (!faults)
             continue;
-        const QString at = where + QString("\"parameter\"[%1] ").arg(band);
+        // Named only when there is a fault: a big config.json has a million gains.
+        const auto at = [&] { return where + QString("\"parameter\"[%1] ").arg(band); };
         if (!isInteger(gain))
-            *faults << at + QString("is %1, not an integer: read as 0").arg(shown(gain));
-        else if (gain.toInt() < -12 || gain.toInt() > 12)
-            *faults << at + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
+            *faults << at() + QString("is %1, not an integer: read as 0").arg(shown(gain));
+        else if (!custom && (gain.toInt() < -12 || gain.toInt() > 12))
+            *faults << at() + QString("is %1, beyond the sliders' -12..12").arg(gain.toInt());
     }
     return mode;
 }
 
 } // namespace
 
+namespace {
+// The leading hex digits of a product id text, after an optional "0x".
+QStringRef productIdDigits(const QString &pidText)
+{
+    int start = 0;
+    if (pidText.size() >= 2 && pidText.at(0) == '0' && (pidText.at(1) == 'x' || pidText.at(1) == 'X'))
+        start = 2;
+    int end = start;
+    while (end < pidText.size() && hexDigit(pidText.at(end)) >= 0)
+        ++end;
+    return pidText.midRef(start, end - start);
+}
+} // namespace
+
 qint32 PresetJson::productIdOf(const QString &pidText)
 {
-    int i = 0;
-    if (pidText.size() >= 2 && pidText.at(0) == '0' && (pidText.at(1) == 'x' || pidText.at(1) == 'X'))
-        i = 2;
+    const QStringRef digits = productIdDigits(pidText);
+    // More would wrap: "0x100004152" must not name 0x4152.
+    if (digits.size() > kMaxProductIdDigits)
+        return 0;
     quint32 value = 0;
-    for (; i < pidText.size(); ++i) {
-        const int digit = hexDigit(pidText.at(i));
-        if (digit < 0)
-            break;
-        value = (value << 4) | quint32(digit);
-    }
+    for (const QChar c : digits)
+        value = (value << 4) | quint32(hexDigit(c));
     return qint32(value);
 }
 
@@ -197,6 +233,9 @@ std::unique_ptr<DeviceModes> PresetJson::defaultFileFromJson(const QJsonObject &
     auto device = std::make_unique<DeviceModes>();
     device->vid = keys.text("vid");
     device->pid = keys.text("pid");
+    if (faults && productIdDigits(device->pid).size() > kMaxProductIdDigits)
+        *faults
+            << QString("\"pid\" %1 has more than eight hex digits: read as no product id").arg(device->pid);
     device->micENC = keys.flag("micENC");
     const QJsonArray modes = keys.array("defaultMode");
     for (int i = 0; i < modes.size(); ++i) {
@@ -220,14 +259,25 @@ QJsonObject PresetJson::defaultFileToJson(const DeviceModes &device)
     return object;
 }
 
-std::unique_ptr<DeviceModes> PresetJson::customRecordFromJson(const QJsonObject &object)
+std::unique_ptr<DeviceModes> PresetJson::customRecordFromJson(const QJsonObject &object, const QString &where,
+                                                              QStringList *faults)
 {
+    const LenientKeys keys{object, where, faults};
+    noteUnknownKeys(object, {"deviceUuid", "modes", "pid", "vid"}, where, faults);
     auto device = std::make_unique<DeviceModes>();
-    device->vid = object.value(QLatin1String("vid")).toString();
-    device->pid = object.value(QLatin1String("pid")).toString();
-    device->deviceUuid = object.value(QLatin1String("deviceUuid")).toString();
-    for (const QJsonValue &value : object.value(QLatin1String("modes")).toArray())
-        device->insert(modeFromJson(value.toObject(), true));
+    device->vid = keys.text("vid");
+    device->pid = keys.text("pid");
+    device->deviceUuid = keys.text("deviceUuid");
+    const QJsonArray modes = keys.array("modes");
+    for (int i = 0; i < modes.size(); ++i) {
+        const QString at = where + QString("modes[%1] ").arg(i);
+        if (faults && !modes.at(i).isObject())
+            *faults << at + QString("is %1, not an object: read as an empty mode").arg(shown(modes.at(i)));
+        std::unique_ptr<ModeData> mode = readMode(modes.at(i).toObject(), true, at, faults);
+        const QString name = mode->name;
+        if (!device->insert(std::move(mode)) && faults)
+            *faults << at + QString("repeats the name \"%1\": dropped").arg(name);
+    }
     return device;
 }
 
@@ -240,11 +290,12 @@ QJsonObject PresetJson::customRecordToJson(const DeviceModes &device)
         {"deviceUuid", device.deviceUuid}, {"modes", modes}, {"pid", device.pid}, {"vid", device.vid}};
 }
 
-CurrentModeRecord PresetJson::currentModeFromJson(const QJsonObject &object)
+CurrentModeRecord PresetJson::currentModeFromJson(const QJsonObject &object, const QString &where,
+                                                  QStringList *faults)
 {
-    return CurrentModeRecord{
-        object.value(QLatin1String("deviceUuid")).toString(), object.value(QLatin1String("vid")).toString(),
-        object.value(QLatin1String("pid")).toString(), object.value(QLatin1String("uuid")).toString()};
+    const LenientKeys keys{object, where, faults};
+    noteUnknownKeys(object, {"deviceUuid", "pid", "uuid", "vid"}, where, faults);
+    return CurrentModeRecord{keys.text("deviceUuid"), keys.text("vid"), keys.text("pid"), keys.text("uuid")};
 }
 
 QJsonObject PresetJson::currentModeToJson(const CurrentModeRecord &record)

@@ -13,7 +13,10 @@
 class PresetJson
 {
 public:
+    static constexpr int kMaxProductIdDigits = 8;
+
     // Base 16, "0x" allowed, stops at the first character that is not a hex digit.
+    // A text of more than eight digits names no product: 0.
     static qint32 productIdOf(const QString &pidText);
 
     static std::unique_ptr<ModeData> modeFromJson(const QJsonObject &object, bool custom);
@@ -26,7 +29,12 @@ public:
                                                             QStringList *faults = nullptr);
     static QJsonObject defaultFileToJson(const DeviceModes &device);
 
-    static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object);
+    // The readers of config.json's records. Given a list, they note (one line each, led
+    // by `where`) everything that would not be written back as it was read: keys of the
+    // wrong type, keys the file does not have, modes repeating a name, gains not ten.
+    static std::unique_ptr<DeviceModes> customRecordFromJson(const QJsonObject &object,
+                                                             const QString &where = QString(),
+                                                             QStringList *faults = nullptr);
     static QJsonObject customRecordToJson(const DeviceModes &device);
 
     // The whole text of config.json, written straight from the records: the same bytes as
@@ -34,6 +42,7 @@ public:
     static QByteArray configText(const std::vector<CurrentModeRecord> &currentModes,
                                  const std::vector<std::unique_ptr<DeviceModes>> &customRecords);
 
-    static CurrentModeRecord currentModeFromJson(const QJsonObject &object);
+    static CurrentModeRecord currentModeFromJson(const QJsonObject &object, const QString &where = QString(),
+                                                 QStringList *faults = nullptr);
     static QJsonObject currentModeToJson(const CurrentModeRecord &record);
 };

@@ -1,5 +1,6 @@
 #include "presets/WriteReadJson.h"
 
+#include "presets/ConfigFile.h"
 #include "presets/JsonText.h"
 #include "presets/PresetJson.h"
 #include "presets/PresetNames.h"
@@ -11,35 +12,36 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
 
+// The fault line of a file read leniently (JsonText::Parsed::replaced).
+constexpr const char *kReplacedBytes =
+    "bytes that are neither UTF-8 nor GBK, read with U+FFFD in their place";
+
 // Every "*.json" below the folder. Names in sorted order and no symbolic links, so that
-// the same tree gives the same files in the same order on every machine.
+// the same tree gives the same files in the same order on every machine. Regular files
+// only: a FIFO would block the start.
 void collectJsonFiles(const QString &folder, QStringList *files)
 {
     const QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(QStringList{"*.json"},
-                                                    QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot |
-                                                        QDir::NoSymLinks | QDir::Hidden | QDir::System,
-                                                    QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(
+        QStringList{"*.json"},
+        QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden, QDir::Name);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir())
             collectJsonFiles(entry.filePath(), files);
-        else
+        else if (entry.isFile())
             files->append(entry.filePath());
     }
 }
 
-bool readWholeFile(const QString &path, QByteArray *bytes)
+// One line for the debug log: the first fault and how many more there are.
+QString summary(const QStringList &faults)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.readAll();
-    return file.error() == QFile::NoError;
+    return faults.size() == 1 ? faults.first()
+                              : QString("%1 (and %2 more)").arg(faults.first()).arg(faults.size() - 1);
 }
 
 ModeData *findByUuid(const QMap<QString, ModeData *> &modes, const QString &uuid)
@@ -95,7 +97,7 @@ void WriteReadJson::getPresetJson(const QString &folder)
     for (const QString &path : files) {
         QByteArray bytes;
         const JsonText::Parsed parsed =
-            readWholeFile(path, &bytes) ? JsonText::parse(bytes) : JsonText::Parsed{};
+            ConfigFile::read(path, &bytes).ok ? JsonText::parse(bytes) : JsonText::Parsed{};
         if (parsed.status == JsonText::Status::Unreadable) {
             qDebug() << "WriteReadJson::getPresetJson :Get json Null";
             continue;
@@ -106,6 +108,8 @@ void WriteReadJson::getPresetJson(const QString &folder)
             continue;
         }
         QStringList faults;
+        if (parsed.replaced)
+            faults << kReplacedBytes;
         std::unique_ptr<DeviceModes> device = PresetJson::defaultFileFromJson(parsed.object, &faults);
         reportFaults(name, faults);
         if (!device)
@@ -119,56 +123,102 @@ void WriteReadJson::getPresetJson(const QString &folder)
 void WriteReadJson::readConfigJson()
 {
     const QString path = configPath();
-    if (!QFileInfo(path).isFile())
+    for (const QString &leftover : ConfigFile::removeLeftovers(path))
+        qDebug().noquote() << "WriteReadJson::readConfigJson :removed the leftover of a save, " + leftover;
+    if (!QFileInfo::exists(path))
         return;
     m_currentModeList.clear();
     m_customRecords.clear();
 
     QByteArray bytes;
-    const JsonText::Parsed parsed = readWholeFile(path, &bytes) ? JsonText::parse(bytes) : JsonText::Parsed{};
-    const QJsonObject &root = parsed.object;
-    const bool wellFormed = parsed.status == JsonText::Status::Ok &&
-                            (!root.contains("currentMode") || root.value("currentMode").isArray()) &&
-                            (!root.contains("customizeMode") || root.value("customizeMode").isArray());
-    if (!wellFormed) {
-        m_keepConfigBeforeWrite = true;
+    const ConfigFile::Result read = ConfigFile::read(path, &bytes);
+    if (!read.ok) {
+        qDebug().noquote() << "WriteReadJson::readConfigJson :config.json not read, " + read.reason;
+        // A file that is there but cannot be read is not written over either: keeping
+        // its copy fails the same way. What is not a file a save leaves alone anyway.
+        if (QFileInfo(path).isFile())
+            m_keepReason = read.reason;
+        return;
+    }
+    const JsonText::Parsed parsed = JsonText::parse(bytes);
+    if (parsed.status != JsonText::Status::Ok) {
+        m_keepReason = parsed.status == JsonText::Status::NotAnObject ? "not a JSON object" : "not JSON";
         qDebug() << "WriteReadJson::readConfigJson :config.json unreadable, starting empty";
+        return;
     }
 
-    for (const QJsonValue &value : root.value("currentMode").toArray())
-        m_currentModeList.push_back(PresetJson::currentModeFromJson(value.toObject()));
-    for (const QJsonValue &value : root.value("customizeMode").toArray())
-        m_customRecords.push_back(PresetJson::customRecordFromJson(value.toObject()));
+    // Everything that would not be written back as it was read is noted, so that the
+    // original is kept before the first rewrite.
+    QStringList faults;
+    if (parsed.replaced)
+        faults << kReplacedBytes;
+    const QJsonObject &root = parsed.object;
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        if (it.key() != "currentMode" && it.key() != "customizeMode")
+            faults << QString("\"%1\" is not a key of the file: dropped").arg(it.key());
+        else if (!it.value().isArray())
+            faults << QString("\"%1\" is not an array: read as empty").arg(it.key());
+    }
+    const QJsonArray current = root.value("currentMode").toArray();
+    for (int i = 0; i < current.size(); ++i) {
+        const QString where = QString("currentMode[%1] ").arg(i);
+        if (!current.at(i).isObject())
+            faults << where + "is not an object: read as an empty record";
+        m_currentModeList.push_back(
+            PresetJson::currentModeFromJson(current.at(i).toObject(), where, &faults));
+    }
+    const QJsonArray customize = root.value("customizeMode").toArray();
+    for (int i = 0; i < customize.size(); ++i) {
+        const QString where = QString("customizeMode[%1] ").arg(i);
+        if (!customize.at(i).isObject())
+            faults << where + "is not an object: read as an empty record";
+        m_customRecords.push_back(
+            PresetJson::customRecordFromJson(customize.at(i).toObject(), where, &faults));
+    }
+    if (!faults.isEmpty()) {
+        m_keepReason = summary(faults);
+        qDebug().noquote() << "WriteReadJson::readConfigJson :config.json read with changes, " + m_keepReason;
+    }
 }
 
 void WriteReadJson::writeConfigJson()
 {
     const QByteArray text = PresetJson::configText(m_currentModeList, m_customRecords);
     const QString path = configPath();
-    if (m_keepConfigBeforeWrite && !keepUnreadableConfig(path))
+    if (!m_keepReason.isEmpty() && !keepConfigAside(path))
         return;
-    // A complete new file replaces the old one in one step, or the old one stays.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        qDebug() << "WriteReadJson::writeConfigJson :config.json not saved" << file.errorString();
+    const ConfigFile::Result saved = ConfigFile::save(path, text);
+    if (saved.ok)
+        return;
+    qDebug().noquote() << "WriteReadJson::writeConfigJson :config.json not saved, " + saved.path + ": " +
+                              saved.reason;
+    emit saveFailed(saved.path, saved.reason);
 }
 
-bool WriteReadJson::keepUnreadableConfig(const QString &path)
+// A copy, not a rename: if the save then fails, config.json still holds what it held.
+bool WriteReadJson::keepConfigAside(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
-        m_keepConfigBeforeWrite = false;
+    const QString file = ConfigFile::target(path);
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        m_keepReason.clear();
         return true;
     }
-    const QString stem = path + ".bad-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+    const QString stem = file + ".bad-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
     QString kept = stem;
     for (int n = 1; QFileInfo::exists(kept); ++n)
         kept = stem + "-" + QString::number(n);
-    if (!QFile::rename(path, kept)) {
-        qDebug() << "WriteReadJson::writeConfigJson :cannot keep unreadable config.json, not saved";
+    QByteArray bytes;
+    const ConfigFile::Result read = ConfigFile::read(file, &bytes);
+    const ConfigFile::Result copied = read.ok ? ConfigFile::save(kept, bytes) : read;
+    if (!copied.ok) {
+        const QString reason = "cannot keep a copy of it, " + copied.reason;
+        qDebug().noquote() << "WriteReadJson::writeConfigJson :config.json not saved, " + reason;
+        emit saveFailed(file, reason);
         return false;
     }
-    qDebug() << "WriteReadJson::writeConfigJson :kept unreadable config.json as" << kept;
-    m_keepConfigBeforeWrite = false;
+    qDebug().noquote() << "WriteReadJson::writeConfigJson :kept config.json as " + kept + ", " + m_keepReason;
+    emit configKeptAside(kept, m_keepReason);
+    m_keepReason.clear();
     return true;
 }
 
@@ -279,7 +329,7 @@ void WriteReadJson::setCurrentMode(const ModeData *mode)
     m_currentMode = *mode;
     if (CurrentModeRecord *record = findCurrentModeRecord()) {
         record->uuid = m_currentMode->uuid;
-    } else if (const DeviceModes *device = defaultDevice()) {
+    } else if (const DeviceModes *device = m_key.hasIdentity() ? defaultDevice() : nullptr) {
         m_currentModeList.push_back(
             CurrentModeRecord{m_key.deviceUuid, device->vid, device->pid, m_currentMode->uuid});
     }
@@ -305,8 +355,9 @@ void WriteReadJson::restoreCurrentMode()
 
 void WriteReadJson::insertCustomizeMode(std::unique_ptr<ModeData> mode)
 {
+    // A receiver whose identity never arrived is not one the user can come back to.
     const DeviceModes *defaults = defaultDevice();
-    if (!mode || !defaults)
+    if (!mode || !defaults || !m_key.hasIdentity())
         return;
     mode->parameter.resize(kBands, 0);
     DeviceModes *device = findCustomRecord();

@@ -60,18 +60,25 @@ public:
     // <Documents>/VoxBench/config.json; creates the folder.
     QString configPath() const;
 
+signals:
+    // A rewrite of config.json failed; the old file is as it was, memory keeps the change.
+    void saveFailed(const QString &path, const QString &reason);
+    // What config.json held could not be written back unchanged, so its bytes were
+    // copied to `keptPath` before the first rewrite.
+    void configKeptAside(const QString &keptPath, const QString &reason);
+
 private:
     bool isCurrentProduct(const QString &pidText) const;
     DeviceModes *findCustomRecord() const;
     CurrentModeRecord *findCurrentModeRecord();
     ModeData *findPreset(ModeType type, const char *name) const;
-    bool keepUnreadableConfig(const QString &path);
+    bool keepConfigAside(const QString &path);
 
     std::optional<ModeData> m_currentMode;
     DeviceKey m_key;
     std::vector<CurrentModeRecord> m_currentModeList;
     std::map<int, DeviceModes> m_defaultRecords;
     std::vector<std::unique_ptr<DeviceModes>> m_customRecords;
-    // config.json could not be read: keep it aside before the first write over it.
-    bool m_keepConfigBeforeWrite = false;
+    // What config.json held would not be written back unchanged: why, until a copy is kept.
+    QString m_keepReason;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The layers point one way: log/ at the bottom, then platform/ and device/,
-# then presets/ (which takes the band count from the command table), then ui/,
+# then presets/ (which takes the band count from the command table and syncs
+# its saves through platform/), then ui/,
 # then window/, and app/ on top. Each folder may include
 # only the folders listed for it; only platform/ may ask which system it is on.
 # Usage: check-layers.sh SOURCE_DIR
@@ -12,7 +13,7 @@ declare -A allowed=(
     [log]="log"
     [platform]="platform log"
     [device]="device log"
-    [presets]="presets device log"
+    [presets]="presets device platform log"
     [ui]="ui log"
     [window]="window ui device presets platform log"
     [app]="app window ui device presets platform log"

@@ -7,6 +7,7 @@
 #include "platform/ProcessCommandLine.h"
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
+#include "ui/MessageBox.h"
 #include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
@@ -14,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QIcon>
 #include <QMediaPlayer>
 #include <QMovie>
@@ -41,6 +43,8 @@ VoxBench::VoxBench(QWidget *parent)
     initTabControls();
     usbHidDeviceState().device71.store(0);
     m_store = std::make_unique<WriteReadJson>(this);
+    connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
+    connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
     ui.lineEdit_CustomName->setMaxLength(20);
     ui.radioButton_Stereo_Pop->setFixedWidth(70);
@@ -69,6 +73,23 @@ VoxBench::~VoxBench()
     }
 }
 
+void VoxBench::warnSaveFailed(const QString &path, const QString &reason)
+{
+    if (m_saveWarned)
+        return;
+    m_saveWarned = true;
+    MessageBox::warning(this, QStringLiteral("warning"),
+                        tr("Your modes could not be saved.\n\nFile: %1\nReason: %2\n\n"
+                           "VoxBench keeps your changes until it ends; this is said once per run.")
+                            .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void VoxBench::logConfigKeptAside(const QString &keptPath, const QString &reason)
+{
+    writeDebugLog(QStringLiteral("config.json kept"), keptPath + QStringLiteral(" : ") + reason,
+                  QStringLiteral("VoxBench"), QStringLiteral("logConfigKeptAside"), __LINE__);
+}
+
 void VoxBench::initWindow()
 {
     setShowAtStart(!isAutorunLaunch());
@@ -80,7 +101,7 @@ void VoxBench::initWindow()
 
     // The first identity always counts as a change.
     m_lastIdentity = {0, 0, 0, 0};
-    usbHidSetIdentityBytes({1, 1, 1, 1});
+    usbHidSetIdentityBytes(kPlaceholderIdentity);
 
     initDebugLog();
     closeReceiverAtExit();

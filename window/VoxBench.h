@@ -27,6 +27,9 @@ class QMovie;
 class QRadioButton;
 class WriteReadJson;
 
+// The identity bytes before any receiver told its own.
+constexpr IdentityBytes kPlaceholderIdentity{1, 1, 1, 1};
+
 // The main window. Its behaviour is split by topic over several source files:
 // VoxBench.cpp (construction), VoxBenchAttachment.cpp, VoxBenchModes.cpp,
 // VoxBenchEqualizer.cpp, VoxBenchTabs.cpp, VoxBenchSpectrum.cpp,
@@ -193,6 +196,8 @@ private:
     void gateTick();
     void armPeqGate();
     void warnAccessDenied();
+    void warnSaveFailed(const QString &path, const QString &reason);
+    void logConfigKeptAside(const QString &keptPath, const QString &reason);
     void sendCheckedCustomMode(ModeType type);
     void sendHeldBackEdits();
     int customModeCode(ModeType type, int slot) const;
@@ -229,6 +234,8 @@ private:
     int m_headsetModel = 0;
     // The access-denied box is shown once per program run.
     bool m_accessWarned = false;
+    // So is the box of a failed save: the user keeps working from memory after it.
+    bool m_saveWarned = false;
     QString m_appDirPath;
 
     // Gains of the last send per tab, band 0 first.

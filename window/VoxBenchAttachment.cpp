@@ -112,7 +112,7 @@ void VoxBench::warnAccessDenied()
     MessageBox::warning(this, QStringLiteral("warning"),
                         tr("The headset receiver was found, but access to it was denied.\n\n"
                            "Install the VoxBench package, which brings the udev rule "
-                           "70-voxbench.rules, or copy that rule from the source folder "
+                           "70-voxbench.rules, or copy that rule from the build folder "
                            "packaging/ to /etc/udev/rules.d/ and run "
                            "\"sudo udevadm control --reload-rules\".\n\n"
                            "Then unplug the receiver and plug it in again."));
@@ -292,9 +292,12 @@ void VoxBench::on_SLOTReadAudio(int iCmdType)
         // The switch that follows a complete upload fits the page now on screen.
         m_session->peqAcknowledged();
         break;
-    case ReplyCode::Status:
-        m_deviceUuid = usbHidIdentityText(usbHidIdentityBytes());
+    case ReplyCode::Status: {
+        // A reply that brought no identity leaves the placeholder: no identity then.
+        const IdentityBytes identity = usbHidIdentityBytes();
+        m_deviceUuid = identity == kPlaceholderIdentity ? QString() : usbHidIdentityText(identity);
         break;
+    }
     case ReplyCode::Spectrum: {
         const SpectrumLevels levels = usbHidSpectrumLevels();
         m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));

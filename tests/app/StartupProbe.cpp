@@ -6,6 +6,9 @@
 //   "window font <family>"         the application font as the window is built
 //                                  (only with PROBE_REPORT_FONT set)
 // With PROBE_HOLD_BOX set, a box stays "open" until a line arrives on stdin.
+// With PROBE_SQUAT_KEYS="<key a>;<key b>" it plays another account that takes those
+// keys first: a semaphore with nothing to acquire and a shared-memory marker, made
+// as Qt makes them (key files in the temporary folder), reports "squatting" and waits.
 
 #include "app/Autorun.h"
 #include "app/Startup.h"
@@ -17,6 +20,8 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QSharedMemory>
+#include <QSystemSemaphore>
 #include <QTimer>
 #include <cstdio>
 
@@ -60,6 +65,17 @@ private:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const QStringList squat = qEnvironmentVariable("PROBE_SQUAT_KEYS").split(';', Qt::SkipEmptyParts);
+    if (squat.size() == 2) {
+        QSystemSemaphore semaphore(squat.at(0), 0, QSystemSemaphore::Create);
+        QSharedMemory marker(squat.at(1));
+        if (!marker.create(1))
+            return 1;
+        report(QStringLiteral("squatting"));
+        QObject::connect(new TerminationWatcher(&app), &TerminationWatcher::terminationRequested, &app,
+                         &QCoreApplication::quit);
+        return app.exec();
+    }
     const bool holdBox = qEnvironmentVariableIsSet("PROBE_HOLD_BOX");
     MessageBox::setHandler([holdBox](const MessageBox::Shown &shown) {
         report(QStringLiteral("box %1|%2").arg(shown.title, shown.text));

@@ -5,15 +5,17 @@
 #include "ProbeProcess.h"
 #include "app/SingleInstance.h"
 #include "platform/InstanceKeys.h"
+#include "platform/InstanceLock.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSharedMemory>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,12 +23,22 @@ const QString kBox = QStringLiteral("box prompt|Program is running");
 
 bool markerExists()
 {
-    QSharedMemory marker(InstanceKeys::scoped(QStringLiteral("b")));
-    const bool attached = marker.attach(QSharedMemory::ReadOnly);
-    if (attached)
-        marker.detach();
-    return attached;
+    InstanceLock lock;
+    return lock.claim() == InstanceLock::Claim::Running;
 }
+
+// A throwaway account for the squatter, removed again at the end.
+struct ThrowawayUser
+{
+    QString name = QStringLiteral("vbsquat%1").arg(::getpid());
+    bool made = QProcess::execute(
+                    "useradd", {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name}) == 0;
+    ~ThrowawayUser()
+    {
+        if (made)
+            QProcess::execute("userdel", {name});
+    }
+};
 } // namespace
 
 class tst_SingleInstance : public QObject
@@ -42,6 +54,8 @@ private slots:
     void terminationEndsCleanly_data();
     void terminationEndsCleanly();
     void anotherUserRunsOwnInstance();
+    void anotherUserCannotSquatTheGuard_data();
+    void anotherUserCannotSquatTheGuard();
 };
 
 void tst_SingleInstance::secondStartShowsHiddenFirstAndReturnsZero()
@@ -138,8 +152,10 @@ void tst_SingleInstance::startAfterKillMinusNineIsFirst()
         ::kill(first.pid(), SIGKILL);
         QVERIFY(first.finished());
     }
-    // The segment and the socket of the killed instance are still there.
-    QVERIFY(markerExists());
+    // The lock file and the socket of the killed instance are still there, its lock is not.
+    QVERIFY(QFile::exists(InstanceKeys::scoped("b")));
+    QVERIFY(QFile::exists(InstanceKeys::activationServerName()));
+    QVERIFY(!markerExists());
 
     ProbeProcess next(PROBE_PATH, {"-autorun"});
     QCOMPARE(next.waitForLine("running"), QStringLiteral("running visible=0"));
@@ -231,6 +247,85 @@ void tst_SingleInstance::anotherUserRunsOwnInstance()
     ::kill(mine.pid(), SIGTERM);
     QVERIFY(mine.finished());
     QCOMPARE(mine.exitCode(), 0);
+}
+
+void tst_SingleInstance::anotherUserCannotSquatTheGuard_data()
+{
+    QTest::addColumn<bool>("runtimeFolder");
+    QTest::newRow("XDG_RUNTIME_DIR set") << true;
+    // Qt falls back to <temp>/runtime-<user>, which the squatter makes first.
+    QTest::newRow("no XDG_RUNTIME_DIR") << false;
+}
+
+// Another account makes, before this user's first start, the named objects that
+// the guard's keys would name (the keys are paths anyone can work out, and Qt puts
+// the key files in the shared temporary folder), and in the second row also the
+// runtime folder Qt falls back to. This user must still get one instance, with the
+// second start showing "Program is running" and bringing the first forward.
+void tst_SingleInstance::anotherUserCannotSquatTheGuard()
+{
+    QFETCH(bool, runtimeFolder);
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody || QStandardPaths::findExecutable("setpriv").isEmpty() ||
+        QStandardPaths::findExecutable("useradd").isEmpty())
+        QSKIP("two other accounts need root, the user nobody, useradd and setpriv");
+    const ThrowawayUser squatter;
+    const passwd *account = ::getpwnam(qPrintable(squatter.name));
+    if (!squatter.made || !account)
+        QSKIP("useradd could not make a throwaway account here");
+    const QString victim = QString::fromLocal8Bit(nobody->pw_name);
+
+    // A shared temporary folder as /tmp is, with the probe; the victim's private folders.
+    QTemporaryDir shared(QStringLiteral("/tmp/voxbench-squat.XXXXXX"));
+    QVERIFY(shared.isValid());
+    QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString probe = shared.filePath("StartupProbe");
+    QVERIFY(QFile::copy(PROBE_PATH, probe));
+    const QString home = shared.filePath("home");
+    const QString runtime = shared.filePath("run");
+    for (const QString &dir : {home, runtime}) {
+        QVERIFY(QDir().mkpath(dir));
+        QCOMPARE(::chown(QFile::encodeName(dir).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+        QCOMPARE(::chmod(QFile::encodeName(dir).constData(), 0700), 0);
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", shared.path());
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/.config");
+    env.remove("XDG_RUNTIME_DIR");
+    if (runtimeFolder)
+        env.insert("XDG_RUNTIME_DIR", runtime);
+    else
+        QVERIFY(QDir().mkpath(shared.filePath("runtime-" + victim)));
+    const QString folder = (runtimeFolder ? runtime : home + "/.cache") + "/voxbench-instance/";
+
+    const auto as = [](const passwd *user, const QStringList &command) {
+        return QStringList{"--reuid=" + QString::number(user->pw_uid),
+                           "--regid=" + QString::number(user->pw_gid), "--clear-groups"} +
+               command;
+    };
+    QProcessEnvironment squatting = env;
+    squatting.insert("PROBE_SQUAT_KEYS", folder + "a;" + folder + "b");
+    if (!runtimeFolder)
+        QCOMPARE(::chown(QFile::encodeName(shared.filePath("runtime-" + victim)).constData(), account->pw_uid,
+                         account->pw_gid),
+                 0);
+    ProbeProcess squat("setpriv", as(account, {probe}), squatting);
+    QCOMPARE(squat.waitForLine("squatting"), QStringLiteral("squatting"));
+
+    ProbeProcess mine("setpriv", as(nobody, {probe, "-autorun"}), env);
+    QCOMPARE(mine.waitForLine("running"), QStringLiteral("running visible=0"));
+    ProbeProcess second("setpriv", as(nobody, {probe}), env);
+    QCOMPARE(second.waitForLine("box"), kBox);
+    QVERIFY(second.finished());
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(mine.waitForLine("shown"), QStringLiteral("shown"));
+
+    ::kill(mine.pid(), SIGTERM);
+    QVERIFY(mine.finished());
+    QCOMPARE(mine.exitCode(), 0);
+    ::kill(squat.pid(), SIGTERM);
+    QVERIFY(squat.finished());
 }
 
 QTEST_GUILESS_MAIN(tst_SingleInstance)

@@ -362,12 +362,21 @@ private slots:
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll().count('\n'), 1);
 
-        env.insert("VOXBENCH_EMU_ABSENT", "1");
-        probe.setProcessEnvironment(env);
-        probe.start(VOXBENCH_HID_PROBE, QStringList());
-        QVERIFY(probe.waitForFinished(5000));
-        QCOMPARE(probe.readAllStandardOutput(), QByteArray());
-        QCOMPARE(probe.exitCode(), 0);
+        // Settings that cannot be what was meant are refused, said, and nothing is emulated.
+        for (const auto &bad :
+             {std::make_pair("VOXBENCH_EMU_PID", "zz"), std::make_pair("VOXBENCH_EMU_SPECTRUM_MS", "0"),
+              std::make_pair("VOXBENCH_EMU_ABSENT", "1")}) {
+            QProcessEnvironment refused = env;
+            refused.insert(bad.first, bad.second);
+            probe.setProcessEnvironment(refused);
+            probe.start(VOXBENCH_HID_PROBE, QStringList());
+            QVERIFY(probe.waitForFinished(5000));
+            QCOMPARE(probe.readAllStandardOutput(), QByteArray());
+            QCOMPARE(probe.exitCode(), 0);
+            const QByteArray said = QByteArray(bad.first) + "=\"" + bad.second + "\" is not";
+            QCOMPARE(probe.readAllStandardError().contains(said),
+                     bad.first != QByteArray("VOXBENCH_EMU_ABSENT"));
+        }
     }
 };
 

@@ -227,6 +227,32 @@ private slots:
         QCOMPARE(EmulatorControl::writtenReportCount(), result == OpenOk ? 2 : 0);
     }
 
+    // The udev rule, generated at build time, names exactly the receivers the program opens.
+    void udevRuleNamesTheAcceptedProductIds()
+    {
+        QFile rule(VOXBENCH_UDEV_RULE);
+        QVERIFY(rule.open(QIODevice::ReadOnly));
+        QList<int> named;
+        const QRegularExpression line(
+            "^SUBSYSTEM==\"hidraw\", KERNEL==\"hidraw\\*\", ATTRS\\{idVendor\\}==\"5a17\", "
+            "ATTRS\\{idProduct\\}==\"([0-9a-f]{4})\", TAG\\+=\"uaccess\"$");
+        for (const QByteArray &text : rule.readAll().split('\n')) {
+            if (text.isEmpty() || text.startsWith('#'))
+                continue;
+            const QRegularExpressionMatch match = line.match(QString::fromLatin1(text));
+            QVERIFY2(match.hasMatch(), text.constData());
+            named << match.captured(1).toInt(nullptr, 16);
+        }
+        QList<int> accepted;
+        for (int id = 0; id <= 0xFFFF; ++id) {
+            if (usbHidAcceptedProductId(id))
+                accepted << id;
+        }
+        std::sort(named.begin(), named.end());
+        QCOMPARE(named, accepted);
+        QVERIFY(accepted.contains(0x4152) && !accepted.contains(0x4165));
+    }
+
     void openSkipsTheConsumerInterface()
     {
         hid_device_info *list = hid_enumerate(0, 0);

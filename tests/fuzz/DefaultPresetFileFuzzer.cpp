@@ -43,11 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Read with or without noting faults, a file gives the same record.
     check(JsonText::serialize(
               PresetJson::defaultFileToJson(*PresetJson::defaultFileFromJson(parsed.object))) == text);
-    // What we write has every key in its type; only gains beyond the sliders stay as read.
+    // What we write has every key in its type; only gains beyond the sliders and product
+    // ids of too many digits stay as read.
     QStringList rewrittenFaults;
     const std::unique_ptr<DeviceModes> copy = PresetJson::defaultFileFromJson(again.object, &rewrittenFaults);
     for (const QString &fault : rewrittenFaults)
-        check(fault.contains(QLatin1String("beyond")));
+        check(fault.contains(QLatin1String("beyond")) || fault.contains(QLatin1String("eight hex digits")));
     check(copy != nullptr);
     // Written once more, the text is the same: nothing drifts between rewrites.
     check(JsonText::serialize(PresetJson::defaultFileToJson(*copy)) == text);

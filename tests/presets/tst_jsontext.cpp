@@ -17,6 +17,7 @@ private slots:
     void readsUtf8AndCleanGbk();
     void rejectsDamagedText_data();
     void rejectsDamagedText();
+    void readsAStrayByteAsReplacement();
 };
 
 void TestJsonText::writesTheFileFormat()
@@ -98,10 +99,6 @@ void TestJsonText::rejectsDamagedText_data()
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("half written") << utf8.left(utf8.size() / 2);
     QTest::newRow("not json") << QByteArray("name = Pop");
-    // One damaged byte: neither UTF-8 nor GBK, so no garbled names get stored for good.
-    QByteArray damaged = utf8;
-    damaged[damaged.indexOf('"', 9) + 1] = char(0xFF);
-    QTest::newRow("byte 0xFF") << damaged;
     // A lead byte cut off at the very end.
     QTest::newRow("cut-off sequence") << QByteArray("{}\xE6\xB8");
     // Clean GBK text that does not parse.
@@ -113,6 +110,19 @@ void TestJsonText::rejectsDamagedText()
 {
     QFETCH(QByteArray, bytes);
     QCOMPARE(JsonText::parse(bytes).status, JsonText::Status::Unreadable);
+}
+
+void TestJsonText::readsAStrayByteAsReplacement()
+{
+    // One byte that is neither UTF-8 nor GBK must not hide the rest of the file.
+    QByteArray damaged = QString::fromUtf8("{\"name\": \"游戏\", \"x\": \"Caf\"}").toUtf8();
+    damaged.insert(damaged.lastIndexOf("\""), char(0xE9));
+    const JsonText::Parsed parsed = JsonText::parse(damaged);
+    QCOMPARE(parsed.status, JsonText::Status::Ok);
+    QVERIFY(parsed.replaced && !parsed.fromGbk);
+    QCOMPARE(parsed.object.value("name").toString(), QString::fromUtf8("游戏"));
+    QCOMPARE(parsed.object.value("x").toString(), QString::fromUtf8("Caf\uFFFD"));
+    QVERIFY(!JsonText::parse(QString::fromUtf8("{\"name\": \"游戏\"}").toUtf8()).replaced);
 }
 
 QTEST_GUILESS_MAIN(TestJsonText)

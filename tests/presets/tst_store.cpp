@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace StoreFixture;
 
@@ -31,6 +33,18 @@ QMap<QString, int> slotsOf(const QMap<QString, ModeData *> &modes)
     for (auto it = modes.begin(); it != modes.end(); ++it)
         result.insert(it.key(), it.value()->index);
     return result;
+}
+
+// One selection saved by a store of its own; the paths of the saves that failed.
+QStringList saveOnce(const QString &programFolder)
+{
+    WriteReadJson store(programFolder);
+    QStringList failed;
+    QObject::connect(&store, &WriteReadJson::saveFailed,
+                     [&failed](const QString &path, const QString &) { failed << path; });
+    store.setDevice(0x4152, "0a0b0c0d");
+    store.setCurrentMode(store.getSurroundPreset(1));
+    return failed;
 }
 
 QStringList keptConfigs()
@@ -58,8 +72,11 @@ private slots:
     void insertsRenamesAndRemovesCustomModes();
     void removeDestroysOnlyWhatItRemoves();
     void renameMovesTheModeItself();
-    void keepsUnreadableConfigBeforeOverwriting_data();
-    void keepsUnreadableConfigBeforeOverwriting();
+    void keepsConfigAsideBeforeOverwriting_data();
+    void keepsConfigAsideBeforeOverwriting();
+    void savesWholeOrNotAtAllOnAFullDisk();
+    void savesThroughLinksButNeverOverOtherFiles();
+    void removesLeftoversOfInterruptedSaves();
     void createsTheConfigFolderOnEveryAccess();
 
 private:
@@ -92,6 +109,9 @@ void TestStore::convertsProductIds()
     QCOMPARE(PresetJson::productIdOf(""), 0);
     QCOMPARE(PresetJson::productIdOf("0x"), 0);
     QCOMPARE(PresetJson::productIdOf("pid"), 0);
+    // Eight digits at most: more would wrap onto a real receiver.
+    QCOMPARE(PresetJson::productIdOf("0xFFE5672E"), qint32(0xFFE5672E));
+    QCOMPARE(PresetJson::productIdOf("0x100004152"), 0);
 }
 
 void TestStore::walksDefaultFilesInSortedOrder()
@@ -180,7 +200,7 @@ void TestStore::configReloadsToTheSameState()
         store.insertCustomizeMode(customMode(Stereo, QString::fromUtf8("我的"), 0, "{c1}"));
         store.insertCustomizeMode(customMode(Stereo, "Custom \"2\"", 1, "{c2}"));
         store.insertCustomizeMode(customMode(Surround, "Zed", 0, "{c3}"));
-        store.setDevice(0x104D, QString());
+        store.setDevice(0x104D, "0a0b0c0d");
         store.insertCustomizeMode(customMode(Surround, "Other", 0, "{c4}"));
         store.setCurrentMode(store.getSurroundPreset(1));
         written = readFile(configFile());
@@ -206,7 +226,7 @@ void TestStore::configReloadsToTheSameState()
     const CurrentModeRecord &record = store.currentModeRecords().front();
     QCOMPARE(record.pid, QString("0x104d"));
     QCOMPARE(record.vid, QString("0x5A17"));
-    QCOMPARE(record.deviceUuid, QString());
+    QCOMPARE(record.deviceUuid, QString("0a0b0c0d"));
     QCOMPARE(record.uuid, QString("{s-104d}"));
 
     store.setDevice(0x4152, "0a0b0c0d");
@@ -292,20 +312,20 @@ void TestStore::leavesOtherReceiversRecordsAlone()
     store.setDevice(0x4152, "0a0b0c0d");
     store.setCurrentMode(store.getSurroundPreset(1));
 
-    // A receiver whose identity is not known yet gets its own record.
+    // A receiver whose identity never arrived is used, but nothing is stored for it:
+    // no record for a receiver that may not exist, and none is touched.
     store.clearDevice();
     store.setDevice(0x4152, QString());
     QVERIFY(!store.currentMode());
     store.setCurrentMode(store.getStereoPreset(0));
-    QCOMPARE(store.currentModeRecords().size(), size_t(2));
+    QCOMPARE(store.currentMode()->uuid, QString("{t-4152}"));
+    store.insertCustomizeMode(customMode(Stereo, "Nobody's", 0, "{n}"));
+    QVERIFY(store.customRecords().empty());
+    QCOMPARE(store.currentModeRecords().size(), size_t(1));
     QCOMPARE(store.currentModeRecords().at(0).uuid, QString("{s-4152}"));
-    QCOMPARE(store.currentModeRecords().at(1).deviceUuid, QString());
-    QCOMPARE(store.currentModeRecords().at(1).uuid, QString("{t-4152}"));
 
     store.setDevice(0x4152, "0a0b0c0d");
     QCOMPARE(store.currentMode()->uuid, QString("{s-4152}"));
-    store.setDevice(0x4152, QString());
-    QCOMPARE(store.currentMode()->uuid, QString("{t-4152}"));
 }
 
 void TestStore::restoresInSearchOrder()
@@ -313,7 +333,7 @@ void TestStore::restoresInSearchOrder()
     const QString folder = programFolder();
     {
         WriteReadJson store(folder);
-        store.setDevice(0x4152, QString());
+        store.setDevice(0x4152, "0a0b0c0d");
         // Custom modes that share the built-ins' uuids.
         store.insertCustomizeMode(customMode(Stereo, "Shares stereo", 0, "{s-4152}"));
         store.insertCustomizeMode(customMode(Surround, "Shares surround", 0, "{t-4152}"));
@@ -322,21 +342,21 @@ void TestStore::restoresInSearchOrder()
     {
         // Custom Surround comes before built-in Stereo.
         WriteReadJson store(folder);
-        store.setDevice(0x4152, QString());
+        store.setDevice(0x4152, "0a0b0c0d");
         QCOMPARE(store.currentMode()->name, QString("Shares surround"));
         store.setCurrentMode(store.getSurroundPreset(1)); // uuid {s-4152}
     }
     {
         // Built-in Surround comes before custom Stereo.
         WriteReadJson store(folder);
-        store.setDevice(0x4152, QString());
+        store.setDevice(0x4152, "0a0b0c0d");
         QCOMPARE(store.currentMode()->name, QString("FPS"));
         QCOMPARE(store.currentMode()->customizeType, 0);
         // A remembered uuid that no mode has leaves the current mode as it was.
         ModeData gone;
         gone.uuid = "{gone}";
         store.setCurrentMode(&gone);
-        store.setDevice(0x4152, QString());
+        store.setDevice(0x4152, "0a0b0c0d");
         QCOMPARE(store.currentMode()->uuid, QString("{gone}"));
     }
 }
@@ -381,7 +401,7 @@ void TestStore::insertsRenamesAndRemovesCustomModes()
 void TestStore::removeDestroysOnlyWhatItRemoves()
 {
     WriteReadJson store(programFolder());
-    store.setDevice(0x4152, QString());
+    store.setDevice(0x4152, "0a0b0c0d");
     store.insertCustomizeMode(customMode(Stereo, "Kept", 0, "{k}"));
 
     // A mode of the caller's that the store does not hold stays the caller's.
@@ -406,7 +426,7 @@ void TestStore::removeDestroysOnlyWhatItRemoves()
 void TestStore::renameMovesTheModeItself()
 {
     WriteReadJson store(programFolder());
-    store.setDevice(0x4152, QString());
+    store.setDevice(0x4152, "0a0b0c0d");
     store.insertCustomizeMode(customMode(Surround, "A", 0, "{a}"));
     store.insertCustomizeMode(customMode(Surround, "B", 1, "{b}"));
     ModeData *a = store.customizeModes(Surround).value("A");
@@ -433,38 +453,174 @@ void TestStore::renameMovesTheModeItself()
     QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"B", "C"}));
 }
 
-void TestStore::keepsUnreadableConfigBeforeOverwriting_data()
+void TestStore::keepsConfigAsideBeforeOverwriting_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("half written") << QByteArray("{\r\n    \"currentMode\": [\r\n        {\r\n");
-    QTest::newRow("damaged byte") << QByteArray(
-        "{\"customizeMode\": [{\"modes\": [{\"name\": \"\xE6\xFF\xB8\"}]}]}");
-    QTest::newRow("not an object") << QByteArray("[1, 2, 3]");
-    QTest::newRow("lists of the wrong kind") << QByteArray(R"({"currentMode": {}, "customizeMode": []})");
+    QTest::addColumn<int>("modesRead");
+    QTest::addColumn<QString>("reason");
+    const QByteArray mode = R"({"algorithm": "Stereo", "customizeType": 1, "index": 0, "name": "Mine",
+                                "parameter": [1, 2, 3, 4, 5, 6, 7, 8, 9, 10], "type": 1, "uuid": "{m}"})";
+    const auto record = [](const QByteArray &modes) {
+        return R"({"currentMode": [], "customizeMode": [{"deviceUuid": "0a0b0c0d", "modes": )" + modes +
+               R"(, "pid": "0x4152", "vid": "0x5A17"}]})";
+    };
+    // Unreadable: nothing could be read.
+    QTest::newRow("empty") << QByteArray() << 0 << "not JSON";
+    QTest::newRow("half written") << QByteArray("{\r\n    \"currentMode\": [\r\n        {\r\n") << 0
+                                  << "not JSON";
+    QTest::newRow("not an object") << QByteArray("[1, 2, 3]") << 0 << "not a JSON object";
+    // Readable, but not written back as it was.
+    QTest::newRow("lists of the wrong kind") << QByteArray(R"({"currentMode": {}, "customizeMode": []})") << 0
+                                             << "\"currentMode\" is not an array";
+    QTest::newRow("misspelled key") << QByteArray(R"({"currentMode": [], "customiseMode": [1]})") << 0
+                                    << "\"customiseMode\" is not a key of the file: dropped";
+    QTest::newRow("modes an object") << record("{\"Mine\": " + mode + "}") << 0
+                                     << "customizeMode[0] \"modes\" is an object, not an array";
+    QTest::newRow("two modes of one name") << record("[" + mode + ", " + mode + "]") << 1
+                                           << "customizeMode[0] modes[1] repeats the name \"Mine\": dropped";
+    QTest::newRow("gains as text") << record("[" + QByteArray(mode).replace("[1, 2,", "[\"1\", 2,") + "]")
+                                   << 1 << "customizeMode[0] modes[0] \"parameter\"[0] is a string";
+    // One Latin-1 byte, neither UTF-8 nor GBK: read with the byte replaced, every mode kept.
+    QTest::newRow("stray byte") << record("[" + QByteArray(mode).replace("Mine", "Caf\xE9") + ", " +
+                                          QByteArray(mode).replace("Mine", "Two").replace("{m}", "{t}") + "]")
+                                << 2 << "bytes that are neither UTF-8 nor GBK";
 }
 
-void TestStore::keepsUnreadableConfigBeforeOverwriting()
+void TestStore::keepsConfigAsideBeforeOverwriting()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(int, modesRead);
+    QFETCH(QString, reason);
     QVERIFY(writeFile(configFile(), bytes));
     WriteReadJson store(programFolder());
-    QVERIFY(store.currentModeRecords().empty());
-    QVERIFY(store.customRecords().empty());
+    QSignalSpy kept(&store, &WriteReadJson::configKeptAside);
+    store.setDevice(0x4152, "0a0b0c0d");
+    QCOMPARE(store.customizeModes(Stereo).size(), modesRead);
     QCOMPARE(readFile(configFile()), bytes); // reading changes nothing
     QVERIFY(keptConfigs().isEmpty());
 
-    store.setDevice(0x4152, QString());
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("kept unreadable config.json as .*config.json.bad-"));
     store.setCurrentMode(store.getSurroundPreset(1));
     QCOMPARE(keptConfigs().size(), 1);
     QCOMPARE(readFile(documents() + "/VoxBench/" + keptConfigs().front()), bytes);
-    QCOMPARE(JsonText::parse(readFile(configFile())).status, JsonText::Status::Ok);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept.front().at(0).toString().endsWith("/VoxBench/" + keptConfigs().front()));
+    QVERIFY2(kept.front().at(1).toString().startsWith(reason), qPrintable(kept.front().at(1).toString()));
+    const JsonText::Parsed rewritten = JsonText::parse(readFile(configFile()));
+    QCOMPARE(rewritten.status, JsonText::Status::Ok);
 
     // Kept once; later writes go straight to config.json.
     store.setCurrentMode(store.getStereoPreset(0));
     QCOMPARE(keptConfigs().size(), 1);
+    QCOMPARE(kept.size(), 1);
     QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    // What the store writes it reads back without anything to keep.
+    WriteReadJson again(m_program->path());
+    again.setDevice(0x4152, "0a0b0c0d");
+    again.setCurrentMode(again.getSurroundPreset(1));
+    QCOMPARE(keptConfigs().size(), 1);
+}
+
+// A small memory file system mounted on the config folder fills up during a save.
+void TestStore::savesWholeOrNotAtAllOnAFullDisk()
+{
+    const QString folder = documents() + "/VoxBench";
+    QVERIFY(QDir().mkpath(folder));
+    if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k,mode=0755") != 0)
+        QSKIP(qPrintable("cannot mount a small tmpfs (needs root or CAP_SYS_ADMIN): " +
+                         qt_error_string(errno)));
+    struct Unmount
+    {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(folder)};
+
+    WriteReadJson store(programFolder());
+    QSignalSpy failed(&store, &WriteReadJson::saveFailed);
+    store.setDevice(0x4152, "0a0b0c0d");
+    for (int slot = 0; slot < 5; ++slot)
+        store.insertCustomizeMode(customMode(Stereo, QString("Mode %1").arg(slot), slot, "{m}"));
+    const QByteArray saved = readFile(configFile());
+    QVERIFY(saved.size() > 2000 && saved.size() < 16384);
+
+    // Fill the disk to the last byte.
+    QFile filler(folder + "/filler");
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(512, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    while (filler.write("x", 1) == 1) {
+    }
+    filler.close();
+
+    store.insertCustomizeMode(customMode(Surround, "One more", 0, "{o}"));
+    QCOMPARE(readFile(configFile()), saved);                                // the old file, whole
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // config.json, filler
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.front().at(0).toString(), configFile());
+    QVERIFY2(failed.front().at(1).toString().contains("space", Qt::CaseInsensitive),
+             qPrintable(failed.front().at(1).toString()));
+    // Memory keeps the change, and the next start still finds every mode of the file.
+    QCOMPARE(store.customizeModes(Surround).size(), 1);
+    QCOMPARE(WriteReadJson(m_program->path()).customRecords().front()->stereoModes.size(), size_t(5));
+
+    // Space again: the next change saves all of it.
+    QVERIFY(QFile::remove(folder + "/filler"));
+    store.setCurrentMode(store.getStereoPreset(0));
+    const QByteArray now = readFile(configFile());
+    QVERIFY(now.contains("One more") && now.contains("Mode 4"));
+}
+
+void TestStore::savesThroughLinksButNeverOverOtherFiles()
+{
+    const QString folder = programFolder();
+    // A FIFO among the default files would block the start if it were opened.
+    QCOMPARE(::mkfifo(QFile::encodeName(m_program->filePath("DefaultFile/fifo.json")).constData(), 0600), 0);
+    QTemporaryDir dotfiles;
+    QDir().mkpath(documents() + "/VoxBench");
+
+    // A link to a regular file elsewhere: that file is replaced in its own folder, the link stays.
+    const QString kept = dotfiles.filePath("voxbench.json");
+    QVERIFY(writeFile(kept, "{}"));
+    QVERIFY(QFile::link(kept, configFile()));
+    QCOMPARE(saveOnce(folder), QStringList());
+    QVERIFY(QFileInfo(configFile()).isSymLink());
+    QVERIFY(readFile(kept).contains("{s-4152}"));
+    QCOMPARE(QDir(dotfiles.path()).entryList(QDir::Files).size(), 1);
+
+    // A dangling link into a folder that exists: the file is made there.
+    QFile::remove(kept);
+    QCOMPARE(saveOnce(folder), QStringList());
+    QVERIFY(readFile(kept).contains("{s-4152}"));
+
+    // Into a folder that does not exist, or onto a FIFO (which the store must not open
+    // to read, or it blocks for good): never saved, and said.
+    const QString fifo = dotfiles.filePath("fifo");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &target : {dotfiles.filePath("missing/voxbench.json"), fifo}) {
+        QFile::remove(configFile());
+        QVERIFY(QFile::link(target, configFile()));
+        QCOMPARE(saveOnce(folder), QStringList({target}));
+    }
+    struct stat info;
+    QVERIFY(::lstat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
+
+void TestStore::removesLeftoversOfInterruptedSaves()
+{
+    const QString folder = documents() + "/VoxBench/";
+    const QStringList ours = {"config.json.Ab12Cd", "config.json.zzzzzz"};
+    const QStringList others = {"config.json.bad-20261209-101010", "config.json.tmp1234", "config.json.abc",
+                                "other.json.Ab12Cd"};
+    for (const QString &name : ours + others)
+        QVERIFY(writeFile(folder + name, "{}"));
+    const QByteArray config = R"({"currentMode": [], "customizeMode": []})";
+    QVERIFY(writeFile(configFile(), config));
+    WriteReadJson store(programFolder());
+    for (const QString &name : ours)
+        QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
+    for (const QString &name : others)
+        QVERIFY2(QFile::exists(folder + name), qPrintable(name));
+    QCOMPARE(readFile(configFile()), config);
 }
 
 void TestStore::createsTheConfigFolderOnEveryAccess()

@@ -7,6 +7,7 @@
 
 #include "../window/BehaviourSupport.h"
 #include "device/DebugLines.h"
+#include "log/DebugLog.h"
 #include "presets/JsonText.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
@@ -94,6 +95,7 @@ private slots:
     void init();
     void cleanup();
     void readOnlyConfigFolder();
+    void readOnlyConfigTellsOnce();
     void documentsCannotBeCreated();
     void fiftyMegabyteConfig();
     void deeplyNestedArrays();
@@ -149,6 +151,44 @@ void TestFileFaults::readOnlyConfigFolder()
     QCOMPARE(check.customModes, 30);
 }
 
+// Also with content that cannot be written back as read: the copy kept aside gets
+// its line in the debug log before the save fails.
+void TestFileFaults::readOnlyConfigTellsOnce()
+{
+    const QByteArray original =
+        configOf(2).replace("{\"currentMode\"", "{\"customiseMode\": 1, \"currentMode\"");
+    QVERIFY(writeFile(configPath(), original));
+    QVERIFY(QFile::setPermissions(configPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVector<MessageBox::Shown> boxes;
+    MessageBox::setHandler([&boxes](const MessageBox::Shown &shown) { boxes.append(shown); });
+    EmulatorControl::configure(EmulatorControl::Config());
+    {
+        VoxBench window;
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), 1, 3000);
+        QVERIFY(waitForQuiet(300, 5000));
+        // Each selection is one more save that fails.
+        window.form().radioButton_Stereo_Jazz->click();
+        settle(100);
+        window.form().radioButton_Surround_FPS->click();
+        settle(100);
+        QCOMPARE(window.store()->currentMode()->name, QString("FPS"));
+        window.handleHidRemoval(0x5A17, kProduct);
+    }
+    MessageBox::setHandler(nullptr);
+    QCOMPARE(keptAside().size(), 1);
+    QCOMPARE(readFile(QFileInfo(configPath()).path() + "/" + keptAside().first()), original);
+    QVERIFY(
+        readFile(debugLogPath()).contains("config.json kept : " + QFile::encodeName(configPath()) + ".bad-"));
+    QVERIFY(readFile(debugLogPath()).contains("\"customiseMode\" is not a key of the file: dropped"));
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().kind, MessageBox::Kind::Warning);
+    QCOMPARE(boxes.first().title, QStringLiteral("warning"));
+    QVERIFY2(boxes.first().text.contains(configPath()) && boxes.first().text.contains("not writable"),
+             qPrintable(boxes.first().text));
+    QCOMPARE(readFile(configPath()), original);
+}
+
 void TestFileFaults::documentsCannotBeCreated()
 {
     // A plain file where the Documents folder should be: neither the folder
@@ -175,10 +215,12 @@ void TestFileFaults::documentsCannotBeCreated()
         window.handleHidRemoval(0x5A17, kProduct);
     }
     QVERIFY(anyLineStartsWith(debug, "WriteReadJson::writeConfigJson :config.json not saved"));
-    // The user folder check tells the user, once, for the new receiver.
-    QCOMPARE(boxes.size(), 1);
+    // Of all the failed saves the user hears once; the user folder check tells once too.
+    QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.first().title, QStringLiteral("warning"));
-    QCOMPARE(boxes.first().text, QStringLiteral("No Execution Permission!"));
+    QVERIFY(boxes.first().text.startsWith("Your modes could not be saved."));
+    QCOMPARE(boxes.last().title, QStringLiteral("warning"));
+    QCOMPARE(boxes.last().text, QStringLiteral("No Execution Permission!"));
     QCOMPARE(readFile(documents), QByteArray("not a folder"));
     MessageBox::setHandler(nullptr);
 }
@@ -264,6 +306,10 @@ void TestFileFaults::defaultFileWithWrongTypes()
                           {"name": 5, "type": "1", "uuid": {}, "parameter": "loud"},
                           {"name": "Odd", "type": 1.5, "parameter": [1e300, -1e300, "3", true, null, 4, 5, 6, 7, 8, 9]}]})"));
     QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-1054.json"), R"([1, 2, 3])"));
+    // A Latin-1 byte in a name: the file is read with it replaced, not dropped.
+    QByteArray stray = good;
+    stray.replace("\"0x4152\"", "\"0x4160\"").replace("\"FPS\"", "\"FPS\xE9\"");
+    QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-4160.json"), stray));
 
     DebugLines debug;
     const WriteReadJson store(program.path());
@@ -286,7 +332,7 @@ void TestFileFaults::defaultFileWithWrongTypes()
     for (const QString &line : {
              QString("VID-5A17&PID-4165.json: \"vid\" is 23063, not a string: read as empty"),
              QString("VID-5A17&PID-4165.json: \"pid\" is an array, not a string: read as empty"),
-             QString("VID-5A17&PID-4165.json: \"micENC\" is a string, not a boolean: read as true"),
+             QString("VID-5A17&PID-4165.json: \"micENC\" is a string, not a boolean: read as false"),
              QString("VID-5A17&PID-4165.json: \"defaultMode\" is an object, not an array: read as empty"),
              QString("VID-5A17&PID-0F06.json: defaultMode[0] is 7, not an object: read as an empty mode"),
              QString("VID-5A17&PID-0F06.json: defaultMode[4] \"name\" is 5, not a string: read as empty"),
@@ -295,12 +341,18 @@ void TestFileFaults::defaultFileWithWrongTypes()
              QString(
                  "VID-5A17&PID-0F06.json: defaultMode[4] \"uuid\" is an object, not a string: read as empty"),
              QString("VID-5A17&PID-1054.json is not a JSON object, skipped"),
+             QString("VID-5A17&PID-4160.json: bytes that are neither UTF-8 nor GBK, read with U+FFFD"),
          })
         QVERIFY2(debug.countStartingWith(prefix + line) == 1, qPrintable(line));
     // The 0F06 file has more than the few lines shown; the rest are counted, not printed.
     QCOMPARE(debug.countStartingWith(prefix + "VID-5A17&PID-0F06.json: "), 9);
     QCOMPARE(debug.countStartingWith(prefix + "VID-5A17&PID-0F06.json: 6 more faults"), 1);
     QCOMPARE(debug.countStartingWith(prefix + "VID-5A17&PID-4152.json"), 0);
+    QVERIFY(known.contains(0x4160));
+    // "micENC" of another type reads as toBool() reads it: off.
+    WriteReadJson &s = const_cast<WriteReadJson &>(store);
+    s.setDevice(0, QString());
+    QVERIFY(s.defaultDevice() && !s.defaultDevice()->micENC);
 }
 
 // Run as root, file permissions do not hold; the test then runs as nobody.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,30 @@ bool environmentFlag(const char *name)
     return value && std::strcmp(value, "0") != 0;
 }
 
+// A setting that cannot be what was meant is refused, loudly, and no receiver is
+// emulated: a run must not pass with a receiver nobody asked for.
+void refuse(HidEmulator::Settings &s, const char *name, const char *value, const char *meaning)
+{
+    std::fprintf(stderr, "voxbench emulator: %s=\"%s\" is not %s; refused, no receiver emulated\n", name,
+                 value, meaning);
+    s.absent = true;
+}
+
+// The whole text as a number of that base within [low, high].
+bool environmentNumber(const char *name, int base, long long low, long long high, long long *number)
+{
+    const char *value = environment(name);
+    if (!value)
+        return false;
+    errno = 0;
+    char *end = nullptr;
+    const long long parsed = std::strtoll(value, &end, base);
+    if (end == value || *end != '\0' || errno == ERANGE || parsed < low || parsed > high)
+        return false;
+    *number = parsed;
+    return true;
+}
+
 void freeInfo(hid_device_info *info)
 {
     while (info) {
@@ -81,20 +106,28 @@ std::int64_t HidEmulator::msSinceLoad()
 HidEmulator::Settings HidEmulator::settingsFromEnvironment()
 {
     Settings s;
-    if (const char *v = environment("VOXBENCH_EMU_PID"))
-        s.productId = static_cast<std::uint16_t>(std::strtoul(v, nullptr, 16));
-    if (const char *v = environment("VOXBENCH_EMU_IDENTITY"))
-        s.identity = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 16));
-    if (const char *v = environment("VOXBENCH_EMU_71"))
-        s.flag71 = std::atoi(v);
+    long long number = 0;
+    const auto setting = [&s, &number](const char *name, int base, long long low, long long high,
+                                       const char *meaning) {
+        const char *value = environment(name);
+        if (!value)
+            return false;
+        if (environmentNumber(name, base, low, high, &number))
+            return true;
+        refuse(s, name, value, meaning);
+        return false;
+    };
+    if (setting("VOXBENCH_EMU_PID", 16, 1, 0xFFFF, "a product id (1 to 4 hex digits, not 0)"))
+        s.productId = static_cast<std::uint16_t>(number);
+    if (setting("VOXBENCH_EMU_IDENTITY", 16, 0, 0xFFFFFFFFLL, "an identity (up to 8 hex digits)"))
+        s.identity = static_cast<std::uint32_t>(number);
+    if (setting("VOXBENCH_EMU_71", 10, 0, 255, "a 7.1 flag byte (0 to 255)"))
+        s.flag71 = int(number);
     s.silent = environmentFlag("VOXBENCH_EMU_SILENT");
     s.failWrites = environmentFlag("VOXBENCH_EMU_FAIL_WRITES");
-    s.absent = environmentFlag("VOXBENCH_EMU_ABSENT");
-    if (const char *v = environment("VOXBENCH_EMU_SPECTRUM_MS")) {
-        const int ms = std::atoi(v);
-        if (ms > 0)
-            s.spectrumMs = ms;
-    }
+    s.absent = s.absent || environmentFlag("VOXBENCH_EMU_ABSENT");
+    if (setting("VOXBENCH_EMU_SPECTRUM_MS", 10, 1, 60000, "a spectrum period in ms (1 to 60000)"))
+        s.spectrumMs = int(number);
     if (const char *v = environment("VOXBENCH_EMU_FAULT")) {
         if (std::strcmp(v, "garbage") == 0)
             s.replyFault = ReplyFault::Garbage;
@@ -103,10 +136,10 @@ HidEmulator::Settings HidEmulator::settingsFromEnvironment()
         else if (std::strcmp(v, "error-status") == 0)
             s.replyFault = ReplyFault::ErrorStatus;
         else
-            std::fprintf(stderr, "voxbench emulator: unknown VOXBENCH_EMU_FAULT \"%s\", ignored\n", v);
+            refuse(s, "VOXBENCH_EMU_FAULT", v, "a fault (garbage, truncated, error-status)");
     }
-    if (const char *v = environment("VOXBENCH_EMU_VANISH_AFTER_PEQ"))
-        s.vanishAfterPeq = std::max(0, std::atoi(v));
+    if (setting("VOXBENCH_EMU_VANISH_AFTER_PEQ", 10, 0, 1000000, "a count of SetPEQ reports"))
+        s.vanishAfterPeq = int(number);
     if (const char *v = environment("VOXBENCH_EMU_LOG"))
         s.logPath = v;
     return s;

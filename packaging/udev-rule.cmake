@@ -1,0 +1,17 @@
+# Writes the udev rule from the program's own list of product ids:
+#   cmake -DIDS=<device/UsbHidProductIds.h> -DOUT=<70-voxbench.rules> -P udev-rule.cmake
+file(READ ${IDS} text)
+string(REGEX MATCHALL "0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
+list(LENGTH entries count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no product ids in ${IDS}")
+endif()
+set(rule "# VoxBench: let the logged-in user open the headset receiver's HID interfaces.\n")
+string(APPEND rule "# uaccess hands the node to the user of the active seat; no world-writable modes.\n")
+string(APPEND rule "# Generated from device/UsbHidProductIds.h: the ${count} product ids VoxBench opens.\n")
+foreach(entry ${entries})
+    string(SUBSTRING "${entry}" 2 4 id)
+    string(TOLOWER "${id}" id)
+    string(APPEND rule "SUBSYSTEM==\"hidraw\", KERNEL==\"hidraw*\", ATTRS{idVendor}==\"5a17\", ATTRS{idProduct}==\"${id}\", TAG+=\"uaccess\"\n")
+endforeach()
+file(WRITE ${OUT} "${rule}")

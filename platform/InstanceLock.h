@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+// The operating system's side of the single-instance guard, with the keys "a" and "b".
+// Windows: the named semaphore "a" and the 1-byte shared memory "b" of the session.
+// Linux: lock files "a" and "b" in the user's own runtime folder (mode 0700), held
+// with flock: nobody else can create, hold or remove them, and a killed holder's
+// locks go with its process.
+class InstanceLock
+{
+public:
+    enum class Claim {
+        First,     // this process now holds the guard for its whole life
+        Running,   // another instance of this user holds it
+        Unguarded, // the guard cannot be made; errorString() says why
+    };
+
+    InstanceLock();
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // Serialises claims between starts ("a"). False if it cannot be taken.
+    bool lockStart();
+    void unlockStart();
+    // Tries to become the first instance ("b").
+    Claim claim();
+    QString errorString() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
