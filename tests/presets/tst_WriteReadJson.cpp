@@ -1,8 +1,8 @@
 // The preset store over a temporary Documents folder and program folder.
 
-#include "StoreFixture.h"
 #include "presets/PresetJson.h"
 #include "presets/WriteReadJson.h"
+#include "support/StoreFixture.h"
 
 #include <QTemporaryDir>
 #include <QTextCodec>
@@ -40,7 +40,7 @@ QStringList keptConfigs()
 
 } // namespace
 
-class TestStore : public QObject
+class tst_WriteReadJson : public QObject
 {
     Q_OBJECT
 private slots:
@@ -69,21 +69,21 @@ private:
     std::unique_ptr<QTemporaryDir> m_program;
 };
 
-void TestStore::init()
+void tst_WriteReadJson::init()
 {
     QDir(documents()).removeRecursively();
     m_program = std::make_unique<QTemporaryDir>();
     QVERIFY(m_program->isValid());
 }
 
-QString TestStore::programFolder()
+QString tst_WriteReadJson::programFolder()
 {
     writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-4152.json"), defaultFile("0x4152", "4152"));
     writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-104d.json"), defaultFile("0x104d", "104d"));
     return m_program->path();
 }
 
-void TestStore::convertsProductIds()
+void tst_WriteReadJson::convertsProductIds()
 {
     QCOMPARE(PresetJson::productIdOf("0x4152"), 0x4152);
     QCOMPARE(PresetJson::productIdOf("0X104d"), 0x104D);
@@ -94,7 +94,7 @@ void TestStore::convertsProductIds()
     QCOMPARE(PresetJson::productIdOf("pid"), 0);
 }
 
-void TestStore::walksDefaultFilesInSortedOrder()
+void tst_WriteReadJson::walksDefaultFilesInSortedOrder()
 {
     const QString root = m_program->path();
     // Two files for one product id: the one first in name order wins, whatever the listing.
@@ -118,7 +118,7 @@ void TestStore::walksDefaultFilesInSortedOrder()
     QCOMPARE(store.getStereoPreset(0)->uuid, QString("{t-early}"));
 }
 
-void TestStore::readsModesOfDefaultFiles()
+void tst_WriteReadJson::readsModesOfDefaultFiles()
 {
     const QJsonArray ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     const QJsonArray modes{
@@ -154,7 +154,7 @@ void TestStore::readsModesOfDefaultFiles()
     QCOMPARE(bare.uuid, QString());
 }
 
-void TestStore::findsPresetsByButton()
+void tst_WriteReadJson::findsPresetsByButton()
 {
     WriteReadJson store(programFolder());
     QVERIFY(!store.getStereoPreset(0)); // no receiver yet
@@ -170,7 +170,7 @@ void TestStore::findsPresetsByButton()
     QVERIFY(store.defaultModes(Surround).isEmpty());
 }
 
-void TestStore::configReloadsToTheSameState()
+void tst_WriteReadJson::configReloadsToTheSameState()
 {
     const QString folder = programFolder();
     QByteArray written;
@@ -183,7 +183,7 @@ void TestStore::configReloadsToTheSameState()
         store.setDevice(0x104D, QString());
         store.insertCustomizeMode(customMode(Surround, "Other", 0, "{c4}"));
         store.setCurrentMode(store.getSurroundPreset(1));
-        written = readFile(configFile());
+        written = readFile(configPath());
     }
     QVERIFY(written.endsWith("}\r\n"));
     {
@@ -223,10 +223,10 @@ void TestStore::configReloadsToTheSameState()
     QVERIFY(store.customizeModes(Stereo).isEmpty());
 
     store.writeConfigJson();
-    QCOMPARE(readFile(configFile()), written);
+    QCOMPARE(readFile(configPath()), written);
 }
 
-void TestStore::readsGbkConfig()
+void tst_WriteReadJson::readsGbkConfig()
 {
     const QString name = QString::fromUtf8("游戏模式");
     const QString text =
@@ -235,7 +235,7 @@ void TestStore::readsGbkConfig()
         "customizeMode": [{"deviceUuid": "", "pid": "0x4152", "vid": "0x5A17", "modes": [
         {"algorithm": "Surround", "customizeType": 1, "index": 0, "name": "%1", "parameter": [1,2,3,4,5,6,7,8,9,10], "type": 0, "uuid": "{g}"}]}]})")
             .arg(name);
-    writeFile(configFile(), QTextCodec::codecForName("GBK")->fromUnicode(text));
+    writeConfig(QTextCodec::codecForName("GBK")->fromUnicode(text));
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, QString());
     QCOMPARE(store.customizeModes(Surround).keys(), QStringList({name}));
@@ -243,13 +243,13 @@ void TestStore::readsGbkConfig()
     QCOMPARE(store.currentMode()->name, name);
     // It was read, so it is rewritten in UTF-8 without being kept aside.
     QVERIFY(keptConfigs().isEmpty());
-    QVERIFY(readFile(configFile()).contains(name.toUtf8()));
+    QVERIFY(readFile(configPath()).contains(name.toUtf8()));
 }
 
-void TestStore::remembersTheCurrentModePerReceiver()
+void tst_WriteReadJson::remembersTheCurrentModePerReceiver()
 {
     WriteReadJson store(programFolder());
-    QVERIFY(!QFile::exists(configFile()));
+    QVERIFY(!QFile::exists(configPath()));
     store.setDevice(0x4152, "0a0b0c0d");
     QVERIFY(!store.currentMode());
 
@@ -257,12 +257,12 @@ void TestStore::remembersTheCurrentModePerReceiver()
     QCOMPARE(store.currentModeRecords().size(), size_t(1));
     QCOMPARE(store.currentModeRecords().front().deviceUuid, QString("0a0b0c0d"));
     QCOMPARE(store.currentModeRecords().front().pid, QString("0x4152"));
-    QVERIFY(readFile(configFile()).contains("{s-4152}"));
+    QVERIFY(readFile(configPath()).contains("{s-4152}"));
 
     store.setCurrentMode(store.getStereoPreset(0));
     QCOMPARE(store.currentModeRecords().size(), size_t(1));
     QCOMPARE(store.currentModeRecords().front().uuid, QString("{t-4152}"));
-    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    QVERIFY(readFile(configPath()).contains("{t-4152}"));
     QCOMPARE(store.currentMode()->name, QString("Pop"));
 
     // The current mode is a copy: it outlives a change of the stored modes.
@@ -286,7 +286,7 @@ void TestStore::remembersTheCurrentModePerReceiver()
     QCOMPARE(next.deviceKey().productId, DeviceKey::kNoProduct);
 }
 
-void TestStore::leavesOtherReceiversRecordsAlone()
+void tst_WriteReadJson::leavesOtherReceiversRecordsAlone()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, "0a0b0c0d");
@@ -308,7 +308,7 @@ void TestStore::leavesOtherReceiversRecordsAlone()
     QCOMPARE(store.currentMode()->uuid, QString("{t-4152}"));
 }
 
-void TestStore::restoresInSearchOrder()
+void tst_WriteReadJson::restoresInSearchOrder()
 {
     const QString folder = programFolder();
     {
@@ -341,7 +341,7 @@ void TestStore::restoresInSearchOrder()
     }
 }
 
-void TestStore::insertsRenamesAndRemovesCustomModes()
+void tst_WriteReadJson::insertsRenamesAndRemovesCustomModes()
 {
     WriteReadJson store(programFolder());
     // Without a default record custom modes are not stored.
@@ -378,7 +378,7 @@ void TestStore::insertsRenamesAndRemovesCustomModes()
     QCOMPARE(reloaded.customizeModes(Surround).keys(), QStringList({"Four"}));
 }
 
-void TestStore::removeDestroysOnlyWhatItRemoves()
+void tst_WriteReadJson::removeDestroysOnlyWhatItRemoves()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, QString());
@@ -403,7 +403,7 @@ void TestStore::removeDestroysOnlyWhatItRemoves()
     store.removeCustomizeMode(nullptr);
 }
 
-void TestStore::renameMovesTheModeItself()
+void tst_WriteReadJson::renameMovesTheModeItself()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, QString());
@@ -433,7 +433,7 @@ void TestStore::renameMovesTheModeItself()
     QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"B", "C"}));
 }
 
-void TestStore::keepsUnreadableConfigBeforeOverwriting_data()
+void tst_WriteReadJson::keepsUnreadableConfigBeforeOverwriting_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty") << QByteArray();
@@ -444,14 +444,14 @@ void TestStore::keepsUnreadableConfigBeforeOverwriting_data()
     QTest::newRow("lists of the wrong kind") << QByteArray(R"({"currentMode": {}, "customizeMode": []})");
 }
 
-void TestStore::keepsUnreadableConfigBeforeOverwriting()
+void tst_WriteReadJson::keepsUnreadableConfigBeforeOverwriting()
 {
     QFETCH(QByteArray, bytes);
-    QVERIFY(writeFile(configFile(), bytes));
+    QVERIFY(writeConfig(bytes));
     WriteReadJson store(programFolder());
     QVERIFY(store.currentModeRecords().empty());
     QVERIFY(store.customRecords().empty());
-    QCOMPARE(readFile(configFile()), bytes); // reading changes nothing
+    QCOMPARE(readFile(configPath()), bytes); // reading changes nothing
     QVERIFY(keptConfigs().isEmpty());
 
     store.setDevice(0x4152, QString());
@@ -459,25 +459,25 @@ void TestStore::keepsUnreadableConfigBeforeOverwriting()
     store.setCurrentMode(store.getSurroundPreset(1));
     QCOMPARE(keptConfigs().size(), 1);
     QCOMPARE(readFile(documents() + "/VoxBench/" + keptConfigs().front()), bytes);
-    QCOMPARE(JsonText::parse(readFile(configFile())).status, JsonText::Status::Ok);
+    QCOMPARE(JsonText::parse(readFile(configPath())).status, JsonText::Status::Ok);
 
     // Kept once; later writes go straight to config.json.
     store.setCurrentMode(store.getStereoPreset(0));
     QCOMPARE(keptConfigs().size(), 1);
-    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    QVERIFY(readFile(configPath()).contains("{t-4152}"));
 }
 
-void TestStore::createsTheConfigFolderOnEveryAccess()
+void tst_WriteReadJson::createsTheConfigFolderOnEveryAccess()
 {
     WriteReadJson store(programFolder());
     QDir(documents()).removeRecursively();
     store.setDevice(0x4152, QString());
     store.setCurrentMode(store.getSurroundPreset(1));
-    QVERIFY(QFile::exists(configFile()));
+    QVERIFY(QFile::exists(configPath()));
     QDir(documents()).removeRecursively();
-    QCOMPARE(store.configPath(), configFile());
+    QCOMPARE(store.configPath(), configPath());
     QVERIFY(QFileInfo(documents() + "/VoxBench").isDir());
 }
 
-QTEST_MAIN(TestStore)
-#include "tst_store.moc"
+QTEST_MAIN(tst_WriteReadJson)
+#include "tst_WriteReadJson.moc"
