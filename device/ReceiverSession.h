@@ -60,6 +60,7 @@ public:
     void farewell();
 
     bool idle() const { return m_steps.empty(); }
+    bool awaitingPeqAck() const { return !m_peqAwaitingAck.empty(); }
 
 signals:
     // Every reply code of the current attachment, on the GUI thread.

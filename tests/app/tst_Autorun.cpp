@@ -1,10 +1,10 @@
 // The "-autorun" switch read from the process command line, and the autostart
 // entry written at every start.
 
-#include "ProbeProcess.h"
 #include "app/Autorun.h"
 #include "platform/AutostartEntry.h"
 #include "platform/ProcessCommandLine.h"
+#include "support/ProbeProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>

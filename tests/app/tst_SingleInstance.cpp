@@ -2,10 +2,10 @@
 // same moment, a first instance killed with SIGKILL, another user, and the ways
 // out of the first instance.
 
-#include "ProbeProcess.h"
 #include "app/SingleInstance.h"
 #include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
+#include "support/ProbeProcess.h"
 
 #include <QDir>
 #include <QFile>

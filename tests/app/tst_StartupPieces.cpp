@@ -1,10 +1,10 @@
 // The pieces of start-up that run inside the first instance: the application
 // font, the termination watcher and the activation of the running window.
 
-#include "ProbeProcess.h"
 #include "app/ApplicationFont.h"
 #include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
+#include "support/ProbeProcess.h"
 
 #include <QApplication>
 #include <QFontDatabase>

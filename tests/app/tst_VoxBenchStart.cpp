@@ -1,7 +1,9 @@
 // The real program started the way log-on starts it: hidden, with its debug log
 // and autostart entry, ended by SIGTERM, and started again after a SIGKILL.
 
-#include "ProbeProcess.h"
+#include "support/EventLoop.h"
+#include "support/ProbeProcess.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,12 +14,6 @@
 
 namespace {
 const QString kLog = QStringLiteral("/Documents/VoxBench/debug.log");
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The header and "**First Data!" as the log starts; what follows are the records
 // of the window's own initialisation (device registration, the open attempt),
@@ -36,11 +32,7 @@ void verifyFreshLog(const QByteArray &log)
 
 bool waitForFile(const QString &path, int timeoutMs = 10000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(path) && clock.elapsed() < timeoutMs)
-        QTest::qWait(20);
-    return QFile::exists(path);
+    return waitFor([&path] { return QFile::exists(path); }, timeoutMs);
 }
 
 QProcessEnvironment offscreen()

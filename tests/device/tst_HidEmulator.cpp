@@ -1,6 +1,6 @@
 // The receiver emulator as a receiver: enumeration, timing, frame checks,
 // removal, the spectrum stream, its log, and the preloadable library.
-#include "DeviceTestSupport.h"
+#include "support/DeviceTestSupport.h"
 
 #include "device/UsbHidCommands.h"
 
@@ -15,7 +15,7 @@
 
 using namespace DeviceTest;
 
-class TestHidEmulator : public QObject
+class tst_HidEmulator : public QObject
 {
     Q_OBJECT
 
@@ -380,5 +380,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHidEmulator)
+QTEST_GUILESS_MAIN(tst_HidEmulator)
 #include "tst_HidEmulator.moc"

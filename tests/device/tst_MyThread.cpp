@@ -1,7 +1,7 @@
 // The read thread against the emulated receiver: its codes, the 999 pacing,
 // stopping, and what happens when the receiver goes away.
-#include "DebugLines.h"
-#include "DeviceTestSupport.h"
+#include "support/DebugLines.h"
+#include "support/DeviceTestSupport.h"
 
 #include "device/MyThread.h"
 
@@ -21,7 +21,7 @@ public slots:
     void onCode(int code) { codes.append(code); }
 };
 
-class TestMyThread : public QObject
+class tst_MyThread : public QObject
 {
     Q_OBJECT
 
@@ -51,19 +51,6 @@ private:
         QVERIFY(m_thread->wait(500));
         QVERIFY2(timer.elapsed() <= 65, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(debug.count("Thread Break... ..."), 1);
-    }
-
-    static bool waitFor(const std::function<bool()> &done, int timeoutMs)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::msleep(1);
-        }
-        return true;
     }
 
 private slots:
@@ -204,5 +191,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMyThread)
+QTEST_GUILESS_MAIN(tst_MyThread)
 #include "tst_MyThread.moc"

@@ -1,7 +1,7 @@
 // The receiver session without a window, against the emulated receiver: the
 // order and the gaps of its sequences on the wire, with no designed wait
 // holding the caller.
-#include "DeviceTestSupport.h"
+#include "support/DeviceTestSupport.h"
 
 #include "device/MyThread.h"
 #include "device/ReceiverSession.h"
@@ -27,7 +27,7 @@ QByteArray switchBytes(const EmulatorControl::Report &r)
 }
 } // namespace
 
-class TestReceiverSession : public QObject
+class tst_ReceiverSession : public QObject
 {
     Q_OBJECT
 
@@ -137,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestReceiverSession)
+QTEST_MAIN(tst_ReceiverSession)
 #include "tst_ReceiverSession.moc"

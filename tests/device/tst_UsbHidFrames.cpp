@@ -1,6 +1,6 @@
 // Frames on the wire, write results and their log records, and the open's choice of receiver.
-#include "DebugLines.h"
-#include "DeviceTestSupport.h"
+#include "support/DebugLines.h"
+#include "support/DeviceTestSupport.h"
 
 #include "device/UsbHidCommands.h"
 #include "log/DebugLog.h"
@@ -10,7 +10,7 @@
 
 using namespace DeviceTest;
 
-class TestUsbHidFrames : public QObject
+class tst_UsbHidFrames : public QObject
 {
     Q_OBJECT
 
@@ -301,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUsbHidFrames)
+QTEST_GUILESS_MAIN(tst_UsbHidFrames)
 #include "tst_UsbHidFrames.moc"

@@ -1,13 +1,13 @@
 // The input-report recogniser, the reply parsers and the device state they fill,
 // and the emulated receiver's answers run through them.
-#include "DebugLines.h"
-#include "DeviceTestSupport.h"
+#include "support/DebugLines.h"
+#include "support/DeviceTestSupport.h"
 
 #include <QtTest>
 
 using namespace DeviceTest;
 
-class TestUsbHidReplies : public QObject
+class tst_UsbHidReplies : public QObject
 {
     Q_OBJECT
 
@@ -209,5 +209,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUsbHidReplies)
+QTEST_GUILESS_MAIN(tst_UsbHidReplies)
 #include "tst_UsbHidReplies.moc"

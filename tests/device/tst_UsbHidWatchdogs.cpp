@@ -1,12 +1,12 @@
 // The ReadAudio and ReadStatus retries and watchdogs, counted at the emulated receiver.
-#include "DebugLines.h"
-#include "DeviceTestSupport.h"
+#include "support/DebugLines.h"
+#include "support/DeviceTestSupport.h"
 
 #include <QtTest>
 
 using namespace DeviceTest;
 
-class TestUsbHidWatchdogs : public QObject
+class tst_UsbHidWatchdogs : public QObject
 {
     Q_OBJECT
 
@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUsbHidWatchdogs)
+QTEST_GUILESS_MAIN(tst_UsbHidWatchdogs)
 #include "tst_UsbHidWatchdogs.moc"

@@ -1,6 +1,6 @@
 // The built form: its wiring, its pictures and what it shows. Its widget
 // tree, geometry and texts are data in ui/VoxBenchForm.ui.
-#include "FormHost.h"
+#include "support/FormHost.h"
 #include "ui/CustomTabStyle.h"
 
 #include <QRegularExpression>

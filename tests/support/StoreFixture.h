@@ -1,38 +1,13 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "presets/JsonText.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QStandardPaths>
 
 // Files for the store's tests, written without the store.
 namespace StoreFixture {
-
-inline QString documents()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
-inline QString configFile()
-{
-    return documents() + "/VoxBench/config.json";
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 inline QJsonObject mode(int type, const QString &name, const QString &uuid, const QJsonArray &gains)
 {

@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-class TestInterfaceName : public QObject
+class tst_DeviceInterfaceName : public QObject
 {
     Q_OBJECT
 private slots:
@@ -15,7 +15,7 @@ private slots:
     void monitorStartsWithoutEvents();
 };
 
-void TestInterfaceName::windowsNames_data()
+void tst_DeviceInterfaceName::windowsNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("parsed");
@@ -36,7 +36,7 @@ void TestInterfaceName::windowsNames_data()
     QTest::newRow("empty part") << QStringLiteral("\\\\?\\HID##VID_1A2B&PID_1054") << false << 0 << 0;
 }
 
-void TestInterfaceName::windowsNames()
+void tst_DeviceInterfaceName::windowsNames()
 {
     QFETCH(QString, name);
     QFETCH(bool, parsed);
@@ -55,7 +55,7 @@ void TestInterfaceName::windowsNames()
     }
 }
 
-void TestInterfaceName::udevHidIds_data()
+void tst_DeviceInterfaceName::udevHidIds_data()
 {
     QTest::addColumn<QString>("hidId");
     QTest::addColumn<bool>("parsed");
@@ -69,7 +69,7 @@ void TestInterfaceName::udevHidIds_data()
     QTest::newRow("garbage") << QStringLiteral("0003:zz:00004152") << false << 0 << 0;
 }
 
-void TestInterfaceName::udevHidIds()
+void tst_DeviceInterfaceName::udevHidIds()
 {
     QFETCH(QString, hidId);
     QFETCH(bool, parsed);
@@ -84,7 +84,7 @@ void TestInterfaceName::udevHidIds()
     }
 }
 
-void TestInterfaceName::monitorStartsWithoutEvents()
+void tst_DeviceInterfaceName::monitorStartsWithoutEvents()
 {
     // There is no udev daemon here: the monitor opens but hears nothing.
     DeviceMonitor monitor;
@@ -95,5 +95,5 @@ void TestInterfaceName::monitorStartsWithoutEvents()
     QCOMPARE(arrivals.count(), 0);
 }
 
-QTEST_MAIN(TestInterfaceName)
-#include "tst_interfacename.moc"
+QTEST_MAIN(tst_DeviceInterfaceName)
+#include "tst_DeviceInterfaceName.moc"

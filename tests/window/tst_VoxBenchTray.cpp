@@ -1,6 +1,6 @@
 // Tray menu, hiding instead of closing, the program's end and dragging of the
 // frameless window. Starts without a receiver, then plugs one in.
-#include "BehaviourSupport.h"
+#include "support/BehaviourSupport.h"
 
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
@@ -15,7 +15,7 @@
 
 using namespace behaviour;
 
-class TestTray : public QObject
+class tst_VoxBenchTray : public QObject
 {
     Q_OBJECT
 private slots:
@@ -40,7 +40,7 @@ private:
     QVector<MessageBox::Shown> m_boxes;
 };
 
-QAction *TestTray::action(const QString &text) const
+QAction *tst_VoxBenchTray::action(const QString &text) const
 {
     for (QAction *a : m_window->findChildren<QAction *>()) {
         if (a->text() == text)
@@ -49,28 +49,28 @@ QAction *TestTray::action(const QString &text) const
     return nullptr;
 }
 
-void TestTray::press(Qt::MouseButton button, QPoint at)
+void tst_VoxBenchTray::press(Qt::MouseButton button, QPoint at)
 {
     QMouseEvent event(QEvent::MouseButtonPress, at, m_window->mapToGlobal(at), button, button,
                       Qt::NoModifier);
     m_window->mousePressEvent(&event);
 }
 
-void TestTray::release(Qt::MouseButton button, QPoint at)
+void tst_VoxBenchTray::release(Qt::MouseButton button, QPoint at)
 {
     QMouseEvent event(QEvent::MouseButtonRelease, at, m_window->mapToGlobal(at), button, Qt::NoButton,
                       Qt::NoModifier);
     m_window->mouseReleaseEvent(&event);
 }
 
-void TestTray::moveTo(QPoint at)
+void tst_VoxBenchTray::moveTo(QPoint at)
 {
     QMouseEvent event(QEvent::MouseMove, at, m_window->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
                       Qt::NoModifier);
     m_window->mouseMoveEvent(&event);
 }
 
-void TestTray::initTestCase()
+void tst_VoxBenchTray::initTestCase()
 {
     EmulatorControl::Config config;
     config.absent = true;
@@ -82,7 +82,7 @@ void TestTray::initTestCase()
     QCOMPARE(m_window->pageState(), 0);
 }
 
-void TestTray::trayMenuHoldsMainPageAndQuit()
+void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
 {
     QSystemTrayIcon *tray = m_window->findChild<QSystemTrayIcon *>();
     QVERIFY(tray);
@@ -100,7 +100,7 @@ void TestTray::trayMenuHoldsMainPageAndQuit()
     QCOMPARE(entries[2]->text(), QStringLiteral("Quit"));
 }
 
-void TestTray::playWithoutReceiverOnlyWarns()
+void tst_VoxBenchTray::playWithoutReceiverOnlyWarns()
 {
     m_boxes.clear();
     for (int i = 0; i < 2; ++i)
@@ -113,7 +113,7 @@ void TestTray::playWithoutReceiverOnlyWarns()
     QVERIFY(!m_window->testPlayer());
 }
 
-void TestTray::noDevicePageDragArea()
+void tst_VoxBenchTray::noDevicePageDragArea()
 {
     const QPoint start = m_window->pos();
     press(Qt::LeftButton, {999, 629});
@@ -142,7 +142,7 @@ void TestTray::noDevicePageDragArea()
     release(Qt::RightButton, {80, 80});
 }
 
-void TestTray::closeHidesWhileThereIsATray()
+void tst_VoxBenchTray::closeHidesWhileThereIsATray()
 {
     m_window->setTrayAvailable(1);
     EmulatorControl::clearWrittenReports();
@@ -157,11 +157,11 @@ void TestTray::closeHidesWhileThereIsATray()
     QCoreApplication::sendEvent(m_window.get(), &closeEvent);
     QVERIFY(!closeEvent.isAccepted());
     QVERIFY(m_window->isHidden());
-    settle(50);
+    spin(50);
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
-void TestTray::trayClickAndMainPageShowTheWindow()
+void tst_VoxBenchTray::trayClickAndMainPageShowTheWindow()
 {
     m_window->on_activatedSysTrayIcon(QSystemTrayIcon::DoubleClick);
     QVERIFY(m_window->isHidden());
@@ -174,12 +174,12 @@ void TestTray::trayClickAndMainPageShowTheWindow()
     QVERIFY(!m_window->isMinimized());
 }
 
-void TestTray::devicePageDragArea()
+void tst_VoxBenchTray::devicePageDragArea()
 {
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 
     const QPoint start = m_window->pos();
     press(Qt::LeftButton, {10, 80});
@@ -196,10 +196,10 @@ void TestTray::devicePageDragArea()
     QCOMPARE(m_window->pos(), start - QPoint(10, 10));
 }
 
-void TestTray::devicePageCloseSwitchesSpectrumOff()
+void tst_VoxBenchTray::devicePageCloseSwitchesSpectrumOff()
 {
     m_window->form().tabWidget->setCurrentIndex(1);
-    QVERIFY(waitForQuiet(200, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
     // Back from the tray by the icon, then by "Main Page": the stereo tab streams again.
     const std::function<void()> showAgain[] = {
@@ -219,14 +219,14 @@ void TestTray::devicePageCloseSwitchesSpectrumOff()
     // Shown once more while streaming, or on another tab: nothing more goes out.
     m_window->show();
     m_window->form().tabWidget->setCurrentIndex(2);
-    QVERIFY(waitForQuiet(200, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
     EmulatorControl::clearWrittenReports();
     m_window->hide();
     m_window->show();
     QVERIFY(writtenReports().isEmpty());
 }
 
-void TestTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
+void tst_VoxBenchTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
 {
     EmulatorControl::clearWrittenReports();
     QAction *quitAction = action(QStringLiteral("Quit"));
@@ -241,11 +241,11 @@ void TestTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
     QVERIFY(m_window->testThread()->isFinished());
 }
 
-void TestTray::cleanupTestCase()
+void tst_VoxBenchTray::cleanupTestCase()
 {
     m_window.reset();
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestTray)
-#include "tst_tray.moc"
+QTEST_MAIN(tst_VoxBenchTray)
+#include "tst_VoxBenchTray.moc"

@@ -1,6 +1,6 @@
 // The tab handler, Mic ENC and the spectrum panel against an emulated
 // receiver that has no 7.1 algorithm.
-#include "BehaviourSupport.h"
+#include "support/BehaviourSupport.h"
 
 #include "log/DebugLog.h"
 #include "ui/MessageBox.h"
@@ -13,7 +13,7 @@
 
 using namespace behaviour;
 
-class TestTabs : public QObject
+class tst_VoxBenchTabs : public QObject
 {
     Q_OBJECT
 private slots:
@@ -37,7 +37,7 @@ private:
     QVector<Box> m_boxes;
 };
 
-void TestTabs::initTestCase()
+void tst_VoxBenchTabs::initTestCase()
 {
     EmulatorControl::Config config;
     config.flag71 = 0;
@@ -50,12 +50,12 @@ void TestTabs::initTestCase()
     m_window = std::make_unique<VoxBench>();
     m_window->show();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->form().tabWidget->currentIndex(), 1);
     QCOMPARE(m_window->headsetModel(), 0);
 }
 
-void TestTabs::surroundTabIsRefusedAfterTheStereoBranch()
+void tst_VoxBenchTabs::surroundTabIsRefusedAfterTheStereoBranch()
 {
     VoxBenchForm &ui = m_window->form();
     EmulatorControl::clearWrittenReports();
@@ -87,16 +87,16 @@ void TestTabs::surroundTabIsRefusedAfterTheStereoBranch()
     const QVector<QByteArray> all = writtenReports();
     QCOMPARE(withCommand(all, kSetPeq).size(), 2);
     QCOMPARE(withCommand(all, kSpectrumSwitch).size(), 1);
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
+void tst_VoxBenchTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
 {
     VoxBenchForm &ui = m_window->form();
     EmulatorControl::clearWrittenReports();
     ui.tabWidget->setCurrentIndex(2);
     QCOMPARE(m_window->activeTab(), 3);
-    settle(300);
+    spin(300);
 
     const QVector<QByteArray> sent = writtenReports();
     QCOMPARE(sent.size(), 1);
@@ -110,7 +110,7 @@ void TestTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
         QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
 }
 
-void TestTabs::micEncBoxSendsEncBytesAndRecords()
+void tst_VoxBenchTabs::micEncBoxSendsEncBytesAndRecords()
 {
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(ui.tabWidget->currentIndex(), 2);
@@ -121,7 +121,7 @@ void TestTabs::micEncBoxSendsEncBytesAndRecords()
     ui.checkBox_MicENC->click();
     QVERIFY(!ui.checkBox_MicENC->isChecked());
     ui.checkBox_MicENC->click();
-    settle(100);
+    spin(100);
 
     const QVector<QByteArray> sent = writtenReports();
     QCOMPARE(sent.size(), 2);
@@ -148,7 +148,7 @@ void TestTabs::micEncBoxSendsEncBytesAndRecords()
     QVERIFY(opened > closed);
 }
 
-void TestTabs::stereoTabDrawsTheSpectrumComb()
+void tst_VoxBenchTabs::stereoTabDrawsTheSpectrumComb()
 {
     VoxBenchForm &ui = m_window->form();
     ui.tabWidget->setCurrentIndex(1);
@@ -183,7 +183,7 @@ void TestTabs::stereoTabDrawsTheSpectrumComb()
     QCOMPARE(data->at(229)->value, 0.0);
 }
 
-void TestTabs::combIsFilledUpToEachSpike()
+void tst_VoxBenchTabs::combIsFilledUpToEachSpike()
 {
     QCustomPlot *plot = m_window->form().widget_Spectrum;
     quint8 frame[115] = {};
@@ -206,7 +206,7 @@ void TestTabs::combIsFilledUpToEachSpike()
     QCOMPARE(colourAt(115, 100.0 + 5), background);
 }
 
-void TestTabs::hiddenWindowDrawsNothing()
+void tst_VoxBenchTabs::hiddenWindowDrawsNothing()
 {
     VoxBenchForm &ui = m_window->form();
     QCPGraph *graph = ui.widget_Spectrum->graph(0);
@@ -217,7 +217,7 @@ void TestTabs::hiddenWindowDrawsNothing()
 
     m_window->hide();
     QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
-    settle(500);
+    spin(500);
     // Ticks came all along, but the comb still shows the last drawn frame.
     for (int k = 1; k < 229; k += 2)
         QCOMPARE(graph->data()->at(k)->value, 77.0);
@@ -227,7 +227,7 @@ void TestTabs::hiddenWindowDrawsNothing()
                              3000);
 }
 
-void TestTabs::closingWithoutTrayEndsTheProgram()
+void tst_VoxBenchTabs::closingWithoutTrayEndsTheProgram()
 {
     // Offscreen there is no system tray: a hidden window could never be brought back.
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
@@ -239,11 +239,11 @@ void TestTabs::closingWithoutTrayEndsTheProgram()
     QVERIFY(quit.sentAtQuit.contains(algorithmSwitch(2, 2, 2)));
 }
 
-void TestTabs::cleanupTestCase()
+void tst_VoxBenchTabs::cleanupTestCase()
 {
     m_window.reset();
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestTabs)
-#include "tst_tabs.moc"
+QTEST_MAIN(tst_VoxBenchTabs)
+#include "tst_VoxBenchTabs.moc"

@@ -4,12 +4,12 @@
 // independently of the device link, and filters over what the emulated
 // receiver got.
 
+#include "EventLoop.h"
+#include "device/ReceiverSession.h"
 #include "tools/emulator/EmulatorControl.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
 #include <QVector>
 #include <initializer_list>
@@ -78,36 +78,34 @@ inline QVector<QByteArray> withCommand(const QVector<QByteArray> &all, quint8 co
     return out;
 }
 
-// Runs the event loop for a while, so timers and queued signals get through.
-inline void settle(int ms)
+// Waits until the receiver has been sent nothing for `quietMs` while busy() was false.
+inline bool waitForQuiet(int quietMs, int timeoutMs, const std::function<bool()> &busy = {})
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
+    int count = -1;
+    QElapsedTimer quiet;
+    return waitFor(
+        [&] {
+            const int now = EmulatorControl::writtenReportCount();
+            if (now != count || (busy && busy())) {
+                count = now;
+                quiet.start();
+            }
+            return quiet.elapsed() >= quietMs;
+        },
+        timeoutMs);
 }
 
-// Waits until the receiver has been sent nothing for `quietMs`.
-inline bool waitForQuiet(int quietMs, int timeoutMs)
+// The emulator answers within 3 ms; a reply then reaches the GUI thread queued,
+// and what it sets off goes out at once or as a step of the session.
+constexpr int kReplyGraceMs = 40;
+
+// Waits until everything asked of the receiver has gone out: the session holds
+// no step back and awaits no SetPEQ acknowledgement, and no reply still on its
+// way sets off more within the grace.
+inline bool waitForSettled(const ReceiverSession &session, int timeoutMs = 5000)
 {
-    QElapsedTimer total;
-    total.start();
-    int count = EmulatorControl::writtenReportCount();
-    QElapsedTimer quiet;
-    quiet.start();
-    while (total.elapsed() < timeoutMs) {
-        settle(5);
-        const int now = EmulatorControl::writtenReportCount();
-        if (now != count) {
-            count = now;
-            quiet.restart();
-        } else if (quiet.elapsed() >= quietMs) {
-            return true;
-        }
-    }
-    return false;
+    return waitForQuiet(kReplyGraceMs, timeoutMs,
+                        [&session] { return !session.idle() || session.awaitingPeqAck(); });
 }
 
 struct QuitResult

@@ -1,8 +1,8 @@
 // A store killed in the middle of rewriting config.json leaves the old file or the new
 // one, never an empty or half-written one.
 
-#include "StoreFixture.h"
 #include "presets/WriteReadJson.h"
+#include "support/StoreFixture.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -38,18 +38,18 @@ int writeLoop(const QString &programFolder)
 
 } // namespace
 
-class TestKilledWrite : public QObject
+class tst_WriteReadJsonKilled : public QObject
 {
     Q_OBJECT
 private slots:
     void configSurvivesAKill();
 };
 
-void TestKilledWrite::configSurvivesAKill()
+void tst_WriteReadJsonKilled::configSurvivesAKill()
 {
     QTemporaryDir program;
     QVERIFY(writeFile(program.filePath("DefaultFile/VID-5A17&PID-4152.json"), defaultFile("0x4152")));
-    QVERIFY(writeFile(configFile(), manyReceivers(kReceivers, 10)));
+    QVERIFY(writeConfig(manyReceivers(kReceivers, 10)));
     const QSet<QString> written{"{s-x}", "{t-x}"};
 
     for (int kill = 0; kill < 30; ++kill) {
@@ -62,7 +62,7 @@ void TestKilledWrite::configSurvivesAKill()
         child.kill();
         QVERIFY(child.waitForFinished());
 
-        const QByteArray bytes = readFile(configFile());
+        const QByteArray bytes = readFile(configPath());
         QVERIFY2(bytes.endsWith("}\r\n"),
                  qPrintable(QString("kill %1: %2 bytes").arg(kill).arg(bytes.size())));
         const JsonText::Parsed parsed = JsonText::parse(bytes);
@@ -79,8 +79,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], kWriteLoop) == 0)
         return writeLoop(QString::fromLocal8Bit(argv[2]));
-    TestKilledWrite test;
+    tst_WriteReadJsonKilled test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_killedwrite.moc"
+#include "tst_WriteReadJsonKilled.moc"

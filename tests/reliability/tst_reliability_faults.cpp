@@ -4,10 +4,10 @@
 // send exactly the retries the device link allows and never hold the GUI thread
 // longer than its designed waits. CTest runs each case in a process of its own,
 // because the reply watch of the device link lives for the whole process.
-#include "ReliabilitySupport.h"
+#include "support/ReliabilitySupport.h"
 
-#include "../window/BehaviourSupport.h"
 #include "device/UsbHidOperation.h"
+#include "support/BehaviourSupport.h"
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
@@ -26,9 +26,11 @@ constexpr quint8 kReadStatus = 0x32;
 constexpr int kUnansweredWrites = 11;
 // Every write failing: ten retries per send, and ten watchdogs each starting a fresh chain.
 constexpr int kFailedWrites = 121;
+// Resends and retries come every 50 ms: three periods without a write show that none is left.
+constexpr int kResendQuietMs = 150;
 } // namespace
 
-class TestFaults : public QObject
+class tst_reliability_faults : public QObject
 {
     Q_OBJECT
 private slots:
@@ -55,7 +57,7 @@ private:
     int m_threadsBefore = 0;
 };
 
-void TestFaults::init()
+void tst_reliability_faults::init()
 {
     MessageBox::setHandler([this](const MessageBox::Shown &) { ++m_boxes; });
     EmulatorControl::Config absent;
@@ -63,18 +65,18 @@ void TestFaults::init()
     EmulatorControl::configure(absent);
     m_window = std::make_unique<VoxBench>();
     m_window->show();
-    settle(100);
+    spin(100);
     m_threadsBefore = threadCount();
     m_stalls.start();
 }
 
-void TestFaults::cleanup()
+void tst_reliability_faults::cleanup()
 {
     m_window.reset();
 }
 
 // From the arrival to the removal: the attachment, its uploads and whatever the case did then.
-void TestFaults::checkStalls()
+void tst_reliability_faults::checkStalls()
 {
     m_stalls.stop();
     const double stall = m_stalls.longestStallMs();
@@ -85,7 +87,7 @@ void TestFaults::checkStalls()
     QVERIFY2(stall <= stallLimitMs(), qPrintable(QString::number(stall)));
 }
 
-void TestFaults::arriveWith(const EmulatorControl::Config &config)
+void tst_reliability_faults::arriveWith(const EmulatorControl::Config &config)
 {
     EmulatorControl::configure(config);
     EmulatorControl::clearWrittenReports();
@@ -93,16 +95,13 @@ void TestFaults::arriveWith(const EmulatorControl::Config &config)
     QVERIFY(m_window->readThread());
     // The device page comes whether or not the receiver talks. (Waiting
     // without QTRY, whose sleeps would count as stalls.)
-    QElapsedTimer wait;
-    wait.start();
-    while (m_window->pageState() != 1 && wait.elapsed() < 2000)
-        settle(5);
+    waitFor([this] { return m_window->pageState() == 1; }, 2000);
     QCOMPARE(m_window->pageState(), 1);
 }
 
-void TestFaults::expectUnansweredStartup()
+void tst_reliability_faults::expectUnansweredStartup()
 {
-    QVERIFY(waitForQuiet(400, 8000));
+    QVERIFY(waitForQuiet(kResendQuietMs, 8000));
     QCOMPARE(count(kReadAudio), kUnansweredWrites);
     QCOMPARE(count(kReadStatus), kUnansweredWrites);
     // No reply, no identity: the receiver is remembered under none.
@@ -115,16 +114,16 @@ void TestFaults::expectUnansweredStartup()
 
 // The notification of the removal ends the attachment; afterwards nothing is
 // sent, no thread of the attachment is left and the window holds no timer.
-void TestFaults::removeAndCheckQuiet()
+void tst_reliability_faults::removeAndCheckQuiet()
 {
     checkStalls();
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
     QCOMPARE(m_window->pageState(), 0);
     QCOMPARE(m_window->readThread(), nullptr);
-    settle(1200); // every retry and watchdog still pending runs out
+    spin(1200); // every retry and watchdog still pending runs out
     const int written = EmulatorControl::writtenReportCount();
-    settle(300);
+    spin(300);
     QCOMPARE(EmulatorControl::writtenReportCount(), written);
     const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_window.get());
     QVERIFY2(timers.isEmpty(), qPrintable(QString::number(timers.size()) + " window timers left"));
@@ -134,7 +133,7 @@ void TestFaults::removeAndCheckQuiet()
     QCOMPARE(m_boxes, 0);
 }
 
-void TestFaults::neverAnswers()
+void tst_reliability_faults::neverAnswers()
 {
     EmulatorControl::Config config;
     config.silent = true;
@@ -143,12 +142,12 @@ void TestFaults::neverAnswers()
     removeAndCheckQuiet();
 }
 
-void TestFaults::everyWriteFails()
+void tst_reliability_faults::everyWriteFails()
 {
     EmulatorControl::Config config;
     config.failWrites = true;
     arriveWith(config);
-    QVERIFY(waitForQuiet(400, 10000));
+    QVERIFY(waitForQuiet(kResendQuietMs, 10000));
     QCOMPARE(count(kReadAudio), kFailedWrites);
     QCOMPARE(count(kReadStatus), kFailedWrites);
     for (const EmulatorControl::Report &r : EmulatorControl::writtenReports())
@@ -159,7 +158,7 @@ void TestFaults::everyWriteFails()
     removeAndCheckQuiet();
 }
 
-void TestFaults::garbageReplies()
+void tst_reliability_faults::garbageReplies()
 {
     EmulatorControl::Config config;
     config.replyFault = HidEmulator::ReplyFault::Garbage;
@@ -169,7 +168,7 @@ void TestFaults::garbageReplies()
     removeAndCheckQuiet();
 }
 
-void TestFaults::truncatedReplies()
+void tst_reliability_faults::truncatedReplies()
 {
     EmulatorControl::Config config;
     config.replyFault = HidEmulator::ReplyFault::Truncated;
@@ -178,12 +177,12 @@ void TestFaults::truncatedReplies()
     removeAndCheckQuiet();
 }
 
-void TestFaults::errorStatusReplies()
+void tst_reliability_faults::errorStatusReplies()
 {
     EmulatorControl::Config config;
     config.replyFault = HidEmulator::ReplyFault::ErrorStatus;
     arriveWith(config);
-    QVERIFY(waitForQuiet(400, 8000));
+    QVERIFY(waitForQuiet(kResendQuietMs, 8000));
     // An error reply is a reply: no watchdog resend, and no retry of its own.
     QCOMPARE(count(kReadAudio), 1);
     QCOMPARE(count(kReadStatus), 1);
@@ -195,12 +194,13 @@ void TestFaults::errorStatusReplies()
     removeAndCheckQuiet();
 }
 
-void TestFaults::vanishesMidPeqUpload()
+void tst_reliability_faults::vanishesMidPeqUpload()
 {
     EmulatorControl::Config config;
     config.vanishAfterPeq = 1;
     arriveWith(config);
-    QVERIFY(waitForQuiet(300, 5000));
+    // The lost acknowledgement never comes: wait for the session's last step.
+    QVERIFY(waitForQuiet(kReplyGraceMs, 5000, [this] { return !m_window->session()->idle(); }));
     QVERIFY(!EmulatorControl::isPresent());
     const auto peq = withCommand(writtenReports(), kSetPeq);
     QVERIFY(!peq.isEmpty());
@@ -222,7 +222,7 @@ void TestFaults::vanishesMidPeqUpload()
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
     // Whole uploads only (the remembered tab's mode goes out once more when its
     // tab is shown), all taken, the remembered Stereo "Vorn Standard" last.
@@ -237,22 +237,22 @@ void TestFaults::vanishesMidPeqUpload()
 
 // A receiver that answers, for the stall bound: the attachment, a mode on
 // each tab and the spectrum streaming on the stereo tab.
-void TestFaults::healthyModesAndSpectrum()
+void tst_reliability_faults::healthyModesAndSpectrum()
 {
     EmulatorControl::Config config;
     config.spectrumMs = 20;
     arriveWith(config);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     m_window->setTabWidgetIndex(0);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     m_window->form().radioButton_Surround_FPS->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(count(kSetAlgorithmSwitch), 5); // Mic ENC, then one after each of the four uploads
     m_window->setTabWidgetIndex(1);
-    settle(500);
+    spin(500);
     QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
     removeAndCheckQuiet();
 }
 
-QTEST_MAIN(TestFaults)
-#include "tst_faults.moc"
+QTEST_MAIN(tst_reliability_faults)
+#include "tst_reliability_faults.moc"

@@ -4,14 +4,13 @@
 // report layout (not from the device link), the debug log and config.json.
 
 #include "BehaviourSupport.h"
+#include "TestFiles.h"
 
 #include "log/DebugLog.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStandardPaths>
 #include <QVector>
 #include <array>
 
@@ -68,8 +67,7 @@ inline std::vector<EmulatorControl::Report> peqReports()
 
 inline QByteArray debugLog()
 {
-    QFile file(debugLogPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readFile(debugLogPath());
 }
 
 // One record as the log writes it: "tag : message\t\t(VoxBench - function ... line);".
@@ -87,18 +85,9 @@ inline int countOf(const QByteArray &haystack, const QByteArray &needle)
     return count;
 }
 
-inline QString configPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-           QStringLiteral("/VoxBench/config.json");
-}
-
 inline QJsonObject configJson()
 {
-    QFile file(configPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    return QJsonDocument::fromJson(readFile(configPath())).object();
 }
 
 } // namespace attachment

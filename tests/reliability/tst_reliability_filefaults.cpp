@@ -3,13 +3,13 @@
 // config.json, one of deeply nested arrays, and a default preset file with
 // wrong types. Each gives a debug line, the program goes on, and the user's
 // file is never replaced by one that holds less.
-#include "ReliabilitySupport.h"
+#include "support/ReliabilitySupport.h"
 
-#include "../window/BehaviourSupport.h"
-#include "device/DebugLines.h"
 #include "log/DebugLog.h"
 #include "presets/JsonText.h"
 #include "presets/WriteReadJson.h"
+#include "support/BehaviourSupport.h"
+#include "support/DebugLines.h"
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
@@ -88,7 +88,7 @@ bool anyLineStartsWith(const DebugLines &debug, const QString &prefix)
 }
 } // namespace
 
-class TestFileFaults : public QObject
+class tst_reliability_filefaults : public QObject
 {
     Q_OBJECT
 private slots:
@@ -113,23 +113,23 @@ private:
     }
 };
 
-void TestFileFaults::init()
+void tst_reliability_filefaults::init()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QFile::remove(documents); // a plain file left in its place
     QDir(documents).removeRecursively();
 }
 
-void TestFileFaults::cleanup()
+void tst_reliability_filefaults::cleanup()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     ::chmod(QFile::encodeName(documents + "/VoxBench").constData(), 0755);
 }
 
-void TestFileFaults::readOnlyConfigFolder()
+void tst_reliability_filefaults::readOnlyConfigFolder()
 {
     const QByteArray original = configOf(3);
-    QVERIFY(writeFile(configPath(), original));
+    QVERIFY(writeConfig(original));
     const QByteArray folder = QFile::encodeName(QFileInfo(configPath()).path());
     QCOMPARE(::chmod(folder.constData(), 0555), 0);
 
@@ -153,7 +153,7 @@ void TestFileFaults::readOnlyConfigFolder()
 
 // Also with content that cannot be written back as read: the copy kept aside gets
 // its line in the debug log before the save fails.
-void TestFileFaults::readOnlyConfigTellsOnce()
+void tst_reliability_filefaults::readOnlyConfigTellsOnce()
 {
     const QByteArray original =
         configOf(2).replace("{\"currentMode\"", "{\"customiseMode\": 1, \"currentMode\"");
@@ -166,12 +166,12 @@ void TestFileFaults::readOnlyConfigTellsOnce()
         VoxBench window;
         window.show();
         QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), 1, 3000);
-        QVERIFY(waitForQuiet(300, 5000));
+        QVERIFY(waitForSettled(*window.session()));
         // Each selection is one more save that fails.
         window.form().radioButton_Stereo_Jazz->click();
-        settle(100);
+        spin(100);
         window.form().radioButton_Surround_FPS->click();
-        settle(100);
+        spin(100);
         QCOMPARE(window.store()->currentMode()->name, QString("FPS"));
         window.handleHidRemoval(0x5A17, kProduct);
     }
@@ -189,7 +189,7 @@ void TestFileFaults::readOnlyConfigTellsOnce()
     QCOMPARE(readFile(configPath()), original);
 }
 
-void TestFileFaults::documentsCannotBeCreated()
+void tst_reliability_filefaults::documentsCannotBeCreated()
 {
     // A plain file where the Documents folder should be: neither the folder
     // nor anything below it can be created.
@@ -206,12 +206,12 @@ void TestFileFaults::documentsCannotBeCreated()
         window.show();
         QVERIFY(window.readThread());
         QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), 1, 3000);
-        QVERIFY(waitForQuiet(300, 5000));
+        QVERIFY(waitForSettled(*window.session()));
         QCOMPARE(window.deviceUuid(), QString(kIdentity));
         // The modes still reach the receiver.
         QVERIFY(withCommand(writtenReports(), kSetPeq).size() >= 4);
         window.form().radioButton_Stereo_Jazz->click();
-        settle(100);
+        spin(100);
         window.handleHidRemoval(0x5A17, kProduct);
     }
     QVERIFY(anyLineStartsWith(debug, "WriteReadJson::writeConfigJson :config.json not saved"));
@@ -225,7 +225,7 @@ void TestFileFaults::documentsCannotBeCreated()
     MessageBox::setHandler(nullptr);
 }
 
-void TestFileFaults::fiftyMegabyteConfig()
+void tst_reliability_filefaults::fiftyMegabyteConfig()
 {
     // VOXBENCH_BIG_CONFIG_MB (50) sizes it down where every allocation is slow (sanitizers).
     const int megabytes = qEnvironmentVariableIntValue("VOXBENCH_BIG_CONFIG_MB") > 0
@@ -235,7 +235,7 @@ void TestFileFaults::fiftyMegabyteConfig()
     const QByteArray original = configOf(megabytes * 1024 * 1024 / perReceiver + 1);
     QVERIFY(original.size() >= megabytes * 1024 * 1024);
     const ConfigCheck before = checkConfig(original);
-    QVERIFY(writeFile(configPath(), original));
+    QVERIFY(writeConfig(original));
 
     auto debug = std::make_unique<DebugLines>();
     QElapsedTimer clock;
@@ -268,13 +268,13 @@ void TestFileFaults::fiftyMegabyteConfig()
     }
 }
 
-void TestFileFaults::deeplyNestedArrays()
+void tst_reliability_filefaults::deeplyNestedArrays()
 {
     for (const int depth : {2000, 200000}) {
         init();
         const QByteArray original = "{\"currentMode\": " + QByteArray(depth, '[') + QByteArray(depth, ']') +
                                     ", \"customizeMode\": []}\r\n";
-        QVERIFY(writeFile(configPath(), original));
+        QVERIFY(writeConfig(original));
         DebugLines debug;
         std::unique_ptr<WriteReadJson> store = openStore();
         QVERIFY(anyLineStartsWith(debug, "WriteReadJson::readConfigJson :config.json unreadable"));
@@ -289,7 +289,7 @@ void TestFileFaults::deeplyNestedArrays()
     }
 }
 
-void TestFileFaults::defaultFileWithWrongTypes()
+void tst_reliability_filefaults::defaultFileWithWrongTypes()
 {
     QTemporaryDir program;
     QVERIFY(program.isValid());
@@ -370,8 +370,8 @@ int main(int argc, char *argv[])
         }
     }
     QApplication app(argc, argv);
-    TestFileFaults test;
+    tst_reliability_filefaults test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_filefaults.moc"
+#include "tst_reliability_filefaults.moc"

@@ -1,7 +1,7 @@
 // The window's device attachment against the emulated receiver: start without
 // a receiver, arrival, the device page with the default modes, removal, and the
 // timers and threads that belong to one attachment.
-#include "AttachmentSupport.h"
+#include "support/AttachmentSupport.h"
 
 #include "device/MyThread.h"
 #include "presets/WriteReadJson.h"
@@ -26,7 +26,7 @@ const Gains10 kSurroundStandard = {-3, -3, -3, -3, -2, 0, 0, 0, 0, 0};
 const Gains10 kStereoStandard = {-3, -3, -3, -3, -2, 0, 0, 0, 0, 10};
 } // namespace
 
-class TestAttachment : public QObject
+class tst_VoxBenchAttachment : public QObject
 {
     Q_OBJECT
 private slots:
@@ -53,7 +53,7 @@ private:
     QVector<MessageBox::Shown> m_boxes;
 };
 
-void TestAttachment::initTestCase()
+void tst_VoxBenchAttachment::initTestCase()
 {
     MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
     EmulatorControl::Config config;
@@ -61,22 +61,22 @@ void TestAttachment::initTestCase()
     EmulatorControl::configure(config);
 }
 
-void TestAttachment::attach()
+void tst_VoxBenchAttachment::attach()
 {
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestAttachment::detach(bool pullOut)
+void tst_VoxBenchAttachment::detach(bool pullOut)
 {
     if (pullOut)
         EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
 }
 
-void TestAttachment::startWithoutReceiverShowsNoDevicePage()
+void tst_VoxBenchAttachment::startWithoutReceiverShowsNoDevicePage()
 {
     m_window = std::make_unique<VoxBench>();
     VoxBenchForm &ui = m_window->form();
@@ -89,11 +89,11 @@ void TestAttachment::startWithoutReceiverShowsNoDevicePage()
     const QByteArray log = debugLog();
     QVERIFY(log.contains(record("Register Device", "true", "registerDevice", 274)));
     QVERIFY(log.contains(record("OpenDevice", "noDevice", "InitDeviceInput", 500)));
-    settle(700);
+    spin(700);
     QCOMPARE(m_window->pageState(), 0);
 }
 
-void TestAttachment::arrivalOpensAndSendsTheDefaultModes()
+void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
 {
     QFile::remove(configPath());
     EmulatorControl::clearWrittenReports();
@@ -104,10 +104,10 @@ void TestAttachment::arrivalOpensAndSendsTheDefaultModes()
     QVERIFY(debugLog().contains(record("DeviceInsert", "true", "nativeEvent", 305)));
     QVERIFY(debugLog().contains(record("OpenDevice", "true", "InitDeviceInput", 438)));
 
-    settle(350);
+    spin(350);
     QCOMPARE(m_window->pageState(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 1000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 
     VoxBenchForm &ui = m_window->form();
@@ -156,7 +156,7 @@ void TestAttachment::arrivalOpensAndSendsTheDefaultModes()
     QCOMPARE(m_boxes.size(), 0);
 }
 
-void TestAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
+void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
 {
     QPointer<MyThread> thread = m_window->readThread();
     EmulatorControl::clearWrittenReports();
@@ -164,33 +164,33 @@ void TestAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
     QCOMPARE(m_window->InitDeviceInput(), 0);
     m_window->handleHidRemoval(kVendor, 0x4153);
     m_window->handleHidRemoval(0x1234, kProduct);
-    settle(100);
+    spin(100);
     QCOMPARE(m_window->readThread(), thread.data());
     QVERIFY(thread->isRunning());
     QCOMPARE(m_window->pageState(), 1);
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
-void TestAttachment::usbDiskArrivalOnlyLogs()
+void tst_VoxBenchAttachment::usbDiskArrivalOnlyLogs()
 {
     EmulatorControl::clearWrittenReports();
     const QByteArray before = debugLog();
     m_window->handleVolumeArrival();
-    settle(50);
+    spin(50);
     const QByteArray added = debugLog().mid(before.size());
     QCOMPARE(added, record("Insert Device U disk", "true", "nativeEvent", 294) + "\n");
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
     QCOMPARE(m_window->pageState(), 1);
 }
 
-void TestAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
+void tst_VoxBenchAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
 {
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(ui.tabWidget->currentIndex(), 1);
     for (int index : {1, 2, 1}) {
         EmulatorControl::clearWrittenReports();
         m_window->setTabWidgetIndex(index);
-        QVERIFY(waitForQuiet(150, 3000));
+        QVERIFY(waitForSettled(*m_window->session()));
         QCOMPARE(ui.tabWidget->currentIndex(), index);
         const QVector<QByteArray> switches = withCommand(writtenReports(), kSpectrumSwitch);
         QCOMPARE(switches.size(), 1);
@@ -198,7 +198,7 @@ void TestAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
     }
 }
 
-void TestAttachment::unplugReturnsToNoDevicePage()
+void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
 {
     VoxBenchForm &ui = m_window->form();
     QPointer<MyThread> readThread = m_window->readThread();
@@ -232,11 +232,11 @@ void TestAttachment::unplugReturnsToNoDevicePage()
     const int removed = log.lastIndexOf(record("DeviceRemove", "true", "nativeEvent", 333));
     QVERIFY(removed >= 0);
     QVERIFY(log.indexOf(record("OpenDevice", "noDevice", "InitDeviceInput", 500), removed) > removed);
-    settle(600);
+    spin(600);
     QCOMPARE(m_window->pageState(), 0);
 }
 
-void TestAttachment::unplugOpensAReceiverStillPresent()
+void tst_VoxBenchAttachment::unplugOpensAReceiverStillPresent()
 {
     attach();
     QPointer<MyThread> first = m_window->readThread();
@@ -246,25 +246,25 @@ void TestAttachment::unplugOpensAReceiverStillPresent()
     QVERIFY(m_window->readThread());
     QCOMPARE(usbHidConnection().opened.load(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 }
 
-void TestAttachment::removalBeforeThePageTimerKeepsNoDevicePage()
+void tst_VoxBenchAttachment::removalBeforeThePageTimerKeepsNoDevicePage()
 {
     detach();
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    settle(100);
+    spin(100);
     detach();
     // The page timer of the ended attachment must do nothing.
-    settle(800);
+    spin(800);
     QCOMPARE(m_window->pageState(), 0);
     QVERIFY(m_window->store()->deviceKey().productId == DeviceKey::kNoProduct);
     QCOMPARE(m_window->readThread(), nullptr);
 }
 
-void TestAttachment::quickReplugGetsNoHalfOfTheOldMode()
+void tst_VoxBenchAttachment::quickReplugGetsNoHalfOfTheOldMode()
 {
     attach();
     VoxBenchForm &ui = m_window->form();
@@ -274,14 +274,14 @@ void TestAttachment::quickReplugGetsNoHalfOfTheOldMode()
     EmulatorControl::setPresent(true);
     EmulatorControl::clearWrittenReports();
     m_window->handleHidArrival();
-    settle(150);
+    spin(150);
     for (const QByteArray &report : withCommand(writtenReports(), kSetPeq))
         QVERIFY2(peqCode(report) != 0, "the old mode's second packet reached the new receiver");
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestAttachment::readAudioWithout71SwitchesToStereo()
+void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
 {
     detach();
     VoxBenchForm &ui = m_window->form();
@@ -298,10 +298,10 @@ void TestAttachment::readAudioWithout71SwitchesToStereo()
     QCOMPARE(m_window->pageState(), 0);
     QCOMPARE(m_window->activeTab(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestAttachment::hiddenWindowShownForANewIdentityOnly()
+void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()
 {
     m_window->hide();
     detach();
@@ -312,7 +312,7 @@ void TestAttachment::hiddenWindowShownForANewIdentityOnly()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
     QVERIFY(!m_window->isHidden());
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("11223344"));
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 
     // The same receiver again leaves a hidden window hidden.
     m_window->hide();
@@ -320,11 +320,11 @@ void TestAttachment::hiddenWindowShownForANewIdentityOnly()
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QVERIFY(m_window->isHidden());
 }
 
-void TestAttachment::checksTheUserFolder()
+void tst_VoxBenchAttachment::checksTheUserFolder()
 {
     m_boxes.clear();
     const QVector<MessageBox::Shown> &shown = m_boxes;
@@ -351,7 +351,7 @@ void TestAttachment::checksTheUserFolder()
     QVERIFY(QFile::remove(base + "/UserFile"));
 }
 
-void TestAttachment::cleanupTestCase()
+void tst_VoxBenchAttachment::cleanupTestCase()
 {
     // Destroyed while attached: the read thread is joined before the handle closes.
     QVERIFY(m_window->readThread());
@@ -360,5 +360,5 @@ void TestAttachment::cleanupTestCase()
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestAttachment)
-#include "tst_attachment.moc"
+QTEST_MAIN(tst_VoxBenchAttachment)
+#include "tst_VoxBenchAttachment.moc"

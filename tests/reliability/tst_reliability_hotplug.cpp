@@ -4,11 +4,11 @@
 // thread; none may leave a thread, a timer, an open handle or a damaged
 // config.json behind, and memory must not grow with the cycles.
 // VOXBENCH_SOAK_CYCLES sets the number of cycles (200).
-#include "ReliabilitySupport.h"
+#include "support/ReliabilitySupport.h"
 
-#include "../window/BehaviourSupport.h"
 #include "device/MyThread.h"
 #include "device/UsbHidOperation.h"
+#include "support/BehaviourSupport.h"
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
@@ -50,7 +50,7 @@ int soakCycles()
 }
 } // namespace
 
-class TestHotplug : public QObject
+class tst_reliability_hotplug : public QObject
 {
     Q_OBJECT
 private slots:
@@ -65,7 +65,7 @@ private:
     int m_boxes = 0;
 };
 
-void TestHotplug::initTestCase()
+void tst_reliability_hotplug::initTestCase()
 {
     g_testHandler = qInstallMessageHandler(dropProgressLines);
     MessageBox::setHandler([this](const MessageBox::Shown &) { ++m_boxes; });
@@ -74,12 +74,12 @@ void TestHotplug::initTestCase()
     EmulatorControl::configure(absent);
     m_window = std::make_unique<VoxBench>();
     m_window->show();
-    settle(100);
+    spin(100);
 }
 
 // One arrival and removal; `full` waits for the device page and its uploads,
 // otherwise the receiver goes at a point of its start-up that moves with n.
-bool TestHotplug::cycle(int n, bool full)
+bool tst_reliability_hotplug::cycle(int n, bool full)
 {
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
@@ -88,11 +88,8 @@ bool TestHotplug::cycle(int n, bool full)
         return false;
     }
     if (full) {
-        QElapsedTimer wait;
-        wait.start();
-        while (m_window->pageState() != 1 && wait.elapsed() < 2000)
-            settle(5);
-        if (m_window->pageState() != 1 || !waitForQuiet(120, 3000)) {
+        if (!waitFor([this] { return m_window->pageState() == 1; }, 2000) ||
+            !waitForSettled(*m_window->session(), 3000)) {
             qWarning("cycle %d: no device page, or the sends did not end", n);
             return false;
         }
@@ -101,9 +98,9 @@ bool TestHotplug::cycle(int n, bool full)
             m_window->setTabWidgetIndex(m_window->activeTab() == 1 ? 0 : 1);
         if (n % 5 == 0)
             m_window->form().checkBox_MicENC->click();
-        settle(20);
+        spin(20);
     } else {
-        settle((n * 37) % 130);
+        spin((n * 37) % 130);
     }
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
@@ -114,12 +111,12 @@ bool TestHotplug::cycle(int n, bool full)
     return true;
 }
 
-void TestHotplug::soak()
+void tst_reliability_hotplug::soak()
 {
     QFile::remove(configPath());
     // One full cycle first, so that lazily created parts of Qt exist before the count.
     QVERIFY(cycle(0, true));
-    settle(700);
+    spin(700);
     const int threads = threadCount();
     const qint64 rssStart = rssKb();
     ConfigCheck last = checkConfig(readFile(configPath()));
@@ -151,9 +148,9 @@ void TestHotplug::soak()
     const qint64 elapsed = clock.elapsed();
     stalls.stop();
 
-    settle(1500); // every retry, watchdog and gate runs out
+    spin(1500); // every retry, watchdog and gate runs out
     const int written = EmulatorControl::writtenReportCount();
-    settle(300);
+    spin(300);
     QCOMPARE(EmulatorControl::writtenReportCount(), written);
     QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(m_window.get()).isEmpty());
     // Qt's pool threads may have expired meanwhile; none may have been added.
@@ -171,11 +168,11 @@ void TestHotplug::soak()
     QCOMPARE(m_boxes, 0);
 }
 
-void TestHotplug::cleanupTestCase()
+void tst_reliability_hotplug::cleanupTestCase()
 {
     m_window.reset();
     qInstallMessageHandler(g_testHandler);
 }
 
-QTEST_MAIN(TestHotplug)
-#include "tst_hotplug.moc"
+QTEST_MAIN(tst_reliability_hotplug)
+#include "tst_reliability_hotplug.moc"

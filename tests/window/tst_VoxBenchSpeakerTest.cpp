@@ -1,6 +1,6 @@
 // The speaker test on a 7.1 receiver, with the sequencer's ticks shortened to
 // 1 ms so that a whole test takes about 1.5 s instead of 14 s.
-#include "BehaviourSupport.h"
+#include "support/BehaviourSupport.h"
 
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
@@ -18,7 +18,7 @@ const char kLeftUpStatic[] = "border-image: url(:/png/pic/png/leftup.png);";
 const char kLeftStatic[] = "QLabel{border-image: url(:/png/pic/png/left.png);}";
 } // namespace
 
-class TestSpeakerTest : public QObject
+class tst_VoxBenchSpeakerTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -43,19 +43,16 @@ private:
     QVector<MessageBox::Shown> m_boxes;
 };
 
-bool TestSpeakerTest::waitForIdle(int timeoutMs)
+bool tst_VoxBenchSpeakerTest::waitForIdle(int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        if (!m_window->testPlaying() && !m_window->testPlayer() && m_window->testChannel() == 0)
-            return true;
-        settle(10);
-    }
-    return false;
+    return waitFor(
+        [this] {
+            return !m_window->testPlaying() && !m_window->testPlayer() && m_window->testChannel() == 0;
+        },
+        timeoutMs);
 }
 
-void TestSpeakerTest::initTestCase()
+void tst_VoxBenchSpeakerTest::initTestCase()
 {
     MyThread_Two::setTickMicroseconds(1000);
     EmulatorControl::Config config;
@@ -66,11 +63,11 @@ void TestSpeakerTest::initTestCase()
     m_window = std::make_unique<VoxBench>();
     m_window->show();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QVERIFY(sequencer());
 }
 
-void TestSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
+void tst_VoxBenchSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
 {
     EmulatorControl::clearWrittenReports();
     ui().tabWidget->setCurrentIndex(0);
@@ -84,10 +81,10 @@ void TestSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
     QCOMPARE(sent[0], spectrumSwitch(0));
     QCOMPARE(withCommand(sent, kSetPeq).size(), 2);
     QVERIFY(m_boxes.isEmpty());
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestSpeakerTest::wholeTestRunsItsChannelsAndEnds()
+void tst_VoxBenchSpeakerTest::wholeTestRunsItsChannelsAndEnds()
 {
     EmulatorControl::clearWrittenReports();
     click();
@@ -127,17 +124,17 @@ void TestSpeakerTest::wholeTestRunsItsChannelsAndEnds()
     QVERIFY(waitForIdle(8000));
 }
 
-void TestSpeakerTest::pauseHoldsTheSequencerAndResumeGoesOn()
+void tst_VoxBenchSpeakerTest::pauseHoldsTheSequencerAndResumeGoesOn()
 {
     click();
     click();
     QVERIFY(!m_window->testPlaying());
     QVERIFY(m_window->testPlayer());
     QCOMPARE(sequencer()->m_paused.load(), 1);
-    settle(30);
+    spin(30);
     const int frozen = sequencer()->m_ticks.load();
     QVERIFY(frozen < 100);
-    settle(300);
+    spin(300);
     QCOMPARE(sequencer()->m_ticks.load(), frozen);
     QCOMPARE(m_window->testChannel(), 0);
 
@@ -150,13 +147,13 @@ void TestSpeakerTest::pauseHoldsTheSequencerAndResumeGoesOn()
     click();
     const int channel = m_window->testChannel();
     QVERIFY(channel >= 1);
-    settle(300);
+    spin(300);
     QCOMPARE(m_window->testChannel(), channel);
     click();
     QVERIFY(waitForIdle(8000));
 }
 
-void TestSpeakerTest::stereoTabStopsAPlayingTest()
+void tst_VoxBenchSpeakerTest::stereoTabStopsAPlayingTest()
 {
     click();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 2, 3000);
@@ -168,15 +165,15 @@ void TestSpeakerTest::stereoTabStopsAPlayingTest()
     QVERIFY(!ui().label_Horn_Up->movie());
     QCOMPARE(ui().label_Horn_Left->styleSheet(), QString::fromLatin1(kLeftStatic));
     QTRY_COMPARE(sequencer()->m_ticks.load(), 0);
-    settle(300);
+    spin(300);
     QCOMPARE(m_window->testChannel(), 0);
     QCOMPARE(sequencer()->m_running.load(), 0);
 
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestSpeakerTest::stereoTabLeavesAPausedTestPaused()
+void tst_VoxBenchSpeakerTest::stereoTabLeavesAPausedTestPaused()
 {
     click();
     click();
@@ -188,10 +185,10 @@ void TestSpeakerTest::stereoTabLeavesAPausedTestPaused()
     click();
     QVERIFY(m_window->testPlaying());
     QVERIFY(waitForIdle(8000));
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestSpeakerTest::micEncTabLetsTheTestPlayOn()
+void tst_VoxBenchSpeakerTest::micEncTabLetsTheTestPlayOn()
 {
     click();
     ui().tabWidget->setCurrentIndex(2);
@@ -200,10 +197,10 @@ void TestSpeakerTest::micEncTabLetsTheTestPlayOn()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 3, 3000);
     QVERIFY(waitForIdle(8000));
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
+void tst_VoxBenchSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
 {
     const QString before = ui().label_Horn_RightUp->styleSheet();
     // A step that was on its way when the test stopped finds the panel idle.
@@ -221,10 +218,10 @@ void TestSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
     ui().tabWidget->setCurrentIndex(1);
     QVERIFY(!m_window->testPlaying());
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForQuiet(100, 3000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestSpeakerTest::testPlaysOnThroughARemoval()
+void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
 {
     if (ui().tabWidget->currentIndex() != 0)
         ui().tabWidget->setCurrentIndex(0);
@@ -245,7 +242,7 @@ void TestSpeakerTest::testPlaysOnThroughARemoval()
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
     QCOMPARE(sequencer(), first);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     if (ui().tabWidget->currentIndex() != 0)
         ui().tabWidget->setCurrentIndex(0);
     click();
@@ -253,11 +250,11 @@ void TestSpeakerTest::testPlaysOnThroughARemoval()
     QVERIFY(waitForIdle(8000));
 }
 
-void TestSpeakerTest::cleanupTestCase()
+void tst_VoxBenchSpeakerTest::cleanupTestCase()
 {
     m_window.reset();
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestSpeakerTest)
-#include "tst_speakertest.moc"
+QTEST_MAIN(tst_VoxBenchSpeakerTest)
+#include "tst_VoxBenchSpeakerTest.moc"

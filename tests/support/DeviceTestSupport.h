@@ -1,12 +1,10 @@
 #pragma once
 
+#include "EventLoop.h"
 #include "device/UsbHidOperation.h"
 #include "tools/emulator/EmulatorControl.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 namespace DeviceTest {
 
@@ -33,17 +31,6 @@ inline void reset(const EmulatorControl::Config &config = {})
     s.peqFirstBand = 0;
     s.peqLastBand = 0;
     s.spectrumOn = 0;
-}
-
-// Runs the event loop for ms milliseconds, so pending single shots fire.
-inline void spin(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
 }
 
 inline QByteArray bytes(std::initializer_list<int> values)

@@ -1,7 +1,7 @@
 // An arrival whose open fails (the hidraw node not yet accessible) is retried
 // for about two seconds. The receiver's open is made to fail by wrapping the
 // HID library's open at link time.
-#include "AttachmentSupport.h"
+#include "support/AttachmentSupport.h"
 
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
@@ -32,7 +32,7 @@ extern "C" hid_device *__wrap_hid_open_path(const char *path)
 using namespace behaviour;
 using namespace attachment;
 
-class TestOpenRetry : public QObject
+class tst_VoxBenchOpenRetry : public QObject
 {
     Q_OBJECT
 private slots:
@@ -55,20 +55,20 @@ private:
     QVector<MessageBox::Shown> m_boxes;
 };
 
-void TestOpenRetry::initTestCase()
+void tst_VoxBenchOpenRetry::initTestCase()
 {
     MessageBox::setHandler([this](const MessageBox::Shown &box) { m_boxes.append(box); });
     EmulatorControl::configure(EmulatorControl::Config());
 }
 
-void TestOpenRetry::failureAtStartIsNotRetried()
+void tst_VoxBenchOpenRetry::failureAtStartIsNotRetried()
 {
     g_failuresLeft = 1;
     g_attempts = 0;
     m_window = std::make_unique<VoxBench>();
     QCOMPARE(g_attempts.load(), 1);
     QVERIFY(debugLog().contains(record("OpenDevice", "false", "InitDeviceInput", 495)));
-    settle(1000);
+    spin(1000);
     QCOMPARE(g_attempts.load(), 1);
     QCOMPARE(m_window->readThread(), nullptr);
     QCOMPARE(m_window->pageState(), 0);
@@ -78,7 +78,7 @@ void TestOpenRetry::failureAtStartIsNotRetried()
     QVERIFY(m_boxes.last().text.contains("unplug the receiver"));
 }
 
-void TestOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
+void tst_VoxBenchOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
 {
     g_failuresLeft = 3;
     g_attempts = 0;
@@ -90,13 +90,13 @@ void TestOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
     QVERIFY(elapsed.elapsed() >= 3 * 200);
     QCOMPARE(g_attempts.load(), 4);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     // Nothing more is tried once the receiver is open.
-    settle(600);
+    spin(600);
     QCOMPARE(g_attempts.load(), 4);
 }
 
-void TestOpenRetry::retriesEndAfterAboutTwoSeconds()
+void tst_VoxBenchOpenRetry::retriesEndAfterAboutTwoSeconds()
 {
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(0x5A17, 0x4152);
@@ -106,11 +106,11 @@ void TestOpenRetry::retriesEndAfterAboutTwoSeconds()
     g_attempts = 0;
     const int failedBefore = countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495));
     m_window->handleHidArrival();
-    settle(3500);
+    spin(3500);
     QCOMPARE(g_attempts.load(), 9);
     QCOMPARE(countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495)) - failedBefore, 9);
     QCOMPARE(m_window->readThread(), nullptr);
-    settle(500);
+    spin(500);
     QCOMPARE(g_attempts.load(), 9);
     // Once per program run: the start-up box already said it.
     QCOMPARE(accessBoxes(), 1);
@@ -120,14 +120,14 @@ void TestOpenRetry::retriesEndAfterAboutTwoSeconds()
     m_window->handleHidArrival();
     QVERIFY(m_window->readThread());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestOpenRetry::cleanupTestCase()
+void tst_VoxBenchOpenRetry::cleanupTestCase()
 {
     m_window.reset();
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestOpenRetry)
-#include "tst_openretry.moc"
+QTEST_MAIN(tst_VoxBenchOpenRetry)
+#include "tst_VoxBenchOpenRetry.moc"

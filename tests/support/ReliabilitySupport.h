@@ -4,6 +4,7 @@
 // process's threads and resident memory, and checks of config.json.
 
 #include "DiskSyncMeter.h"
+#include "TestFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -149,25 +150,6 @@ inline qint64 rssKb()
 inline qint64 peakRssKb()
 {
     return statusKb("VmHWM:");
-}
-
-inline QString configPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-           QStringLiteral("/VoxBench/config.json");
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // config.json as the store writes it: one object with the two arrays.

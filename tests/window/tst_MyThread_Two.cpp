@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-class TestSequencer : public QObject
+class tst_MyThread_Two : public QObject
 {
     Q_OBJECT
 private slots:
@@ -15,13 +15,13 @@ private slots:
     void endsPromptlyWhenDestroyedWhileRunning();
 };
 
-void TestSequencer::initTestCase()
+void tst_MyThread_Two::initTestCase()
 {
     // 1 ms instead of 10 ms: the same step table in a tenth of the time.
     MyThread_Two::setTickMicroseconds(1000);
 }
 
-void TestSequencer::runsTheEightStepsInOrderThenStops()
+void tst_MyThread_Two::runsTheEightStepsInOrderThenStops()
 {
     MyThread_Two sequencer;
     QSignalSpy steps(&sequencer, &MyThread_Two::sendSetMicTimer);
@@ -52,7 +52,7 @@ void TestSequencer::runsTheEightStepsInOrderThenStops()
     QCOMPARE(steps.count(), 8);
 }
 
-void TestSequencer::pauseFreezesTheTicks()
+void tst_MyThread_Two::pauseFreezesTheTicks()
 {
     MyThread_Two sequencer;
     QSignalSpy steps(&sequencer, &MyThread_Two::sendSetMicTimer);
@@ -73,7 +73,7 @@ void TestSequencer::pauseFreezesTheTicks()
     QCOMPARE(steps.at(0).at(0).toInt(), 1);
 }
 
-void TestSequencer::idleResetsTheTicks()
+void tst_MyThread_Two::idleResetsTheTicks()
 {
     MyThread_Two sequencer;
     sequencer.start();
@@ -85,7 +85,7 @@ void TestSequencer::idleResetsTheTicks()
     QCOMPARE(sequencer.m_ticks.load(), 0);
 }
 
-void TestSequencer::endsPromptlyWhenDestroyedWhileRunning()
+void tst_MyThread_Two::endsPromptlyWhenDestroyedWhileRunning()
 {
     QElapsedTimer clock;
     {
@@ -106,5 +106,5 @@ void TestSequencer::endsPromptlyWhenDestroyedWhileRunning()
     QVERIFY(stopped.wait(500));
 }
 
-QTEST_GUILESS_MAIN(TestSequencer)
-#include "tst_sequencer.moc"
+QTEST_GUILESS_MAIN(tst_MyThread_Two)
+#include "tst_MyThread_Two.moc"

@@ -74,7 +74,7 @@ QByteArray readAll(const QString &path)
 
 } // namespace
 
-class TestDefaultFiles : public QObject
+class tst_PresetJson : public QObject
 {
     Q_OBJECT
 private slots:
@@ -88,7 +88,7 @@ private:
     const QDir m_folder{VOXBENCH_DEFAULT_FILE_DIR};
 };
 
-void TestDefaultFiles::shipsOneFilePerModel()
+void tst_PresetJson::shipsOneFilePerModel()
 {
     const QStringList names = m_folder.entryList({"*.json"}, QDir::Files, QDir::Name);
     QCOMPARE(names.size(), 32);
@@ -103,14 +103,14 @@ void TestDefaultFiles::shipsOneFilePerModel()
     QCOMPARE(productIds, expected);
 }
 
-void TestDefaultFiles::everyFileHoldsItsModelsPresets_data()
+void tst_PresetJson::everyFileHoldsItsModelsPresets_data()
 {
     QTest::addColumn<QString>("name");
     for (const QString &name : m_folder.entryList({"*.json"}, QDir::Files, QDir::Name))
         QTest::newRow(qPrintable(name)) << name;
 }
 
-void TestDefaultFiles::everyFileHoldsItsModelsPresets()
+void tst_PresetJson::everyFileHoldsItsModelsPresets()
 {
     QFETCH(QString, name);
     const QByteArray bytes = readAll(m_folder.filePath(name));
@@ -154,7 +154,7 @@ void TestDefaultFiles::everyFileHoldsItsModelsPresets()
     QCOMPARE(JsonText::serialize(PresetJson::defaultFileToJson(*device)), bytes);
 }
 
-void TestDefaultFiles::uuidsAreDistinct()
+void tst_PresetJson::uuidsAreDistinct()
 {
     const QRegularExpression braced("^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$");
     QSet<QString> seen;
@@ -170,7 +170,7 @@ void TestDefaultFiles::uuidsAreDistinct()
     QCOMPARE(seen.size(), 320);
 }
 
-void TestDefaultFiles::storeLoadsThemAll()
+void tst_PresetJson::storeLoadsThemAll()
 {
     const WriteReadJson store(m_folder.path());
     const QMap<int, QString> known = store.knownDevices();
@@ -180,5 +180,5 @@ void TestDefaultFiles::storeLoadsThemAll()
     QVERIFY(known.contains(0x104D)); // written "0x104d"
 }
 
-QTEST_GUILESS_MAIN(TestDefaultFiles)
-#include "tst_defaultfiles.moc"
+QTEST_GUILESS_MAIN(tst_PresetJson)
+#include "tst_PresetJson.moc"

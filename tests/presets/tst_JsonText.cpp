@@ -7,7 +7,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
-class TestJsonText : public QObject
+class tst_JsonText : public QObject
 {
     Q_OBJECT
 private slots:
@@ -20,7 +20,7 @@ private slots:
     void readsAStrayByteAsReplacement();
 };
 
-void TestJsonText::writesTheFileFormat()
+void tst_JsonText::writesTheFileFormat()
 {
     const QJsonObject object{{"zeta", 1},
                              {"Alpha", QJsonArray{3, -12}},
@@ -43,7 +43,7 @@ void TestJsonText::writesTheFileFormat()
     QCOMPARE(JsonText::serialize(object), expected);
 }
 
-void TestJsonText::writesWhatItReads_data()
+void tst_JsonText::writesWhatItReads_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("ascii") << "Pack&Roll";
@@ -53,7 +53,7 @@ void TestJsonText::writesWhatItReads_data()
     QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x8E\xA7 headset");
 }
 
-void TestJsonText::writesWhatItReads()
+void tst_JsonText::writesWhatItReads()
 {
     QFETCH(QString, text);
     const QJsonObject object{{text, text}, {"list", QJsonArray{text, 0}}};
@@ -68,7 +68,7 @@ void TestJsonText::writesWhatItReads()
     QCOMPARE(QJsonDocument::fromJson(bytes).object(), object);
 }
 
-void TestJsonText::readsUtf8AndCleanGbk()
+void tst_JsonText::readsUtf8AndCleanGbk()
 {
     const QString name = QString::fromUtf8("游戏模式");
     const QString json = "{\"name\": \"" + name + "\"}";
@@ -92,7 +92,7 @@ void TestJsonText::readsUtf8AndCleanGbk()
     QCOMPARE(JsonText::parse("[1, 2]").status, JsonText::Status::NotAnObject);
 }
 
-void TestJsonText::rejectsDamagedText_data()
+void tst_JsonText::rejectsDamagedText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     const QByteArray utf8 = QString::fromUtf8("{\"name\": \"游戏\"}").toUtf8();
@@ -106,13 +106,13 @@ void TestJsonText::rejectsDamagedText_data()
         QString::fromUtf8("{\"游戏\""));
 }
 
-void TestJsonText::rejectsDamagedText()
+void tst_JsonText::rejectsDamagedText()
 {
     QFETCH(QByteArray, bytes);
     QCOMPARE(JsonText::parse(bytes).status, JsonText::Status::Unreadable);
 }
 
-void TestJsonText::readsAStrayByteAsReplacement()
+void tst_JsonText::readsAStrayByteAsReplacement()
 {
     // One byte that is neither UTF-8 nor GBK must not hide the rest of the file.
     QByteArray damaged = QString::fromUtf8("{\"name\": \"游戏\", \"x\": \"Caf\"}").toUtf8();
@@ -125,5 +125,5 @@ void TestJsonText::readsAStrayByteAsReplacement()
     QVERIFY(!JsonText::parse(QString::fromUtf8("{\"name\": \"游戏\"}").toUtf8()).replaced);
 }
 
-QTEST_GUILESS_MAIN(TestJsonText)
-#include "tst_jsontext.moc"
+QTEST_GUILESS_MAIN(tst_JsonText)
+#include "tst_JsonText.moc"

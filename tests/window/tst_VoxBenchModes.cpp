@@ -1,6 +1,6 @@
 // Built-in and custom modes and the equalizer's send gate, driven through the
 // window's buttons and sliders against the emulated receiver.
-#include "AttachmentSupport.h"
+#include "support/AttachmentSupport.h"
 
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
@@ -29,7 +29,7 @@ QStringList names(const QMap<QString, ModeData *> &modes)
 }
 } // namespace
 
-class TestModes : public QObject
+class tst_VoxBenchModes : public QObject
 {
     Q_OBJECT
 private slots:
@@ -56,7 +56,7 @@ private:
     QVector<MessageBox::Shown> m_boxes;
 };
 
-QRadioButton *TestModes::slot(ModeType type, int index) const
+QRadioButton *tst_VoxBenchModes::slot(ModeType type, int index) const
 {
     VoxBenchForm &ui = m_window->form();
     QRadioButton *stereo[] = {ui.radioButton_Stereo_Custom1, ui.radioButton_Stereo_Custom2,
@@ -68,17 +68,17 @@ QRadioButton *TestModes::slot(ModeType type, int index) const
     return type == Stereo ? stereo[index] : surround[index];
 }
 
-void TestModes::start(quint16 productId)
+void tst_VoxBenchModes::start(quint16 productId)
 {
     EmulatorControl::Config config;
     config.productId = productId;
     EmulatorControl::configure(config);
     m_window = std::make_unique<VoxBench>();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::switchReceiver(quint16 productId)
+void tst_VoxBenchModes::switchReceiver(quint16 productId)
 {
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(0x5A17, EmulatorControl::config().productId);
@@ -89,16 +89,16 @@ void TestModes::switchReceiver(quint16 productId)
     EmulatorControl::clearWrittenReports();
     m_window->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::initTestCase()
+void tst_VoxBenchModes::initTestCase()
 {
     MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
     start(0x4152);
 }
 
-void TestModes::addNamesModesIntoSlots()
+void tst_VoxBenchModes::addNamesModesIntoSlots()
 {
     VoxBenchForm &ui = m_window->form();
     ui.radioButton_Stereo_Customize->click();
@@ -132,7 +132,7 @@ void TestModes::addNamesModesIntoSlots()
         QCOMPARE(m_window->store()->currentMode()->uuid, mode->uuid);
 
         // Selecting the new mode sends its flat gains with the slot's code.
-        QVERIFY(waitForQuiet(300, 5000));
+        QVERIFY(waitForSettled(*m_window->session()));
         const QVector<QByteArray> peq = peqSent();
         QVERIFY(peq.contains(setPeq(0, 4, 6 + n, kFlat)));
         QCOMPARE(peq.last(), setPeq(5, 9, 6 + n, kFlat));
@@ -145,7 +145,7 @@ void TestModes::addNamesModesIntoSlots()
     QCOMPARE(records.at(0).toObject().value(QStringLiteral("modes")).toArray().size(), 3);
 }
 
-void TestModes::deleteInTheMiddleSelectsTheModeThatMoved()
+void tst_VoxBenchModes::deleteInTheMiddleSelectsTheModeThatMoved()
 {
     VoxBenchForm &ui = m_window->form();
     slot(Stereo, 1)->click();
@@ -161,7 +161,7 @@ void TestModes::deleteInTheMiddleSelectsTheModeThatMoved()
     QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode03"));
 }
 
-void TestModes::addTakesTheFirstFreeName()
+void tst_VoxBenchModes::addTakesTheFirstFreeName()
 {
     m_window->form().pushButton_Stereo_CustomAdd->click();
     QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Mode02"));
@@ -170,17 +170,17 @@ void TestModes::addTakesTheFirstFreeName()
     QCOMPARE(m_window->customizeName(Stereo), QStringLiteral("Mode04"));
 }
 
-void TestModes::editsPassTheSendGate()
+void tst_VoxBenchModes::editsPassTheSendGate()
 {
     VoxBenchForm &ui = m_window->form();
     // Once the gate is open an edit goes out at once.
     QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     EmulatorControl::clearWrittenReports();
     ui.verticalSlider_60->setValue(5);
     QCOMPARE(peqSent().size(), 1);
     QCOMPARE(peqSent()[0], setPeq(0, 4, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
-    settle(100);
+    spin(100);
     QCOMPARE(peqSent().size(), 2);
     QCOMPARE(peqSent()[1], setPeq(5, 9, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
 
@@ -188,7 +188,7 @@ void TestModes::editsPassTheSendGate()
     EmulatorControl::clearWrittenReports();
     ui.verticalSlider_16k->setValue(-3);
     ui.verticalSlider_16k->setValue(-12);
-    settle(100);
+    spin(100);
     QCOMPARE(peqSent().size(), 0);
     // ... and reach the receiver once when the gate opens.
     const Gains10 held = {0, 5, 0, 0, 0, 0, 0, 0, 0, -12};
@@ -196,7 +196,7 @@ void TestModes::editsPassTheSendGate()
     QCOMPARE(peqSent()[0], setPeq(0, 4, 8, held));
     QCOMPARE(peqSent()[1], setPeq(5, 9, 8, held));
     QVERIFY(m_window->peqGateOpen());
-    settle(500);
+    spin(500);
     QCOMPARE(peqSent().size(), 2);
 
     // The gate stayed open: the next edit goes out at once.
@@ -204,10 +204,10 @@ void TestModes::editsPassTheSendGate()
     ui.verticalSlider_16k->setValue(-11);
     QCOMPARE(peqSent().size(), 1);
     QCOMPARE(peqSent()[0], setPeq(0, 4, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, -11}));
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::saveRenamesTheStoredModeByUuid()
+void tst_VoxBenchModes::saveRenamesTheStoredModeByUuid()
 {
     VoxBenchForm &ui = m_window->form();
     WriteReadJson *store = m_window->store();
@@ -271,10 +271,10 @@ void TestModes::saveRenamesTheStoredModeByUuid()
     ui.pushButton_CustomSave->click();
     QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
     QVERIFY(slot(Stereo, 2)->toolTip().isEmpty());
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::resetZeroesTheSlidersAndSendsOnce()
+void tst_VoxBenchModes::resetZeroesTheSlidersAndSendsOnce()
 {
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(ui.bandSlider(2, 1)->value(), 5);
@@ -283,13 +283,13 @@ void TestModes::resetZeroesTheSlidersAndSendsOnce()
     ui.pushButton_CustomReset->click();
     for (int band = 0; band < 10; ++band)
         QCOMPARE(ui.bandSlider(2, band)->value(), 0);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 8, kFlat), setPeq(5, 9, 8, kFlat)}));
     // The stored mode keeps its gains until saved.
     QCOMPARE(m_window->store()->customizeModes(Stereo).value("Bass Boost")->parameter[1], 5);
 }
 
-void TestModes::deleteWhileHiddenInTheTray()
+void tst_VoxBenchModes::deleteWhileHiddenInTheTray()
 {
     VoxBenchForm &ui = m_window->form();
     m_window->hide();
@@ -318,31 +318,31 @@ void TestModes::deleteWhileHiddenInTheTray()
     for (int n = 0; n < 5; ++n)
         QVERIFY(!slot(Stereo, n)->isChecked());
     m_window->show();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::surroundCodesOfOtherModels()
+void tst_VoxBenchModes::surroundCodesOfOtherModels()
 {
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(m_window->headsetModel(), 0);
     m_window->setTabWidgetIndex(0);
     QCOMPARE(ui.tabWidget->currentIndex(), 0);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 
     EmulatorControl::clearWrittenReports();
     ui.radioButton_Surround_FPS->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 17, kFps), setPeq(5, 9, 17, kFps)}));
     QVERIFY(withCommand(writtenReports(), kSetAlgorithmSwitch).contains(algorithmSwitch(1, 0, 0)));
 
     ui.radioButton_Surround_Customize->click();
     for (int n = 0; n < 3; ++n)
         ui.pushButton_Surround_CustomAdd->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 24, kFlat));
     EmulatorControl::clearWrittenReports();
     slot(Surround, 0)->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 22, kFlat));
 
     // Two more fill the five slots; Add on a full tab leaves the modes, the
@@ -352,17 +352,17 @@ void TestModes::surroundCodesOfOtherModels()
     QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
     ui.bandSlider(1, 4)->setValue(6);
     QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     EmulatorControl::clearWrittenReports();
     ui.pushButton_Surround_CustomAdd->click();
     QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
     QCOMPARE(ui.bandSlider(1, 4)->value(), 6);
     QVERIFY(slot(Surround, 4)->isChecked());
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
-void TestModes::surroundCodesOfHeadsetModelOne()
+void tst_VoxBenchModes::surroundCodesOfHeadsetModelOne()
 {
     VoxBenchForm &ui = m_window->form();
     switchReceiver(0x1054);
@@ -378,10 +378,10 @@ void TestModes::surroundCodesOfHeadsetModelOne()
     QVERIFY(m_window->store()->customizeModes(Surround).isEmpty());
 
     m_window->setTabWidgetIndex(0);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     EmulatorControl::clearWrittenReports();
     ui.radioButton_Surround_FPS->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     const QVector<QByteArray> fps = peqSent();
     QVERIFY(fps.size() >= 2);
     QVERIFY(fps.contains(setPeq(0, 4, 1, kFps)));
@@ -392,7 +392,7 @@ void TestModes::surroundCodesOfHeadsetModelOne()
     ui.radioButton_Surround_Customize->click();
     for (int n = 0; n < 3; ++n)
         ui.pushButton_Surround_CustomAdd->click();
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 8, kFlat));
 
     // Gains for the restart below.
@@ -401,10 +401,10 @@ void TestModes::surroundCodesOfHeadsetModelOne()
     ui.lineEdit_CustomName->setText(QStringLiteral("Mode03"));
     ui.pushButton_CustomSave->click();
     QCOMPARE(m_window->store()->customizeModes(Surround).value("Mode03")->parameter[0], 4);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
 }
 
-void TestModes::restartRestoresTheRememberedCustomMode()
+void tst_VoxBenchModes::restartRestoresTheRememberedCustomMode()
 {
     m_window.reset();
     start(0x1054);
@@ -422,7 +422,7 @@ void TestModes::restartRestoresTheRememberedCustomMode()
     QVERIFY(peq.contains(setPeq(5, 9, 8, {4, 0, 0, 0, 0, 0, 0, 0, 0, -2})));
 }
 
-void TestModes::slotsFromConfigStayWithinFiveButtons()
+void tst_VoxBenchModes::slotsFromConfigStayWithinFiveButtons()
 {
     m_window.reset();
     // Six stereo modes, one in slot 7, one in slot -1, one with only three gains.
@@ -449,11 +449,7 @@ void TestModes::slotsFromConfigStayWithinFiveButtons()
         {"customizeMode",
          QJsonArray{QJsonObject{
              {"deviceUuid", "0a1b2c3d"}, {"modes", modes}, {"pid", "0x4152"}, {"vid", "0x5A17"}}}}};
-    QDir().mkpath(QFileInfo(configPath()).path());
-    QFile file(configPath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(config).toJson());
-    file.close();
+    QVERIFY(writeConfig(QJsonDocument(config).toJson()));
 
     start(0x4152);
     VoxBenchForm &ui = m_window->form();
@@ -471,17 +467,17 @@ void TestModes::slotsFromConfigStayWithinFiveButtons()
     // Six modes are more than the tab can take: Add does nothing.
     ui.pushButton_Stereo_CustomAdd->click();
     QCOMPARE(m_window->store()->customizeModes(Stereo).size(), 6);
-    QVERIFY(waitForQuiet(300, 5000));
+    QVERIFY(waitForSettled(*m_window->session()));
     const QJsonArray kept =
         configJson().value("customizeMode").toArray().at(0).toObject().value("modes").toArray();
     QCOMPARE(kept.size(), 6);
 }
 
-void TestModes::cleanupTestCase()
+void tst_VoxBenchModes::cleanupTestCase()
 {
     m_window.reset();
     MessageBox::clearHandler();
 }
 
-QTEST_MAIN(TestModes)
-#include "tst_modes.moc"
+QTEST_MAIN(tst_VoxBenchModes)
+#include "tst_VoxBenchModes.moc"

@@ -25,7 +25,7 @@ Frame next(SpectrumSmoother &smoother)
 }
 } // namespace
 
-class TestSpectrumSmoother : public QObject
+class tst_SpectrumSmoother : public QObject
 {
     Q_OBJECT
 private slots:
@@ -37,7 +37,7 @@ private slots:
     void shortPushLeavesTheOtherBands();
 };
 
-void TestSpectrumSmoother::ninePassesFromZeroThenCycle()
+void tst_SpectrumSmoother::ninePassesFromZeroThenCycle()
 {
     SpectrumSmoother smoother;
     const Levels fifty = levelsOf(50);
@@ -61,7 +61,7 @@ void TestSpectrumSmoother::ninePassesFromZeroThenCycle()
     QCOMPARE(int(next(smoother)[0]), 6);
 }
 
-void TestSpectrumSmoother::levelsAboveHundredAreStoredButDrawnClamped()
+void tst_SpectrumSmoother::levelsAboveHundredAreStoredButDrawnClamped()
 {
     SpectrumSmoother smoother;
     Levels levels = levelsOf(0);
@@ -91,7 +91,7 @@ void TestSpectrumSmoother::levelsAboveHundredAreStoredButDrawnClamped()
     QCOMPARE(int(half[1]), 100);
 }
 
-void TestSpectrumSmoother::lastBandsAndTheByteAfterTheFrame()
+void tst_SpectrumSmoother::lastBandsAndTheByteAfterTheFrame()
 {
     SpectrumSmoother smoother;
     Levels levels = levelsOf(0);
@@ -117,7 +117,7 @@ void TestSpectrumSmoother::lastBandsAndTheByteAfterTheFrame()
     QCOMPARE(int(frame[113]), 0); // back at step 0, which started from 0
 }
 
-void TestSpectrumSmoother::secondPushStartsFromTheNewestLevels()
+void tst_SpectrumSmoother::secondPushStartsFromTheNewestLevels()
 {
     SpectrumSmoother smoother;
     const Levels forty = levelsOf(40);
@@ -130,7 +130,7 @@ void TestSpectrumSmoother::secondPushStartsFromTheNewestLevels()
         QCOMPARE(int(next(smoother)[20]), expected[step]);
 }
 
-void TestSpectrumSmoother::pushRestartsTheSteps()
+void tst_SpectrumSmoother::pushRestartsTheSteps()
 {
     SpectrumSmoother smoother;
     const Levels sixteen = levelsOf(16);
@@ -145,7 +145,7 @@ void TestSpectrumSmoother::pushRestartsTheSteps()
     QCOMPARE(int(next(smoother)[0]), 14);
 }
 
-void TestSpectrumSmoother::shortPushLeavesTheOtherBands()
+void tst_SpectrumSmoother::shortPushLeavesTheOtherBands()
 {
     SpectrumSmoother smoother;
     const Levels eight = levelsOf(8);
@@ -161,5 +161,5 @@ void TestSpectrumSmoother::shortPushLeavesTheOtherBands()
     QCOMPARE(int(frame[3]), 12);
 }
 
-QTEST_APPLESS_MAIN(TestSpectrumSmoother)
-#include "tst_levelsmoother.moc"
+QTEST_APPLESS_MAIN(tst_SpectrumSmoother)
+#include "tst_SpectrumSmoother.moc"

@@ -1,8 +1,8 @@
 // The preset store over a temporary Documents folder and program folder.
 
-#include "StoreFixture.h"
 #include "presets/PresetJson.h"
 #include "presets/WriteReadJson.h"
+#include "support/StoreFixture.h"
 
 #include <QTemporaryDir>
 #include <QTextCodec>
@@ -54,7 +54,7 @@ QStringList keptConfigs()
 
 } // namespace
 
-class TestStore : public QObject
+class tst_WriteReadJson : public QObject
 {
     Q_OBJECT
 private slots:
@@ -86,21 +86,21 @@ private:
     std::unique_ptr<QTemporaryDir> m_program;
 };
 
-void TestStore::init()
+void tst_WriteReadJson::init()
 {
     QDir(documents()).removeRecursively();
     m_program = std::make_unique<QTemporaryDir>();
     QVERIFY(m_program->isValid());
 }
 
-QString TestStore::programFolder()
+QString tst_WriteReadJson::programFolder()
 {
     writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-4152.json"), defaultFile("0x4152", "4152"));
     writeFile(m_program->filePath("DefaultFile/VID-5A17&PID-104d.json"), defaultFile("0x104d", "104d"));
     return m_program->path();
 }
 
-void TestStore::convertsProductIds()
+void tst_WriteReadJson::convertsProductIds()
 {
     QCOMPARE(PresetJson::productIdOf("0x4152"), 0x4152);
     QCOMPARE(PresetJson::productIdOf("0X104d"), 0x104D);
@@ -114,7 +114,7 @@ void TestStore::convertsProductIds()
     QCOMPARE(PresetJson::productIdOf("0x100004152"), 0);
 }
 
-void TestStore::walksDefaultFilesInSortedOrder()
+void tst_WriteReadJson::walksDefaultFilesInSortedOrder()
 {
     const QString root = m_program->path();
     // Two files for one product id: the one first in name order wins, whatever the listing.
@@ -138,7 +138,7 @@ void TestStore::walksDefaultFilesInSortedOrder()
     QCOMPARE(store.getStereoPreset(0)->uuid, QString("{t-early}"));
 }
 
-void TestStore::readsModesOfDefaultFiles()
+void tst_WriteReadJson::readsModesOfDefaultFiles()
 {
     const QJsonArray ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     const QJsonArray modes{
@@ -174,7 +174,7 @@ void TestStore::readsModesOfDefaultFiles()
     QCOMPARE(bare.uuid, QString());
 }
 
-void TestStore::findsPresetsByButton()
+void tst_WriteReadJson::findsPresetsByButton()
 {
     WriteReadJson store(programFolder());
     QVERIFY(!store.getStereoPreset(0)); // no receiver yet
@@ -190,7 +190,7 @@ void TestStore::findsPresetsByButton()
     QVERIFY(store.defaultModes(Surround).isEmpty());
 }
 
-void TestStore::configReloadsToTheSameState()
+void tst_WriteReadJson::configReloadsToTheSameState()
 {
     const QString folder = programFolder();
     QByteArray written;
@@ -203,7 +203,7 @@ void TestStore::configReloadsToTheSameState()
         store.setDevice(0x104D, "0a0b0c0d");
         store.insertCustomizeMode(customMode(Surround, "Other", 0, "{c4}"));
         store.setCurrentMode(store.getSurroundPreset(1));
-        written = readFile(configFile());
+        written = readFile(configPath());
     }
     QVERIFY(written.endsWith("}\r\n"));
     {
@@ -243,10 +243,10 @@ void TestStore::configReloadsToTheSameState()
     QVERIFY(store.customizeModes(Stereo).isEmpty());
 
     store.writeConfigJson();
-    QCOMPARE(readFile(configFile()), written);
+    QCOMPARE(readFile(configPath()), written);
 }
 
-void TestStore::readsGbkConfig()
+void tst_WriteReadJson::readsGbkConfig()
 {
     const QString name = QString::fromUtf8("游戏模式");
     const QString text =
@@ -255,7 +255,7 @@ void TestStore::readsGbkConfig()
         "customizeMode": [{"deviceUuid": "", "pid": "0x4152", "vid": "0x5A17", "modes": [
         {"algorithm": "Surround", "customizeType": 1, "index": 0, "name": "%1", "parameter": [1,2,3,4,5,6,7,8,9,10], "type": 0, "uuid": "{g}"}]}]})")
             .arg(name);
-    writeFile(configFile(), QTextCodec::codecForName("GBK")->fromUnicode(text));
+    writeConfig(QTextCodec::codecForName("GBK")->fromUnicode(text));
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, QString());
     QCOMPARE(store.customizeModes(Surround).keys(), QStringList({name}));
@@ -263,13 +263,13 @@ void TestStore::readsGbkConfig()
     QCOMPARE(store.currentMode()->name, name);
     // It was read, so it is rewritten in UTF-8 without being kept aside.
     QVERIFY(keptConfigs().isEmpty());
-    QVERIFY(readFile(configFile()).contains(name.toUtf8()));
+    QVERIFY(readFile(configPath()).contains(name.toUtf8()));
 }
 
-void TestStore::remembersTheCurrentModePerReceiver()
+void tst_WriteReadJson::remembersTheCurrentModePerReceiver()
 {
     WriteReadJson store(programFolder());
-    QVERIFY(!QFile::exists(configFile()));
+    QVERIFY(!QFile::exists(configPath()));
     store.setDevice(0x4152, "0a0b0c0d");
     QVERIFY(!store.currentMode());
 
@@ -277,12 +277,12 @@ void TestStore::remembersTheCurrentModePerReceiver()
     QCOMPARE(store.currentModeRecords().size(), size_t(1));
     QCOMPARE(store.currentModeRecords().front().deviceUuid, QString("0a0b0c0d"));
     QCOMPARE(store.currentModeRecords().front().pid, QString("0x4152"));
-    QVERIFY(readFile(configFile()).contains("{s-4152}"));
+    QVERIFY(readFile(configPath()).contains("{s-4152}"));
 
     store.setCurrentMode(store.getStereoPreset(0));
     QCOMPARE(store.currentModeRecords().size(), size_t(1));
     QCOMPARE(store.currentModeRecords().front().uuid, QString("{t-4152}"));
-    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    QVERIFY(readFile(configPath()).contains("{t-4152}"));
     QCOMPARE(store.currentMode()->name, QString("Pop"));
 
     // The current mode is a copy: it outlives a change of the stored modes.
@@ -306,7 +306,7 @@ void TestStore::remembersTheCurrentModePerReceiver()
     QCOMPARE(next.deviceKey().productId, DeviceKey::kNoProduct);
 }
 
-void TestStore::leavesOtherReceiversRecordsAlone()
+void tst_WriteReadJson::leavesOtherReceiversRecordsAlone()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, "0a0b0c0d");
@@ -328,7 +328,7 @@ void TestStore::leavesOtherReceiversRecordsAlone()
     QCOMPARE(store.currentMode()->uuid, QString("{s-4152}"));
 }
 
-void TestStore::restoresInSearchOrder()
+void tst_WriteReadJson::restoresInSearchOrder()
 {
     const QString folder = programFolder();
     {
@@ -361,7 +361,7 @@ void TestStore::restoresInSearchOrder()
     }
 }
 
-void TestStore::insertsRenamesAndRemovesCustomModes()
+void tst_WriteReadJson::insertsRenamesAndRemovesCustomModes()
 {
     WriteReadJson store(programFolder());
     // Without a default record custom modes are not stored.
@@ -398,7 +398,7 @@ void TestStore::insertsRenamesAndRemovesCustomModes()
     QCOMPARE(reloaded.customizeModes(Surround).keys(), QStringList({"Four"}));
 }
 
-void TestStore::removeDestroysOnlyWhatItRemoves()
+void tst_WriteReadJson::removeDestroysOnlyWhatItRemoves()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, "0a0b0c0d");
@@ -423,7 +423,7 @@ void TestStore::removeDestroysOnlyWhatItRemoves()
     store.removeCustomizeMode(nullptr);
 }
 
-void TestStore::renameMovesTheModeItself()
+void tst_WriteReadJson::renameMovesTheModeItself()
 {
     WriteReadJson store(programFolder());
     store.setDevice(0x4152, "0a0b0c0d");
@@ -453,7 +453,7 @@ void TestStore::renameMovesTheModeItself()
     QCOMPARE(store.customizeModes(Surround).keys(), QStringList({"B", "C"}));
 }
 
-void TestStore::keepsConfigAsideBeforeOverwriting_data()
+void tst_WriteReadJson::keepsConfigAsideBeforeOverwriting_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("modesRead");
@@ -486,17 +486,17 @@ void TestStore::keepsConfigAsideBeforeOverwriting_data()
                                 << 2 << "bytes that are neither UTF-8 nor GBK";
 }
 
-void TestStore::keepsConfigAsideBeforeOverwriting()
+void tst_WriteReadJson::keepsConfigAsideBeforeOverwriting()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, modesRead);
     QFETCH(QString, reason);
-    QVERIFY(writeFile(configFile(), bytes));
+    QVERIFY(writeFile(configPath(), bytes));
     WriteReadJson store(programFolder());
     QSignalSpy kept(&store, &WriteReadJson::configKeptAside);
     store.setDevice(0x4152, "0a0b0c0d");
     QCOMPARE(store.customizeModes(Stereo).size(), modesRead);
-    QCOMPARE(readFile(configFile()), bytes); // reading changes nothing
+    QCOMPARE(readFile(configPath()), bytes); // reading changes nothing
     QVERIFY(keptConfigs().isEmpty());
 
     store.setCurrentMode(store.getSurroundPreset(1));
@@ -505,14 +505,14 @@ void TestStore::keepsConfigAsideBeforeOverwriting()
     QCOMPARE(kept.size(), 1);
     QVERIFY(kept.front().at(0).toString().endsWith("/VoxBench/" + keptConfigs().front()));
     QVERIFY2(kept.front().at(1).toString().startsWith(reason), qPrintable(kept.front().at(1).toString()));
-    const JsonText::Parsed rewritten = JsonText::parse(readFile(configFile()));
+    const JsonText::Parsed rewritten = JsonText::parse(readFile(configPath()));
     QCOMPARE(rewritten.status, JsonText::Status::Ok);
 
     // Kept once; later writes go straight to config.json.
     store.setCurrentMode(store.getStereoPreset(0));
     QCOMPARE(keptConfigs().size(), 1);
     QCOMPARE(kept.size(), 1);
-    QVERIFY(readFile(configFile()).contains("{t-4152}"));
+    QVERIFY(readFile(configPath()).contains("{t-4152}"));
     // What the store writes it reads back without anything to keep.
     WriteReadJson again(m_program->path());
     again.setDevice(0x4152, "0a0b0c0d");
@@ -521,7 +521,7 @@ void TestStore::keepsConfigAsideBeforeOverwriting()
 }
 
 // A small memory file system mounted on the config folder fills up during a save.
-void TestStore::savesWholeOrNotAtAllOnAFullDisk()
+void tst_WriteReadJson::savesWholeOrNotAtAllOnAFullDisk()
 {
     const QString folder = documents() + "/VoxBench";
     QVERIFY(QDir().mkpath(folder));
@@ -539,7 +539,7 @@ void TestStore::savesWholeOrNotAtAllOnAFullDisk()
     store.setDevice(0x4152, "0a0b0c0d");
     for (int slot = 0; slot < 5; ++slot)
         store.insertCustomizeMode(customMode(Stereo, QString("Mode %1").arg(slot), slot, "{m}"));
-    const QByteArray saved = readFile(configFile());
+    const QByteArray saved = readFile(configPath());
     QVERIFY(saved.size() > 2000 && saved.size() < 16384);
 
     // Fill the disk to the last byte.
@@ -553,10 +553,10 @@ void TestStore::savesWholeOrNotAtAllOnAFullDisk()
     filler.close();
 
     store.insertCustomizeMode(customMode(Surround, "One more", 0, "{o}"));
-    QCOMPARE(readFile(configFile()), saved);                                // the old file, whole
+    QCOMPARE(readFile(configPath()), saved);                                // the old file, whole
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // config.json, filler
     QCOMPARE(failed.size(), 1);
-    QCOMPARE(failed.front().at(0).toString(), configFile());
+    QCOMPARE(failed.front().at(0).toString(), configPath());
     QVERIFY2(failed.front().at(1).toString().contains("space", Qt::CaseInsensitive),
              qPrintable(failed.front().at(1).toString()));
     // Memory keeps the change, and the next start still finds every mode of the file.
@@ -566,11 +566,11 @@ void TestStore::savesWholeOrNotAtAllOnAFullDisk()
     // Space again: the next change saves all of it.
     QVERIFY(QFile::remove(folder + "/filler"));
     store.setCurrentMode(store.getStereoPreset(0));
-    const QByteArray now = readFile(configFile());
+    const QByteArray now = readFile(configPath());
     QVERIFY(now.contains("One more") && now.contains("Mode 4"));
 }
 
-void TestStore::savesThroughLinksButNeverOverOtherFiles()
+void tst_WriteReadJson::savesThroughLinksButNeverOverOtherFiles()
 {
     const QString folder = programFolder();
     // A FIFO among the default files would block the start if it were opened.
@@ -581,9 +581,9 @@ void TestStore::savesThroughLinksButNeverOverOtherFiles()
     // A link to a regular file elsewhere: that file is replaced in its own folder, the link stays.
     const QString kept = dotfiles.filePath("voxbench.json");
     QVERIFY(writeFile(kept, "{}"));
-    QVERIFY(QFile::link(kept, configFile()));
+    QVERIFY(QFile::link(kept, configPath()));
     QCOMPARE(saveOnce(folder), QStringList());
-    QVERIFY(QFileInfo(configFile()).isSymLink());
+    QVERIFY(QFileInfo(configPath()).isSymLink());
     QVERIFY(readFile(kept).contains("{s-4152}"));
     QCOMPARE(QDir(dotfiles.path()).entryList(QDir::Files).size(), 1);
 
@@ -597,15 +597,15 @@ void TestStore::savesThroughLinksButNeverOverOtherFiles()
     const QString fifo = dotfiles.filePath("fifo");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString &target : {dotfiles.filePath("missing/voxbench.json"), fifo}) {
-        QFile::remove(configFile());
-        QVERIFY(QFile::link(target, configFile()));
+        QFile::remove(configPath());
+        QVERIFY(QFile::link(target, configPath()));
         QCOMPARE(saveOnce(folder), QStringList({target}));
     }
     struct stat info;
     QVERIFY(::lstat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
-void TestStore::removesLeftoversOfInterruptedSaves()
+void tst_WriteReadJson::removesLeftoversOfInterruptedSaves()
 {
     const QString folder = documents() + "/VoxBench/";
     const QStringList ours = {"config.json.Ab12Cd", "config.json.zzzzzz"};
@@ -614,26 +614,26 @@ void TestStore::removesLeftoversOfInterruptedSaves()
     for (const QString &name : ours + others)
         QVERIFY(writeFile(folder + name, "{}"));
     const QByteArray config = R"({"currentMode": [], "customizeMode": []})";
-    QVERIFY(writeFile(configFile(), config));
+    QVERIFY(writeFile(configPath(), config));
     WriteReadJson store(programFolder());
     for (const QString &name : ours)
         QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
     for (const QString &name : others)
         QVERIFY2(QFile::exists(folder + name), qPrintable(name));
-    QCOMPARE(readFile(configFile()), config);
+    QCOMPARE(readFile(configPath()), config);
 }
 
-void TestStore::createsTheConfigFolderOnEveryAccess()
+void tst_WriteReadJson::createsTheConfigFolderOnEveryAccess()
 {
     WriteReadJson store(programFolder());
     QDir(documents()).removeRecursively();
     store.setDevice(0x4152, QString());
     store.setCurrentMode(store.getSurroundPreset(1));
-    QVERIFY(QFile::exists(configFile()));
+    QVERIFY(QFile::exists(configPath()));
     QDir(documents()).removeRecursively();
-    QCOMPARE(store.configPath(), configFile());
+    QCOMPARE(store.configPath(), configPath());
     QVERIFY(QFileInfo(documents() + "/VoxBench").isDir());
 }
 
-QTEST_MAIN(TestStore)
-#include "tst_store.moc"
+QTEST_MAIN(tst_WriteReadJson)
+#include "tst_WriteReadJson.moc"
