@@ -169,6 +169,8 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
 
 int send(const CommandLine &line)
 {
+    if (InstanceKeys::activationServerName().isEmpty())
+        return failed(QStringLiteral("no private runtime folder for the socket of the running VoxBench"));
     const QByteArray request = "command " + QJsonDocument(line.request).toJson(QJsonDocument::Compact);
     const bool quit = line.request.value(kVerb).toString() == kQuit;
     QByteArray answerLine;

@@ -141,9 +141,9 @@ void InstanceActivator::serve(QLocalSocket *socket)
         dispatch(request, reply);
     };
     connect(socket, &QLocalSocket::readyRead, this, readRequest);
-    // What came with the connection itself.
+    // What came with the connection itself; dropped with the socket if it goes first.
     if (socket->bytesAvailable() > 0)
-        QMetaObject::invokeMethod(this, readRequest, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(socket, readRequest, Qt::QueuedConnection);
 }
 
 InstanceActivator::Exchange InstanceActivator::exchange(const QByteArray &request, int timeoutMs,

@@ -29,7 +29,7 @@ constexpr QLatin1String kSurround("surround");
 constexpr QLatin1String kStereo("stereo");
 constexpr QLatin1String kMicEnc("mic-enc");
 
-// Answer keys; the keys of "status" and "modes" are listed in docs/voxbench.1.
+// Answer keys; the keys of "status" and "modes" are listed in packaging/voxbench.1.
 constexpr QLatin1String kOk("ok");
 constexpr QLatin1String kError("error");
 constexpr QLatin1String kBuiltIn("built_in");
