@@ -64,12 +64,8 @@ std::unique_ptr<QProcess> start(const QStringList &arguments)
 
 Result finish(const std::unique_ptr<QProcess> &process)
 {
-    Result result;
-    if (process->waitForFinished(30000))
-        result.code = process->exitCode();
-    result.out = QString::fromUtf8(process->readAllStandardOutput());
-    result.err = QString::fromUtf8(process->readAllStandardError());
-    return result;
+    const int code = process->waitForFinished(30000) ? process->exitCode() : -1;
+    return {code, process->readAllStandardOutput(), process->readAllStandardError()};
 }
 
 Result voxbench(const QStringList &arguments)
@@ -94,35 +90,15 @@ Reports wire(int from = 0)
     }
     return reports.mid(from);
 }
-} // namespace
-
-namespace QTest {
-template <> char *toString(const Reports &reports)
-{
-    QStringList text;
-    for (const QVector<int> &report : reports) {
-        QStringList bytes;
-        for (const int byte : report)
-            bytes << QString::number(byte, 16);
-        text << bytes.join(' ');
-    }
-    return qstrdup(qPrintable(text.join(" | ")));
-}
-} // namespace QTest
-
-namespace {
 // The number of reports written, once no more have come for a while.
 int quietWire()
 {
-    int count = -1;
-    waitFor(
-        [&] {
-            const int before = count;
-            spin(200);
-            count = wire().size();
-            return count == before;
-        },
-        5000);
+    int count = -1, before;
+    do {
+        before = count;
+        spin(200);
+        count = wire().size();
+    } while (count != before);
     return count;
 }
 
