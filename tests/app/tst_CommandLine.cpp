@@ -145,7 +145,7 @@ private slots:
     void usageNeedsNoInstance();
     void commandsDriveReceiverAndWindow();
     void commandStartsVoxBench();
-    void receiverWithoutSurroundPulledOrMissing();
+    void receiverWithoutSurroundPulledSilentOrMissing();
     void hostileRequestsBlockNobody();
 };
 
@@ -285,7 +285,7 @@ void tst_CommandLine::commandStartsVoxBench()
     QCOMPARE(voxbench({"--no-start", "status"}).code, 1);
 }
 
-void tst_CommandLine::receiverWithoutSurroundPulledOrMissing()
+void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
 {
     {
         ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_71=0"));
@@ -308,6 +308,13 @@ void tst_CommandLine::receiverWithoutSurroundPulledOrMissing()
         QCOMPARE(r.code, 1);
         QCOMPARE(r.err,
                  QStringLiteral("voxbench: the receiver did not take what was sent; was it pulled out?\n"));
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+    }
+    {
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_SILENT=1"));
+        QVERIFY(listening());
+        QCOMPARE(voxbench({"enc", "off"}).err, QStringLiteral("voxbench: no answer from the receiver\n"));
         QCOMPARE(voxbench({"quit"}).code, 0);
         QVERIFY(program.finished(5000));
     }
