@@ -73,6 +73,16 @@ Result voxbench(const QStringList &arguments)
     return finish(start(arguments));
 }
 
+// A command that fails (exit 1) with this one line on standard error.
+bool fails(const QStringList &arguments, const QString &error)
+{
+    const Result r = voxbench(arguments);
+    if (r.code == 1 && r.err == "voxbench: " + error + "\n")
+        return true;
+    qWarning("exit %d, stderr %s", r.code, qPrintable(r.err));
+    return false;
+}
+
 // The reports written to the emulated receiver after the first `from`: a SetPEQ
 // as its first band and mode code, a switch as its surround, ENC and stereo bytes.
 Reports wire(int from = 0)
@@ -164,9 +174,7 @@ void tst_CommandLine::usageNeedsNoInstance()
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.startsWith("voxbench: ") && r.err.count('\n') == 2, qPrintable(r.err));
     }
-    const Result r = voxbench({"--no-start", "status"});
-    QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, QStringLiteral("voxbench: VoxBench is not running\n"));
+    QVERIFY(fails({"--no-start", "status"}, "VoxBench is not running"));
     QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench is not running\n"));
     QVERIFY(!QFile::exists(emulatorLog()));
 }
@@ -203,11 +211,9 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     QCOMPARE(r.at("modes/stereo").toArray().size(), 4); // Jazz and Classic have no button
     QVERIFY(voxbench({"modes"}).out.contains("\nsurround  custom    Night Raid\nstereo    built-in  FPS\n"));
 
-    r = voxbench({"mode", "FPS"});
-    QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, QStringLiteral("voxbench: \"FPS\" names several modes: \"FPS\" (surround, built-in), "
-                                   "\"FPS\" (stereo, built-in); choose one with --tab\n"));
-    QCOMPARE(voxbench({"mode", "Nowhere"}).err, QStringLiteral("voxbench: no mode named \"Nowhere\"\n"));
+    QVERIFY(fails({"mode", "FPS"}, "\"FPS\" names several modes: \"FPS\" (surround, built-in), "
+                                   "\"FPS\" (stereo, built-in); choose one with --tab"));
+    QVERIFY(fails({"mode", "Nowhere"}, "no mode named \"Nowhere\""));
 
     // On the tab shown a mode is its button's click: both packets, then the switch.
     int sent = quietWire();
@@ -287,42 +293,32 @@ void tst_CommandLine::commandStartsVoxBench()
 
 void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
 {
-    {
-        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_71=0"));
+    const auto withReceiver = [](const QString &emulator, const std::function<void()> &commands) {
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment(emulator));
         QVERIFY(listening());
-        const Result r = voxbench({"tab", "surround"});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.err, QStringLiteral("voxbench: the receiver offers no 7.1 surround; VoxBench stays on "
-                                       "the stereo tab\n"));
+        commands();
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+    };
+    withReceiver("VOXBENCH_EMU_71=0", [] {
+        QVERIFY(fails({"tab", "surround"},
+                      "the receiver offers no 7.1 surround; VoxBench stays on the stereo tab"));
         QCOMPARE(voxbench({"status", "--json"}).at("tab").toString(), QStringLiteral("stereo"));
         QCOMPARE(voxbench({"mode", "FPS", "--tab", "surround"}).code, 1);
-        QCOMPARE(voxbench({"quit"}).code, 0);
-        QVERIFY(program.finished(5000));
-    }
-    {
-        // Pulled out on the first packet the command sends (the start sends four).
-        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_VANISH_AFTER_PEQ=5"));
-        QVERIFY(listening());
+    });
+    // Pulled out on the first packet the command sends (the start sends four).
+    withReceiver("VOXBENCH_EMU_VANISH_AFTER_PEQ=5", [] {
         QCOMPARE(voxbench({"status"}).code, 0);
-        const Result r = voxbench({"mode", "Flat", "--tab", "stereo"});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.err,
-                 QStringLiteral("voxbench: the receiver did not take what was sent; was it pulled out?\n"));
-        QCOMPARE(voxbench({"quit"}).code, 0);
-        QVERIFY(program.finished(5000));
-    }
-    {
-        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_SILENT=1"));
-        QVERIFY(listening());
-        QCOMPARE(voxbench({"enc", "off"}).err, QStringLiteral("voxbench: no answer from the receiver\n"));
-        QCOMPARE(voxbench({"quit"}).code, 0);
-        QVERIFY(program.finished(5000));
-    }
-    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_ABSENT=1"));
-    QVERIFY(listening());
-    QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), false);
-    QCOMPARE(voxbench({"enc", "on"}).err, QStringLiteral("voxbench: no receiver is plugged in\n"));
-    QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(fails({"mode", "Flat", "--tab", "stereo"},
+                      "the receiver did not take what was sent; was it pulled out?"));
+    });
+    withReceiver("VOXBENCH_EMU_SILENT=1", [] {
+        QVERIFY(fails({"enc", "off"}, "no answer from the receiver"));
+    });
+    withReceiver("VOXBENCH_EMU_ABSENT=1", [] {
+        QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), false);
+        QVERIFY(fails({"enc", "on"}, "no receiver is plugged in"));
+    });
 }
 
 void tst_CommandLine::hostileRequestsBlockNobody()
