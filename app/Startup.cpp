@@ -24,7 +24,7 @@ QString Startup::mainWindowTitle()
     return QStringLiteral("VoxBench");
 }
 
-int Startup::run(const WindowFactory &makeWindow)
+int Startup::run(const WindowFactory &makeWindow, const RequestServer &serveRequests)
 {
     registerAutorun(QCoreApplication::applicationFilePath());
 
@@ -47,6 +47,8 @@ int Startup::run(const WindowFactory &makeWindow)
     loadApplicationFont(applicationFontFile());
     TerminationWatcher termination;
     std::unique_ptr<QMainWindow> window = makeWindow(termination);
+    if (serveRequests)
+        serveRequests(*window, activator);
     if (showAtStart())
         window->show();
     else

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+class InstanceActivator;
 class TerminationWatcher;
 
 // The start-up sequence of the program, after the application object exists:
@@ -16,9 +17,13 @@ public:
     // from outside (signal, session end); the window connects it to its Quit.
     using WindowFactory = std::function<std::unique_ptr<QMainWindow>(TerminationWatcher &termination)>;
 
+    // Hands the first instance's socket, with the window built, to whatever
+    // serves the requests other than a second start's (the command line).
+    using RequestServer = std::function<void(QMainWindow &window, InstanceActivator &activator)>;
+
     // Returns the event loop's exit code for the first instance; for a second
     // instance 0 once the running one shows its window, -1 if it cannot be reached.
-    static int run(const WindowFactory &makeWindow);
+    static int run(const WindowFactory &makeWindow, const RequestServer &serveRequests = {});
 
     // Title of the main window, by which a second start finds it.
     static QString mainWindowTitle();

@@ -1,16 +1,37 @@
+#include "app/CommandClient.h"
+#include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
+#include "window/CommandServer.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
+#include <QPointer>
 
 int main(int argc, char *argv[])
 {
+    // A command talks to the running VoxBench and needs no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::isCommand(arguments))
+        return CommandClient::run(argc, argv);
+
     QApplication app(argc, argv);
-    return Startup::run([](TerminationWatcher &termination) {
-        auto window = std::make_unique<VoxBench>();
-        QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
-                         &VoxBench::on_ExitAppAction);
-        return window;
-    });
+    return Startup::run(
+        [](TerminationWatcher &termination) {
+            auto window = std::make_unique<VoxBench>();
+            QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
+                             &VoxBench::on_ExitAppAction);
+            return window;
+        },
+        [](QMainWindow &window, InstanceActivator &activator) {
+            const QPointer<CommandServer> server = new CommandServer(static_cast<VoxBench &>(window));
+            activator.setRequestHandler(
+                [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
+                    if (server)
+                        server->handle(request, reply);
+                });
+        });
 }

@@ -11,6 +11,7 @@ enum class ReplyCode : int {
     None = 0,
     ReadAudio = 20,     // the 7.1 flag has been parsed
     PeqAck = 21,        // a SetPEQ packet was acknowledged
+    AlgorithmAck = 31,  // a SetAlgorithmSwitch was acknowledged
     Status = 32,        // the identity bytes have been parsed
     Spectrum = 99,      // 57 spectrum levels have been parsed
     SpectrumFrame = 999 // time to draw the next spectrum frame

@@ -52,6 +52,8 @@ void ReceiverSession::begin()
     ++m_attachment;
     m_peqAwaitingAck.clear();
     dropPending();
+    m_algorithm = PageAlgorithm::None;
+    usbHidClearVersionText();
     m_headsetModel = headsetModelOf(usbHidConnection().productId.load());
 
     m_readThread = std::make_unique<MyThread>();
@@ -61,8 +63,11 @@ void ReceiverSession::begin()
     connect(
         m_readThread.get(), &MyThread::sendReadAudio, this,
         [this, attachment = m_attachment](int code) {
-            if (attachment == m_attachment)
-                emit replied(code);
+            if (attachment != m_attachment)
+                return;
+            if (code == replyCodeValue(ReplyCode::AlgorithmAck) && m_switchesAwaitingAck > 0)
+                --m_switchesAwaitingAck;
+            emit replied(code);
         },
         Qt::QueuedConnection);
 
@@ -94,9 +99,9 @@ void ReceiverSession::selectPage(PageAlgorithm algorithm, bool spectrum)
 
 void ReceiverSession::switchSpectrum(bool on)
 {
-    enqueue({0, [on] {
+    enqueue({0, [this, on] {
                  usbHidDeviceState().spectrumOn.store(on ? 1 : 0);
-                 usbHidSend_SpectrumSwitch(on ? 1 : 0);
+                 countWrite(usbHidSend_SpectrumSwitch(on ? 1 : 0));
              }});
 }
 
@@ -107,8 +112,17 @@ void ReceiverSession::uploadPeq(PeqKind kind, int modeCode, const Gains &gains)
 
 void ReceiverSession::switchAlgorithm(AlgorithmSwitch algorithm)
 {
-    enqueue({0, [algorithm] {
-                 usbHidSend_SetAlgorithmSwitch(1, algorithm.surround, algorithm.enc, algorithm.stereo);
+    enqueue({0, [this, algorithm] {
+                 const int result =
+                     usbHidSend_SetAlgorithmSwitch(1, algorithm.surround, algorithm.enc, algorithm.stereo);
+                 countWrite(result);
+                 if (result != WriteOk)
+                     return;
+                 ++m_switchesAwaitingAck;
+                 if (algorithm.surround == 1)
+                     m_algorithm = PageAlgorithm::Surround;
+                 else if (algorithm.stereo == 1)
+                     m_algorithm = PageAlgorithm::Stereo;
              }});
 }
 
@@ -189,8 +203,11 @@ void ReceiverSession::runSteps()
 void ReceiverSession::writeFirstHalf(PeqKind kind, int modeCode, const Gains &gains)
 {
     m_uploadGains[kindIndex(kind)] = gains;
-    if (usbHidSend_SetPEQ(1, 0, 4, modeCode, gains) == WriteOk)
+    const int result = usbHidSend_SetPEQ(1, 0, 4, modeCode, gains);
+    countWrite(result);
+    if (result == WriteOk)
         m_peqAwaitingAck.push_back(0);
+    ++m_secondHalvesDue;
     // The second half goes only to the receiver that got the first, and after
     // everything asked for in the meantime.
     const qint64 due = m_clock.nsecsElapsed() + kSecondPacketMs * kNsPerMs;
@@ -198,18 +215,30 @@ void ReceiverSession::writeFirstHalf(PeqKind kind, int modeCode, const Gains &ga
                        [this, kind, modeCode, due, attachment = m_attachment] {
                            if (attachment != m_attachment)
                                return;
+                           --m_secondHalvesDue;
                            enqueue({0, [this, kind, modeCode] { writeSecondHalf(kind, modeCode); }, due});
                        });
 }
 
 void ReceiverSession::writeSecondHalf(PeqKind kind, int modeCode)
 {
-    if (usbHidSend_SetPEQ(1, 5, 9, modeCode, m_uploadGains[kindIndex(kind)]) == WriteOk)
+    const int result = usbHidSend_SetPEQ(1, 5, 9, modeCode, m_uploadGains[kindIndex(kind)]);
+    countWrite(result);
+    if (result == WriteOk)
         m_peqAwaitingAck.push_back(5);
+}
+
+void ReceiverSession::countWrite(int result)
+{
+    if (result != WriteOk)
+        ++m_failedWrites;
 }
 
 void ReceiverSession::dropPending()
 {
+    // Second packets and acknowledgements of an ended attachment never come.
+    m_secondHalvesDue = 0;
+    m_switchesAwaitingAck = 0;
     m_steps.clear();
     m_heldUntilNs = 0;
     m_stepTimer.stop();

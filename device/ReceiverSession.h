@@ -61,6 +61,25 @@ public:
 
     bool idle() const { return m_steps.empty(); }
     bool awaitingPeqAck() const { return !m_peqAwaitingAck.empty(); }
+    // Everything asked for has been written and every answered report has
+    // had its answer: nothing held back, no second PEQ packet still to come,
+    // no SetPEQ or SetAlgorithmSwitch awaiting its acknowledgement.
+    bool settled() const
+    {
+        return m_steps.empty() && m_peqAwaitingAck.empty() && m_secondHalvesDue == 0 &&
+               m_switchesAwaitingAck == 0;
+    }
+    // Acknowledgements still awaited after a time-out never come: later waits
+    // start afresh.
+    void forgetUnanswered()
+    {
+        m_peqAwaitingAck.clear();
+        m_switchesAwaitingAck = 0;
+    }
+    // Reports of this program run that the receiver did not take (write failed, no device).
+    quint64 failedWrites() const { return m_failedWrites; }
+    // The algorithm of the last switch written in this attachment; None before any.
+    PageAlgorithm algorithm() const { return m_algorithm; }
 
 signals:
     // Every reply code of the current attachment, on the GUI thread.
@@ -79,6 +98,7 @@ private:
     void writeFirstHalf(PeqKind kind, int modeCode, const Gains &gains);
     void writeSecondHalf(PeqKind kind, int modeCode);
     void dropPending();
+    void countWrite(int result);
 
     std::unique_ptr<MyThread> m_readThread;
     quint64 m_attachment = 0;
@@ -88,6 +108,10 @@ private:
     // not yet acknowledged: acknowledgements can arrive faster than the GUI
     // thread reads the one ack range the device state keeps.
     std::deque<int> m_peqAwaitingAck;
+    int m_secondHalvesDue = 0;
+    int m_switchesAwaitingAck = 0;
+    quint64 m_failedWrites = 0;
+    PageAlgorithm m_algorithm = PageAlgorithm::None;
     // Gains of the latest first packet per kind; the second packet sends these.
     Gains m_uploadGains[2]{};
 

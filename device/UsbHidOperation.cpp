@@ -30,6 +30,7 @@ std::array<quint8, kReceiveBufferSize> g_receive{};
 std::mutex g_stateLock;
 IdentityBytes g_identity{{1, 1, 1, 1}};
 SpectrumLevels g_spectrum{};
+QString g_version;
 
 struct BandRecord
 {
@@ -333,11 +334,13 @@ int usbHidSend_SetAlgorithmSwitch(int one, int surround, int enc, int stereo)
     return 0;
 }
 
-void usbHidSend_SpectrumSwitch(int on)
+int usbHidSend_SpectrumSwitch(int on)
 {
     const quint8 payload[1] = {static_cast<quint8>(on ? 1 : 0)};
     buildFrame(UsbHidCommand::SpectrumSwitch, payload);
-    printOutcome("SpectrumSwitch", usbHidWriteDevice(g_output.data()));
+    const int result = usbHidWriteDevice(g_output.data());
+    printOutcome("SpectrumSwitch", result);
+    return result;
 }
 
 bool usbHidRecognizeReport(const quint8 *report, int length)
@@ -375,7 +378,7 @@ int usbHidDispatchReport(const quint8 *report, int length)
         return replyCodeValue(ReplyCode::None);
     case UsbHidCommand::SetAlgorithmSwitch:
         usbHidRecv_SetAlgorithmSwitch();
-        return replyCodeValue(ReplyCode::None);
+        return replyCodeValue(ReplyCode::AlgorithmAck);
     case UsbHidCommand::ReadStatus:
         usbHidRecv_ReadStatus();
         return replyCodeValue(ReplyCode::Status);
@@ -388,8 +391,16 @@ int usbHidDispatchReport(const quint8 *report, int length)
 
 void usbHidRecv_ReadVersion()
 {
-    if (g_receive[6] == 0)
+    const int kind = g_receive[6];
+    if (kind == 0)
         qDebug() << "No Version.";
+    if (kind >= 1 && kind <= 3) {
+        // The field is text padded with zero bytes; the command line shows it.
+        const char *field = reinterpret_cast<const char *>(g_receive.data() + 7);
+        const QString text = QString::fromLatin1(field, int(qstrnlen(field, kVersionFieldLength))).trimmed();
+        std::lock_guard<std::mutex> locker(g_stateLock);
+        g_version = text;
+    }
     qDebug() << "[Recv - ReadVersion::Read Version Successful!]";
 }
 
@@ -434,6 +445,18 @@ void usbHidRecv_ReadStatus()
     }
     usbHidSetIdentityBytes({{g_receive[9], g_receive[10], g_receive[11], g_receive[12]}});
     state.readStatusReplied.store(true);
+}
+
+QString usbHidVersionText()
+{
+    std::lock_guard<std::mutex> locker(g_stateLock);
+    return g_version;
+}
+
+void usbHidClearVersionText()
+{
+    std::lock_guard<std::mutex> locker(g_stateLock);
+    g_version.clear();
 }
 
 void usbHidRecv_Spectrum()

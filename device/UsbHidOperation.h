@@ -70,6 +70,10 @@ void usbHidSetIdentityBytes(const IdentityBytes &bytes);
 QString usbHidIdentityText(const IdentityBytes &bytes);
 
 SpectrumLevels usbHidSpectrumLevels();
+// The version text of the receiver's ReadVersion reply; empty until one carried
+// a version field. Cleared when an attachment begins.
+QString usbHidVersionText();
+void usbHidClearVersionText();
 
 // Transport.
 int usbHidOpenDevice(const KnownDevices &knownDevices);
@@ -88,7 +92,7 @@ void usbHidSend_ReadAudio(int attempt);
 int usbHidSend_SetPEQ(int one, int firstBand, int lastBand, int modeCode, const Gains &gains);
 int usbHidSend_SetAlgorithmSwitch(int one, int surround, int enc, int stereo);
 void usbHidSend_ReadStatus(int attempt);
-void usbHidSend_SpectrumSwitch(int on);
+int usbHidSend_SpectrumSwitch(int on);
 
 // Input reports (read thread). Recognise checks length, header and checksum;
 // dispatch copies the report into the receive buffer, runs its parser and

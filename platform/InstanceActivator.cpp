@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -50,9 +52,14 @@ bool InstanceActivator::activateRunning(const QString &title, int)
 
 void InstanceActivator::answer() {}
 
-QByteArray InstanceActivator::reply(const QByteArray &)
+void InstanceActivator::serve(QLocalSocket *) {}
+
+void InstanceActivator::dispatch(const QByteArray &, const Reply &) {}
+
+// Commands need the running instance's socket, which Windows builds do not open yet.
+InstanceActivator::Exchange InstanceActivator::exchange(const QByteArray &, int, QByteArray *)
 {
-    return QByteArray();
+    return Exchange::NoInstance;
 }
 #else
 bool InstanceActivator::listen()
@@ -72,8 +79,7 @@ bool InstanceActivator::listen()
     return true;
 }
 
-// One request line in, one answer line out, then the connection ends.
-QByteArray InstanceActivator::reply(const QByteArray &request)
+void InstanceActivator::dispatch(const QByteArray &request, const Reply &reply)
 {
     const int blank = request.indexOf(' ');
     const QByteArray verb = blank < 0 ? request : request.left(blank);
@@ -82,27 +88,88 @@ QByteArray InstanceActivator::reply(const QByteArray &request)
         const bool shown = activateWindow(QString::fromUtf8(argument));
         if (shown)
             emit activated();
-        return shown ? "1" : "0";
+        reply(shown ? "1" : "0");
+        return;
     }
-    return "error unknown request";
+    if (verb == kCommand && m_handler) {
+        m_handler(argument, reply);
+        return;
+    }
+    reply("error unknown request");
 }
 
 void InstanceActivator::answer()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > kMaxRequest)
-                    socket->abort();
-                return;
-            }
-            const QByteArray request = socket->readLine().chopped(1);
-            socket->write(reply(request) + '\n');
-            socket->flush();
-            socket->disconnectFromServer();
-        });
+    while (QLocalSocket *socket = m_server->nextPendingConnection())
+        serve(socket);
+}
+
+// One request line in, one answer line out, then the connection ends.
+void InstanceActivator::serve(QLocalSocket *socket)
+{
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    const QPointer<QLocalSocket> guard(socket);
+    const Reply reply = [guard](const QByteArray &answer) {
+        if (!guard || guard->state() != QLocalSocket::ConnectedState)
+            return;
+        guard->write(answer + '\n');
+        guard->flush();
+        guard->disconnectFromServer();
+    };
+    // A client that sends nothing, or half a line, is let go after a while.
+    auto *deadline = new QTimer(socket);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, socket, [socket, reply] {
+        socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+        reply("error request timed out");
+    });
+    deadline->start(kRequestTimeoutMs);
+    const auto readRequest = [this, socket, deadline, reply] {
+        if (!deadline->isActive())
+            return;
+        const qint64 lineEnd = socket->peek(kMaxRequest + 1).indexOf('\n');
+        if (lineEnd < 0 && socket->bytesAvailable() <= kMaxRequest)
+            return;
+        deadline->stop();
+        // One request per connection: whatever else comes is not read.
+        socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+        if (lineEnd < 0) {
+            reply("error request too long");
+            return;
+        }
+        const QByteArray request = socket->read(lineEnd + 1).chopped(1);
+        dispatch(request, reply);
+    };
+    connect(socket, &QLocalSocket::readyRead, this, readRequest);
+    // What came with the connection itself; dropped with the socket if it goes first.
+    if (socket->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(socket, readRequest, Qt::QueuedConnection);
+}
+
+InstanceActivator::Exchange InstanceActivator::exchange(const QByteArray &request, int timeoutMs,
+                                                        QByteArray *answer)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const auto left = [&] { return qMax(1, timeoutMs - int(clock.elapsed())); };
+    const QString name = InstanceKeys::activationServerName();
+    if (name.isEmpty())
+        return Exchange::NoInstance;
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(qMin(timeoutMs, 1000)))
+        return Exchange::NoInstance;
+    socket.write(request + '\n');
+    if (!socket.waitForBytesWritten(left()))
+        return Exchange::NoAnswer;
+    while (!socket.canReadLine()) {
+        if (clock.elapsed() >= timeoutMs || !socket.waitForReadyRead(left()))
+            break;
     }
+    if (!socket.canReadLine())
+        return Exchange::NoAnswer;
+    *answer = socket.readLine().chopped(1);
+    return Exchange::Answered;
 }
 
 bool InstanceActivator::activateRunning(const QString &title, int timeoutMs)

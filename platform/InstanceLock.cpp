@@ -42,6 +42,19 @@ InstanceLock::Claim InstanceLock::claim()
     return Claim::Unguarded;
 }
 
+bool InstanceLock::claimedElsewhere()
+{
+    QSharedMemory probe{InstanceKeys::scoped(QStringLiteral("b"))};
+    return probe.attach();
+}
+
+bool InstanceLock::lockLaunch(int)
+{
+    return true;
+}
+
+void InstanceLock::unlockLaunch() {}
+
 QString InstanceLock::errorString() const
 {
     return d->error;
@@ -58,6 +71,7 @@ struct InstanceLock::Private
 {
     int start = -1;
     int instance = -1;
+    int launch = -1;
     QString error;
 
     // O_NOFOLLOW: a link planted in place of the file is refused, not followed.
@@ -80,7 +94,7 @@ InstanceLock::InstanceLock() : d(std::make_unique<Private>()) {}
 
 InstanceLock::~InstanceLock()
 {
-    for (const int fd : {d->instance, d->start}) {
+    for (const int fd : {d->instance, d->start, d->launch}) {
         if (fd >= 0)
             ::close(fd);
     }
@@ -124,5 +138,39 @@ InstanceLock::Claim InstanceLock::claim()
 QString InstanceLock::errorString() const
 {
     return d->error;
+}
+bool InstanceLock::claimedElsewhere()
+{
+    const int fd = d->open(QStringLiteral("b"));
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd); // also lets go of the lock if it was taken here
+    return held;
+}
+
+bool InstanceLock::lockLaunch(int timeoutMs)
+{
+    if (d->launch < 0)
+        d->launch = d->open(QStringLiteral("c"));
+    if (d->launch < 0)
+        return false;
+    // flock has no time-out of its own.
+    constexpr int kPollMs = 20;
+    for (int waited = 0;; waited += kPollMs) {
+        if (::flock(d->launch, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) {
+            d->error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        ::usleep(kPollMs * 1000);
+    }
+}
+
+void InstanceLock::unlockLaunch()
+{
+    if (d->launch >= 0)
+        ::flock(d->launch, LOCK_UN);
 }
 #endif

@@ -27,6 +27,13 @@ public:
     void unlockStart();
     // Tries to become the first instance ("b").
     Claim claim();
+    // Whether an instance holds "b", without claiming it; call it holding "a".
+    bool claimedElsewhere();
+    // Serialises the command line's starts of a hidden instance ("c"), so that two
+    // commands at once start one instance, not a second start's box. Waits up to
+    // timeoutMs; false when it could not be had.
+    bool lockLaunch(int timeoutMs);
+    void unlockLaunch();
     QString errorString() const;
 
 private:

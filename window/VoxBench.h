@@ -64,6 +64,8 @@ public:
     MyThread *readThread() const { return m_session->readThread(); }
     ReceiverSession *session() const { return m_session.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
+    // The controls of a mode tab, for the command line's clicks.
+    const TabControls &tabControls(ModeType type) const { return m_tabControls[type]; }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
     QMediaPlayer *testPlayer() const { return m_player.get(); }

@@ -310,6 +310,7 @@ void VoxBench::on_SLOTReadAudio(int iCmdType)
         drawSpectrum(frame);
         break;
     }
+    case ReplyCode::AlgorithmAck:
     case ReplyCode::None:
         break;
     }

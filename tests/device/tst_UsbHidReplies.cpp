@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x20, bytes({0, 0, 0, 1}))), 64), 20);
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x21, bytes({0, 5, 9}))), 64), 21);
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x30, bytes({0}))), 64), 0);
-        QCOMPARE(usbHidDispatchReport(data(inputReport(0x31, bytes({0}))), 64), 0);
+        QCOMPARE(usbHidDispatchReport(data(inputReport(0x31, bytes({0}))), 64), 31);
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x32, bytes({0, 0, 0, 1, 2, 3, 4}))), 64), 32);
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x99, QByteArray(57, '\x20'))), 64), 99);
         QCOMPARE(usbHidDispatchReport(data(inputReport(0x55, bytes({0}))), 64), 0);
@@ -158,6 +158,15 @@ private slots:
         usbHidDispatchReport(data(inputReport(0x01, version, 32)), 32);
         QCOMPARE(debug.count("No Version."), 1);
         QCOMPARE(debug.count("[Recv - ReadVersion::Read Version Successful!]"), 2);
+        QCOMPARE(usbHidVersionText(), QString(20, 'v'));
+        // Kind 0 carries no field and keeps the text; a field padded with zeros ends at the first.
+        usbHidDispatchReport(data(inputReport(0x01, QByteArray(21, '\0'), 32)), 32);
+        QCOMPARE(usbHidVersionText(), QString(20, 'v'));
+        version = QByteArray(21, '\0');
+        version[0] = 2;
+        version.replace(1, 5, "V1.2 ");
+        usbHidDispatchReport(data(inputReport(0x01, version, 32)), 32);
+        QCOMPARE(usbHidVersionText(), QStringLiteral("V1.2"));
     }
 
     void spectrumLevelsAreCopied()

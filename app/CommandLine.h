@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+// The command line of `voxbench` beyond starting the program: what to do, read
+// from the arguments, checked before anything is sent to the running VoxBench.
+struct CommandLine
+{
+    enum class Action {
+        Help,    // --help: the usage, on standard output
+        Version, // --version
+        Send,    // `request` goes to the running VoxBench
+        Usage,   // wrong usage: `error` says what
+    };
+    // Exit codes of a command.
+    enum ExitCode { kDone = 0, kFailed = 1, kWrongUsage = 2 };
+
+    Action action = Action::Usage;
+    QJsonObject request;
+    QString error;
+    bool json = false;
+    // --no-start: fail rather than start VoxBench when none runs.
+    bool start = true;
+
+    // True when the arguments (program name first) ask for a command rather than
+    // the program: a first argument that is a word or starts with "--", or -h.
+    // No arguments, -autorun and Qt's own single-hyphen options start VoxBench.
+    static bool isCommand(const QStringList &arguments);
+    // The arguments after the program name.
+    static CommandLine parse(const QStringList &arguments);
+    static QString usage();
+};

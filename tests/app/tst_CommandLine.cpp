@@ -1,0 +1,361 @@
+// The command line against the real program and the preloaded receiver
+// emulator: every command's reports to the receiver, its output, its exit code
+// and config.json afterwards; a command that starts VoxBench; commands at once;
+// a receiver pulled out or missing; and hostile requests on the instance socket.
+
+#include "platform/InstanceKeys.h"
+#include "support/EventLoop.h"
+#include "support/ProbeProcess.h"
+#include "support/StoreFixture.h"
+
+#include <QJsonDocument>
+#include <QLocalSocket>
+#include <QTest>
+#include <sys/stat.h>
+
+namespace {
+using Reports = QVector<QVector<int>>;
+constexpr int kPeq = 0x21;
+constexpr int kSwitch = 0x31;
+constexpr int kSpectrum = 0x99;
+// Presets of the default file of receiver 4152, and the emulated receiver's identity.
+const QString kSurroundFps = QStringLiteral("{6381d3db-b663-4e08-a294-8142f9c23c2c}");
+const QString kStereoStandard = QStringLiteral("{40d2d3cb-9e51-41ae-ad77-c7c7f722dec9}");
+const QString kStereoDeepBass = QStringLiteral("{b76261a1-a951-4deb-891d-fc919a097786}");
+const QString kIdentity = QStringLiteral("0a1b2c3d");
+
+struct Result
+{
+    int code = -1;
+    QString out, err;
+    // The value at a path of keys of the JSON printed, "modes/stereo/name".
+    QJsonValue at(const QString &path) const
+    {
+        QJsonValue value = QJsonDocument::fromJson(out.toUtf8()).object();
+        for (const QString &key : path.split('/'))
+            value = value.toObject().value(key);
+        return value;
+    }
+};
+
+QString emulatorLog()
+{
+    return QDir::homePath() + "/emu.log";
+}
+
+QProcessEnvironment environment(const QString &emulator = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_PRELOAD", EMULATOR_PATH);
+    env.insert("VOXBENCH_EMU_LOG", emulatorLog());
+    env.insert("QT_LOGGING_RULES", "*.debug=false");
+    if (!emulator.isEmpty())
+        env.insert(emulator.section('=', 0, 0), emulator.section('=', 1));
+    return env;
+}
+
+std::unique_ptr<QProcess> start(const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment());
+    process->start(VOXBENCH_PATH, arguments);
+    return process;
+}
+
+Result finish(const std::unique_ptr<QProcess> &process)
+{
+    const int code = process->waitForFinished(30000) ? process->exitCode() : -1;
+    return {code, process->readAllStandardOutput(), process->readAllStandardError()};
+}
+
+Result voxbench(const QStringList &arguments)
+{
+    return finish(start(arguments));
+}
+
+// A command that fails (exit 1) with this one line on standard error.
+bool fails(const QStringList &arguments, const QString &error)
+{
+    const Result r = voxbench(arguments);
+    if (r.code == 1 && r.err == "voxbench: " + error + "\n")
+        return true;
+    qWarning("exit %d, stderr %s", r.code, qPrintable(r.err));
+    return false;
+}
+
+// The reports written to the emulated receiver after the first `from`: a SetPEQ
+// as its first band and mode code, a switch as its surround, ENC and stereo bytes.
+Reports wire(int from = 0)
+{
+    Reports reports;
+    for (QByteArray line : readFile(emulatorLog()).split('\n')) {
+        const QByteArray r = QByteArray::fromHex(line.mid(line.indexOf(' ') + 1).replace(" ", ""));
+        const int command = r.size() > 11 ? quint8(r[4]) : 0;
+        if (command == kPeq)
+            reports << QVector<int>{kPeq, r[7], r[43]};
+        else if (command == kSwitch)
+            reports << QVector<int>{kSwitch, r[8], r[10], r[11]};
+        else if (command)
+            reports << QVector<int>{command, r[6]};
+    }
+    return reports.mid(from);
+}
+// The number of reports written, once no more have come for a while.
+int quietWire()
+{
+    int count = -1, before;
+    do {
+        before = count;
+        spin(200);
+        count = wire().size();
+    } while (count != before);
+    return count;
+}
+
+QString currentUuid()
+{
+    return QJsonDocument::fromJson(readFile(configPath()))["currentMode"][0]["uuid"].toString();
+}
+
+QLocalSocket *connected(QLocalSocket &socket)
+{
+    socket.connectToServer(InstanceKeys::activationServerName());
+    return socket.waitForConnected(1000) ? &socket : nullptr;
+}
+
+// One request on the instance socket; the answer line.
+QByteArray ask(const QByteArray &bytes)
+{
+    QLocalSocket socket;
+    if (!connected(socket))
+        return "no connection";
+    socket.write(bytes);
+    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
+    }
+    return socket.readLine().trimmed();
+}
+
+// An instance started by the test listens, and so takes no command for a second start.
+bool listening()
+{
+    return waitFor([] { return ask("\n") == "error unknown request"; }, 10000);
+}
+} // namespace
+
+class tst_CommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QDir(documents()).removeRecursively();
+        QFile::remove(emulatorLog());
+    }
+    void usageNeedsNoInstance();
+    void commandsDriveReceiverAndWindow();
+    void commandStartsVoxBench();
+    void receiverWithoutSurroundPulledSilentOrMissing();
+    void hostileRequestsBlockNobody();
+};
+
+void tst_CommandLine::usageNeedsNoInstance()
+{
+    QCOMPARE(voxbench({"--version"}).out, QStringLiteral("voxbench " VOXBENCH_VERSION "\n"));
+    QVERIFY(voxbench({"--help"}).out.contains("mode NAME [--tab surround|stereo]"));
+    for (const QStringList &wrong : {QStringList{"bogus"},
+                                     {"mode"},
+                                     {"tab", "mic-enc"},
+                                     {"enc", "maybe"},
+                                     {"status", "--tab", "stereo"},
+                                     {"quit", "--json"},
+                                     {"--frobnicate"}}) {
+        const Result r = voxbench(wrong);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("voxbench: ") && r.err.count('\n') == 2, qPrintable(r.err));
+    }
+    QVERIFY(fails({"--no-start", "status"}, "VoxBench is not running"));
+    QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench is not running\n"));
+    QVERIFY(!QFile::exists(emulatorLog()));
+}
+
+void tst_CommandLine::commandsDriveReceiverAndWindow()
+{
+    // A custom surround mode with a blank in its name, for this receiver.
+    QJsonObject custom =
+        StoreFixture::mode(0, "Night Raid", "{c-1}", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    custom.insert("customizeType", 1);
+    const QJsonObject receiver{{"deviceUuid", kIdentity}, {"modes", QJsonArray{custom}}, {"pid", "0x4152"}};
+    QVERIFY(writeConfig(QJsonDocument(QJsonObject{{"customizeMode", QJsonArray{receiver}}}).toJson()));
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+
+    // Asked while the receiver is being opened, status waits for its page.
+    Result r = voxbench({"status", "--json"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.at("attached").toBool(), true);
+    QCOMPARE(r.at("receiver").toObject(), (QJsonObject{{"product_id", "0x4152"},
+                                                       {"identity", kIdentity},
+                                                       {"version", "VXB-EMU 1.0.4"},
+                                                       {"surround_7_1", true}}));
+    QCOMPARE(r.at("tab").toString(), QStringLiteral("stereo"));
+    QCOMPARE(r.at("modes/stereo").toObject(),
+             (QJsonObject{{"name", "PelagoPlay Standard"},
+                          {"built_in", true},
+                          {"gains", QJsonArray{-3, -3, -3, -3, -2, 0, 0, 0, 0, 10}}}));
+    QCOMPARE(r.at("mic_enc").toBool(), true);
+
+    r = voxbench({"modes", "--json"});
+    QCOMPARE(r.at("modes/surround").toArray().size(), 5);
+    QCOMPARE(r.at("modes/surround").toArray().last()["name"].toString(), QStringLiteral("Night Raid"));
+    QCOMPARE(r.at("modes/stereo").toArray().size(), 4); // Jazz and Classic have no button
+    QVERIFY(voxbench({"modes"}).out.contains("\nsurround  custom    Night Raid\nstereo    built-in  FPS\n"));
+
+    QVERIFY(fails({"mode", "FPS"}, "\"FPS\" names several modes: \"FPS\" (surround, built-in), "
+                                   "\"FPS\" (stereo, built-in); choose one with --tab"));
+    QVERIFY(fails({"mode", "Nowhere"}, "no mode named \"Nowhere\""));
+
+    // On the tab shown a mode is its button's click: both packets, then the switch.
+    int sent = quietWire();
+    r = voxbench({"mode", "pelagoplay", "standard", "--tab", "stereo"});
+    QCOMPARE(r.out, QStringLiteral("stereo: PelagoPlay Standard\n"));
+    QCOMPARE(wire(sent), (Reports{{kPeq, 0, 5}, {kPeq, 5, 5}, {kSwitch, 0, 0, 1}}));
+    QCOMPARE(currentUuid(), kStereoStandard);
+
+    // On the other tab: the tab (its mode again), then the button.
+    sent = quietWire();
+    QCOMPARE(voxbench({"mode", "fps", "--tab=surround"}).code, 0);
+    QCOMPARE(wire(sent), (Reports{{kSpectrum, 0},
+                                  {kPeq, 0, 19},
+                                  {kPeq, 0, 17},
+                                  {kPeq, 5, 19},
+                                  {kPeq, 5, 17},
+                                  {kSwitch, 1, 0, 0},
+                                  {kSwitch, 1, 0, 0}}));
+    QCOMPARE(currentUuid(), kSurroundFps);
+
+    // A custom mode: Customize, which selects it, its only one (code 22).
+    sent = quietWire();
+    QCOMPARE(voxbench({"mode", "NIGHT RAID"}).out, QStringLiteral("surround: Night Raid\n"));
+    QCOMPARE(wire(sent), (Reports{{kPeq, 0, 22}, {kPeq, 5, 22}, {kSwitch, 1, 0, 0}}));
+    QCOMPARE(currentUuid(), QStringLiteral("{c-1}"));
+    r = voxbench({"status", "--json"});
+    QCOMPARE(r.at("modes/surround").toObject(),
+             (QJsonObject{{"name", "Night Raid"},
+                          {"built_in", false},
+                          {"gains", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}}));
+    QCOMPARE(r.at("algorithm").toString(), QStringLiteral("surround"));
+
+    // Mic ENC as its box: one switch, nothing stored.
+    const QByteArray config = readFile(configPath());
+    sent = quietWire();
+    QCOMPARE(voxbench({"enc", "off"}).out, QStringLiteral("Mic ENC: off\n"));
+    QCOMPARE(wire(sent), (Reports{{kSwitch, 0, 2, 0}}));
+    QCOMPARE(readFile(configPath()), config);
+
+    sent = quietWire();
+    QCOMPARE(voxbench({"tab", "stereo"}).out, QStringLiteral("tab: stereo\n"));
+    QCOMPARE(wire(sent), (Reports{{kSpectrum, 1}, {kPeq, 0, 5}, {kPeq, 5, 5}, {kSwitch, 0, 0, 1}}));
+    r = voxbench({"status"});
+    QVERIFY2(r.out.contains("\ntab:           stereo\n") && r.out.contains("\nMic ENC:       off\n") &&
+                 r.out.contains("\nspectrum:      on\n"),
+             qPrintable(r.out));
+
+    // Two at once: both done, one after the other.
+    const auto first = start({"mode", "Moba", "--tab", "surround"});
+    const auto second = start({"enc", "on"});
+    QCOMPARE(finish(first).code, 0);
+    QCOMPARE(finish(second).code, 0);
+    r = voxbench({"status", "--json"});
+    QCOMPARE(r.at("modes/surround/name").toString(), QStringLiteral("Moba"));
+    QCOMPARE(r.at("tab").toString(), QStringLiteral("surround"));
+    QCOMPARE(r.at("mic_enc").toBool(), true);
+
+    QCOMPARE(voxbench({"show"}).out, QStringLiteral("shown\n"));
+    QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench has ended\n"));
+    QVERIFY(program.finished(5000));
+    QCOMPARE(wire().last(), (QVector<int>{kSwitch, 2, 2, 2}));
+}
+
+void tst_CommandLine::commandStartsVoxBench()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const Result r = voxbench({"mode", "Flat", "--tab", "stereo"});
+    QCOMPARE(r.code, 0);
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(currentUuid(), kStereoDeepBass);
+    // Started as at log-on, which writes the log-on entry.
+    QVERIFY(QFile::exists(QDir::homePath() + "/.config/autostart/VoxBench.desktop"));
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QCOMPARE(voxbench({"--no-start", "status"}).code, 1);
+}
+
+void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
+{
+    const auto withReceiver = [](const QString &emulator, const std::function<void()> &commands) {
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment(emulator));
+        QVERIFY(listening());
+        commands();
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+    };
+    withReceiver("VOXBENCH_EMU_71=0", [] {
+        QVERIFY(fails({"tab", "surround"},
+                      "the receiver offers no 7.1 surround; VoxBench stays on the stereo tab"));
+        QCOMPARE(voxbench({"status", "--json"}).at("tab").toString(), QStringLiteral("stereo"));
+        QCOMPARE(voxbench({"mode", "FPS", "--tab", "surround"}).code, 1);
+    });
+    // Pulled out on the first packet the command sends (the start sends four).
+    withReceiver("VOXBENCH_EMU_VANISH_AFTER_PEQ=5", [] {
+        QCOMPARE(voxbench({"status"}).code, 0);
+        QVERIFY(fails({"mode", "Flat", "--tab", "stereo"},
+                      "the receiver did not take what was sent; was it pulled out?"));
+    });
+    withReceiver("VOXBENCH_EMU_SILENT=1", [] {
+        QVERIFY(fails({"enc", "off"}, "no answer from the receiver"));
+    });
+    withReceiver("VOXBENCH_EMU_ABSENT=1", [] {
+        QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), false);
+        QVERIFY(fails({"enc", "on"}, "no receiver is plugged in"));
+    });
+}
+
+void tst_CommandLine::hostileRequestsBlockNobody()
+{
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+    struct stat folder; // only this user reaches the socket
+    QCOMPARE(::stat(QFile::encodeName(QFileInfo(InstanceKeys::activationServerName()).path()), &folder), 0);
+    QCOMPARE(folder.st_mode & 0777, 0700u);
+
+    // A client stalled half-way through its line holds up no one, and is let go.
+    QLocalSocket stalled;
+    QVERIFY(connected(stalled));
+    stalled.write("command {\"verb\":");
+    stalled.flush();
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(voxbench({"status"}).code, 0);
+    QVERIFY(clock.elapsed() < 1500);
+    QVERIFY(stalled.waitForReadyRead(3000));
+    QCOMPARE(stalled.readLine(), QByteArray("error request timed out\n"));
+
+    QCOMPARE(ask("\x01\xff garbage\n"), QByteArray("error unknown request"));
+    QCOMPARE(ask("command {not json\n"), QByteArray("{\"error\":\"bad request\",\"ok\":false}"));
+    QCOMPARE(ask("command {\"verb\":\"rm\"}\n"), QByteArray("{\"error\":\"unknown command\",\"ok\":false}"));
+    QCOMPARE(ask(QByteArray(5000, 'x')), QByteArray("error request too long"));
+    QCOMPARE(ask(QByteArray(1 << 20, 'y') + '\n'), QByteArray("error request too long"));
+    QLocalSocket killed; // half a request, then gone
+    QVERIFY(connected(killed));
+    killed.write("command {\"verb\":\"mo");
+    killed.flush();
+    killed.abort();
+    QCOMPARE(ask("activate NoSuchWindow\n"), QByteArray("0"));
+    QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), true);
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.finished(5000));
+}
+
+QTEST_GUILESS_MAIN(tst_CommandLine)
+#include "tst_CommandLine.moc"
