@@ -110,7 +110,7 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
         m_testPlaying = false;
         m_player->pause();
         if (m_testThread)
-            m_testThread->m_paused.store(1);
+            m_testThread->setPaused(true);
         stopMovie(m_personMovie);
         if (std::unique_ptr<QMovie> *movie = channelMovie(m_testChannel))
             stopMovie(*movie);
@@ -118,7 +118,7 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
         m_testPlaying = true;
         m_player->play();
         if (m_testThread)
-            m_testThread->m_paused.store(0);
+            m_testThread->setPaused(false);
         if (std::unique_ptr<QMovie> *movie = channelMovie(m_testChannel))
             startMovie(*movie);
         startMovie(m_personMovie);
@@ -156,9 +156,7 @@ void VoxBench::playTestSound()
     m_player->play();
 
     if (m_testThread) {
-        m_testThread->m_paused.store(0);
-        m_testThread->m_ticks.store(0);
-        m_testThread->m_running.store(1);
+        m_testThread->play();
     } else {
         qDebug() << "Please Input Device!";
     }
@@ -203,7 +201,7 @@ void VoxBench::stopSpeakerTest()
     if (!m_testPlaying)
         return;
     if (m_testThread)
-        m_testThread->m_running.store(0);
+        m_testThread->halt();
     if (m_player) {
         m_player->stop();
         m_player.reset();
