@@ -36,9 +36,9 @@ public:
     // Tick at which a step is due, 0 for none.
     static int stepTick(int step);
 
-    std::atomic<int> m_running{0};
-    std::atomic<int> m_ticks{0};
-    std::atomic<int> m_paused{0};
+    int running() const { return m_running.load(); }
+    int ticks() const { return m_ticks.load(); }
+    int paused() const { return m_paused.load(); }
 
 signals:
     void sendSetMicTimer(int);
@@ -51,6 +51,9 @@ private:
     bool awaitCounting();
     void wake();
 
+    std::atomic<int> m_running{0};
+    std::atomic<int> m_ticks{0};
+    std::atomic<int> m_paused{0};
     std::mutex m_wakeMutex;
     std::condition_variable m_wakeUp;
 };

@@ -8,6 +8,7 @@
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
 #include "ui/MessageBox.h"
+#include "window/FirstShowWarmup.h"
 #include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
@@ -59,6 +60,10 @@ VoxBench::VoxBench(QWidget *parent)
     ui.radioButton_Surround_VornStandard->setFixedWidth(260);
 
     initWindow();
+
+    // Once the window is drawn, the pages and tabs not on screen get ready.
+    m_warmup = new FirstShowWarmup(this);
+    m_warmup->start(ui.centralWidget);
 }
 
 VoxBench::~VoxBench()

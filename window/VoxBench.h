@@ -17,6 +17,7 @@
 #include <vector>
 
 class DeviceMonitor;
+class FirstShowWarmup;
 class MyThread;
 class MyThread_Two;
 class QAction;
@@ -64,6 +65,7 @@ public:
     MyThread *readThread() const { return m_session->readThread(); }
     ReceiverSession *session() const { return m_session.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
+    const FirstShowWarmup *warmup() const { return m_warmup; }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
     QMediaPlayer *testPlayer() const { return m_player.get(); }
@@ -206,6 +208,7 @@ private:
 
     QString m_deviceUuid;
     std::unique_ptr<WriteReadJson> m_store;
+    FirstShowWarmup *m_warmup = nullptr;
     QMutex m_sliderMutex;
     // The receiver's sequences: its read thread, the PEQ uploads awaiting
     // their acknowledgement and the number of the attachment.

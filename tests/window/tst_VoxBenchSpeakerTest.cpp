@@ -97,7 +97,7 @@ void tst_VoxBenchSpeakerTest::wholeTestRunsItsChannelsAndEnds()
     // Every speaker holds its animation, not yet started.
     QVERIFY(ui().label_Horn_LeftUp->movie());
     QVERIFY(ui().label_Horn_Left->movie());
-    QCOMPARE(sequencer()->m_running.load(), 1);
+    QCOMPARE(sequencer()->running(), 1);
 
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 1, 3000);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 2, 3000);
@@ -112,7 +112,7 @@ void tst_VoxBenchSpeakerTest::wholeTestRunsItsChannelsAndEnds()
     // The head stays in its label, stopped.
     QVERIFY(ui().label_PersonGif->movie());
     QCOMPARE(ui().label_PersonGif->movie()->state(), QMovie::NotRunning);
-    QTRY_COMPARE(sequencer()->m_running.load(), 0);
+    QTRY_COMPARE(sequencer()->running(), 0);
     // The test sends nothing to the receiver.
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 
@@ -130,17 +130,17 @@ void tst_VoxBenchSpeakerTest::pauseHoldsTheSequencerAndResumeGoesOn()
     click();
     QVERIFY(!m_window->testPlaying());
     QVERIFY(m_window->testPlayer());
-    QCOMPARE(sequencer()->m_paused.load(), 1);
+    QCOMPARE(sequencer()->paused(), 1);
     spin(30);
-    const int frozen = sequencer()->m_ticks.load();
+    const int frozen = sequencer()->ticks();
     QVERIFY(frozen < 100);
     spin(300);
-    QCOMPARE(sequencer()->m_ticks.load(), frozen);
+    QCOMPARE(sequencer()->ticks(), frozen);
     QCOMPARE(m_window->testChannel(), 0);
 
     click();
     QVERIFY(m_window->testPlaying());
-    QCOMPARE(sequencer()->m_paused.load(), 0);
+    QCOMPARE(sequencer()->paused(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 1, 3000);
 
     // Pause on a channel: the sequencer halts there, and resuming keeps the channel.
@@ -161,13 +161,13 @@ void tst_VoxBenchSpeakerTest::stereoTabStopsAPlayingTest()
     QVERIFY(!m_window->testPlaying());
     QVERIFY(!m_window->testPlayer());
     QCOMPARE(m_window->testChannel(), 0);
-    QCOMPARE(sequencer()->m_running.load(), 0);
+    QCOMPARE(sequencer()->running(), 0);
     QVERIFY(!ui().label_Horn_Up->movie());
     QCOMPARE(ui().label_Horn_Left->styleSheet(), QString::fromLatin1(kLeftStatic));
-    QTRY_COMPARE(sequencer()->m_ticks.load(), 0);
+    QTRY_COMPARE(sequencer()->ticks(), 0);
     spin(300);
     QCOMPARE(m_window->testChannel(), 0);
-    QCOMPARE(sequencer()->m_running.load(), 0);
+    QCOMPARE(sequencer()->running(), 0);
 
     ui().tabWidget->setCurrentIndex(0);
     QVERIFY(waitForSettled(*m_window->session()));
@@ -179,8 +179,8 @@ void tst_VoxBenchSpeakerTest::stereoTabLeavesAPausedTestPaused()
     click();
     ui().tabWidget->setCurrentIndex(1);
     QVERIFY(m_window->testPlayer());
-    QCOMPARE(sequencer()->m_running.load(), 1);
-    QCOMPARE(sequencer()->m_paused.load(), 1);
+    QCOMPARE(sequencer()->running(), 1);
+    QCOMPARE(sequencer()->paused(), 1);
     ui().tabWidget->setCurrentIndex(0);
     click();
     QVERIFY(m_window->testPlaying());
