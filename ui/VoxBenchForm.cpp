@@ -42,10 +42,10 @@ void VoxBenchForm::applyLook()
     // Dark like the device page's title bar, so that neither the window's grey
     // nor the title picture below shows through.
     setSheet(label_DefaultHead, VoxBenchStyle::emptyPageTitle);
-    // The no-receiver page covers the whole window with opaque pictures; saying
-    // so spares drawing the device page hidden under it.
-    for (QLabel *cover : {label_DefaultHead, label_DefaultBackground})
-        cover->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The no-receiver page's picture covers the window below the title strip
+    // with opaque pixels; saying so spares drawing the device page hidden
+    // under it. (Not the strip: an opaque widget gets no sheet background.)
+    label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
 
     // The slider strips: ten sliders over ten captions on each panel.
     for (int page = 0; page <= 1; ++page) {
