@@ -22,10 +22,10 @@ class MyThread;
 class MyThread_Two;
 class QAction;
 class QButtonGroup;
-class QMediaPlayer;
 class QMenu;
 class QMovie;
 class QRadioButton;
+class TestSoundPlayer;
 class WriteReadJson;
 
 // The identity bytes before any receiver told its own.
@@ -68,7 +68,7 @@ public:
     const FirstShowWarmup *warmup() const { return m_warmup; }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
-    QMediaPlayer *testPlayer() const { return m_player.get(); }
+    TestSoundPlayer *testPlayer() const { return m_player.get(); }
     // Overrides whether the desktop has a system tray (tests; -1 asks the desktop).
     void setTrayAvailable(int available) { m_trayAvailable = available; }
 
@@ -251,7 +251,7 @@ private:
     std::unique_ptr<DeviceMonitor> m_deviceMonitor;
 
     // Speaker test.
-    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<TestSoundPlayer> m_player;
     std::unique_ptr<QMovie> m_personMovie;
     std::unique_ptr<QMovie> m_leftUpMovie;
     std::unique_ptr<QMovie> m_upMovie;

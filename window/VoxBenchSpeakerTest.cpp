@@ -3,13 +3,13 @@
 #include "window/VoxBench.h"
 
 #include "ui/MessageBox.h"
+#include "window/FirstShowWarmup.h"
 #include "window/MyThread_Two.h"
+#include "window/TestSoundPlayer.h"
 
 #include <QDebug>
 #include <QLabel>
-#include <QMediaPlayer>
 #include <QMovie>
-#include <QUrl>
 
 namespace {
 struct ChannelLook
@@ -128,6 +128,8 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
 
 void VoxBench::loadTestAnimations()
 {
+    // The static pictures come first, then the animations replace them.
+    m_warmup->finishSteps();
     m_personMovie = std::make_unique<QMovie>(QStringLiteral(":/gif/pic/gif/PersonHead1.gif"));
     for (int channel = 1; channel <= 7; ++channel)
         *channelMovie(channel) =
@@ -150,9 +152,7 @@ void VoxBench::playTestSound()
 {
     const QString path = m_appDirPath + QStringLiteral("/audio/test.wav");
     qDebug() << "MediaPlayer Play Audio!";
-    m_player = std::make_unique<QMediaPlayer>(nullptr, QMediaPlayer::Flags());
-    m_player->setMedia(QUrl::fromLocalFile(path));
-    m_player->setVolume(50);
+    m_player = makeTestSoundPlayer(path, 50);
     m_player->play();
 
     if (m_testThread) {
@@ -184,7 +184,7 @@ void VoxBench::on_SLOTSetMicTimer_LabelUI(int index)
         qDebug() << "m_player is stop!";
         if (m_player) {
             m_player->stop();
-            qDebug() << "mediaStatus == " << m_player->mediaStatus();
+            qDebug().noquote() << "mediaStatus == " << m_player->status();
             m_player.reset();
         }
         stopMovie(m_personMovie);
