@@ -67,7 +67,8 @@ void MyThread::run()
             if (m_passCounter.fetch_add(1) % 4 == 3)
                 emit sendReadAudio(replyCodeValue(ReplyCode::SpectrumFrame));
         }
-        QThread::usleep(1);
+        // Straight into the next read: its time-out is the thread's only
+        // wake-up while the receiver is quiet.
     }
 }
 

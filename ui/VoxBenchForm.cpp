@@ -9,12 +9,64 @@ void setSheet(QWidget *widget, const char *sheet)
     widget->setStyleSheet(QString::fromLatin1(sheet));
 }
 
+// The device page's pictures, in the order of VoxBenchForm::coveredWidgets;
+// the no-receiver page covers all of them, its opaque picture below the title strip.
+const char *const kCoveredPictures[] = {
+    ":/controls/pic/control/Background2.png",
+    ":/controls/pic/control/Head_Background.jpg",
+    ":/controls/pic/control/Head1.png",
+    ":/controls/pic/control/minimize.png",
+    ":/controls/pic/control/close.png",
+    ":/png/pic/png/left.png",
+    ":/png/pic/png/right.png",
+    ":/png/pic/png/up.png",
+    ":/png/pic/png/leftup.png",
+    ":/png/pic/png/rightup.png",
+    ":/png/pic/png/rightdown.png",
+    ":/png/pic/png/leftdown.png",
+};
+constexpr int kCoveredCount = int(sizeof(kCoveredPictures) / sizeof(kCoveredPictures[0]));
+
 } // namespace
 
-void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass)
+void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered)
 {
     Ui::VoxBenchClass::setupUi(VoxBenchClass);
+    m_nextCovered = 0;
     applyLook();
+    if (covered == CoveredPictures::Now) {
+        while (applyNextCoveredPicture()) {
+        }
+    }
+}
+
+bool VoxBenchForm::applyNextCoveredPicture()
+{
+    if (m_nextCovered >= kCoveredCount)
+        return false;
+    QWidget *const widgets[kCoveredCount] = {
+        label,
+        label_Head,
+        label_Head_One,
+        pushButton_Minimize,
+        pushButton_Close,
+        label_Horn_Left,
+        label_Horn_Right,
+        label_Horn_Up,
+        label_Horn_LeftUp,
+        label_Horn_RightUp,
+        label_Horn_RightDown,
+        label_Horn_LeftDown,
+    };
+    // Labels and buttons outside the tab widget: set after its sheet, they look the same.
+    widgets[m_nextCovered]->setStyleSheet(VoxBenchStyle::picture(kCoveredPictures[m_nextCovered]));
+    ++m_nextCovered;
+    return true;
+}
+
+int VoxBenchForm::coveredPicturesLeft() const
+{
+    return kCoveredCount - m_nextCovered;
 }
 
 // The sheets live in VoxBenchStyle rather than in the .ui file, so that the
@@ -42,6 +94,10 @@ void VoxBenchForm::applyLook()
     // Dark like the device page's title bar, so that neither the window's grey
     // nor the title picture below shows through.
     setSheet(label_DefaultHead, VoxBenchStyle::emptyPageTitle);
+    // The no-receiver page's picture covers the window below the title strip
+    // with opaque pixels; saying so spares drawing the device page hidden
+    // under it. (Not the strip: an opaque widget gets no sheet background.)
+    label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
 
     // The slider strips: ten sliders over ten captions on each panel.
     for (int page = 0; page <= 1; ++page) {
@@ -61,21 +117,10 @@ void VoxBenchForm::applyLook()
         QWidget *widget;
         const char *file;
     } pictures[] = {
-        {label_Head, ":/controls/pic/control/Head_Background.jpg"},
-        {label_Head_One, ":/controls/pic/control/Head1.png"},
-        {label__Head_Two, ":/controls/pic/control/Head2.png"},
-        {pushButton_Minimize, ":/controls/pic/control/minimize.png"},
-        {pushButton_Close, ":/controls/pic/control/close.png"},
-        {label, ":/controls/pic/control/Background2.png"},
         {label_DefaultBackground, ":/controls/pic/control/InitBg.jpg"},
+        // Under the no-receiver title strip, whose gradient lets it through by a shade.
+        {label__Head_Two, ":/controls/pic/control/Head2.png"},
         {pushButton_DefaultClose, ":/controls/pic/control/close1.png"},
-        {label_Horn_Left, ":/png/pic/png/left.png"},
-        {label_Horn_Right, ":/png/pic/png/right.png"},
-        {label_Horn_Up, ":/png/pic/png/up.png"},
-        {label_Horn_LeftUp, ":/png/pic/png/leftup.png"},
-        {label_Horn_RightUp, ":/png/pic/png/rightup.png"},
-        {label_Horn_RightDown, ":/png/pic/png/rightdown.png"},
-        {label_Horn_LeftDown, ":/png/pic/png/leftdown.png"},
     };
     for (const auto &picture : pictures)
         picture.widget->setStyleSheet(VoxBenchStyle::picture(picture.file));

@@ -9,8 +9,17 @@
 class VoxBenchForm : public Ui::VoxBenchClass
 {
 public:
+    // The device page's pictures, which the no-receiver page covers: set with
+    // the rest of the look, or left for applyNextCoveredPicture so that the
+    // first frame does not wait for their decoding.
+    enum class CoveredPictures { Now, Later };
+
     // Builds the form on the window, then gives its widgets their look.
-    void setupUi(QMainWindow *VoxBenchClass);
+    void setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered = CoveredPictures::Now);
+
+    // Sets the next picture left for later; false once none is left.
+    bool applyNextCoveredPicture();
+    int coveredPicturesLeft() const;
 
     // Band slider 0..9 of a page: page 1 is the surround set, any other page
     // the stereo set.
@@ -18,4 +27,6 @@ public:
 
 private:
     void applyLook();
+
+    int m_nextCovered = 0;
 };

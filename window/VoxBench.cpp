@@ -8,16 +8,17 @@
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
 #include "ui/MessageBox.h"
+#include "window/FirstShowWarmup.h"
 #include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
+#include "window/TestSoundPlayer.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QIcon>
-#include <QMediaPlayer>
 #include <QMovie>
 #include <QTabBar>
 #include <QTimer>
@@ -39,7 +40,10 @@ VoxBench::VoxBench(QWidget *parent)
     : QMainWindow(parent), m_session(std::make_unique<ReceiverSession>()),
       m_appDirPath(QCoreApplication::applicationDirPath())
 {
-    ui.setupUi(this);
+    m_warmup = new FirstShowWarmup(this);
+    ui.setupUi(this, VoxBenchForm::CoveredPictures::Later);
+    for (int left = ui.coveredPicturesLeft(); left > 0; --left)
+        m_warmup->addStep([this] { ui.applyNextCoveredPicture(); });
     initTabControls();
     usbHidDeviceState().device71.store(0);
     m_store = std::make_unique<WriteReadJson>(this);
@@ -59,6 +63,9 @@ VoxBench::VoxBench(QWidget *parent)
     ui.radioButton_Surround_VornStandard->setFixedWidth(260);
 
     initWindow();
+
+    // Once the window is drawn, the pages and tabs not on screen get ready.
+    m_warmup->start(ui.centralWidget);
 }
 
 VoxBench::~VoxBench()
@@ -117,7 +124,10 @@ void VoxBench::initWindow()
     ui.tabWidget->tabBar()->setStyle(tabStyle);
 
     ui.checkBox_MicENC->setChecked(true);
-    ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
+    // Pictures of the device page: hidden under the no-receiver page at first.
+    m_warmup->addStep([this] {
+        ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
+    });
 
     ui.widget_Param_Surround->show();
     ui.widget_Param_Stereo->hide();
@@ -127,7 +137,9 @@ void VoxBench::initWindow()
     setCustomizeVisible(false, Surround);
 
     ui.groupBox_SurroundTest->show();
-    ui.label_PersonGif->setStyleSheet(QStringLiteral("border-image: url(:/png/pic/png/head.png);"));
+    m_warmup->addStep([this] {
+        ui.label_PersonGif->setStyleSheet(QStringLiteral("border-image: url(:/png/pic/png/head.png);"));
+    });
     ui.groupBox_Stereo_Spectrum->hide();
 
     auto *modeNames = new ModeNameElider(this);

@@ -17,14 +17,15 @@
 #include <vector>
 
 class DeviceMonitor;
+class FirstShowWarmup;
 class MyThread;
 class MyThread_Two;
 class QAction;
 class QButtonGroup;
-class QMediaPlayer;
 class QMenu;
 class QMovie;
 class QRadioButton;
+class TestSoundPlayer;
 class WriteReadJson;
 
 // The identity bytes before any receiver told its own.
@@ -68,7 +69,7 @@ public:
     const TabControls &tabControls(ModeType type) const { return m_tabControls[type]; }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
-    QMediaPlayer *testPlayer() const { return m_player.get(); }
+    TestSoundPlayer *testPlayer() const { return m_player.get(); }
     // Overrides whether the desktop has a system tray (tests; -1 asks the desktop).
     void setTrayAvailable(int available) { m_trayAvailable = available; }
 
@@ -208,6 +209,7 @@ private:
 
     QString m_deviceUuid;
     std::unique_ptr<WriteReadJson> m_store;
+    FirstShowWarmup *m_warmup = nullptr;
     QMutex m_sliderMutex;
     // The receiver's sequences: its read thread, the PEQ uploads awaiting
     // their acknowledgement and the number of the attachment.
@@ -250,7 +252,7 @@ private:
     std::unique_ptr<DeviceMonitor> m_deviceMonitor;
 
     // Speaker test.
-    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<TestSoundPlayer> m_player;
     std::unique_ptr<QMovie> m_personMovie;
     std::unique_ptr<QMovie> m_leftUpMovie;
     std::unique_ptr<QMovie> m_upMovie;

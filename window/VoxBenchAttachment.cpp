@@ -7,6 +7,7 @@
 #include "platform/DeviceMonitor.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
+#include "window/FirstShowWarmup.h"
 #include "window/MyThread_Two.h"
 #include "window/TabControls.h"
 #include "window/UserFolder.h"
@@ -244,6 +245,8 @@ void VoxBench::setPageState(int state)
         ui.label->hide();
     } else if (state == 2) {
         m_pageState = 1;
+        // The device page shows now, all of its pictures with it.
+        m_warmup->finishSteps();
         ui.label_DefaultHead->lower();
         ui.label_DefaultBackground->lower();
         ui.pushButton_DefaultClose->lower();

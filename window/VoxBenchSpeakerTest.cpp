@@ -3,13 +3,13 @@
 #include "window/VoxBench.h"
 
 #include "ui/MessageBox.h"
+#include "window/FirstShowWarmup.h"
 #include "window/MyThread_Two.h"
+#include "window/TestSoundPlayer.h"
 
 #include <QDebug>
 #include <QLabel>
-#include <QMediaPlayer>
 #include <QMovie>
-#include <QUrl>
 
 namespace {
 struct ChannelLook
@@ -110,7 +110,7 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
         m_testPlaying = false;
         m_player->pause();
         if (m_testThread)
-            m_testThread->m_paused.store(1);
+            m_testThread->setPaused(true);
         stopMovie(m_personMovie);
         if (std::unique_ptr<QMovie> *movie = channelMovie(m_testChannel))
             stopMovie(*movie);
@@ -118,7 +118,7 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
         m_testPlaying = true;
         m_player->play();
         if (m_testThread)
-            m_testThread->m_paused.store(0);
+            m_testThread->setPaused(false);
         if (std::unique_ptr<QMovie> *movie = channelMovie(m_testChannel))
             startMovie(*movie);
         startMovie(m_personMovie);
@@ -128,6 +128,8 @@ void VoxBench::on_PushButton_PlayTest_Clicked()
 
 void VoxBench::loadTestAnimations()
 {
+    // The static pictures come first, then the animations replace them.
+    m_warmup->finishSteps();
     m_personMovie = std::make_unique<QMovie>(QStringLiteral(":/gif/pic/gif/PersonHead1.gif"));
     for (int channel = 1; channel <= 7; ++channel)
         *channelMovie(channel) =
@@ -150,15 +152,11 @@ void VoxBench::playTestSound()
 {
     const QString path = m_appDirPath + QStringLiteral("/audio/test.wav");
     qDebug() << "MediaPlayer Play Audio!";
-    m_player = std::make_unique<QMediaPlayer>(nullptr, QMediaPlayer::Flags());
-    m_player->setMedia(QUrl::fromLocalFile(path));
-    m_player->setVolume(50);
+    m_player = makeTestSoundPlayer(path, 50);
     m_player->play();
 
     if (m_testThread) {
-        m_testThread->m_paused.store(0);
-        m_testThread->m_ticks.store(0);
-        m_testThread->m_running.store(1);
+        m_testThread->play();
     } else {
         qDebug() << "Please Input Device!";
     }
@@ -186,7 +184,7 @@ void VoxBench::on_SLOTSetMicTimer_LabelUI(int index)
         qDebug() << "m_player is stop!";
         if (m_player) {
             m_player->stop();
-            qDebug() << "mediaStatus == " << m_player->mediaStatus();
+            qDebug().noquote() << "mediaStatus == " << m_player->status();
             m_player.reset();
         }
         stopMovie(m_personMovie);
@@ -203,7 +201,7 @@ void VoxBench::stopSpeakerTest()
     if (!m_testPlaying)
         return;
     if (m_testThread)
-        m_testThread->m_running.store(0);
+        m_testThread->halt();
     if (m_player) {
         m_player->stop();
         m_player.reset();

@@ -1,8 +1,33 @@
 #include "window/MyThread_Two.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
+
+namespace {
+// Context switches so far of this process's thread with that name, -1 if none.
+qint64 switchesOf(const QString &threadName)
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != threadName.toLatin1())
+            continue;
+        QFile status(tasks.filePath(task + QStringLiteral("/status")));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        qint64 switches = 0;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.contains("ctxt_switches:"))
+                switches += line.split(':').value(1).trimmed().toLongLong();
+        }
+        return switches;
+    }
+    return -1;
+}
+} // namespace
 
 class tst_MyThread_Two : public QObject
 {
@@ -28,7 +53,7 @@ void tst_MyThread_Two::runsTheEightStepsInOrderThenStops()
     sequencer.start();
     QElapsedTimer clock;
     clock.start();
-    sequencer.m_running.store(1);
+    sequencer.play();
 
     QVector<qint64> at;
     while (steps.count() < 8 && clock.elapsed() < 10000) {
@@ -46,8 +71,8 @@ void tst_MyThread_Two::runsTheEightStepsInOrderThenStops()
     QVERIFY(at.last() - at.first() >= 1290 - 50);
 
     // The end clears the run flag, and the idle loop then clears the ticks.
-    QTRY_COMPARE(sequencer.m_running.load(), 0);
-    QTRY_COMPARE(sequencer.m_ticks.load(), 0);
+    QTRY_COMPARE(sequencer.running(), 0);
+    QTRY_COMPARE(sequencer.ticks(), 0);
     steps.wait(200);
     QCOMPARE(steps.count(), 8);
 }
@@ -57,18 +82,18 @@ void tst_MyThread_Two::pauseFreezesTheTicks()
     MyThread_Two sequencer;
     QSignalSpy steps(&sequencer, &MyThread_Two::sendSetMicTimer);
     sequencer.start();
-    sequencer.m_running.store(1);
-    QTRY_VERIFY(sequencer.m_ticks.load() >= 20);
-    sequencer.m_paused.store(1);
+    sequencer.play();
+    QTRY_VERIFY(sequencer.ticks() >= 20);
+    sequencer.setPaused(true);
     QTest::qWait(20);
-    const int frozen = sequencer.m_ticks.load();
+    const int frozen = sequencer.ticks();
     QTest::qWait(200);
-    QCOMPARE(sequencer.m_ticks.load(), frozen);
+    QCOMPARE(sequencer.ticks(), frozen);
     QCOMPARE(steps.count(), 0);
 
     // Resuming goes on from the same tick.
-    sequencer.m_paused.store(0);
-    QTRY_VERIFY(sequencer.m_ticks.load() > frozen);
+    sequencer.setPaused(false);
+    QTRY_VERIFY(sequencer.ticks() > frozen);
     QVERIFY(steps.wait(2000));
     QCOMPARE(steps.at(0).at(0).toInt(), 1);
 }
@@ -77,12 +102,17 @@ void tst_MyThread_Two::idleResetsTheTicks()
 {
     MyThread_Two sequencer;
     sequencer.start();
-    sequencer.m_running.store(1);
-    QTRY_VERIFY(sequencer.m_ticks.load() >= 30);
-    sequencer.m_running.store(0);
-    QTRY_COMPARE(sequencer.m_ticks.load(), 0);
-    QTest::qWait(50);
-    QCOMPARE(sequencer.m_ticks.load(), 0);
+    sequencer.play();
+    QTRY_VERIFY(sequencer.ticks() >= 30);
+    sequencer.halt();
+    QTRY_COMPARE(sequencer.ticks(), 0);
+    // Idle, it sleeps: no wake-up at each tick while a program waits in the tray.
+    const qint64 before = switchesOf(QStringLiteral("MyThread_Two"));
+    QVERIFY(before >= 0);
+    QTest::qWait(300);
+    QVERIFY2(switchesOf(QStringLiteral("MyThread_Two")) - before <= 2,
+             qPrintable(QString::number(switchesOf(QStringLiteral("MyThread_Two")) - before)));
+    QCOMPARE(sequencer.ticks(), 0);
 }
 
 void tst_MyThread_Two::endsPromptlyWhenDestroyedWhileRunning()
@@ -91,8 +121,8 @@ void tst_MyThread_Two::endsPromptlyWhenDestroyedWhileRunning()
     {
         MyThread_Two sequencer;
         sequencer.start();
-        sequencer.m_running.store(1);
-        QTRY_VERIFY(sequencer.m_ticks.load() > 0);
+        sequencer.play();
+        QTRY_VERIFY(sequencer.ticks() > 0);
         QVERIFY(sequencer.isRunning());
         clock.start();
     }
