@@ -9,7 +9,7 @@ void setSheet(QWidget *widget, const char *sheet)
     widget->setStyleSheet(QString::fromLatin1(sheet));
 }
 
-// The device page's pictures, in the order of VoxBenchForm::coveredWidgets;
+// The device page's pictures, in the order of the widgets in applyNextCoveredPicture;
 // the no-receiver page covers all of them, its opaque picture below the title strip.
 const char *const kCoveredPictures[] = {
     ":/controls/pic/control/Background2.png",
