@@ -121,6 +121,11 @@ counted()
 fail()
 {
     echo "FAIL!  : $current: $*"
+    # What the program said last, for a failure that only CI sees.
+    if [ -n "${user:-}" ] && [ -f "$user/program.out" ]; then
+        echo "--- last lines of $user/program.out"
+        tail -n 40 "$user/program.out"
+    fi
     exit 1
 }
 
