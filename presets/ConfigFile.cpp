@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 
 namespace {
 constexpr int kMaxLinks = 40; // as the kernel's own limit
+// Marks a save's temporary file: a hidden name nobody gives a copy by hand.
+constexpr char kTemporaryMark[] = ".voxbench-save-";
 
 bool &syncToDisk()
 {
@@ -51,23 +53,27 @@ ConfigFile::Result ConfigFile::save(const QString &path, const QByteArray &bytes
     if (info.exists() && !info.isFile())
         return failed(file, QStringLiteral("not a regular file, left as it is"));
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
+    // A name of our own, so that the leftover of a kill can be told from a copy the
+    // user made (config.json.backup, config.json.orig01 …).
+    const QString folder = info.absolutePath();
+    QTemporaryFile out(folder + '/' + temporaryPrefix(info.fileName()) + QStringLiteral("XXXXXX"));
+    if (!out.open())
         return failed(file, out.errorString());
-    // A small text stays in Qt's buffer until the flush, and QSaveFile::commit ignores a
-    // flush that fails: a full disk must be caught here, before the rename.
-    if (out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError) {
-        const QString reason = out.errorString();
-        out.cancelWriting();
-        return failed(file, reason);
-    }
-    if (syncToDisk() && !syncFileToDisk(out)) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        out.cancelWriting();
-        return failed(file, reason);
-    }
-    if (!out.commit())
+    const bool moded = info.exists() ? out.setPermissions(info.permissions()) : giveNewFileMode(out);
+    // A small text stays in Qt's buffer until the flush: a full disk must be caught
+    // here, before the rename.
+    if (!moded || out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
         return failed(file, out.errorString());
+    if (syncToDisk() && !syncFileToDisk(out))
+        return failed(file, QString::fromLocal8Bit(std::strerror(errno)));
+    out.close();
+    if (!replaceFile(out.fileName(), file))
+        return failed(file, QString::fromLocal8Bit(std::strerror(errno)));
+    out.setAutoRemove(false);
+    // The rename is on disk only once the folder is: without this a power cut can
+    // bring back the old file, or none.
+    if (syncToDisk())
+        syncFolderToDisk(folder);
     return Result{true, file, QString()};
 }
 
@@ -87,18 +93,26 @@ ConfigFile::Result ConfigFile::read(const QString &path, QByteArray *bytes)
     return Result{true, path, QString()};
 }
 
+QString ConfigFile::temporaryPrefix(const QString &fileName)
+{
+    return '.' + fileName + QLatin1String(kTemporaryMark);
+}
+
 QStringList ConfigFile::removeLeftovers(const QString &path)
 {
     const QString file = target(path);
     if (file.isEmpty())
         return {};
     const QFileInfo info(file);
-    // QSaveFile's temporary names: the file name, a dot and six letters or digits.
-    const QRegularExpression ours('^' + QRegularExpression::escape(info.fileName()) + "\\.[A-Za-z0-9]{6}$");
+    // Those of the file itself and of the copies kept aside beside it (config.json.bad-…).
+    const QRegularExpression ours('^' + QRegularExpression::escape('.' + info.fileName()) + "(\\.[^/]+)?" +
+                                  QRegularExpression::escape(QLatin1String(kTemporaryMark)) +
+                                  "[A-Za-z0-9]{6}$");
     QStringList removed;
     const QDir folder = info.dir();
     for (const QFileInfo &entry :
-         folder.entryInfoList({info.fileName() + ".*"}, QDir::Files | QDir::Hidden)) {
+         folder.entryInfoList({'.' + info.fileName() + '*' + QLatin1String(kTemporaryMark) + '*'},
+                              QDir::Files | QDir::Hidden | QDir::System)) {
         if (!entry.isSymLink() && ours.match(entry.fileName()).hasMatch() && QFile::remove(entry.filePath()))
             removed << entry.filePath();
     }

@@ -17,7 +17,7 @@ public:
     };
 
     // Writes a temporary file beside the target, checks every write, the flush and the
-    // sync, then renames it over the target. A link to a regular file is followed and
+    // sync, then renames it over the target and syncs the folder. A link to a regular file is followed and
     // that file replaced in its own folder; what is not a regular file is never replaced.
     // On failure the old file stays as it was.
     static Result save(const QString &path, const QByteArray &bytes);
@@ -28,10 +28,14 @@ public:
     // `path` with its symbolic links followed; empty for a loop of links.
     static QString target(const QString &path);
 
-    // Removes the complete temporary files ("config.json.XXXXXX") that an interrupted save
-    // left beside the target; returns their paths. Only one instance runs, so none of
+    // Removes the temporary files (".config.json.voxbench-save-XXXXXX") that an
+    // interrupted save left beside the target; returns their paths. Nothing else is
+    // touched: a name of that shape is ours, and only one instance runs, so none of
     // them is being written.
     static QStringList removeLeftovers(const QString &path);
+
+    // The start of the temporary file's name while `fileName` is being saved.
+    static QString temporaryPrefix(const QString &fileName);
 
     // Off only for the fuzz harness, which saves thousands of times a second to a
     // memory file system.

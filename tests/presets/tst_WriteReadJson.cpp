@@ -608,9 +608,21 @@ void tst_WriteReadJson::savesThroughLinksButNeverOverOtherFiles()
 void tst_WriteReadJson::removesLeftoversOfInterruptedSaves()
 {
     const QString folder = documents() + "/VoxBench/";
-    const QStringList ours = {"config.json.Ab12Cd", "config.json.zzzzzz"};
-    const QStringList others = {"config.json.bad-20261209-101010", "config.json.tmp1234", "config.json.abc",
-                                "other.json.Ab12Cd"};
+    const QStringList ours = {".config.json.voxbench-save-Ab12Cd",
+                              ".config.json.bad-20261209-101010.voxbench-save-zz9ZZZ"};
+    // A user's own copies, whatever they look like, and files of older versions that
+    // cannot be told from them.
+    const QStringList others = {"config.json.backup",
+                                "config.json.old123",
+                                "config.json.orig01",
+                                "config.json.v2copy",
+                                "config.json.ABCDEF",
+                                "config.json.2025aa",
+                                "config.json.bad-20261209-101010",
+                                "config.json.abc",
+                                "other.json.Ab12Cd",
+                                ".config.json.voxbench-save-Ab12Cd7",
+                                ".other.json.voxbench-save-Ab12Cd"};
     for (const QString &name : ours + others)
         QVERIFY(writeFile(folder + name, "{}"));
     const QByteArray config = R"({"currentMode": [], "customizeMode": []})";

@@ -4,6 +4,7 @@
 #include "presets/WriteReadJson.h"
 #include "support/StoreFixture.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -72,6 +73,10 @@ void tst_WriteReadJsonKilled::configSurvivesAKill()
         QCOMPARE(current.size(), kReceivers);
         QVERIFY(written.contains(current.at(7).toObject().value("uuid").toString()));
     }
+    // What a kill left beside it is gone at the next start, and nothing else was there.
+    WriteReadJson store(program.path());
+    QCOMPARE(QDir(documents() + "/VoxBench").entryList(QDir::Files | QDir::Hidden),
+             QStringList({"config.json"}));
 }
 
 int main(int argc, char *argv[])
