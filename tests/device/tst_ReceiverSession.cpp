@@ -107,6 +107,18 @@ private slots:
         QVERIFY2(gapMs(0, 1) >= 10, qPrintable(QString::number(gapMs(0, 1))));
         QVERIFY2(gapMs(1, 2) >= 50, qPrintable(QString::number(gapMs(1, 2))));
         QVERIFY2(gapMs(1, 3) >= 20, qPrintable(QString::number(gapMs(1, 3))));
+
+        // An upload alone: nothing but the 20 ms stands between its packets; and
+        // the session is settled only once the switch after them was answered.
+        EmulatorControl::clearWrittenReports();
+        m_session->uploadPeq(PeqKind::Surround, code, gains);
+        QVERIFY(waitFor([] { return EmulatorControl::writtenReportCount() == 3; }, 2000));
+        QVERIFY(!m_session->settled());
+        QVERIFY(waitFor([this] { return m_session->settled(); }, 2000));
+        const auto alone = EmulatorControl::writtenReports();
+        QCOMPARE(commandOf(alone[2]), kAlgorithmSwitch);
+        QVERIFY2(alone[1].ns - alone[0].ns >= 20000000,
+                 qPrintable(QString::number(alone[1].ns - alone[0].ns)));
     }
 
     // After the detach no step of the old attachment reaches the wire, and no

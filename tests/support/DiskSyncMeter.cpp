@@ -10,6 +10,7 @@
 namespace {
 
 std::atomic<long long> g_syncNs{0};
+std::atomic<int> g_syncs{0};
 const pthread_t g_mainThread = pthread_self(); // static initialisation runs on the main thread
 
 long long nowNs()
@@ -23,6 +24,7 @@ template <typename Call> int measured(Call call)
 {
     if (!pthread_equal(pthread_self(), g_mainThread))
         return call();
+    g_syncs.fetch_add(1);
     const long long start = nowNs();
     const int result = call();
     g_syncNs.fetch_add(nowNs() - start);
@@ -34,6 +36,11 @@ template <typename Call> int measured(Call call)
 long long guiThreadDiskSyncNs()
 {
     return g_syncNs.load();
+}
+
+int guiThreadDiskSyncs()
+{
+    return g_syncs.load();
 }
 
 extern "C" int fsync(int fd)

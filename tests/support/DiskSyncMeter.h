@@ -4,3 +4,6 @@
 // in nanoseconds. The definitions in DiskSyncMeter.cpp take the place of the C
 // library's for the whole test program.
 long long guiThreadDiskSyncNs();
+
+// How many times the GUI thread called fsync or fdatasync.
+int guiThreadDiskSyncs();

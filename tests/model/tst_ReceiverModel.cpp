@@ -1,0 +1,175 @@
+// The receiver model without widgets or a display: the custom-mode rules, the
+// 7.1 rule, what each call sends to the emulated receiver, what it saves, and
+// the signals a view follows.
+#include "support/AttachmentSupport.h"
+#include "support/DiskSyncMeter.h"
+
+#include "device/ReceiverSession.h"
+#include "model/ReceiverModel.h"
+#include "presets/WriteReadJson.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+using namespace behaviour;
+using namespace attachment;
+
+namespace {
+const Gains10 kFlat = {};
+const Gains10 kFps = {0, 0, 1, 2, 3, 4, 6, 7, 7, 8};
+} // namespace
+
+class tst_ReceiverModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void customModesKeepTheirRules();
+    void eachCallSendsItsReports();
+    void surroundIsOfferedByOneRule();
+    void cleanup();
+
+private:
+    bool attach(quint16 productId = 0x4152, bool offers71 = true);
+
+    std::unique_ptr<WriteReadJson> m_store;
+    std::unique_ptr<ReceiverSession> m_session;
+    std::unique_ptr<ReceiverModel> m_model;
+};
+
+bool tst_ReceiverModel::attach(quint16 productId, bool offers71)
+{
+    EmulatorControl::Config config;
+    config.productId = productId;
+    config.flag71 = offers71 ? 1 : 0;
+    EmulatorControl::configure(config);
+    m_store = std::make_unique<WriteReadJson>(QCoreApplication::applicationDirPath());
+    m_session = std::make_unique<ReceiverSession>();
+    m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
+    if (m_model->open() != OpenOk)
+        return false;
+    return waitFor([this] { return m_model->attached(); }, 3000) && waitForSettled(*m_session);
+}
+
+void tst_ReceiverModel::cleanup()
+{
+    m_model.reset();
+    m_session.reset();
+    m_store.reset();
+    QFile::remove(configPath());
+}
+
+void tst_ReceiverModel::customModesKeepTheirRules()
+{
+    QVERIFY(attach());
+    QSignalSpy listed(m_model.get(), &ReceiverModel::customModesChanged);
+    QCOMPARE(m_model->showCustomModes(Stereo).result, ReceiverModel::Result::Ok);
+    QVERIFY(!m_model->selection(Stereo).chosen);
+
+    // Five per tab, each in the lowest free slot under the first free name.
+    for (int n = 0; n < kCustomSlots; ++n)
+        QVERIFY(m_model->addCustomMode(Stereo).ok());
+    QCOMPARE(m_model->customModes(Stereo).size(), size_t(kCustomSlots));
+    QCOMPARE(m_model->customModes(Stereo).back().name, QStringLiteral("Mode05"));
+    QCOMPARE(m_model->addCustomMode(Stereo).result, ReceiverModel::Result::Full);
+    QCOMPARE(listed.count(), kCustomSlots);
+
+    // A delete moves the later modes down; the slot takes the mode that moved in.
+    QVERIFY(m_model->deleteCustomMode(Stereo, 1).ok());
+    QCOMPARE(m_model->selection(Stereo).slot, 1);
+    QCOMPARE(m_model->chosenName(Stereo), QStringLiteral("Mode03"));
+    QVERIFY(m_model->addCustomMode(Stereo).ok());
+    QCOMPARE(m_model->selection(Stereo).slot, 4);
+    QCOMPARE(m_model->chosenName(Stereo), QStringLiteral("Mode02"));
+
+    // Names: unique per tab (the other tab may share them), not empty, at most 20.
+    QCOMPARE(m_model->saveCustomMode(Stereo, QStringLiteral("Mode01")).message,
+             QStringLiteral("The current name has been applied"));
+    QCOMPARE(m_model->saveCustomMode(Stereo, QStringLiteral("  ")).result, ReceiverModel::Result::BadName);
+    QCOMPARE(m_model->saveCustomMode(Stereo, QString(21, 'W')).result, ReceiverModel::Result::BadName);
+    QVERIFY(m_model->addCustomMode(Surround, QStringLiteral("Mode01")).ok());
+
+    // Save: the name and the gains on the tab, written to config.json once.
+    QVERIFY(m_model->selectCustom(Stereo, 4).ok());
+    QVERIFY(m_model->setGains(Stereo, {0, 5, 0, 0, 0, 0, 0, 0, 0, 40}).ok());
+    QCOMPARE(m_model->gains(Stereo)[9], kMaxGain);
+    const int syncs = guiThreadDiskSyncs();
+    QVERIFY(m_model->saveCustomMode(Stereo, QStringLiteral("Bass Boost")).ok());
+    QCOMPARE(guiThreadDiskSyncs() - syncs, 2); // the file, then its folder
+    const ModeData *saved = m_store->customizeModes(Stereo).value(QStringLiteral("Bass Boost"));
+    QVERIFY(saved && saved->index == 4 && saved->parameter[1] == 5);
+    QVERIFY(configJson().value("currentMode").toArray().first().toObject().value("uuid") == saved->uuid);
+
+    // A preset has no gains to edit and no name to give.
+    QVERIFY(m_model->selectPreset(Stereo, 1).ok());
+    QCOMPARE(m_model->setGains(Stereo, {}).result, ReceiverModel::Result::NotCustom);
+    QCOMPARE(m_model->saveCustomMode(Stereo, QStringLiteral("x")).result, ReceiverModel::Result::NotCustom);
+}
+
+void tst_ReceiverModel::eachCallSendsItsReports()
+{
+    QVERIFY(attach());
+    QSignalSpy pages(m_model.get(), &ReceiverModel::pageChanged);
+    QVERIFY(m_model->selectPage(Page::Surround).ok());
+    QCOMPARE(pages.count(), 1);
+    QVERIFY(waitForSettled(*m_session));
+
+    // A preset: bands 0-4, bands 5-9 no sooner than 20 ms later, then the page's switch.
+    EmulatorControl::clearWrittenReports();
+    QVERIFY(m_model->selectPreset(Surround, 1).ok());
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(writtenReports(),
+             QVector<QByteArray>({setPeq(0, 4, 17, kFps), setPeq(5, 9, 17, kFps), algorithmSwitch(1, 0, 0)}));
+    const std::vector<EmulatorControl::Report> peq = peqReports();
+    QVERIFY2(peq[1].ns - peq[0].ns >= 20000000, qPrintable(QString::number(peq[1].ns - peq[0].ns)));
+    QCOMPARE(m_store->currentMode()->name, QStringLiteral("FPS"));
+
+    // A new custom mode is one upload of its own slot's code, flat.
+    QVERIFY(m_model->showCustomModes(Surround).ok());
+    EmulatorControl::clearWrittenReports();
+    QVERIFY(m_model->addCustomMode(Surround).ok());
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(writtenReports(), QVector<QByteArray>({setPeq(0, 4, 22, kFlat), setPeq(5, 9, 22, kFlat),
+                                                    algorithmSwitch(1, 0, 0)}));
+
+    // An edit goes out when the gate is open, and shuts it for the next.
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->gateOpen(), 3000);
+    EmulatorControl::clearWrittenReports();
+    QSignalSpy gains(m_model.get(), &ReceiverModel::gainsChanged);
+    QVERIFY(m_model->setGains(Surround, {3}).ok());
+    QVERIFY(!m_model->gateOpen());
+    QCOMPARE(gains.count(), 1);
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(withCommand(writtenReports(), kSetPeq).first(), setPeq(0, 4, 22, {3}));
+
+    // Mic ENC is its own switch, and says so.
+    QSignalSpy enc(m_model.get(), &ReceiverModel::micEncChanged);
+    EmulatorControl::clearWrittenReports();
+    QVERIFY(m_model->setMicEnc(false).ok());
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(writtenReports(), QVector<QByteArray>({algorithmSwitch(0, 2, 0)}));
+    QCOMPARE(enc.count(), 1);
+    QVERIFY(!m_model->micEnc());
+}
+
+void tst_ReceiverModel::surroundIsOfferedByOneRule()
+{
+    // A receiver without 7.1: the surround page is refused, the stereo page chosen.
+    QVERIFY(attach(0x4152, false));
+    QVERIFY(!m_model->offersSurround());
+    QCOMPARE(m_model->page(), Page::Stereo);
+    const ReceiverModel::Outcome refused = m_model->selectPage(Page::Surround);
+    QCOMPARE(refused.result, ReceiverModel::Result::NotOffered);
+    QCOMPARE(refused.message, QStringLiteral("The device does not support this algorithm"));
+    QCOMPARE(m_model->page(), Page::Stereo);
+    cleanup();
+
+    // Headset model one plays 7.1 through the stereo algorithm whatever it says.
+    QVERIFY(attach(0x1054, false));
+    QVERIFY(m_model->offersSurround());
+    QVERIFY(m_model->selectPage(Page::Surround).ok());
+    QCOMPARE(m_model->page(), Page::Surround);
+}
+
+QTEST_GUILESS_MAIN(tst_ReceiverModel)
+#include "tst_ReceiverModel.moc"
