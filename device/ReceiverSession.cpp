@@ -97,9 +97,9 @@ SpectrumLevels ReceiverSession::spectrumLevels() const
     return usbHidSpectrumLevels();
 }
 
-int ReceiverSession::open(const KnownDevices &knownDevices)
+UsbHidOpenResult ReceiverSession::open(const KnownDevices &knownDevices)
 {
-    return usbHidOpenDevice(knownDevices);
+    return UsbHidOpenResult(usbHidOpenDevice(knownDevices));
 }
 
 void ReceiverSession::begin()

@@ -28,8 +28,8 @@ public:
     explicit ReceiverSession(QObject *parent = nullptr);
     ~ReceiverSession() override;
 
-    // Opens a known receiver; returns the open result (UsbHidOpenResult).
-    int open(const KnownDevices &knownDevices);
+    // Opens a known receiver.
+    UsbHidOpenResult open(const KnownDevices &knownDevices);
     // Starts the attachment of the receiver just opened: its read thread, and
     // the requests for its audio state and status.
     void begin();

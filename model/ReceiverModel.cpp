@@ -62,13 +62,13 @@ ReceiverModel::~ReceiverModel() = default;
 
 // --- The receiver.
 
-int ReceiverModel::open()
+UsbHidOpenResult ReceiverModel::open()
 {
     // Never a second read thread on the handle of a running attachment.
     if (m_session.attached())
         return OpenOk;
 
-    const int result = m_session.open(m_store.knownDevices());
+    const UsbHidOpenResult result = m_session.open(m_store.knownDevices());
     if (result == OpenNoDevice) {
         writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
                       QStringLiteral("InitDeviceInput"), 500);
@@ -106,7 +106,7 @@ void ReceiverModel::retryOpen()
     if (!m_session.opened() && m_retriesLeft > 0) {
         --m_retriesLeft;
         qDebug() << "Open retry, left:" << m_retriesLeft;
-        const int result = open();
+        const UsbHidOpenResult result = open();
         if (result == OpenFailed && m_retriesLeft > 0)
             return;
         deniedForGood = result == OpenFailed;

@@ -74,9 +74,9 @@ public:
     ~ReceiverModel() override;
 
     // --- The receiver.
-    // Opens a known receiver unless one is attached; returns the open result
-    // (UsbHidOpenResult). Its settings come up kPageDelayMs later.
-    int open();
+    // Opens a known receiver unless one is attached. Its settings come up
+    // kPageDelayMs later.
+    UsbHidOpenResult open();
     // A HID interface arrived: open unless a receiver is there already; an open
     // that is refused is retried a few times (the node may get its rights late).
     void handleArrival();

@@ -43,7 +43,7 @@ public:
     explicit VoxBench(QWidget *parent = nullptr);
     ~VoxBench() override;
 
-    int InitDeviceInput();
+    UsbHidOpenResult InitDeviceInput();
     void setPageState(PageState state);
     void drawSpectrum(const quint8 *frame);
     void stopSpeakerTest();

@@ -82,7 +82,7 @@ void VoxBench::warnAccessDenied()
                            "Then unplug the receiver and plug it in again."));
 }
 
-int VoxBench::InitDeviceInput()
+UsbHidOpenResult VoxBench::InitDeviceInput()
 {
     return m_model->open();
 }

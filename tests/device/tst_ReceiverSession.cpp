@@ -40,7 +40,7 @@ private:
         config.productId = productId;
         reset(config);
         m_session = std::make_unique<ReceiverSession>();
-        QCOMPARE(m_session->open(knownDevices({productId})), int(OpenOk));
+        QCOMPARE(m_session->open(knownDevices({productId})), OpenOk);
         m_session->begin();
         QVERIFY(m_session->readThread() && m_session->readThread()->isRunning());
         QVERIFY(EmulatorControl::waitForReports(2, 1000)); // ReadAudio, ReadStatus

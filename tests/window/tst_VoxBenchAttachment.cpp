@@ -161,7 +161,7 @@ void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
     QPointer<MyThread> thread = m_window->readThread();
     EmulatorControl::clearWrittenReports();
     m_window->handleHidArrival();
-    QCOMPARE(m_window->InitDeviceInput(), 0);
+    QCOMPARE(m_window->InitDeviceInput(), OpenOk);
     m_window->handleHidRemoval(kVendor, 0x4153);
     m_window->handleHidRemoval(0x1234, kProduct);
     spin(100);
