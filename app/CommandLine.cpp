@@ -148,7 +148,8 @@ CommandLine::Autostart CommandLine::parseAutostart(const QStringList &arguments)
     if (words.isEmpty())
         return command;
     if (words.size() == 1 && (words.first() == QLatin1String("on") || words.first() == QLatin1String("off")))
-        command.change = words.first() == QLatin1String("on") ? Autostart::Change::On : Autostart::Change::Off;
+        command.change =
+            words.first() == QLatin1String("on") ? Autostart::Change::On : Autostart::Change::Off;
     else
         command.error = QStringLiteral("autostart takes on or off");
     return command;

@@ -4,7 +4,8 @@
 #include <QSettings>
 
 namespace {
-const char *const kFirstStartDoneKey = "logon/firstStartDone";
+// One key per entry name, so that a renamed executable registers as its first start.
+const char *const kFirstStartDoneGroup = "firstStartDone/";
 
 // Escapes of a desktop entry string value.
 QString escapeDesktopString(const QString &value)
@@ -75,8 +76,8 @@ QString AutostartEntry::escape(const QString &value)
 }
 
 LogonStart::LogonStart(const QString &executablePath)
-    : m_entry(QFileInfo(executablePath).completeBaseName(), executablePath,
-              QLatin1Char(' ') + QLatin1String(kAutorunSwitch))
+    : m_name(QFileInfo(executablePath).completeBaseName()),
+      m_entry(m_name, executablePath, QLatin1Char(' ') + QLatin1String(kAutorunSwitch))
 {
 }
 
@@ -110,11 +111,13 @@ QString LogonStart::location() const
 
 bool LogonStart::firstStartDone() const
 {
-    return QSettings(settingsPath(), QSettings::IniFormat).value(QLatin1String(kFirstStartDoneKey)).toBool();
+    return QSettings(settingsPath(), QSettings::IniFormat)
+        .value(QLatin1String(kFirstStartDoneGroup) + m_name)
+        .toBool();
 }
 
 void LogonStart::markFirstStartDone() const
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kFirstStartDoneKey), true);
+    settings.setValue(QLatin1String(kFirstStartDoneGroup) + m_name, true);
 }

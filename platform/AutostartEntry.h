@@ -73,5 +73,6 @@ private:
     bool firstStartDone() const;
     void markFirstStartDone() const;
 
+    QString m_name;
     AutostartEntry m_entry;
 };

@@ -483,11 +483,11 @@ desktop_xembed_tray()
 
         close_on_stereo_tab
         before=$(log_lines "$emu_log")
-        # The menu holds "Main Page", a separator and "Quit", and has the keyboard.
+        # The menu holds "Main Page", "Start at log-on", a separator and "Quit", and has the keyboard.
         xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Return
         shown_with_spectrum "$before"
 
-        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Down Return
+        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Down Down Return
         ends_with_farewell 5
         exit 0
     )

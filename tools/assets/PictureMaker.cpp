@@ -844,7 +844,8 @@ QString headsetGlyphSvg(QRectF box, const QString &colour, qreal stroke)
     const qreal arcY = c.y() - r * 0.05;
     const auto n = [](qreal v) { return QString::number(v, 'f', 2); };
     const auto cup = [&](qreal x) {
-        return QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\"/>\n")
+        return QStringLiteral(
+                   "  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\"/>\n")
             .arg(n(x), n(c.y() - r * 0.1), n(stroke * 2.4), n(r * 0.95), n(stroke * 0.8), colour);
     };
     return QStringLiteral("  <path d=\"M %1 %2 A %3 %3 0 0 0 %4 %2\" fill=\"none\" stroke=\"%5\" "
@@ -868,23 +869,25 @@ void saveText(const QString &text, const QString &name)
 void writeScalableIcons()
 {
     const qreal s = 256;
-    saveText(QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
-                            "viewBox=\"0 0 256 256\">\n"
-                            "  <defs>\n"
-                            "    <linearGradient id=\"face\" x1=\"0\" y1=\"0\" x2=\"256\" y2=\"256\" "
-                            "gradientUnits=\"userSpaceOnUse\">\n"
-                            "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
-                            "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
-                            "    </linearGradient>\n"
-                            "  </defs>\n"
-                            "  <rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#face)\"/>\n")
-                     .arg(QColor(140, 60, 255).name(), kVioletDeep.name(), QString::number(s * 0.22, 'f', 2)) +
-                 headsetGlyphSvg(QRectF(s * 0.1, s * 0.14, s * 0.8, s * 0.8), kWhite.name(), s * 0.085) +
-                 QStringLiteral("</svg>\n"),
-             QStringLiteral("svg/scalable.svg"));
+    saveText(
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                       "viewBox=\"0 0 256 256\">\n"
+                       "  <defs>\n"
+                       "    <linearGradient id=\"face\" x1=\"0\" y1=\"0\" x2=\"256\" y2=\"256\" "
+                       "gradientUnits=\"userSpaceOnUse\">\n"
+                       "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                       "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                       "    </linearGradient>\n"
+                       "  </defs>\n"
+                       "  <rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#face)\"/>\n")
+                .arg(QColor(140, 60, 255).name(), kVioletDeep.name(), QString::number(s * 0.22, 'f', 2)) +
+            headsetGlyphSvg(QRectF(s * 0.1, s * 0.14, s * 0.8, s * 0.8), kWhite.name(), s * 0.085) +
+            QStringLiteral("</svg>\n"),
+        QStringLiteral("svg/scalable.svg"));
     saveText(QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" "
                             "viewBox=\"0 0 16 16\">\n") +
-                 headsetGlyphSvg(QRectF(0, 1, 16, 16), QStringLiteral("#bebebe"), 2) + QStringLiteral("</svg>\n"),
+                 headsetGlyphSvg(QRectF(0, 1, 16, 16), QStringLiteral("#bebebe"), 2) +
+                 QStringLiteral("</svg>\n"),
              QStringLiteral("svg/symbolic.svg"));
 }
 
