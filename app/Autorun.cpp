@@ -2,10 +2,31 @@
 
 #include "platform/AutostartEntry.h"
 
-#include <QFileInfo>
+#include <QCoreApplication>
+#include <QTextStream>
 
 void registerAutorun(const QString &executablePath)
 {
-    AutostartEntry::write(QFileInfo(executablePath).completeBaseName(), executablePath,
-                          QStringLiteral(" -autorun"));
+    LogonStart(executablePath).registerAtStart();
+}
+
+int runAutostartCommand(int argc, char *argv[], const CommandLine::Autostart &command)
+{
+    using Change = CommandLine::Autostart::Change;
+    if (!command.error.isEmpty()) {
+        QTextStream(stderr) << "voxbench: " << command.error << "\nTry 'voxbench --help'.\n";
+        return CommandLine::kWrongUsage;
+    }
+    const QCoreApplication app(argc, argv);
+    const LogonStart logon(QCoreApplication::applicationFilePath());
+    if (command.change == Change::Query) {
+        QTextStream(stdout) << (logon.enabled() ? "on" : "off") << '\n';
+        return CommandLine::kDone;
+    }
+    const bool on = command.change == Change::On;
+    if (!logon.setEnabled(on)) {
+        QTextStream(stderr) << "voxbench: cannot " << (on ? "write " : "remove ") << logon.location() << '\n';
+        return CommandLine::kFailed;
+    }
+    return CommandLine::kDone;
 }

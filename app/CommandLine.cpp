@@ -5,6 +5,9 @@
 namespace {
 using namespace CommandProtocol;
 
+// Served by the client itself: it changes the log-on entry, not the running VoxBench.
+const QLatin1String kAutostart("autostart");
+
 CommandLine usageError(const QString &error)
 {
     CommandLine line;
@@ -37,6 +40,9 @@ QString CommandLine::usage()
         "  enc on|off                        Mic ENC, as its check box does\n"
         "  show                              show the window (the tray's \"Main Page\")\n"
         "  quit                              end VoxBench (the tray's \"Quit\")\n"
+        "\n"
+        "Served without the running VoxBench:\n"
+        "  autostart [on|off]                print \"on\" or \"off\", or switch log-on start\n"
         "\n"
         "Options:\n"
         "  --json        one JSON object on standard output (status, modes)\n"
@@ -121,4 +127,30 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     }
     line.action = Action::Send;
     return line;
+}
+
+CommandLine::Autostart CommandLine::parseAutostart(const QStringList &arguments)
+{
+    Autostart command;
+    QStringList words;
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
+            argument == QLatin1String("--version"))
+            return Autostart(); // the usage or version, as for any command
+        // Nothing is started, so --no-start changes nothing.
+        if (argument != QLatin1String("--no-start"))
+            words << argument;
+    }
+    if (words.value(0) != kAutostart)
+        return command;
+    command.given = true;
+    words.removeFirst();
+    if (words.isEmpty())
+        return command;
+    if (words.size() == 1 && (words.first() == QLatin1String("on") || words.first() == QLatin1String("off")))
+        command.change =
+            words.first() == QLatin1String("on") ? Autostart::Change::On : Autostart::Change::Off;
+    else
+        command.error = QStringLiteral("autostart takes on or off");
+    return command;
 }

@@ -17,6 +17,15 @@ struct CommandLine
     // Exit codes of a command.
     enum ExitCode { kDone = 0, kFailed = 1, kWrongUsage = 2 };
 
+    // `autostart [on|off]`, served by the client itself on the log-on entry.
+    struct Autostart
+    {
+        enum class Change { Query, On, Off };
+        bool given = false; // the command is autostart
+        Change change = Change::Query;
+        QString error; // wrong usage, when not empty
+    };
+
     Action action = Action::Usage;
     QJsonObject request;
     QString error;
@@ -31,4 +40,6 @@ struct CommandLine
     // The arguments after the program name.
     static CommandLine parse(const QStringList &arguments);
     static QString usage();
+    // The arguments after the program name, read as `autostart`.
+    static Autostart parseAutostart(const QStringList &arguments);
 };

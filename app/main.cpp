@@ -1,3 +1,4 @@
+#include "app/Autorun.h"
 #include "app/CommandClient.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
@@ -15,8 +16,12 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (CommandLine::isCommand(arguments))
+    if (CommandLine::isCommand(arguments)) {
+        const CommandLine::Autostart autostart = CommandLine::parseAutostart(arguments.mid(1));
+        if (autostart.given)
+            return runAutostartCommand(argc, argv, autostart);
         return CommandClient::run(argc, argv);
+    }
 
     QApplication app(argc, argv);
     return Startup::run(

@@ -1,13 +1,12 @@
 #include "platform/AutostartEntry.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
-#include <QtGlobal>
 
 namespace {
+// One key per entry name, so that a renamed executable registers as its first start.
+const char *const kFirstStartDoneGroup = "firstStartDone/";
+
 // Escapes of a desktop entry string value.
 QString escapeDesktopString(const QString &value)
 {
@@ -47,18 +46,22 @@ QString quoteExecArgument(const QString &argument)
     }
     return out + '"';
 }
-
-#ifndef Q_OS_WIN
-QString autostartFolder()
-{
-    // Only an absolute XDG_CONFIG_HOME counts; otherwise the default applies.
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/autostart");
-}
-#endif
 } // namespace
+
+AutostartEntry::AutostartEntry(const QString &name, const QString &executablePath, const QString &arguments)
+    : m_name(name), m_executablePath(executablePath), m_arguments(arguments)
+{
+}
+
+bool AutostartEntry::refresh() const
+{
+    return write(true);
+}
+
+bool AutostartEntry::switchOn() const
+{
+    return write(false);
+}
 
 QString AutostartEntry::desktopExec(const QString &program, const QString &arguments)
 {
@@ -67,94 +70,54 @@ QString AutostartEntry::desktopExec(const QString &program, const QString &argum
     return escapeDesktopString(quoteExecArgument(program) + args);
 }
 
-#ifdef Q_OS_WIN
-QString AutostartEntry::location(const QString &name)
+QString AutostartEntry::escape(const QString &value)
 {
-    return name;
+    return escapeDesktopString(value);
 }
 
-bool AutostartEntry::write(const QString &name, const QString &executablePath, const QString &arguments)
+LogonStart::LogonStart(const QString &executablePath)
+    : m_name(QFileInfo(executablePath).completeBaseName()),
+      m_entry(m_name, executablePath, QLatin1Char(' ') + QLatin1String(kAutorunSwitch))
 {
-    QSettings run(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                  QSettings::Registry64Format);
-    run.setValue(name, QDir::toNativeSeparators(executablePath) + arguments);
-    return true;
-}
-#else
-QString AutostartEntry::location(const QString &name)
-{
-    return autostartFolder() + '/' + name + QStringLiteral(".desktop");
 }
 
-namespace {
-// What log-on settings dialogs show beside the entry, as in the menu's entry;
-// the icon is the one the package installs into the icon theme.
-const char *const kComment = "Tune the equalizer, surround and microphone of a wireless headset receiver";
-const char *const kIcon = "voxbench";
-
-// How the user left log-on start in an existing entry: GNOME's switch writes
-// X-GNOME-Autostart-enabled=false, KDE's (and many a hand) Hidden=true.
-struct UserChoice
+void LogonStart::registerAtStart() const
 {
-    bool hidden = false;
-    bool gnomeEnabled = true;
-};
-
-UserChoice readUserChoice(const QString &path)
-{
-    UserChoice choice;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return choice;
-    bool inEntry = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith('[')) {
-            inEntry = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        const int equals = line.indexOf('=');
-        if (!inEntry || equals <= 0 || line.startsWith('#'))
-            continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = line.mid(equals + 1).trimmed();
-        if (key == QLatin1String("Hidden"))
-            choice.hidden = value == QLatin1String("true");
-        else if (key == QLatin1String("X-GNOME-Autostart-enabled"))
-            choice.gnomeEnabled = value != QLatin1String("false");
+    if (!firstStartDone()) {
+        // As the program always did; an entry left from before keeps its switch.
+        if (m_entry.refresh())
+            markFirstStartDone();
+    } else if (m_entry.state() != AutostartEntry::State::Absent) {
+        m_entry.refresh();
     }
-    return choice;
 }
 
-QLatin1String boolText(bool value)
+bool LogonStart::enabled() const
 {
-    return value ? QLatin1String("true") : QLatin1String("false");
+    return m_entry.state() == AutostartEntry::State::On;
 }
-} // namespace
 
-bool AutostartEntry::write(const QString &name, const QString &executablePath, const QString &arguments)
+bool LogonStart::setEnabled(bool on) const
 {
-    if (!QDir().mkpath(autostartFolder()))
-        return false;
-    const QString path = location(name);
-    // The program path is refreshed on every start; whether it starts at log-on is the user's.
-    const UserChoice choice = readUserChoice(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QString entry = QStringLiteral("[Desktop Entry]\n"
-                                   "Type=Application\n"
-                                   "Name=%1\n"
-                                   "Comment=%2\n"
-                                   "Icon=%3\n"
-                                   "Exec=%4\n"
-                                   "Terminal=false\n"
-                                   "X-GNOME-Autostart-enabled=%5\n")
-                        .arg(escapeDesktopString(name), QLatin1String(kComment), QLatin1String(kIcon),
-                             desktopExec(executablePath, arguments), boolText(choice.gnomeEnabled));
-    if (choice.hidden)
-        entry += QStringLiteral("Hidden=true\n");
-    file.write(entry.toUtf8());
-    return file.commit();
+    // Also before any start: a later first start must not undo the user's choice.
+    markFirstStartDone();
+    return on ? m_entry.switchOn() : m_entry.remove();
 }
-#endif
+
+QString LogonStart::location() const
+{
+    return m_entry.location();
+}
+
+bool LogonStart::firstStartDone() const
+{
+    return QSettings(settingsPath(), QSettings::IniFormat)
+        .value(QLatin1String(kFirstStartDoneGroup) + m_name)
+        .toBool();
+}
+
+void LogonStart::markFirstStartDone() const
+{
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    settings.setValue(QLatin1String(kFirstStartDoneGroup) + m_name, true);
+}

@@ -1,5 +1,6 @@
 // The "-autorun" switch read from the process command line, and the autostart
-// entry written at every start.
+// entry: registered at the first start, refreshed by later ones while it exists,
+// switched by `voxbench autostart`, by a settings tool or by hand.
 
 #include "app/Autorun.h"
 #include "platform/AutostartEntry.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,6 +97,35 @@ DesktopEntry readDesktopEntry(const QString &path)
     return entry;
 }
 
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
+struct ClientRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// `voxbench autostart ...` of the real program; it needs no display and no running VoxBench.
+ClientRun runClient(const QStringList &arguments)
+{
+    QProcess client;
+    client.start(VOXBENCH_PATH, arguments);
+    ClientRun run;
+    if (!client.waitForFinished(20000))
+        return run;
+    run.exitCode = client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;
+    run.out = QString::fromUtf8(client.readAllStandardOutput());
+    run.err = QString::fromUtf8(client.readAllStandardError());
+    return run;
+}
+
 void startAndStop(const QString &program, const QStringList &arguments, QString *firstLine = nullptr)
 {
     ProbeProcess probe(program, arguments);
@@ -122,10 +153,11 @@ private slots:
     void execQuotesThePath_data();
     void execQuotesThePath();
     void entryLocationFollowsXdgConfigHome();
-    void everyStartWritesTheEntry();
+    void firstStartRegistersLaterStartsRefresh();
     void renamedExecutableAddsSecondEntry();
     void userChoiceSurvivesAStart_data();
     void userChoiceSurvivesAStart();
+    void userSwitchHoldsAcrossStarts();
     void failedWriteIsIgnored();
 };
 
@@ -133,6 +165,7 @@ void tst_Autorun::init()
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir::homePath() + "/.config"));
     QDir(QDir::homePath() + "/.config/autostart").removeRecursively();
+    QFile::remove(LogonStart::settingsPath());
 }
 
 void tst_Autorun::splitsProcCmdline_data()
@@ -207,7 +240,7 @@ void tst_Autorun::execQuotesThePath_data()
 void tst_Autorun::execQuotesThePath()
 {
     QFETCH(QString, path);
-    QVERIFY(AutostartEntry::write("VoxBench", path, " -autorun"));
+    QVERIFY(AutostartEntry("VoxBench", path, " -autorun").refresh());
     const DesktopEntry entry = readDesktopEntry(QDir::homePath() + "/.config/autostart/VoxBench.desktop");
     QCOMPARE(entry.group, QStringLiteral("[Desktop Entry]"));
     QCOMPARE(entry.keys.value("Type"), QStringLiteral("Application"));
@@ -220,22 +253,25 @@ void tst_Autorun::entryLocationFollowsXdgConfigHome()
 {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    const AutostartEntry entry("VoxBench", "/x/VoxBench", " -autorun");
+    QVERIFY(entry.refresh());
     QVERIFY(QFile::exists(config.path() + "/autostart/VoxBench.desktop"));
+    // The first start is remembered beside it, in a file of our own.
+    QCOMPARE(LogonStart::settingsPath(), config.path() + "/VoxBench/logon.conf");
 
     // Unset or relative: the default below the home folder.
     const QString fallback = QDir::homePath() + "/.config/autostart/VoxBench.desktop";
     qputenv("XDG_CONFIG_HOME", "relative/config");
-    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(entry.refresh());
     QVERIFY(QFile::exists(fallback));
     QVERIFY(!QFile::exists("relative/config/autostart/VoxBench.desktop"));
     QFile::remove(fallback);
     qunsetenv("XDG_CONFIG_HOME");
-    QVERIFY(AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(entry.refresh());
     QVERIFY(QFile::exists(fallback));
 }
 
-void tst_Autorun::everyStartWritesTheEntry()
+void tst_Autorun::firstStartRegistersLaterStartsRefresh()
 {
     const QString path = QDir::homePath() + "/.config/autostart/voxbench_startup_probe.desktop";
     const QString exec = AutostartEntry::desktopExec(PROBE_PATH, " -autorun");
@@ -244,8 +280,8 @@ void tst_Autorun::everyStartWritesTheEntry()
     QVERIFY(!first.waitForLine("running").isEmpty());
     QCOMPARE(readDesktopEntry(path).keys.value("Exec"), exec);
 
-    // A refused second start writes it again.
-    QVERIFY(QFile::remove(path));
+    // A refused second start brings an entry that is still there up to date.
+    writeFile(path, "[Desktop Entry]\nType=Application\nExec=/old/place -autorun\n");
     ProbeProcess second(PROBE_PATH);
     QVERIFY(!second.waitForLine("box").isEmpty());
     QVERIFY(second.finished());
@@ -276,8 +312,9 @@ void tst_Autorun::userChoiceSurvivesAStart_data()
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("gnomeEnabled");
     QTest::addColumn<QString>("hidden");
+    // As an older VoxBench wrote it, with the icon's former name.
     const QByteArray head = "[Desktop Entry]\nType=Application\nName=voxbench_startup_probe\n"
-                            "Exec=/old/place/voxbench_startup_probe -autorun\n";
+                            "Icon=voxbench\nExec=/old/place/voxbench_startup_probe -autorun\n";
     QTest::newRow("GNOME switch off") << head + "X-GNOME-Autostart-enabled=false\n"
                                       << "false"
                                       << "";
@@ -316,8 +353,77 @@ void tst_Autorun::userChoiceSurvivesAStart()
     QCOMPARE(entry.keys.value("X-GNOME-Autostart-enabled"), gnomeEnabled);
     QCOMPARE(entry.keys.value("Hidden"), hidden);
     // What the log-on settings dialogs show.
-    QCOMPARE(entry.keys.value("Icon"), QStringLiteral("voxbench"));
+    QCOMPARE(entry.keys.value("Icon"), QString(kApplicationId));
     QVERIFY(!entry.keys.value("Comment").isEmpty());
+}
+
+void tst_Autorun::userSwitchHoldsAcrossStarts()
+{
+    // The probe under the real program's name, so that starts and `voxbench
+    // autostart` meet at one entry.
+    QTemporaryDir bin;
+    const QString program = bin.filePath("VoxBench");
+    QVERIFY(QFile::copy(PROBE_PATH, program));
+    const QString path = QDir::homePath() + "/.config/autostart/VoxBench.desktop";
+    const auto start = [&program] {
+        QString line;
+        startAndStop(program, {"-autorun"}, &line);
+        QCOMPARE(line, QStringLiteral("running visible=0"));
+    };
+    const auto state = [] { return runClient({"autostart"}).out; };
+
+    // Switched off before VoxBench ever started: the first start leaves it off.
+    QCOMPARE(runClient({"autostart", "off"}).exitCode, 0);
+    start();
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(state(), QStringLiteral("off\n"));
+
+    // First start registers it, later starts keep it on.
+    QFile::remove(LogonStart::settingsPath());
+    start();
+    QCOMPARE(readDesktopEntry(path).keys.value("Exec"), AutostartEntry::desktopExec(program, " -autorun"));
+    QCOMPARE(state(), QStringLiteral("on\n"));
+
+    // Deleted by a settings tool: it stays deleted, start after start.
+    QVERIFY(QFile::remove(path));
+    start();
+    start();
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(state(), QStringLiteral("off\n"));
+
+    // Switched on in VoxBench: the entry starts the real program, and a start keeps it.
+    const ClientRun on = runClient({"autostart", "on"});
+    QCOMPARE(on.exitCode, 0);
+    QVERIFY(on.out.isEmpty());
+    QCOMPARE(readDesktopEntry(path).keys.value("Exec"),
+             AutostartEntry::desktopExec(VOXBENCH_PATH, " -autorun"));
+    start();
+    QCOMPARE(state(), QStringLiteral("on\n"));
+
+    // Switched off in VoxBench.
+    QCOMPARE(runClient({"--no-start", "autostart", "off"}).exitCode, 0);
+    QVERIFY(!QFile::exists(path));
+    start();
+    QVERIFY(!QFile::exists(path));
+
+    // Switched off by hand or by a settings tool's switch: off for VoxBench too, and
+    // "on" clears both keys.
+    for (const QByteArray &off :
+         {QByteArray("Hidden=true\n"), QByteArray("X-GNOME-Autostart-enabled=false\n")}) {
+        writeFile(path, "[Desktop Entry]\nType=Application\nExec=/x/VoxBench -autorun\n" + off);
+        start();
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(state(), QStringLiteral("off\n"));
+        QCOMPARE(runClient({"autostart", "on"}).exitCode, 0);
+        const DesktopEntry entry = readDesktopEntry(path);
+        QCOMPARE(entry.keys.value("Hidden"), QString());
+        QCOMPARE(entry.keys.value("X-GNOME-Autostart-enabled"), QStringLiteral("true"));
+        QCOMPARE(state(), QStringLiteral("on\n"));
+    }
+
+    const ClientRun wrong = runClient({"autostart", "maybe"});
+    QCOMPARE(wrong.exitCode, 2);
+    QVERIFY(wrong.err.contains("autostart takes on or off"));
 }
 
 void tst_Autorun::failedWriteIsIgnored()
@@ -329,12 +435,20 @@ void tst_Autorun::failedWriteIsIgnored()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    QVERIFY(!AutostartEntry::write("VoxBench", "/x/VoxBench", " -autorun"));
+    QVERIFY(!AutostartEntry("VoxBench", "/x/VoxBench", " -autorun").refresh());
     registerAutorun("/x/VoxBench");
     QString line;
     startAndStop(PROBE_PATH, {"-autorun"}, &line);
     QCOMPARE(line, QStringLiteral("running visible=0"));
+    // A switch that cannot be written is reported, not claimed.
+    const ClientRun on = runClient({"autostart", "on"});
+    QCOMPARE(on.exitCode, 1);
+    QCOMPARE(on.err, "voxbench: cannot write " + QDir::homePath() + "/.config/autostart/VoxBench.desktop\n");
     QVERIFY(QFile::remove(blocker.fileName()));
+
+    // The failed first start is not taken as done: the next one registers.
+    startAndStop(PROBE_PATH, {"-autorun"}, &line);
+    QVERIFY(QFile::exists(QDir::homePath() + "/.config/autostart/voxbench_startup_probe.desktop"));
 }
 
 QTEST_GUILESS_MAIN(tst_Autorun)

@@ -483,11 +483,11 @@ desktop_xembed_tray()
 
         close_on_stereo_tab
         before=$(log_lines "$emu_log")
-        # The menu holds "Main Page", a separator and "Quit", and has the keyboard.
+        # The menu holds "Main Page", "Start at log-on", a separator and "Quit", and has the keyboard.
         xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Return
         shown_with_spectrum "$before"
 
-        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Down Return
+        xdotool mousemove --sync "${kTrayIcon[@]}" click 3 sleep 0.5 key Down Down Down Return
         ends_with_farewell 5
         exit 0
     )
@@ -496,7 +496,7 @@ desktop_xembed_tray()
 
 desktop_sni_tray()
 {
-    current="StatusNotifierItem tray: the icon registers, Activate shows the window, the menu's Quit ends it"
+    current="StatusNotifierItem tray: the icon registers, Activate shows the window, the menu switches log-on start off, its Quit ends it"
     local address
     address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
     session_bus=$(echo "$address" | sed -n 1p)
@@ -520,6 +520,12 @@ desktop_sni_tray()
         before=$(log_lines "$emu_log")
         $sni activate "$item" || fail "Activate failed"
         shown_with_spectrum "$before"
+
+        # "Start at log-on" in the panel's menu switches off what the first start registered.
+        local entry="$user/home/.config/autostart/$(basename "$program").desktop"
+        test -f "$entry" || fail "no log-on entry after the first start"
+        $sni menu "$item" "Start at log-on" || fail "no Start at log-on in the item's menu"
+        wait_until 5 test ! -e "$entry" || fail "the log-on entry is still there"
 
         $sni menu "$item" Quit || fail "no Quit in the item's menu"
         ends_with_farewell 5

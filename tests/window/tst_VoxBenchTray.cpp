@@ -2,6 +2,7 @@
 // frameless window. Starts without a receiver, then plugs one in.
 #include "support/BehaviourSupport.h"
 
+#include "platform/AutostartEntry.h"
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 #include "window/VoxBench.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -21,6 +23,7 @@ class tst_VoxBenchTray : public QObject
 private slots:
     void initTestCase();
     void trayMenuHoldsMainPageAndQuit();
+    void trayEntrySwitchesLogonStart();
     void playWithoutReceiverOnlyWarns();
     void noDevicePageDragArea();
     void closeHidesWhileThereIsATray();
@@ -38,6 +41,7 @@ private:
 
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
+    QTemporaryDir m_iconTheme;
 };
 
 QAction *tst_VoxBenchTray::action(const QString &text) const
@@ -76,6 +80,18 @@ void tst_VoxBenchTray::initTestCase()
     config.absent = true;
     EmulatorControl::configure(config);
     MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
+    // An icon theme holding the package's symbolic icon, as installed.
+    const QString hicolor = m_iconTheme.filePath("hicolor");
+    QVERIFY(QDir().mkpath(hicolor + "/symbolic/apps"));
+    QFile index(hicolor + "/index.theme");
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Hicolor\nDirectories=symbolic/apps\n\n"
+                "[symbolic/apps]\nSize=16\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+    index.close();
+    const QString symbolic = QString(kApplicationId) + "-symbolic";
+    QVERIFY(QFile::copy(SYMBOLIC_ICON, hicolor + "/symbolic/apps/" + symbolic + ".svg"));
+    QIcon::setThemeSearchPaths({m_iconTheme.path()});
+    QIcon::setThemeName("hicolor");
     m_window = std::make_unique<VoxBench>();
     m_window->show();
     m_window->move(100, 50);
@@ -87,17 +103,49 @@ void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
     QSystemTrayIcon *tray = m_window->findChild<QSystemTrayIcon *>();
     QVERIFY(tray);
     QCOMPARE(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"));
-    // Window and tray show Icon.ico, every one of its sizes, from the one decode.
+    // The window keeps Icon.ico, every one of its sizes; the tray takes the
+    // theme's symbolic icon, which the panel paints in its own colours.
     QCOMPARE(m_window->windowIcon().availableSizes(),
              QList<QSize>({{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
-    QCOMPARE(tray->icon().cacheKey(), m_window->windowIcon().cacheKey());
+    QCOMPARE(tray->icon().name(), QString(kApplicationId) + "-symbolic");
+    QVERIFY(!tray->icon().pixmap(22).isNull());
     QMenu *menu = tray->contextMenu();
     QVERIFY(menu);
     const QList<QAction *> entries = menu->actions();
-    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries.size(), 4);
     QCOMPARE(entries[0]->text(), QStringLiteral("Main Page"));
-    QVERIFY(entries[1]->isSeparator());
-    QCOMPARE(entries[2]->text(), QStringLiteral("Quit"));
+    QCOMPARE(entries[1]->text(), QStringLiteral("Start at log-on"));
+    QVERIFY(entries[1]->isCheckable());
+    QVERIFY(entries[2]->isSeparator());
+    QCOMPARE(entries[3]->text(), QStringLiteral("Quit"));
+}
+
+void tst_VoxBenchTray::trayEntrySwitchesLogonStart()
+{
+    QMenu *menu = m_window->findChild<QSystemTrayIcon *>()->contextMenu();
+    QAction *entry = action("Start at log-on");
+    QVERIFY(entry);
+    const LogonStart logon(QCoreApplication::applicationFilePath());
+    QVERIFY(!QFile::exists(logon.location()));
+    QVERIFY(!entry->isChecked());
+    const int boxes = m_boxes.size();
+
+    entry->trigger();
+    QVERIFY(entry->isChecked());
+    QVERIFY(logon.enabled());
+
+    // Switched off elsewhere: the menu shows it when it opens next.
+    QVERIFY(QFile::remove(logon.location()));
+    emit menu->aboutToShow();
+    QVERIFY(!entry->isChecked());
+    QVERIFY(logon.setEnabled(true));
+    emit menu->aboutToShow();
+    QVERIFY(entry->isChecked());
+
+    entry->trigger();
+    QVERIFY(!entry->isChecked());
+    QVERIFY(!QFile::exists(logon.location()));
+    QCOMPARE(m_boxes.size(), boxes);
 }
 
 void tst_VoxBenchTray::playWithoutReceiverOnlyWarns()

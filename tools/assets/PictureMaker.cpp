@@ -3,6 +3,7 @@
 // make-pictures.sh turns into GIFs and the icon. Built and run by that script.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -835,6 +836,61 @@ void drawIcon()
     }
 }
 
+// The same glyph as drawHeadsetGlyph, as SVG elements.
+QString headsetGlyphSvg(QRectF box, const QString &colour, qreal stroke)
+{
+    const QPointF c = box.center();
+    const qreal r = box.width() * 0.36;
+    const qreal arcY = c.y() - r * 0.05;
+    const auto n = [](qreal v) { return QString::number(v, 'f', 2); };
+    const auto cup = [&](qreal x) {
+        return QStringLiteral(
+                   "  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\"/>\n")
+            .arg(n(x), n(c.y() - r * 0.1), n(stroke * 2.4), n(r * 0.95), n(stroke * 0.8), colour);
+    };
+    return QStringLiteral("  <path d=\"M %1 %2 A %3 %3 0 0 0 %4 %2\" fill=\"none\" stroke=\"%5\" "
+                          "stroke-width=\"%6\" stroke-linecap=\"round\"/>\n")
+               .arg(n(c.x() + r), n(arcY), n(r), n(c.x() - r), colour, n(stroke)) +
+           cup(c.x() - r - stroke * 0.9) + cup(c.x() + r - stroke * 1.5);
+}
+
+void saveText(const QString &text, const QString &name)
+{
+    const QString path = g_out + QLatin1Char('/') + name;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) != text.toUtf8().size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// The icon for the icon theme's scalable folder, drawn as drawIcon draws its
+// largest size, and the one-colour symbolic icon for panels, whose grey the
+// desktop repaints in the panel's text colour.
+void writeScalableIcons()
+{
+    const qreal s = 256;
+    saveText(
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                       "viewBox=\"0 0 256 256\">\n"
+                       "  <defs>\n"
+                       "    <linearGradient id=\"face\" x1=\"0\" y1=\"0\" x2=\"256\" y2=\"256\" "
+                       "gradientUnits=\"userSpaceOnUse\">\n"
+                       "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                       "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                       "    </linearGradient>\n"
+                       "  </defs>\n"
+                       "  <rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#face)\"/>\n")
+                .arg(QColor(140, 60, 255).name(), kVioletDeep.name(), QString::number(s * 0.22, 'f', 2)) +
+            headsetGlyphSvg(QRectF(s * 0.1, s * 0.14, s * 0.8, s * 0.8), kWhite.name(), s * 0.085) +
+            QStringLiteral("</svg>\n"),
+        QStringLiteral("svg/scalable.svg"));
+    saveText(QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" "
+                            "viewBox=\"0 0 16 16\">\n") +
+                 headsetGlyphSvg(QRectF(0, 1, 16, 16), QStringLiteral("#bebebe"), 2) +
+                 QStringLiteral("</svg>\n"),
+             QStringLiteral("svg/symbolic.svg"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -854,5 +910,6 @@ int main(int argc, char *argv[])
     drawBackgrounds();
     drawControls();
     drawIcon();
+    writeScalableIcons();
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates resources/pic/: draws every picture with a small Qt program,
 # then turns the animation frames into GIFs and the icon sizes into Icon.ico
-# with ImageMagick. Run from anywhere; commit the results.
+# with ImageMagick, and writes the package's SVG icons into packaging/icons/.
+# Run from anywhere; commit the results.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,6 +34,11 @@ for name in PersonHead1 HornLeftUp HornUp HornRightUp HornRight HornRightBottom 
 done
 
 convert "$work"/draw/frames/icon-*.png "$out/Icon.ico"
+
+# The icon theme's scalable and symbolic icons of the package.
+icons="$root/packaging/icons"
+cp "$work/draw/svg/scalable.svg" "$icons/io.github.voxbench.VoxBench.svg"
+cp "$work/draw/svg/symbolic.svg" "$icons/io.github.voxbench.VoxBench-symbolic.svg"
 
 # Lossless squeeze of the PNGs.
 for f in "$out"/*.png "$out"/*/*.png; do

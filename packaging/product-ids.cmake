@@ -1,0 +1,16 @@
+# Reads the product ids VoxBench opens from device/UsbHidProductIds.h into
+# PRODUCT_IDS: four upper-case hex digits each, in the list's order.
+function(read_product_ids header)
+    file(READ ${header} text)
+    string(REGEX MATCHALL "0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
+    if(NOT entries)
+        message(FATAL_ERROR "no product ids in ${header}")
+    endif()
+    set(ids "")
+    foreach(entry ${entries})
+        string(SUBSTRING "${entry}" 2 4 id)
+        string(TOUPPER "${id}" id)
+        list(APPEND ids ${id})
+    endforeach()
+    set(PRODUCT_IDS ${ids} PARENT_SCOPE)
+endfunction()
