@@ -401,7 +401,7 @@ ReceiverModel::Outcome ReceiverModel::selectPreset(ModeType type, int button)
     if (mode)
         qDebug() << "Mode" << mode->name << "gains" << mode->parameter;
     upload(type);
-    touchGate();
+    closeGate();
     return {};
 }
 
@@ -438,7 +438,7 @@ ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
     if (!m_session.opened())
         return refuse(Result::NoReceiver, kInsertDevice);
     upload(type);
-    touchGate();
+    closeGate();
     return {};
 }
 
@@ -557,6 +557,14 @@ void ReceiverModel::resetGains(ModeType type)
     }
     m_tabs[type].gains = Gains{};
     emit gainsChanged(type);
+}
+
+// A mode just chosen counts as a send: edits that follow it within the gate's
+// time go out together when it opens.
+void ReceiverModel::closeGate()
+{
+    m_gateOpen = false;
+    touchGate();
 }
 
 void ReceiverModel::touchGate()

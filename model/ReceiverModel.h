@@ -134,7 +134,7 @@ public:
     // Saves the chosen custom mode under `name` with the gains on the tab.
     Outcome saveCustomMode(ModeType type, const QString &name);
     // Edits of the chosen custom mode's gains; sent at most once per
-    // kGateMs, the last edit always.
+    // kGateMs, the last edit always; choosing a mode counts as a send.
     Outcome setGains(ModeType type, const Gains &gains);
     void resetGains(ModeType type);
     // Open again once the gate's time has passed since the last send.
@@ -197,6 +197,7 @@ private:
     void bringUp();
     void replied(int code);
     void touchGate();
+    void closeGate();
     void gateElapsed();
     void retryOpen();
     void resetTabs();
