@@ -1,6 +1,10 @@
 # Writes the udev rule from the program's own list of product ids:
 #   cmake -DIDS=<device/UsbHidProductIds.h> -DOUT=<70-voxbench.rules> -P udev-rule.cmake
 file(READ ${IDS} text)
+# Only the list itself: ids in comments are neither opened nor named.
+string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" text "${text}")
+string(REGEX REPLACE "//[^\n]*" "" text "${text}")
+string(REGEX MATCH "kAcceptedProductIds\\[\\] = {[^}]*}" text "${text}")
 string(REGEX MATCHALL "0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
 list(LENGTH entries count)
 if(count EQUAL 0)

@@ -19,4 +19,6 @@ public:
     // Exec value of a desktop entry: the program quoted by the Desktop Entry rules,
     // then the arguments as they are, all escaped as a desktop entry string.
     static QString desktopExec(const QString &program, const QString &arguments);
+    // A desktop entry string value with its escapes.
+    static QString desktopString(const QString &value);
 };
