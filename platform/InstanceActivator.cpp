@@ -13,7 +13,7 @@ InstanceActivator::InstanceActivator(QObject *parent) : QObject(parent)
 // The sockets tell when they go: not to an object half destroyed.
 InstanceActivator::~InstanceActivator()
 {
-    for (QLocalSocket *socket : findChildren<QLocalSocket *>(QString(), Qt::FindDirectChildrenOnly))
+    for (QLocalSocket *socket : findChildren<QLocalSocket *>())
         socket->disconnect(this);
     m_server.reset();
 }

@@ -79,6 +79,7 @@ void InstanceActivator::checkListening()
     }
     qWarning("The instance socket stopped (%s); listening again", qPrintable(m_server->errorString()));
     // Closed first: closing later would remove the new server's socket of the same name.
+    // Its connections go with it; their clients were cut off by the failure anyway.
     m_server->close();
     m_server.release()->deleteLater();
     m_server = std::make_unique<QLocalServer>();
@@ -127,8 +128,6 @@ void InstanceActivator::answer()
 void InstanceActivator::serve(QLocalSocket *socket)
 {
     ++m_open;
-    // Owned here, so that a server replaced after a failure does not take it along.
-    socket->setParent(this);
     connect(socket, &QObject::destroyed, this, [this] {
         --m_open;
         if (stopped())
