@@ -3,14 +3,12 @@
 #include "app/CommandLine.h"
 #include "command/CommandProtocol.h"
 #include "platform/InstanceActivator.h"
-#include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QTextStream>
 #include <QThread>
@@ -20,6 +18,7 @@ namespace {
 using namespace CommandProtocol;
 
 constexpr int kPollMs = 50;
+constexpr char kSocketError[] = "error ";
 
 int failed(const QString &error)
 {
@@ -29,9 +28,7 @@ int failed(const QString &error)
 
 bool listening()
 {
-    QLocalSocket socket;
-    socket.connectToServer(InstanceKeys::activationServerName());
-    return socket.waitForConnected(kPollMs);
+    return InstanceActivator::isRunning(kPollMs);
 }
 
 // Waits, within the time left, for the socket to come up (or to go, when `up` is false).
@@ -169,14 +166,13 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
 
 int send(const CommandLine &line)
 {
-    if (InstanceKeys::activationServerName().isEmpty())
-        return failed(QStringLiteral("no private runtime folder for the socket of the running VoxBench"));
-    const QByteArray request = "command " + QJsonDocument(line.request).toJson(QJsonDocument::Compact);
+    using Exchange = InstanceActivator::Exchange;
+    const QByteArray request = QJsonDocument(line.request).toJson(QJsonDocument::Compact);
     const bool quit = line.request.value(kVerb).toString() == kQuit;
     QByteArray answerLine;
-    InstanceActivator::Exchange exchange =
-        InstanceActivator::exchange(request, CommandClient::kAnswerWaitMs, &answerLine);
-    if (exchange == InstanceActivator::Exchange::NoInstance) {
+    Exchange exchange = InstanceActivator::sendCommand(request, CommandClient::kAcceptWaitMs,
+                                                       CommandClient::kAnswerWaitMs, &answerLine);
+    if (exchange == Exchange::NoInstance) {
         if (quit) {
             QTextStream(stdout) << "VoxBench is not running\n";
             return CommandLine::kDone;
@@ -185,11 +181,20 @@ int send(const CommandLine &line)
             return failed(QStringLiteral("VoxBench is not running"));
         if (!startInstance())
             return failed(QStringLiteral("VoxBench could not be started"));
-        exchange = InstanceActivator::exchange(request, CommandClient::kAnswerWaitMs, &answerLine);
+        // Just started: it takes requests once its window is built.
+        exchange = InstanceActivator::sendCommand(request, CommandClient::kStartWaitMs,
+                                                  CommandClient::kAnswerWaitMs, &answerLine);
     }
-    if (exchange != InstanceActivator::Exchange::Answered)
+    if (exchange == Exchange::NoInstance)
+        return failed(QStringLiteral("VoxBench is not running"));
+    if (exchange == Exchange::NotAnswering)
+        return failed(QStringLiteral("VoxBench is not answering; is it stopped?"));
+    if (exchange != Exchange::Answered)
         return failed(QStringLiteral("no answer from VoxBench"));
 
+    // What the socket itself refused ("error request too long", "error busy").
+    if (answerLine.startsWith(kSocketError))
+        return failed(QString::fromUtf8(answerLine.mid(int(qstrlen(kSocketError)))));
     const QJsonDocument document = QJsonDocument::fromJson(answerLine);
     if (!document.isObject())
         return failed(QStringLiteral("the running VoxBench takes no commands (an older version?); "

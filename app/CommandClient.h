@@ -7,9 +7,12 @@ namespace CommandClient {
 
 int run(int argc, char *argv[]);
 
-// How long a start may take before the command gives up, and how long a command
-// waits for its answer (the running VoxBench may have others before it).
+// How long a start may take before the command gives up; how long the running
+// VoxBench may take to take a command (short: a stopped one must not hold up a key
+// binding); and how long a command taken waits for its answer (VoxBench may have
+// others before it, each waiting for the receiver).
 constexpr int kStartWaitMs = 5000;
+constexpr int kAcceptWaitMs = 3000;
 constexpr int kAnswerWaitMs = 20000;
 
 } // namespace CommandClient

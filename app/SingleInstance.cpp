@@ -7,24 +7,23 @@ SingleInstance::~SingleInstance()
     releaseLock();
 }
 
-bool SingleInstance::claim()
+InstanceLock::Claim SingleInstance::claim()
 {
     // If "a" cannot be used, the test below still works, only unserialised.
     m_locked = m_lock.lockStart();
     if (!m_locked)
         qWarning() << "Single-instance lock:" << m_lock.errorString();
+    const InstanceLock::Claim claim = m_lock.claim();
+    if (claim == InstanceLock::Claim::Unguarded)
+        qWarning() << "Single-instance marker:" << m_lock.errorString();
+    return claim;
+}
 
-    switch (m_lock.claim()) {
-    case InstanceLock::Claim::First:
-        return true;
-    case InstanceLock::Claim::Running:
-        return false;
-    case InstanceLock::Claim::Unguarded:
-        break;
-    }
-    // Not another instance but a guard that cannot be made: run rather than refuse.
-    qWarning() << "Single-instance marker:" << m_lock.errorString();
-    return true;
+void SingleInstance::recordServer(const QString &name)
+{
+    // Without it, clients still look where the socket would be in their own runtime folder.
+    if (!m_lock.recordServer(name))
+        qWarning() << "Single-instance record: cannot write where the instance listens";
 }
 
 void SingleInstance::releaseLock()

@@ -13,10 +13,15 @@ public:
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // Takes "a" and tries to claim "b". True for the first instance. "a" stays
-    // taken until releaseLock().
-    bool claim();
+    // Takes "a" and tries to claim "b". First for the first instance; Unguarded
+    // when the guard cannot be had (errorString() says why), and then the caller
+    // must not run: it cannot know that no other instance does. "a" stays taken
+    // until releaseLock().
+    InstanceLock::Claim claim();
+    // In the first instance, before releaseLock(): where it listens, for clients.
+    void recordServer(const QString &name);
     void releaseLock();
+    QString errorString() const { return m_lock.errorString(); }
 
 private:
     InstanceLock m_lock;

@@ -3,7 +3,9 @@
 #include "app/ApplicationFont.h"
 #include "app/Autorun.h"
 #include "app/SingleInstance.h"
+#include "app/WindowActivation.h"
 #include "platform/InstanceActivator.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/TerminationWatcher.h"
 #include "ui/MessageBox.h"
 #include "window/ShowAtStart.h"
@@ -17,6 +19,17 @@ int activateRunningInstance()
                                    QCoreApplication::translate("Startup", "Program is running"));
     return InstanceActivator::activateRunning(Startup::mainWindowTitle()) ? 0 : -1;
 }
+
+// Another instance may run, with the same config.json and receiver: not a second one.
+int refuseUnguarded(const QString &reason)
+{
+    const QString text =
+        QCoreApplication::translate("Startup", "VoxBench cannot make sure that it runs only once (%1)")
+            .arg(reason);
+    qWarning("%s", qPrintable(text));
+    MessageBox::warning(nullptr, QStringLiteral("warning"), text);
+    return Startup::kNoGuard;
+}
 } // namespace
 
 QString Startup::mainWindowTitle()
@@ -28,15 +41,23 @@ int Startup::run(const WindowFactory &makeWindow, const RequestServer &serveRequ
 {
     registerAutorun(QCoreApplication::applicationFilePath());
 
+    // A flood of connections to the instance socket must not use up the descriptors.
+    OpenFileLimit::raiseToHardLimit();
+
     SingleInstance instance;
     InstanceActivator activator;
-    const bool first = instance.claim();
+    activator.setActivationHandler(activateTopLevelWindow);
+    const InstanceLock::Claim claim = instance.claim();
     // Listen before letting the next start past the semaphore, so that it finds us.
-    if (first)
+    if (claim == InstanceLock::Claim::First) {
         activator.listen();
+        instance.recordServer(activator.serverName());
+    }
     // Released before any box: a box held open must not stall every later start.
     instance.releaseLock();
-    if (!first)
+    if (claim == InstanceLock::Claim::Unguarded)
+        return refuseUnguarded(instance.errorString());
+    if (claim == InstanceLock::Claim::Running)
         return activateRunningInstance();
 
     // The only ways out are Quit and a request from outside; a box closed while

@@ -22,8 +22,11 @@ public:
     using RequestServer = std::function<void(QMainWindow &window, InstanceActivator &activator)>;
 
     // Returns the event loop's exit code for the first instance; for a second
-    // instance 0 once the running one shows its window, -1 if it cannot be reached.
+    // instance 0 once the running one shows its window, -1 if it cannot be reached;
+    // kNoGuard, after a box that says why, when the guard cannot be had.
     static int run(const WindowFactory &makeWindow, const RequestServer &serveRequests = {});
+
+    static constexpr int kNoGuard = 1;
 
     // Title of the main window, by which a second start finds it.
     static QString mainWindowTitle();

@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
             activator.setRequestHandler(
                 [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
                     if (server)
-                        server->handle(request, reply);
+                        server->handle(request, {reply, [reply] { return reply.wanted(); }});
                 });
         });
 }

@@ -43,13 +43,15 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
 {
     const QJsonDocument document = QJsonDocument::fromJson(request);
     if (!document.isObject()) {
-        reply(compact({{kOk, false}, {kError, QStringLiteral("bad request")}}));
+        reply.send(compact({{kOk, false}, {kError, QStringLiteral("bad request")}}));
         return;
     }
+    if (!reply.wanted())
+        return;
     if (runAtOnce(document.object(), reply))
         return;
     if (int(m_queue.size()) >= kMaxQueued) {
-        reply(compact({{kOk, false}, {kError, QStringLiteral("too many commands at once")}}));
+        reply.send(compact({{kOk, false}, {kError, QStringLiteral("too many commands at once")}}));
         return;
     }
     m_queue.push_back({document.object(), reply});
@@ -65,12 +67,12 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
     if (verb == kShow) {
         if (m_program.show)
             m_program.show();
-        reply(compact({{kOk, true}}));
+        reply.send(compact({{kOk, true}}));
         return true;
     }
     if (verb == kQuit) {
         // Answered first: the program ends with the event loop, and the socket with it.
-        reply(compact({{kOk, true}}));
+        reply.send(compact({{kOk, true}}));
         if (m_program.quit)
             m_program.quit();
         return true;
@@ -80,6 +82,9 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
 
 void CommandServer::runNext()
 {
+    // What a client gave up on while it waited its turn is dropped, never run late.
+    while (!m_running && !m_queue.empty() && !m_queue.front().reply.wanted())
+        m_queue.pop_front();
     if (m_running || m_queue.empty())
         return;
     m_running = true;
@@ -197,7 +202,7 @@ void CommandServer::answer(const QJsonObject &answer)
     m_waiting = Waiting::Nothing;
     const Reply reply = m_queue.front().reply;
     m_queue.pop_front();
-    reply(compact(body));
+    reply.send(compact(body));
     m_running = false;
     // The next request in its own turn of the event loop.
     QMetaObject::invokeMethod(this, &CommandServer::runNext, Qt::QueuedConnection);

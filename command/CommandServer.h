@@ -21,7 +21,14 @@ class CommandServer : public QObject
 {
     Q_OBJECT
 public:
-    using Reply = std::function<void(const QByteArray &answer)>;
+    // The way back to the client of one request.
+    struct Reply
+    {
+        std::function<void(const QByteArray &answer)> send;
+        // Whether anyone still waits for the answer; a request nobody waits
+        // for any more (the client went, or its deadline passed) is never run.
+        std::function<bool()> wanted = [] { return true; };
+    };
 
     // What only the program around the model can do: show its window, end.
     struct Program

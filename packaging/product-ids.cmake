@@ -2,6 +2,10 @@
 # PRODUCT_IDS: four upper-case hex digits each, in the list's order.
 function(read_product_ids header)
     file(READ ${header} text)
+    # Only the list itself: ids in comments are neither opened nor named.
+    string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" text "${text}")
+    string(REGEX REPLACE "//[^\n]*" "" text "${text}")
+    string(REGEX MATCH "kAcceptedProductIds\\[\\] = {[^}]*}" text "${text}")
     string(REGEX MATCHALL "0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
     if(NOT entries)
         message(FATAL_ERROR "no product ids in ${header}")

@@ -2,9 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
-
-class QWidget;
 
 // Tells the window when HID interfaces and USB disks come and go. On Linux it
 // listens to udev on the event loop (no thread of its own); on Windows it
@@ -19,8 +18,13 @@ public:
     ~DeviceMonitor() override;
 
     // Starts listening; false when the notifications cannot be had. The window
-    // is the one that receives the messages where they come as window messages.
-    bool start(QWidget *window);
+    // is the one that receives the messages where they come as window messages;
+    // its native handle is asked for only there.
+    template <class Window> bool start(Window *window)
+    {
+        return startFor([window] { return quintptr(window->winId()); });
+    }
+    bool startFor(const std::function<quintptr()> &nativeWindow);
     bool isActive() const;
 
     // Decodes a native window message (Windows only; elsewhere nothing happens).

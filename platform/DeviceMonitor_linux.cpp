@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QStringList>
-#include <QWidget>
 
 #include <QSocketNotifier>
 
@@ -42,9 +41,8 @@ DeviceMonitor::DeviceMonitor(QObject *parent) : QObject(parent), d(std::make_uni
 
 DeviceMonitor::~DeviceMonitor() = default;
 
-bool DeviceMonitor::start(QWidget *window)
+bool DeviceMonitor::startFor(const std::function<quintptr()> &)
 {
-    Q_UNUSED(window);
     d->notifier.reset();
     d->monitor.reset();
     d->context.reset(udev_new());

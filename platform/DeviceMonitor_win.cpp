@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QStringList>
-#include <QWidget>
 
 #include <windows.h>
 
@@ -30,14 +29,14 @@ DeviceMonitor::~DeviceMonitor()
         UnregisterDeviceNotification(d->notification);
 }
 
-bool DeviceMonitor::start(QWidget *window)
+bool DeviceMonitor::startFor(const std::function<quintptr()> &nativeWindow)
 {
     DEV_BROADCAST_DEVICEINTERFACE_W filter;
     ZeroMemory(&filter, sizeof(filter));
     filter.dbcc_size = 32;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kHidInterfaceClass;
-    d->notification = RegisterDeviceNotificationW(reinterpret_cast<HWND>(window->winId()), &filter,
+    d->notification = RegisterDeviceNotificationW(reinterpret_cast<HWND>(nativeWindow()), &filter,
                                                   DEVICE_NOTIFY_WINDOW_HANDLE);
     if (!d->notification)
         qDebug() << "RegisterDeviceNotificationW error" << GetLastError();

@@ -1,25 +1,33 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLocalSocket>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 
 class QLocalServer;
-class QLocalSocket;
 
-// Brings the running instance's window to the front on behalf of a second start.
-// Linux: the first instance listens on a local socket in the user's own instance
-// folder (InstanceKeys), and shows the window itself, also when it is hidden (many
-// desktops have no tray). A connection carries one request line, "<verb> <argument>",
-// and gets one answer line: "activate <title>" answers "1" when shown, "0" when not;
-// an unknown verb answers "error unknown request". "command <argument>" goes to
-// the request handler (the command line), which answers once, now or later.
+// The running instance's socket, for a second start and for the command line.
+// Linux: the first instance listens on a local socket in the user's own private
+// folder (InstanceKeys). A connection carries one request line, "<verb> <argument>",
+// and gets one answer line: "activate <title>" answers "1" when the window was
+// shown, "0" when not; an unknown verb answers "error unknown request".
+// "command <accept-by> <answer-by> <argument>" goes to the request handler (the
+// command line): the socket answers kAccepted at once when it hands the request
+// on, and the handler answers once, now or later. The two deadlines are times of
+// the monotonic clock (milliseconds, now()): a request read after its accept-by
+// time is dropped, its client has given up already.
 // A request line is at most kMaxRequest bytes and must arrive within
 // kRequestTimeoutMs of the connection; a longer or late one gets an error line and
-// the connection ends, so no client holds up another or the window.
-// Windows: the second start finds the window by its title.
+// the connection ends, so no client holds up another or the window. At most
+// kMaxConnections are open at once: beyond, the oldest connection that has not
+// sent its line yet gets kBusy and is closed (if all have, the new one is).
+// Windows: the second start finds the window by its title; no commands yet.
 class InstanceActivator : public QObject
 {
     Q_OBJECT
@@ -28,34 +36,65 @@ public:
     explicit InstanceActivator(QObject *parent = nullptr);
     ~InstanceActivator() override;
 
-    // Sends one answer line (without its line end) to the client that asked.
-    // Does nothing when that client has gone.
-    using Reply = std::function<void(const QByteArray &answer)>;
+    // The answer to one request, handed to the request handler; cheap to copy.
+    class Reply
+    {
+    public:
+        Reply() = default;
+        // Sends one answer line (without its line end) to the client that asked,
+        // then ends the connection. Does nothing when that client has gone.
+        void operator()(const QByteArray &answer) const;
+        // Whether anyone still waits for the answer: the client is connected and
+        // the request's deadline has not passed. A request not wanted is not run.
+        bool wanted() const;
+
+    private:
+        friend class InstanceActivator;
+        Reply(QLocalSocket *socket, qint64 answerBy) : m_socket(socket), m_answerBy(answerBy) {}
+
+        QPointer<QLocalSocket> m_socket;
+        qint64 m_answerBy = 0; // 0: no deadline
+    };
     using RequestHandler = std::function<void(const QByteArray &argument, const Reply &reply)>;
+    // Shows the top-level window titled `title`; false when there is none.
+    using ActivationHandler = std::function<bool(const QString &title)>;
 
     static constexpr int kMaxRequest = 4096;
     static constexpr int kRequestTimeoutMs = 2000;
+    static constexpr int kMaxConnections = 64;
+    static constexpr int kRelistenMs = 500;
+    static constexpr const char *kAccepted = "accepted";
+    static constexpr const char *kBusy = "error busy";
 
     // In the first instance, before others can take the second-instance path.
     bool listen();
+    // Where it listens; empty when it does not.
+    QString serverName() const { return m_name; }
     void setRequestHandler(RequestHandler handler) { m_handler = std::move(handler); }
+    void setActivationHandler(ActivationHandler handler) { m_activation = std::move(handler); }
 
-    // How one request of a client went.
+    // How one command of a client went.
     enum class Exchange {
-        Answered,   // `answer` holds the answer line, without its line end
-        NoInstance, // nothing listens
-        NoAnswer,   // connected, but no answer line in time
+        Answered,     // `answer` holds the answer line, without its line end
+        NoInstance,   // nothing listens
+        NotAnswering, // connected, but the request was not taken in time
+        NoAnswer,     // taken, but no answer line in time
     };
-    // In a client: sends `request` (one line, without its line end) to the
-    // running instance and waits up to `timeoutMs` for its answer.
-    static Exchange exchange(const QByteArray &request, int timeoutMs, QByteArray *answer);
+    // In a client: sends the command `argument` to the running instance, which must
+    // take it within `acceptMs` and answer within `answerMs`.
+    static Exchange sendCommand(const QByteArray &argument, int acceptMs, int answerMs, QByteArray *answer);
 
     // In a second instance: shows the running instance's top-level window titled
     // `title`. False if that instance or window cannot be reached.
     static bool activateRunning(const QString &title, int timeoutMs = 5000);
 
-    // Shows, un-minimises, raises and activates the top-level window titled `title`.
-    static bool activateWindow(const QString &title);
+    // Whether the running instance of this user accepts connections.
+    static bool isRunning(int timeoutMs);
+    // The socket of the running instance of this user; empty when none is found.
+    static QString runningServerName();
+
+    // The monotonic clock of the deadlines, the same in every process.
+    static qint64 now();
 
 signals:
     void activated();
@@ -66,8 +105,16 @@ private:
 
     void answer();
     void serve(QLocalSocket *socket);
-    void dispatch(const QByteArray &request, const Reply &reply);
+    void dispatch(const QByteArray &request, QLocalSocket *socket);
+    bool stopped() const;
+    void checkListening();
+    bool makeRoom();
 
     std::unique_ptr<QLocalServer> m_server;
+    QString m_name;
+    int m_open = 0;
+    std::deque<QPointer<QLocalSocket>> m_waiting; // oldest first, still without a line
+    QTimer m_relisten;
     RequestHandler m_handler;
+    ActivationHandler m_activation;
 };

@@ -5,9 +5,12 @@
 
 // The operating system's side of the single-instance guard, with the keys "a" and "b".
 // Windows: the named semaphore "a" and the 1-byte shared memory "b" of the session.
-// Linux: lock files "a" and "b" in the user's own runtime folder (mode 0700), held
-// with flock: nobody else can create, hold or remove them, and a killed holder's
-// locks go with its process.
+// Linux: the guard lives with the data (InstanceKeys::dataFolder()): "b" is a lock
+// on that folder itself, so it holds also when the folder is read-only; "a" and the
+// command line's "c" are the hidden files ".voxbench-instance" and
+// ".voxbench-launch" in it. All are flock locks: only the user can reach them, and
+// a killed holder's locks go with its process. ".voxbench-instance" also holds the
+// name of the running instance's socket.
 class InstanceLock
 {
 public:
@@ -35,6 +38,12 @@ public:
     bool lockLaunch(int timeoutMs);
     void unlockLaunch();
     QString errorString() const;
+
+    // In the first instance, holding "a": where it listens (empty: nowhere).
+    // False where it cannot be written (a read-only folder).
+    bool recordServer(const QString &name);
+    // The socket name that the running instance recorded; empty when none.
+    static QString recordedServer();
 
 private:
     struct Private;

@@ -215,12 +215,38 @@ bool WriteReadJson::keepConfigAside(const QString &path)
         m_keepReason.clear();
         return true;
     }
-    const QString stem = file + ".bad-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
-    QString kept = stem;
-    for (int n = 1; QFileInfo::exists(kept); ++n)
-        kept = stem + "-" + QString::number(n);
+    // A copy is only worth its place before a rewrite: with none to follow, every
+    // start would add one more.
+    const QFileInfo info(file);
+    if (!QFileInfo(info.absolutePath()).isWritable() || !info.isWritable() ||
+        !info.permissions().testFlag(QFileDevice::WriteOwner)) {
+        const QString reason = "not writable, so not rewritten: " + m_keepReason;
+        qDebug().noquote() << "WriteReadJson::writeConfigJson :config.json not saved, " + reason;
+        emit saveFailed(file, reason);
+        return false;
+    }
     QByteArray bytes;
     const ConfigFile::Result read = ConfigFile::read(file, &bytes);
+    const QString stem = file + ".bad-";
+    if (read.ok) {
+        // Kept already, by an earlier start whose save then failed.
+        const QFileInfoList kept =
+            QDir(info.absolutePath()).entryInfoList({info.fileName() + ".bad-*"}, QDir::Files);
+        for (const QFileInfo &copy : kept) {
+            QByteArray copied;
+            if (copy.size() == bytes.size() && ConfigFile::read(copy.filePath(), &copied).ok &&
+                copied == bytes) {
+                qDebug().noquote() << "WriteReadJson::writeConfigJson :config.json kept already as " +
+                                          copy.filePath();
+                m_keepReason.clear();
+                return true;
+            }
+        }
+    }
+    const QString dated = stem + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+    QString kept = dated;
+    for (int n = 1; QFileInfo::exists(kept); ++n)
+        kept = dated + "-" + QString::number(n);
     const ConfigFile::Result copied = read.ok ? ConfigFile::save(kept, bytes) : read;
     if (!copied.ok) {
         const QString reason = "cannot keep a copy of it, " + copied.reason;

@@ -53,8 +53,16 @@ while IFS= read -r line; do
 done < <(grep -rn 'Q_OS_' --include='*.cpp' --include='*.h' --include='*.txt' --include='*.cmake' \
     app command device model presets ui window log tools tests bench 2>/dev/null)
 
+# platform/ is Core and Network: showing a window belongs above it.
+while IFS= read -r line; do
+    echo "layering: platform/ uses Qt Widgets or Gui: $line"
+    failures=$((failures + 1))
+done < <(grep -nE 'Qt5?::(Widgets|Gui)|Qt(Widgets|Gui)\b' platform/CMakeLists.txt 2>/dev/null
+    grep -rnE '^\s*#\s*include\s+<(QtWidgets|QtGui)?/?Q(Application|GuiApplication|Widget|Window|MainWindow|Dialog|MessageBox|Screen)\b' \
+        platform --include='*.cpp' --include='*.h' 2>/dev/null)
+
 if [ "$failures" -ne 0 ]; then
     echo "layering: $failures violation(s)"
     exit 1
 fi
-echo "layering: every include points down, no platform test outside platform/"
+echo "layering: every include points down, no platform test outside platform/, platform/ without widgets"

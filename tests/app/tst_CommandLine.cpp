@@ -3,7 +3,7 @@
 // and config.json afterwards; a command that starts VoxBench; commands at once;
 // a receiver pulled out or missing; and hostile requests on the instance socket.
 
-#include "platform/InstanceKeys.h"
+#include "platform/InstanceActivator.h"
 #include "support/EventLoop.h"
 #include "support/ProbeProcess.h"
 #include "support/StoreFixture.h"
@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QTest>
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -119,7 +120,7 @@ QString currentUuid()
 
 QLocalSocket *connected(QLocalSocket &socket)
 {
-    socket.connectToServer(InstanceKeys::activationServerName());
+    socket.connectToServer(InstanceActivator::runningServerName());
     return socket.waitForConnected(1000) ? &socket : nullptr;
 }
 
@@ -130,9 +131,13 @@ QByteArray ask(const QByteArray &bytes)
     if (!connected(socket))
         return "no connection";
     socket.write(bytes);
-    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
-    }
-    return socket.readLine().trimmed();
+    QByteArray line;
+    do {
+        while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
+        }
+        line = socket.readLine().trimmed();
+    } while (line == InstanceActivator::kAccepted);
+    return line;
 }
 
 // An instance started by the test listens, and so takes no command for a second start.
@@ -157,6 +162,8 @@ private slots:
     void commandStartsVoxBench();
     void receiverWithoutSurroundPulledSilentOrMissing();
     void hostileRequestsBlockNobody();
+    void floodsDoNotSwitchCommandsOff();
+    void stoppedInstanceRunsNothingLate();
 };
 
 void tst_CommandLine::usageNeedsNoInstance()
@@ -297,7 +304,8 @@ void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
         ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment(emulator));
         QVERIFY(listening());
         commands();
-        QCOMPARE(voxbench({"quit"}).code, 0);
+        const Result quit = voxbench({"quit"});
+        QVERIFY2(quit.code == 0, qPrintable(quit.err));
         QVERIFY(program.finished(5000));
     };
     withReceiver("VOXBENCH_EMU_71=0", [] {
@@ -330,7 +338,7 @@ void tst_CommandLine::hostileRequestsBlockNobody()
     ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
     QVERIFY(listening());
     struct stat folder; // only this user reaches the socket
-    QCOMPARE(::stat(QFile::encodeName(QFileInfo(InstanceKeys::activationServerName()).path()), &folder), 0);
+    QCOMPARE(::stat(QFile::encodeName(QFileInfo(InstanceActivator::runningServerName()).path()), &folder), 0);
     QCOMPARE(folder.st_mode & 0777, 0700u);
 
     // A client stalled half-way through its line holds up no one, and is let go.
@@ -350,6 +358,24 @@ void tst_CommandLine::hostileRequestsBlockNobody()
     QCOMPARE(ask("command {\"verb\":\"rm\"}\n"), QByteArray("{\"error\":\"unknown command\",\"ok\":false}"));
     QCOMPARE(ask(QByteArray(5000, 'x')), QByteArray("error request too long"));
     QCOMPARE(ask(QByteArray(1 << 20, 'y') + '\n'), QByteArray("error request too long"));
+    QVERIFY(fails({"mode", QString(5000, 'x')}, "request too long"));
+    // After the request line nothing more is kept: a client that goes on sending is cut off.
+    const auto rss = [&program] {
+        const QByteArray status = readFile(QString("/proc/%1/status").arg(program.pid()));
+        return status.mid(status.indexOf("VmRSS:") + 6).trimmed().split(' ').value(0).toLongLong();
+    };
+    const qint64 before = rss();
+    QLocalSocket flooding;
+    QVERIFY(connected(flooding));
+    flooding.write("command {\"verb\":\"status\"}\n");
+    const QByteArray chunk(1 << 20, 'z');
+    int sent = 0;
+    for (; sent < 256 && flooding.state() == QLocalSocket::ConnectedState; ++sent) {
+        flooding.write(chunk);
+        flooding.waitForBytesWritten(1000);
+    }
+    QVERIFY2(sent < 256, "256 MB after the request line were taken");
+    QVERIFY2(rss() - before < 32 * 1024, qPrintable(QString("%1 kB more").arg(rss() - before)));
     QLocalSocket killed; // half a request, then gone
     QVERIFY(connected(killed));
     killed.write("command {\"verb\":\"mo");
@@ -357,6 +383,79 @@ void tst_CommandLine::hostileRequestsBlockNobody()
     killed.abort();
     QCOMPARE(ask("activate NoSuchWindow\n"), QByteArray("0"));
     QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), true);
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.finished(5000));
+}
+
+// Idle connections by the thousand: the soft file limit is raised to the hard one,
+// at most InstanceActivator::kMaxConnections are open at once, and where the
+// descriptors run out all the same, the socket listens again afterwards.
+void tst_CommandLine::floodsDoNotSwitchCommandsOff()
+{
+    const auto limited = [](const QString &limit) {
+        auto process = std::make_unique<ProbeProcess>(
+            "sh", QStringList{"-c", "ulimit " + limit + " && exec \"$0\" -autorun", VOXBENCH_PATH},
+            environment());
+        return process;
+    };
+    const auto flood = [](int count) {
+        std::vector<std::unique_ptr<QLocalSocket>> sockets;
+        for (int i = 0; i < count; ++i) {
+            sockets.push_back(std::make_unique<QLocalSocket>());
+            sockets.back()->connectToServer(InstanceActivator::runningServerName());
+            sockets.back()->waitForConnected(200);
+        }
+        return sockets;
+    };
+    const auto openFiles = [](qint64 pid) { return int(QDir(QString("/proc/%1/fd").arg(pid)).count()) - 2; };
+    {
+        auto program = limited("-S -n 256");
+        QVERIFY(listening());
+        const QByteArray limits = readFile(QString("/proc/%1/limits").arg(program->pid()));
+        const QList<QByteArray> files =
+            limits.mid(limits.indexOf("Max open files")).split('\n').front().simplified().split(' ');
+        QCOMPARE(files.value(3), files.value(4)); // soft, hard
+        const int idle = openFiles(program->pid());
+        const auto sockets = flood(300);
+        spin(300);
+        QVERIFY2(openFiles(program->pid()) <= idle + InstanceActivator::kMaxConnections + 4,
+                 qPrintable(QString::number(openFiles(program->pid()) - idle)));
+        // The oldest idle ones made room, so a command still gets through.
+        QLocalSocket &oldest = *sockets.front();
+        QVERIFY(oldest.canReadLine() || oldest.waitForReadyRead(3000));
+        QCOMPARE(oldest.readLine(), QByteArray(InstanceActivator::kBusy) + '\n');
+        const Result quit = voxbench({"quit"});
+        QVERIFY2(quit.code == 0, qPrintable(quit.err));
+        QVERIFY(program->finished(5000));
+    }
+    auto program = limited("-n 48");
+    QVERIFY(listening());
+    {
+        const auto sockets = flood(100);
+        spin(2500); // the idle ones are let go
+    }
+    QVERIFY(waitFor([] { return voxbench({"status"}).code == 0; }, 5000));
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program->finished(5000));
+}
+
+// Against a stopped VoxBench a command gives up after a few seconds, and what it
+// asked for is not done when VoxBench goes on.
+void tst_CommandLine::stoppedInstanceRunsNothingLate()
+{
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+    const bool enc = voxbench({"status", "--json"}).at("mic_enc").toBool();
+    QCOMPARE(::kill(program.pid(), SIGSTOP), 0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(fails({"enc", enc ? "off" : "on"}, "VoxBench is not answering; is it stopped?"));
+    QVERIFY(fails({"quit"}, "VoxBench is not answering; is it stopped?"));
+    QVERIFY2(clock.elapsed() < 2 * 4000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(::kill(program.pid(), SIGCONT), 0);
+    spin(1000);
+    QCOMPARE(program.process().state(), QProcess::Running);
+    QCOMPARE(voxbench({"status", "--json"}).at("mic_enc").toBool(), enc);
     QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(program.finished(5000));
 }

@@ -3,6 +3,7 @@
 // out of the first instance.
 
 #include "app/SingleInstance.h"
+#include "platform/InstanceActivator.h"
 #include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
 #include "support/ProbeProcess.h"
@@ -53,6 +54,10 @@ private slots:
     void startAfterKillMinusNineIsFirst();
     void terminationEndsCleanly_data();
     void terminationEndsCleanly();
+    void oneInstanceWhateverTheRuntimeFolder();
+    void nothingAtTheInstancePathLetsASecondRun_data();
+    void nothingAtTheInstancePathLetsASecondRun();
+    void noGuardNoInstance();
     void anotherUserRunsOwnInstance();
     void anotherUserCannotSquatTheGuard_data();
     void anotherUserCannotSquatTheGuard();
@@ -84,7 +89,7 @@ void tst_SingleInstance::secondStartWithoutReachableFirstReturnsMinusOne()
 {
     // The marker held by this process, with nobody listening behind it.
     SingleInstance holder;
-    QVERIFY(holder.claim());
+    QCOMPARE(holder.claim(), InstanceLock::Claim::First);
     holder.releaseLock();
 
     ProbeProcess second(PROBE_PATH);
@@ -153,8 +158,8 @@ void tst_SingleInstance::startAfterKillMinusNineIsFirst()
         QVERIFY(first.finished());
     }
     // The lock file and the socket of the killed instance are still there, its lock is not.
-    QVERIFY(QFile::exists(InstanceKeys::scoped("b")));
-    QVERIFY(QFile::exists(InstanceKeys::activationServerName()));
+    QVERIFY(QFile::exists(InstanceKeys::scoped("instance")));
+    QVERIFY(QFile::exists(InstanceActivator::runningServerName()));
     QVERIFY(!markerExists());
 
     ProbeProcess next(PROBE_PATH, {"-autorun"});
@@ -195,6 +200,97 @@ void tst_SingleInstance::terminationEndsCleanly()
     QVERIFY(first.exitedNormally());
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(!markerExists());
+}
+
+// The instance that owns the data folder is found whatever XDG_RUNTIME_DIR a later
+// start or command has: none, another private one, or one that is not private.
+void tst_SingleInstance::oneInstanceWhateverTheRuntimeFolder()
+{
+    ProbeProcess first(PROBE_PATH, {"-autorun"});
+    QCOMPARE(first.waitForLine("running"), QStringLiteral("running visible=0"));
+
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const QString open = other.filePath("open");
+    QVERIFY(QDir().mkpath(open));
+    QCOMPARE(::chmod(QFile::encodeName(open).constData(), 0755), 0);
+    bool hidden = true;
+    for (const QString &runtime : {QString(), other.path(), open}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        if (!runtime.isEmpty())
+            env.insert("XDG_RUNTIME_DIR", runtime);
+        ProbeProcess second(PROBE_PATH, {"-autorun"}, env);
+        QCOMPARE(second.waitForLine("", 15000), kBox);
+        QVERIFY(second.finished());
+        QCOMPARE(second.exitCode(), 0); // the first answered that it showed its window
+        if (std::exchange(hidden, false))
+            QCOMPARE(first.waitForLine("shown"), QStringLiteral("shown"));
+    }
+
+    // A home of its own is another user's data: an instance of its own.
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    ProbeProcess apart(PROBE_PATH, {"-autorun"}, env);
+    QCOMPARE(apart.waitForLine("running"), QStringLiteral("running visible=0"));
+    ::kill(apart.pid(), SIGTERM);
+    QVERIFY(apart.finished());
+    ::kill(first.pid(), SIGTERM);
+    QVERIFY(first.finished());
+    QCOMPARE(first.exitCode(), 0);
+}
+
+void tst_SingleInstance::nothingAtTheInstancePathLetsASecondRun_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("file") << "file";
+    QTest::newRow("dangling link") << "link";
+}
+
+// What is at the socket's folder can cost the command line, never the guard.
+void tst_SingleInstance::nothingAtTheInstancePathLetsASecondRun()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    const QString path = runtime.filePath("voxbench-instance");
+    if (kind == "file")
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+    else
+        QVERIFY(QFile::link(runtime.filePath("gone"), path));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+
+    std::vector<std::unique_ptr<ProbeProcess>> starts;
+    int running = 0;
+    for (int i = 0; i < 3; ++i) {
+        starts.push_back(std::make_unique<ProbeProcess>(PROBE_PATH, QStringList{"-autorun"}, env));
+        const QString line = starts.back()->waitForLine("", 15000);
+        running += line.startsWith("running");
+        if (i > 0) {
+            QCOMPARE(line, kBox);
+            QVERIFY(starts.back()->finished());
+        }
+    }
+    QCOMPARE(running, 1);
+    QCOMPARE(starts.front()->process().state(), QProcess::Running);
+}
+
+// No data folder to hold the guard in: say so, and do not run.
+void tst_SingleInstance::noGuardNoInstance()
+{
+    QTemporaryDir home;
+    QVERIFY(QFile(home.filePath("Documents")).open(QIODevice::WriteOnly));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    for (int i = 0; i < 2; ++i) {
+        ProbeProcess start(PROBE_PATH, {"-autorun"}, env);
+        QVERIFY(start.waitForLine("", 15000).startsWith("box warning|VoxBench cannot make sure"));
+        QVERIFY(start.finished());
+        QCOMPARE(start.exitCode(), 1);
+        QVERIFY(!start.lines().contains("running visible=0"));
+    }
 }
 
 void tst_SingleInstance::anotherUserRunsOwnInstance()
@@ -253,7 +349,8 @@ void tst_SingleInstance::anotherUserCannotSquatTheGuard_data()
 {
     QTest::addColumn<bool>("runtimeFolder");
     QTest::newRow("XDG_RUNTIME_DIR set") << true;
-    // Qt falls back to <temp>/runtime-<user>, which the squatter makes first.
+    // Qt would fall back to <temp>/runtime-<user>, which the squatter makes first;
+    // without a runtime folder of its own the victim has no socket, but one instance.
     QTest::newRow("no XDG_RUNTIME_DIR") << false;
 }
 
@@ -318,8 +415,9 @@ void tst_SingleInstance::anotherUserCannotSquatTheGuard()
     ProbeProcess second("setpriv", as(nobody, {probe}), env);
     QCOMPARE(second.waitForLine("box"), kBox);
     QVERIFY(second.finished());
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(mine.waitForLine("shown"), QStringLiteral("shown"));
+    QCOMPARE(second.exitCode(), runtimeFolder ? 0 : -1);
+    if (runtimeFolder)
+        QCOMPARE(mine.waitForLine("shown"), QStringLiteral("shown"));
 
     ::kill(mine.pid(), SIGTERM);
     QVERIFY(mine.finished());

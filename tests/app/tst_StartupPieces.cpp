@@ -2,7 +2,7 @@
 // font, the termination watcher and the activation of the running window.
 
 #include "app/ApplicationFont.h"
-#include "platform/InstanceActivator.h"
+#include "app/WindowActivation.h"
 #include "platform/TerminationWatcher.h"
 #include "support/ProbeProcess.h"
 
@@ -146,15 +146,15 @@ void tst_StartupPieces::activationShowsHiddenAndMinimisedWindow()
     QMainWindow window;
     window.setWindowTitle("VoxBench");
     window.hide();
-    QVERIFY(InstanceActivator::activateWindow("VoxBench"));
+    QVERIFY(activateTopLevelWindow("VoxBench"));
     QVERIFY(window.isVisible());
     QVERIFY(!other.isVisible());
 
     window.showMinimized();
-    QVERIFY(InstanceActivator::activateWindow("VoxBench"));
+    QVERIFY(activateTopLevelWindow("VoxBench"));
     QVERIFY(!window.isMinimized());
 
-    QVERIFY(!InstanceActivator::activateWindow("voxbench"));
+    QVERIFY(!activateTopLevelWindow("voxbench"));
 }
 
 QTEST_MAIN(tst_StartupPieces)

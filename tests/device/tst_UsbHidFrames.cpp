@@ -5,7 +5,10 @@
 #include "device/UsbHidCommands.h"
 #include "log/DebugLog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace DeviceTest;
@@ -200,7 +203,9 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::newRow("listed range") << 0x4160 << "0x5A17" << 0x4160 << int(OpenOk);
         QTest::newRow("not in table") << 0x4160 << "0x5A17" << 0x4152 << int(OpenNoDevice);
-        QTest::newRow("above the range") << 0x4165 << "0x5A17" << 0x4165 << int(OpenNoDevice);
+        QTest::newRow("last with a default file") << 0x4165 << "0x5A17" << 0x4165 << int(OpenOk);
+        QTest::newRow("above the list") << 0x4166 << "0x5A17" << 0x4166 << int(OpenNoDevice);
+        QTest::newRow("no such model") << 0x415A << "0x5A17" << 0x415A << int(OpenNoDevice);
         QTest::newRow("below the range") << 0x4150 << "0x5A17" << 0x4150 << int(OpenNoDevice);
         QTest::newRow("one of the 17") << 0x0F06 << "0x5A17" << 0x0F06 << int(OpenOk);
         QTest::newRow("last of the 17") << 0x4136 << "0x5A17" << 0x4136 << int(OpenOk);
@@ -250,7 +255,30 @@ private slots:
         }
         std::sort(named.begin(), named.end());
         QCOMPARE(named, accepted);
-        QVERIFY(accepted.contains(0x4152) && !accepted.contains(0x4165));
+
+        // Exactly the receivers that have a default preset file: none the program could not open.
+        QList<int> shipped;
+        const QRegularExpression file("^VID-5A17&PID-([0-9A-Fa-f]{4})\\.json$");
+        for (const QString &name : QDir(DEFAULT_FILE_DIR).entryList({"*.json"}, QDir::Files))
+            shipped << file.match(name).captured(1).toInt(nullptr, 16);
+        std::sort(shipped.begin(), shipped.end());
+        QCOMPARE(accepted, shipped);
+
+        // An id in a comment of the list reaches neither the program nor the rule.
+        QTemporaryDir dir;
+        QFile ids(dir.filePath("ids.h"));
+        QVERIFY(ids.open(QIODevice::WriteOnly));
+        ids.write("// 0x1111, before\nconstexpr int kAcceptedProductIds[] = {\n    0x4151,\n    // 0x4166,\n"
+                  "    /* 0x4167,\n    0x4168, */\n    0x4165, // 0x4169,\n};\nint other[] = {0x2222,};\n");
+        ids.close();
+        QCOMPARE(QProcess::execute(CMAKE_COMMAND, {"-DIDS=" + ids.fileName(), "-DOUT=" + dir.filePath("rule"),
+                                                   "-P", UDEV_RULE_SCRIPT}),
+                 0);
+        QFile written(dir.filePath("rule"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        QCOMPARE(text.count("\nSUBSYSTEM"), 2);
+        QVERIFY(text.contains("==\"4151\"") && text.contains("==\"4165\""));
     }
 
     void openSkipsTheConsumerInterface()

@@ -74,6 +74,7 @@ private slots:
     void renameMovesTheModeItself();
     void keepsConfigAsideBeforeOverwriting_data();
     void keepsConfigAsideBeforeOverwriting();
+    void keepsOneCopyAcrossStarts();
     void savesWholeOrNotAtAllOnAFullDisk();
     void savesThroughLinksButNeverOverOtherFiles();
     void removesLeftoversOfInterruptedSaves();
@@ -518,6 +519,35 @@ void tst_WriteReadJson::keepsConfigAsideBeforeOverwriting()
     again.setDevice(0x4152, "0a0b0c0d");
     again.setCurrentMode(again.getSurroundPreset(1));
     QCOMPARE(keptConfigs().size(), 1);
+}
+
+// A config.json that must be kept before a rewrite is copied once: not at every start
+// when it cannot be rewritten (a read-only bind mount of the file onto itself), and
+// not again when a copy of the same bytes is there.
+void tst_WriteReadJson::keepsOneCopyAcrossStarts()
+{
+    const QByteArray bytes("[1, 2, 3]");
+    QVERIFY(writeFile(configPath(), bytes));
+    const QByteArray file = QFile::encodeName(configPath());
+    if (::mount(file.constData(), file.constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP(qPrintable("cannot bind-mount (needs root or CAP_SYS_ADMIN): " + qt_error_string(errno)));
+    struct Unmount
+    {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    };
+    {
+        const Unmount unmount{file};
+        QCOMPARE(::mount(nullptr, file.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        for (int start = 0; start < 20; ++start)
+            QCOMPARE(saveOnce(programFolder()), QStringList{configPath()});
+        QCOMPARE(keptConfigs(), QStringList());
+        QCOMPARE(readFile(configPath()), bytes);
+    }
+    QVERIFY(writeFile(documents() + "/VoxBench/config.json.bad-20261209-101010", bytes));
+    QVERIFY(saveOnce(programFolder()).isEmpty());
+    QCOMPARE(keptConfigs(), QStringList{"config.json.bad-20261209-101010"});
+    QVERIFY(readFile(configPath()).contains("currentMode"));
 }
 
 // A small memory file system mounted on the config folder fills up during a save.

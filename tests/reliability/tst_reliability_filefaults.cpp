@@ -151,8 +151,8 @@ void tst_reliability_filefaults::readOnlyConfigFolder()
     QCOMPARE(check.customModes, 30);
 }
 
-// Also with content that cannot be written back as read: the copy kept aside gets
-// its line in the debug log before the save fails.
+// Also with content that cannot be written back as read: no copy is kept, since
+// no rewrite can follow (at every start one more would pile up), and one box tells.
 void tst_reliability_filefaults::readOnlyConfigTellsOnce()
 {
     const QByteArray original =
@@ -176,11 +176,7 @@ void tst_reliability_filefaults::readOnlyConfigTellsOnce()
         window.handleHidRemoval(0x5A17, kProduct);
     }
     MessageBox::setHandler(nullptr);
-    QCOMPARE(keptAside().size(), 1);
-    QCOMPARE(readFile(QFileInfo(configPath()).path() + "/" + keptAside().first()), original);
-    QVERIFY(
-        readFile(debugLogPath()).contains("config.json kept : " + QFile::encodeName(configPath()) + ".bad-"));
-    QVERIFY(readFile(debugLogPath()).contains("\"customiseMode\" is not a key of the file: dropped"));
+    QCOMPARE(keptAside(), QStringList());
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first().kind, MessageBox::Kind::Warning);
     QCOMPARE(boxes.first().title, QStringLiteral("warning"));
