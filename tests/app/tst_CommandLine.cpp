@@ -140,6 +140,22 @@ QByteArray ask(const QByteArray &bytes)
     return line;
 }
 
+// Running VoxBench programs of this test's home (tests run side by side).
+int instancesOfThisHome()
+{
+    const QByteArray home = "HOME=" + QFile::encodeName(QDir::homePath());
+    const QString program = QFileInfo(VOXBENCH_PATH).canonicalFilePath();
+    int count = 0;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        if (QFileInfo("/proc/" + pid + "/exe").canonicalFilePath() != program)
+            continue;
+        QFile environ("/proc/" + pid + "/environ");
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(home))
+            ++count;
+    }
+    return count;
+}
+
 // An instance started by the test listens, and so takes no command for a second start.
 bool listening()
 {
@@ -164,6 +180,7 @@ private slots:
     void hostileRequestsBlockNobody();
     void floodsDoNotSwitchCommandsOff();
     void stoppedInstanceRunsNothingLate();
+    void failedSaveAnswersAtOnce();
 };
 
 void tst_CommandLine::usageNeedsNoInstance()
@@ -288,7 +305,14 @@ void tst_CommandLine::commandStartsVoxBench()
 {
     QElapsedTimer clock;
     clock.start();
+    // Commands racing with nothing running start one VoxBench between them.
+    std::vector<std::unique_ptr<QProcess>> racing;
+    for (int n = 0; n < 4; ++n)
+        racing.push_back(start({"status"}));
     const Result r = voxbench({"mode", "Flat", "--tab", "stereo"});
+    for (const auto &client : racing)
+        QCOMPARE(finish(client).code, 0);
+    QCOMPARE(instancesOfThisHome(), 1);
     QCOMPARE(r.code, 0);
     QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(currentUuid(), kStereoDeepBass);
@@ -326,6 +350,49 @@ void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
     });
     withReceiver("VOXBENCH_EMU_SILENT=1", [] {
         QVERIFY(fails({"enc", "off"}, "no answer from the receiver"));
+        // Sixteen requests wait at most (the one running among them); more are
+        // refused at once, and "show" and "quit" pass a full queue.
+        std::vector<std::unique_ptr<QProcess>> waiting;
+        for (int n = 0; n < 18; ++n)
+            waiting.push_back(start({"enc", "on"}));
+        const auto refused = [&waiting] {
+            int count = 0;
+            for (const auto &client : waiting)
+                count += client->state() == QProcess::NotRunning &&
+                         client->readAllStandardError().contains("too many commands at once");
+            return count;
+        };
+        int refusedCount = 0;
+        QVERIFY(waitFor([&] { return (refusedCount += refused()) >= 2; }, 3000));
+        spin(300);
+        QCOMPARE(refusedCount + refused(), 2);
+        QElapsedTimer past;
+        past.start();
+        QCOMPARE(voxbench({"show"}).code, 0);
+        QVERIFY(past.elapsed() < 1500);
+        for (const auto &client : waiting)
+            client->kill();
+    });
+    // Six custom modes of one tab in config.json: five have a button, and the
+    // sixth is not offered, and says why when asked for.
+    QJsonArray six;
+    for (int n = 0; n < 6; ++n) {
+        QJsonObject custom =
+            StoreFixture::mode(0, QStringLiteral("Extra%1").arg(n + 1), QStringLiteral("{e-%1}").arg(n),
+                               QJsonArray{n, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        custom.insert("customizeType", 1);
+        custom.insert("index", n);
+        six.append(custom);
+    }
+    const QJsonObject receiver{{"deviceUuid", kIdentity}, {"modes", six}, {"pid", "0x4152"}};
+    QVERIFY(writeConfig(QJsonDocument(QJsonObject{{"customizeMode", QJsonArray{receiver}}}).toJson()));
+    withReceiver(QString(), [] {
+        QCOMPARE(voxbench({"modes", "--json"}).at("modes/surround").toArray().size(), 4 + 5);
+        QVERIFY(
+            fails({"mode", "Extra6"},
+                  "\"Extra6\" is kept in config.json, but the surround tab shows only 5 custom modes and it "
+                  "has no place among them; delete another custom mode of the tab to choose it"));
+        QCOMPARE(voxbench({"mode", "Extra5"}).out, QStringLiteral("surround: Extra5\n"));
     });
     withReceiver("VOXBENCH_EMU_ABSENT=1", [] {
         QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), false);
@@ -462,3 +529,35 @@ void tst_CommandLine::stoppedInstanceRunsNothingLate()
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
 #include "tst_CommandLine.moc"
+
+// A config folder that cannot be written: the mode still reaches the receiver,
+// the command says at once that it was not saved, and nothing waits for the
+// box the window shows about it.
+void tst_CommandLine::failedSaveAnswersAtOnce()
+{
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+    QCOMPARE(voxbench({"status"}).code, 0);
+    const QString folder = QFileInfo(configPath()).path();
+    const QByteArray path = QFile::encodeName(folder);
+    if (QProcess::execute("mount", {"--bind", folder, folder}) != 0)
+        QSKIP("no bind mounts here");
+    const bool readOnly = QProcess::execute("mount", {"-o", "remount,bind,ro", folder, folder}) == 0;
+    const QByteArray before = readFile(configPath());
+    QElapsedTimer clock;
+    clock.start();
+    const Result r = voxbench({"mode", "Moba", "--tab", "stereo"});
+    const qint64 answeredMs = clock.elapsed();
+    const Result next = voxbench({"status", "--json"});
+    const qint64 nextMs = clock.elapsed() - answeredMs;
+    QProcess::execute("umount", {folder});
+    QVERIFY(readOnly);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("could not be saved to " + configPath()), qPrintable(r.err));
+    QVERIFY(answeredMs < 3000);
+    QCOMPARE(next.at("modes/stereo/name").toString(), QStringLiteral("Moba"));
+    QVERIFY(nextMs < 1500);
+    QCOMPARE(readFile(configPath()), before);
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.finished(5000));
+}
