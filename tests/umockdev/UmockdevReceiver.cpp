@@ -147,6 +147,17 @@ void UmockdevReceiver::plug()
     {
         std::lock_guard<std::mutex> guard(m_lock);
         for (const auto &node : m_nodes) {
+            // Removing the device took its node with it: a new one, as the kernel makes.
+            struct stat status = {};
+            if (::stat(node->fifo.constData(), &status) != 0 || !S_ISFIFO(status.st_mode)) {
+                ::close(node->fd);
+                ::unlink(node->fifo.constData());
+                ::mkfifo(node->fifo.constData(), 0600);
+                node->fd = ::open(node->fifo.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+                node->flagged = false;
+                if (m_options.denyOpen)
+                    ::chmod(node->fifo.constData(), 0);
+            }
             node->dead = false;
             node->ready.clear();
             if (node->flagged) {
