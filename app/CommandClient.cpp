@@ -1,10 +1,10 @@
 #include "app/CommandClient.h"
 
 #include "app/CommandLine.h"
+#include "command/CommandProtocol.h"
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
-#include "window/CommandProtocol.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "window/CommandProtocol.h"
+#include "command/CommandProtocol.h"
 
 namespace {
 using namespace CommandProtocol;

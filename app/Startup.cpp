@@ -13,8 +13,8 @@
 namespace {
 int activateRunningInstance()
 {
-    MessageBox::information(nullptr, QCoreApplication::translate("Startup", "prompt"),
-                            QCoreApplication::translate("Startup", "Program is running"));
+    MessageBox::informationAndWait(nullptr, QCoreApplication::translate("Startup", "prompt"),
+                                   QCoreApplication::translate("Startup", "Program is running"));
     return InstanceActivator::activateRunning(Startup::mainWindowTitle()) ? 0 : -1;
 }
 } // namespace

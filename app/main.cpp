@@ -1,9 +1,9 @@
 #include "app/CommandClient.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "command/CommandServer.h"
 #include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
-#include "window/CommandServer.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
@@ -26,8 +26,17 @@ int main(int argc, char *argv[])
                              &VoxBench::on_ExitAppAction);
             return window;
         },
-        [](QMainWindow &window, InstanceActivator &activator) {
-            const QPointer<CommandServer> server = new CommandServer(static_cast<VoxBench &>(window));
+        [](QMainWindow &mainWindow, InstanceActivator &activator) {
+            auto &window = static_cast<VoxBench &>(mainWindow);
+            CommandServer::Program program;
+            program.show = [&window] {
+                // As "Main Page" in the tray menu; a key binding also wants it in front.
+                window.on_ShowMainAction();
+                window.raise();
+                window.activateWindow();
+            };
+            program.quit = [&window] { window.on_ExitAppAction(); };
+            const QPointer<CommandServer> server = new CommandServer(*window.model(), program, &window);
             activator.setRequestHandler(
                 [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
                     if (server)

@@ -3,23 +3,15 @@
 #include "device/UsbHidOperation.h"
 
 #include <QDebug>
-#include <algorithm>
 #include <array>
 
 namespace {
 constexpr int kErrorPauseStepMs = 5;
 } // namespace
 
-std::mutex MyThread::s_threadsLock;
-std::vector<MyThread *> MyThread::s_threads;
-
 MyThread::MyThread(QObject *parent) : QThread(parent)
 {
     setObjectName(QStringLiteral("MyThread"));
-    // Closing the handle stops every read thread first.
-    usbHidSetBeforeClose(&MyThread::stopAll);
-    std::lock_guard<std::mutex> locker(s_threadsLock);
-    s_threads.push_back(this);
 }
 
 MyThread::~MyThread()
@@ -27,17 +19,6 @@ MyThread::~MyThread()
     // Never leave a reader behind on a handle that is about to be closed.
     setRunning(0);
     wait();
-    std::lock_guard<std::mutex> locker(s_threadsLock);
-    s_threads.erase(std::remove(s_threads.begin(), s_threads.end(), this), s_threads.end());
-}
-
-void MyThread::stopAll()
-{
-    std::lock_guard<std::mutex> locker(s_threadsLock);
-    for (MyThread *thread : s_threads)
-        thread->setRunning(0);
-    for (MyThread *thread : s_threads)
-        thread->wait();
 }
 
 void MyThread::run()

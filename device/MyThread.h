@@ -2,8 +2,6 @@
 
 #include <QThread>
 #include <atomic>
-#include <mutex>
-#include <vector>
 
 // Reads the receiver's input reports while a device is open, runs their
 // parsers and announces what arrived with sendReadAudio (a ReplyCode), and
@@ -19,10 +17,6 @@ public:
     int running() const { return m_running.load(); }
     int passCounter() const { return m_passCounter.load(); }
 
-    // Stops every read thread and waits for each to end; registered with the
-    // device link, which runs it before it closes the handle.
-    static void stopAll();
-
 signals:
     void sendSetMicTimer(int);
     void sendReadAudio(int iCmdType);
@@ -32,9 +26,6 @@ protected:
 
 private:
     void pauseAfterReadError();
-
-    static std::mutex s_threadsLock;
-    static std::vector<MyThread *> s_threads;
 
     std::atomic<int> m_running{0};
     std::atomic<int> m_passCounter{0};

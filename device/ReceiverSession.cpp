@@ -31,15 +31,71 @@ int kindIndex(PeqKind kind)
 }
 } // namespace
 
+namespace {
+// The identity bytes before any receiver told its own.
+constexpr IdentityBytes kPlaceholderIdentity{1, 1, 1, 1};
+} // namespace
+
 ReceiverSession::ReceiverSession(QObject *parent) : QObject(parent)
 {
+    usbHidSetIdentityBytes(kPlaceholderIdentity);
     m_clock.start();
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_stepTimer, &QTimer::timeout, this, &ReceiverSession::runSteps);
 }
 
-ReceiverSession::~ReceiverSession() = default;
+ReceiverSession::~ReceiverSession()
+{
+    // The read thread ends before the handle closes, also at the program's end.
+    detach();
+}
+
+bool ReceiverSession::opened() const
+{
+    return usbHidConnection().opened.load() == 1;
+}
+
+bool ReceiverSession::hasReceiver() const
+{
+    const UsbHidConnection &connection = usbHidConnection();
+    return connection.vendorId.load() != 0 || connection.productId.load() != 0;
+}
+
+quint16 ReceiverSession::vendorId() const
+{
+    return usbHidConnection().vendorId.load();
+}
+
+quint16 ReceiverSession::productId() const
+{
+    return usbHidConnection().productId.load();
+}
+
+bool ReceiverSession::reports71() const
+{
+    return usbHidDeviceState().device71.load() != 0;
+}
+
+IdentityBytes ReceiverSession::identityBytes() const
+{
+    return usbHidIdentityBytes();
+}
+
+QString ReceiverSession::version() const
+{
+    return usbHidVersionText();
+}
+
+bool ReceiverSession::spectrumOn() const
+{
+    return usbHidDeviceState().spectrumOn.load() == 1;
+}
+
+SpectrumLevels ReceiverSession::spectrumLevels() const
+{
+    return usbHidSpectrumLevels();
+}
 
 int ReceiverSession::open(const KnownDevices &knownDevices)
 {
@@ -65,9 +121,7 @@ void ReceiverSession::begin()
         [this, attachment = m_attachment](int code) {
             if (attachment != m_attachment)
                 return;
-            if (code == replyCodeValue(ReplyCode::AlgorithmAck) && m_switchesAwaitingAck > 0)
-                --m_switchesAwaitingAck;
-            emit replied(code);
+            reply(code);
         },
         Qt::QueuedConnection);
 
@@ -84,9 +138,34 @@ void ReceiverSession::detach()
         m_readThread.reset();
     }
     usbHidCloseHandle();
+    usbHidDeviceState().device71.store(0);
+    m_identity.clear();
     ++m_attachment;
     m_peqAwaitingAck.clear();
     dropPending();
+}
+
+void ReceiverSession::reply(int code)
+{
+    switch (ReplyCode(code)) {
+    case ReplyCode::AlgorithmAck:
+        if (m_switchesAwaitingAck > 0)
+            --m_switchesAwaitingAck;
+        break;
+    case ReplyCode::PeqAck:
+        // The switch that follows a complete upload fits the page asked for last.
+        peqAcknowledged();
+        break;
+    case ReplyCode::Status: {
+        // A reply that brought no identity leaves the placeholder: no identity then.
+        const IdentityBytes identity = usbHidIdentityBytes();
+        m_identity = identity == kPlaceholderIdentity ? QString() : usbHidIdentityText(identity);
+        break;
+    }
+    default:
+        break;
+    }
+    emit replied(code);
 }
 
 void ReceiverSession::selectPage(PageAlgorithm algorithm, bool spectrum)

@@ -37,6 +37,22 @@ public:
     void detach();
     bool attached() const { return m_readThread != nullptr; }
     MyThread *readThread() const { return m_readThread.get(); }
+
+    // What the receiver is and told about itself. The session is the only way
+    // to the device state: nothing above device/ reads the link's globals.
+    bool opened() const;
+    // A receiver is open or being opened (its ids are known).
+    bool hasReceiver() const;
+    quint16 vendorId() const;
+    quint16 productId() const;
+    // Its ReadAudio reply said it offers 7.1.
+    bool reports71() const;
+    // Eight hex digits from its ReadStatus reply; empty before one brought an identity.
+    QString identity() const { return m_identity; }
+    IdentityBytes identityBytes() const;
+    QString version() const;
+    bool spectrumOn() const;
+    SpectrumLevels spectrumLevels() const;
     // Counts attachments; steps of an ended attachment never reach its successor.
     quint64 attachment() const { return m_attachment; }
     int headsetModel() const { return m_headsetModel; }
@@ -54,8 +70,6 @@ public:
     void pause(int ms);
     // Runs step once every report asked for before it has been written.
     void afterPending(QObject *context, std::function<void()> step);
-    // A SetPEQ acknowledgement (reply code 21) of this attachment.
-    void peqAcknowledged();
     // Writes what is still pending, without its pauses, then the quit switch.
     void farewell();
 
@@ -82,7 +96,8 @@ public:
     PageAlgorithm algorithm() const { return m_algorithm; }
 
 signals:
-    // Every reply code of the current attachment, on the GUI thread.
+    // Every reply code of the current attachment, on the GUI thread, after the
+    // session took what is its own (the PEQ acknowledgements, the identity).
     void replied(int code);
 
 private:
@@ -99,6 +114,8 @@ private:
     void writeSecondHalf(PeqKind kind, int modeCode);
     void dropPending();
     void countWrite(int result);
+    void peqAcknowledged();
+    void reply(int code);
 
     std::unique_ptr<MyThread> m_readThread;
     quint64 m_attachment = 0;
@@ -112,6 +129,7 @@ private:
     int m_switchesAwaitingAck = 0;
     quint64 m_failedWrites = 0;
     PageAlgorithm m_algorithm = PageAlgorithm::None;
+    QString m_identity;
     // Gains of the latest first packet per kind; the second packet sends these.
     Gains m_uploadGains[2]{};
 

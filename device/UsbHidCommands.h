@@ -61,6 +61,9 @@ constexpr std::array<UsbHidCommandInfo, 7> kUsbHidCommands = {{
 
 // The receiver's equalizer bands; every mode holds one gain per band.
 constexpr int kBands = 10;
+// The gains, in dB, that the receiver takes for a band.
+constexpr int kMinGain = -12;
+constexpr int kMaxGain = 12;
 
 constexpr int kSpectrumReportLength = 57;
 constexpr int kVersionFieldLength = 20;

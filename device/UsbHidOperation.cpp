@@ -130,7 +130,6 @@ WatchedRequest readStatusRequest()
             usbHidSend_ReadStatus};
 }
 
-std::atomic<UsbHidBeforeClose> s_beforeClose{nullptr};
 } // namespace
 
 UsbHidConnection &usbHidConnection()
@@ -259,18 +258,11 @@ quint8 usbHidCheckSum(const quint8 *buffer, int count)
     return usbHidFrameSum(buffer, count);
 }
 
-void usbHidSetBeforeClose(UsbHidBeforeClose routine)
-{
-    s_beforeClose.store(routine);
-}
-
 void usbHidCloseHandle()
 {
     UsbHidConnection &connection = usbHidConnection();
     connection.opened.store(0);
     ++g_linkGeneration;
-    if (const UsbHidBeforeClose beforeClose = s_beforeClose.load())
-        beforeClose();
     if (hid_device *handle = connection.handle.exchange(nullptr))
         hid_close(handle);
     connection.vendorId.store(0);

@@ -79,11 +79,9 @@ void usbHidClearVersionText();
 int usbHidOpenDevice(const KnownDevices &knownDevices);
 int usbHidWriteDevice(const quint8 *report);
 quint8 usbHidCheckSum(const quint8 *buffer, int count);
-// Closes the handle and clears it, after running the routine registered by
-// whoever reads from the handle, so that no reader outlives it.
+// Closes the handle and clears it. Whoever reads from the handle stops first:
+// the receiver session ends its read thread before it calls this.
 void usbHidCloseHandle();
-using UsbHidBeforeClose = void (*)();
-void usbHidSetBeforeClose(UsbHidBeforeClose routine);
 bool usbHidAcceptedProductId(int productId);
 
 // Senders (GUI thread).

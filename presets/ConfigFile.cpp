@@ -52,6 +52,10 @@ ConfigFile::Result ConfigFile::save(const QString &path, const QByteArray &bytes
     const QFileInfo info(file);
     if (info.exists() && !info.isFile())
         return failed(file, QStringLiteral("not a regular file, left as it is"));
+    // A file the user made read-only stays as it is, though its folder would let
+    // a rename replace it.
+    if (info.exists() && !info.isWritable())
+        return failed(file, QStringLiteral("Existing file %1 is not writable").arg(file));
 
     // A name of our own, so that the leftover of a kill can be told from a copy the
     // user made (config.json.backup, config.json.orig01 …).

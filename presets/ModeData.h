@@ -6,6 +6,9 @@
 #include <QString>
 #include <vector>
 
+// JSON "customizeType": a built-in preset of the receiver model, or a mode of the user's.
+enum class ModeOrigin : qint32 { BuiltIn = 0, Custom = 1 };
+
 // One sound mode: ten band gains in dB, 30 Hz first.
 struct ModeData
 {
@@ -16,4 +19,6 @@ struct ModeData
     qint32 customizeType = 0;
     std::vector<int> parameter;
     qint32 index = 0;
+
+    bool isCustom() const { return customizeType == qint32(ModeOrigin::Custom); }
 };

@@ -181,10 +181,22 @@ void WriteReadJson::readConfigJson()
     }
 }
 
+WriteReadJson::Batch::~Batch()
+{
+    if (--m_store.m_batchDepth == 0 && m_store.m_saveDue)
+        m_store.writeConfigJson();
+}
+
 void WriteReadJson::writeConfigJson()
 {
+    if (m_batchDepth > 0) {
+        m_saveDue = true;
+        return;
+    }
+    m_saveDue = false;
     const QByteArray text = PresetJson::configText(m_currentModeList, m_customRecords);
     const QString path = configPath();
+    QDir().mkpath(QFileInfo(path).path());
     if (!m_keepReason.isEmpty() && !keepConfigAside(path))
         return;
     const ConfigFile::Result saved = ConfigFile::save(path, text);
@@ -443,7 +455,5 @@ const std::vector<std::unique_ptr<DeviceModes>> &WriteReadJson::customRecords() 
 
 QString WriteReadJson::configPath() const
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/VoxBench";
-    QDir().mkpath(folder);
-    return folder + "/config.json";
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/VoxBench/config.json";
 }

@@ -57,8 +57,22 @@ public:
     const std::vector<std::unique_ptr<DeviceModes>> &customRecords() const;
     // The custom record of the current receiver, if it has one.
     const DeviceModes *customizeDevice() const;
-    // <Documents>/VoxBench/config.json; creates the folder.
+    // <Documents>/VoxBench/config.json. Only a save creates the folder.
     QString configPath() const;
+
+    // Saves asked for while a batch is open are made once, when the last batch
+    // closes: one user action, one rewrite of config.json.
+    class Batch
+    {
+    public:
+        explicit Batch(WriteReadJson &store) : m_store(store) { ++m_store.m_batchDepth; }
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        WriteReadJson &m_store;
+    };
 
 signals:
     // A rewrite of config.json failed; the old file is as it was, memory keeps the change.
@@ -81,4 +95,6 @@ private:
     std::vector<std::unique_ptr<DeviceModes>> m_customRecords;
     // What config.json held would not be written back unchanged: why, until a copy is kept.
     QString m_keepReason;
+    int m_batchDepth = 0;
+    bool m_saveDue = false;
 };

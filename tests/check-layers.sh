@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The layers point one way: log/ at the bottom, then platform/ and device/,
 # then presets/ (which takes the band count from the command table and syncs
-# its saves through platform/), then ui/,
-# then window/, and app/ on top. Each folder may include
-# only the folders listed for it; only platform/ may ask which system it is on.
+# its saves through platform/), then the receiver model (model/), the command
+# line's server (command/) and ui/, then window/, and app/ on top. Each folder
+# may include only the folders listed for it; only platform/ may ask which
+# system it is on. The model and the command server know no widget.
 # Usage: check-layers.sh SOURCE_DIR
 set -uo pipefail
 top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -14,9 +15,11 @@ declare -A allowed=(
     [platform]="platform log"
     [device]="device log"
     [presets]="presets device platform log"
+    [model]="model presets device platform log"
+    [command]="command model presets device platform log"
     [ui]="ui log"
-    [window]="window ui device presets platform log"
-    [app]="app window ui device presets platform log"
+    [window]="window model ui device presets platform log"
+    [app]="app command window model ui device presets platform log"
 )
 
 failures=0
@@ -32,11 +35,23 @@ for folder in "${!allowed[@]}"; do
     done < <(grep -rnE '^\s*#\s*include\s+"[a-z]+/' "$folder" --include='*.cpp' --include='*.h' 2>/dev/null)
 done
 
+# The model and the command server reach nothing of Qt Widgets or Gui.
+while IFS= read -r line; do
+    echo "layering: widget header below the window: $line"
+    failures=$((failures + 1))
+done < <(grep -rnE '^\s*#\s*include\s+<(Q(Widget|Application|AbstractButton|RadioButton|PushButton|CheckBox|Slider|Label|TabWidget|MessageBox|MainWindow|LineEdit|GroupBox|ButtonGroup|Gui[A-Za-z]*|tWidgets/[A-Za-z]+)|qcustomplot\.h)>' \
+    model command --include='*.cpp' --include='*.h' 2>/dev/null)
+while IFS= read -r line; do
+    echo "layering: $line links Qt Widgets or Gui"
+    failures=$((failures + 1))
+done < <(grep -nE 'Qt5::(Widgets|Gui)' model/CMakeLists.txt command/CMakeLists.txt 2>/dev/null
+    grep -nE 'Qt5::Widgets' platform/CMakeLists.txt 2>/dev/null)
+
 while IFS= read -r line; do
     echo "layering: platform test outside platform/: $line"
     failures=$((failures + 1))
 done < <(grep -rn 'Q_OS_' --include='*.cpp' --include='*.h' --include='*.txt' --include='*.cmake' \
-    app device presets ui window log tools tests bench 2>/dev/null)
+    app command device model presets ui window log tools tests bench 2>/dev/null)
 
 if [ "$failures" -ne 0 ]; then
     echo "layering: $failures violation(s)"

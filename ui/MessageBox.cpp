@@ -22,6 +22,11 @@ void MessageBox::warning(QWidget *parent, const QString &title, const QString &t
     show(parent, Kind::Warning, title, text);
 }
 
+void MessageBox::informationAndWait(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::Information, title, text, true);
+}
+
 void MessageBox::setHandler(Handler h)
 {
     handler() = std::move(h);
@@ -32,14 +37,22 @@ void MessageBox::clearHandler()
     handler() = nullptr;
 }
 
-void MessageBox::show(QWidget *parent, Kind kind, const QString &title, const QString &text)
+void MessageBox::show(QWidget *parent, Kind kind, const QString &title, const QString &text, bool wait)
 {
     if (handler()) {
         handler()(Shown{kind, title, text});
         return;
     }
-    QMessageBox box(kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
-                    QMessageBox::Ok, parent);
-    box.setStyleSheet(QString::fromLatin1(VoxBenchStyle::messageBox));
-    box.exec();
+    // Never a nested event loop: a box the user leaves open holds up no command,
+    // no receiver reply and no timer. It closes itself when OK is pressed.
+    auto *box = new QMessageBox(kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                                title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setStyleSheet(QString::fromLatin1(VoxBenchStyle::messageBox));
+    if (wait) {
+        box->exec();
+        return;
+    }
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
+    box->show();
 }

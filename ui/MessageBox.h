@@ -5,8 +5,9 @@
 
 class QWidget;
 
-// Every modal box of the program goes through here, so that tests can see what
-// would have been shown and answer it without a blocking event loop.
+// Every box of the program goes through here, so that tests can see what
+// would have been shown. A box is shown and left: the caller goes on at once,
+// and nothing waits for the user to close it.
 class MessageBox
 {
 public:
@@ -23,11 +24,15 @@ public:
 
     static void information(QWidget *parent, const QString &title, const QString &text);
     static void warning(QWidget *parent, const QString &title, const QString &text);
+    // Waits until the box is closed: only for a process that has nothing else
+    // to do (a second start saying that VoxBench runs already).
+    static void informationAndWait(QWidget *parent, const QString &title, const QString &text);
 
     // With a handler set, no box is shown: the handler gets what would have been shown.
     static void setHandler(Handler handler);
     static void clearHandler();
 
 private:
-    static void show(QWidget *parent, Kind kind, const QString &title, const QString &text);
+    static void show(QWidget *parent, Kind kind, const QString &title, const QString &text,
+                     bool wait = false);
 };

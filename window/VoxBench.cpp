@@ -1,7 +1,6 @@
 // Construction and initialisation of the main window, and the timer dispatch.
 #include "window/VoxBench.h"
 
-#include "device/MyThread.h"
 #include "log/DebugLog.h"
 #include "platform/DeviceMonitor.h"
 #include "platform/ProcessCommandLine.h"
@@ -15,6 +14,7 @@
 #include "window/TestSoundPlayer.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -25,17 +25,6 @@
 #include <QTimerEvent>
 #include <qcustomplot.h>
 
-namespace {
-// The read thread must never outlive the receiver's handle, not even at exit.
-void closeReceiverAtExit()
-{
-    static bool registered = false;
-    if (!registered)
-        qAddPostRoutine(usbHidCloseHandle);
-    registered = true;
-}
-} // namespace
-
 VoxBench::VoxBench(QWidget *parent)
     : QMainWindow(parent), m_session(std::make_unique<ReceiverSession>()),
       m_appDirPath(QCoreApplication::applicationDirPath())
@@ -45,8 +34,8 @@ VoxBench::VoxBench(QWidget *parent)
     for (int left = ui.coveredPicturesLeft(); left > 0; --left)
         m_warmup->addStep([this] { ui.applyNextCoveredPicture(); });
     initTabControls();
-    usbHidDeviceState().device71.store(0);
     m_store = std::make_unique<WriteReadJson>(this);
+    m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
     connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
@@ -70,9 +59,8 @@ VoxBench::VoxBench(QWidget *parent)
 
 VoxBench::~VoxBench()
 {
-    // The read thread ends before the handle closes, and no thread object
-    // outlives the window.
-    endAttachment();
+    // No thread object outlives the window; the session ends the read thread
+    // before it closes the handle.
     if (m_testThread) {
         m_testThread->stop();
         m_testThread->wait();
@@ -106,12 +94,7 @@ void VoxBench::initWindow()
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_Hover);
 
-    // The first identity always counts as a change.
-    m_lastIdentity = {0, 0, 0, 0};
-    usbHidSetIdentityBytes(kPlaceholderIdentity);
-
     initDebugLog();
-    closeReceiverAtExit();
     registerDevice();
     initSystemTray();
     initCustomPlot();
@@ -123,7 +106,7 @@ void VoxBench::initWindow()
     tabStyle->setParent(this);
     ui.tabWidget->tabBar()->setStyle(tabStyle);
 
-    ui.checkBox_MicENC->setChecked(true);
+    ui.checkBox_MicENC->setChecked(m_model->micEnc());
     // Pictures of the device page: hidden under the no-receiver page at first.
     m_warmup->addStep([this] {
         ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
@@ -158,17 +141,43 @@ void VoxBench::initWindow()
     setSliderEnable(false, Stereo);
     setSliderEnable(false, Surround);
 
-    // The gate's 1-ms timer starts when a slider change arms the gate.
     connect(ui.verticalSlider_30, &QSlider::valueChanged, this, &VoxBench::on_SLOTSetSliderValue);
 
-    setTabWidgetIndex(TabEncoding::kStereoPage);
-    setPageState(1);
+    connectModel();
+    setTabWidgetIndex(int(Page::Stereo));
+    setPageState(PageState::NoReceiver);
     // Said once the event loop runs, so that start-up is not held by a box.
     if (InitDeviceInput() == OpenFailed)
         QTimer::singleShot(0, this, [this] {
-            if (usbHidConnection().opened.load() == 0)
+            if (!m_model->receiverOpen())
                 warnAccessDenied();
         });
+}
+
+// The window follows the model: every change it reports is shown here.
+void VoxBench::connectModel()
+{
+    ReceiverModel *model = m_model.get();
+    connect(model, &ReceiverModel::pageChanged, this, &VoxBench::showPage);
+    connect(model, &ReceiverModel::selectionChanged, this, &VoxBench::showSelection);
+    connect(model, &ReceiverModel::gainsChanged, this, [this](ModeType type) {
+        const Gains &gains = m_model->gains(type);
+        setSliderValue(std::vector<int>(gains.begin(), gains.end()), type);
+    });
+    connect(model, &ReceiverModel::customModesChanged, this, &VoxBench::showModes);
+    connect(model, &ReceiverModel::micEncChanged, ui.checkBox_MicENC, &QCheckBox::setChecked);
+    connect(model, &ReceiverModel::pageStateChanged, this, [this](PageState state) {
+        if (state == PageState::NoReceiver)
+            showReceiverGone();
+        setPageState(state);
+    });
+    connect(model, &ReceiverModel::receiverOpened, this, &VoxBench::showReceiverOpened);
+    connect(model, &ReceiverModel::newIdentity, this, &VoxBench::showNewIdentity);
+    connect(model, &ReceiverModel::accessDenied, this, &VoxBench::warnAccessDenied);
+    connect(model, &ReceiverModel::notice, this, [](const QString &message) {
+        MessageBox::information(nullptr, QStringLiteral("prompt"), message);
+    });
+    connectReadThread();
 }
 
 // The one list of each mode tab's controls; everything else reaches them by tab.
@@ -187,7 +196,6 @@ void VoxBench::initTabControls()
     stereo.clear = ui.pushButton_Stereo_CustomClear;
     stereo.customBox = ui.groupBox_Stereo;
     stereo.panel = ui.widget_Param_Stereo;
-    stereo.sentGains = &m_stereoGains;
 
     TabControls &surround = m_tabControls[Surround];
     surround.type = Surround;
@@ -201,7 +209,6 @@ void VoxBench::initTabControls()
     surround.clear = ui.pushButton_Surround_CustomClear;
     surround.customBox = ui.groupBox_Surround;
     surround.panel = ui.widget_Param_Surround;
-    surround.sentGains = &m_surroundGains;
 }
 
 void VoxBench::initButtonGroups()
@@ -226,11 +233,7 @@ void VoxBench::initButtonGroups()
 void VoxBench::timerEvent(QTimerEvent *event)
 {
     const int id = event->timerId();
-    if (id != 0 && id == m_gateTimerId) {
-        gateTick();
-    } else if (id == m_openRetryTimerId) {
-        retryOpen();
-    } else if (id == m_attachTimerId) {
+    if (id != 0 && id == m_attachTimerId) {
         // The attachment's minute timer: removal is followed by notifications,
         // so its expiry has nothing to do.
     } else {

@@ -2,6 +2,8 @@
 
 #include "device/ReceiverSession.h"
 #include "device/UsbHidOperation.h"
+#include "model/Pages.h"
+#include "model/ReceiverModel.h"
 #include "presets/ModeData.h"
 #include "ui/VoxBenchForm.h"
 #include "window/SpectrumSmoother.h"
@@ -28,10 +30,8 @@ class QRadioButton;
 class TestSoundPlayer;
 class WriteReadJson;
 
-// The identity bytes before any receiver told its own.
-constexpr IdentityBytes kPlaceholderIdentity{1, 1, 1, 1};
-
-// The main window. Its behaviour is split by topic over several source files:
+// The main window: a view over the receiver model. It shows what the model
+// holds and turns clicks into model calls. Split by topic over several files:
 // VoxBench.cpp (construction), VoxBenchAttachment.cpp, VoxBenchModes.cpp,
 // VoxBenchEqualizer.cpp, VoxBenchTabs.cpp, VoxBenchSpectrum.cpp,
 // VoxBenchSpeakerTest.cpp and VoxBenchTray.cpp.
@@ -44,8 +44,7 @@ public:
     ~VoxBench() override;
 
     int InitDeviceInput();
-    void setPageState(int state);
-    int sendPEQParameter(int kind, int modeCode);
+    void setPageState(PageState state);
     void drawSpectrum(const quint8 *frame);
     void stopSpeakerTest();
 
@@ -56,17 +55,16 @@ public:
 
     // For tests and the platform layer.
     WriteReadJson *store() const { return m_store.get(); }
+    ReceiverModel *model() const { return m_model.get(); }
     VoxBenchForm &form() { return ui; }
-    QString deviceUuid() const { return m_deviceUuid; }
-    int activeTab() const { return m_activeTab; }
-    int headsetModel() const { return m_headsetModel; }
-    int pageState() const { return m_pageState; }
-    bool peqGateOpen() const { return m_peqGateOpen == 1; }
+    QString deviceUuid() const { return m_model->identity(); }
+    Page page() const { return m_model->page(); }
+    int headsetModel() const { return m_model->headsetModel(); }
+    PageState pageState() const { return m_model->pageState(); }
+    bool peqGateOpen() const { return m_model->gateOpen(); }
     MyThread *readThread() const { return m_session->readThread(); }
     ReceiverSession *session() const { return m_session.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
-    // The controls of a mode tab, for the command line's clicks.
-    const TabControls &tabControls(ModeType type) const { return m_tabControls[type]; }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
     TestSoundPlayer *testPlayer() const { return m_player.get(); }
@@ -170,6 +168,7 @@ private:
     void initSpectrumPlot();
     void initButtonGroups();
     void initTabControls();
+    void connectModel();
     TabControls &tab(ModeType type) { return m_tabControls[type]; }
     const TabControls &tab(ModeType type) const { return m_tabControls[type]; }
     void connectReadThread();
@@ -182,42 +181,40 @@ private:
     void stopTestThread();
 
     // Attachment (VoxBenchAttachment.cpp).
-    void endAttachment();
-    void startOpenRetry();
-    void retryOpen();
+    void showReceiverOpened();
+    void showReceiverGone();
+    void showNewIdentity(int productId);
     // Modes (VoxBenchModes.cpp).
     QRadioButton *customButton(ModeType type, int slot) const;
-    bool slotShown(ModeType type, int slot) const;
     void presetClicked(ModeType type, int button);
     void customSlotClicked(ModeType type, int slot);
-    void labelCustomButtons(ModeType type);
-    void restoreRemembered(ModeType type, const ModeData &mode);
-    void restoreOtherTab(ModeType type);
+    // Shows a tab's modes, custom strip, sliders and edit strip as the model has them.
+    void showModes(ModeType type);
+    void showSelection(ModeType type);
+    void showEditStrip(ModeType type);
+    void tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title);
     // Tabs (VoxBenchTabs.cpp).
-    void reapplyMode(ModeType type);
+    void showPage(Page page);
     // Equalizer (VoxBenchEqualizer.cpp).
-    void gateTick();
-    void armPeqGate();
+    void sliderEdited(ModeType type);
     void warnAccessDenied();
     void warnSaveFailed(const QString &path, const QString &reason);
     void logConfigKeptAside(const QString &keptPath, const QString &reason);
-    void sendCheckedCustomMode(ModeType type);
-    void sendHeldBackEdits();
-    int customModeCode(ModeType type, int slot) const;
 
     VoxBenchForm ui;
 
-    QString m_deviceUuid;
     std::unique_ptr<WriteReadJson> m_store;
     FirstShowWarmup *m_warmup = nullptr;
     QMutex m_sliderMutex;
     // The receiver's sequences: its read thread, the PEQ uploads awaiting
     // their acknowledgement and the number of the attachment.
     std::unique_ptr<ReceiverSession> m_session;
+    // What the receiver and the user chose; dies before the session and the store.
+    std::unique_ptr<ReceiverModel> m_model;
     std::unique_ptr<MyThread_Two> m_testThread;
     int m_attachTimerId = 0;
-    int m_gateTimerId = 0;
-    int m_peqGateTicks = 0;
+    // The page being shown by the model: the tab bar's own signal is no click then.
+    bool m_showingPage = false;
     QSystemTrayIcon *m_trayIcon = nullptr;
     QMenu *m_trayMenu = nullptr;
     QAction *m_showMainAction = nullptr;
@@ -230,21 +227,12 @@ private:
     std::unique_ptr<QButtonGroup> m_stereoCustomGroup;
     std::unique_ptr<QButtonGroup> m_surroundGroup;
     std::unique_ptr<QButtonGroup> m_surroundCustomGroup;
-    IdentityBytes m_lastIdentity{};
-    int m_pageState = 0;
-    int m_activeTab = 2;
-    int m_peqGateArmed = 0;
-    int m_peqGateOpen = 0;
-    int m_headsetModel = 0;
     // The access-denied box is shown once per program run.
     bool m_accessWarned = false;
     // So is the box of a failed save: the user keeps working from memory after it.
     bool m_saveWarned = false;
     QString m_appDirPath;
 
-    // Gains of the last send per tab, band 0 first.
-    Gains m_stereoGains{};
-    Gains m_surroundGains{};
     // The controls of the Surround and Stereo tabs, by ModeType.
     std::array<TabControls, 2> m_tabControls{};
 
@@ -268,9 +256,4 @@ private:
     // Tray and program end.
     int m_trayAvailable = -1;
     bool m_quitting = false;
-
-    // Re-opens after an arrival whose open failed (-1): the hidraw node may get
-    // the user's access rights a moment after it is announced.
-    int m_openRetryTimerId = 0;
-    int m_openRetriesLeft = 0;
 };

@@ -1,8 +1,7 @@
-// Device attachment: notifications, opening the receiver, its threads, the
-// pages, and the dispatcher of the read thread's codes.
+// Device attachment: notifications go to the model; the window shows the
+// pages, the receiver's picture and, for a new receiver, itself.
 #include "window/VoxBench.h"
 
-#include "device/MyThread.h"
 #include "log/DebugLog.h"
 #include "platform/DeviceMonitor.h"
 #include "presets/WriteReadJson.h"
@@ -18,14 +17,9 @@
 
 namespace {
 const QString kSource = QStringLiteral("VoxBench");
-
-// After an arrival whose open failed: 8 more tries, 250 ms apart.
-constexpr int kOpenRetries = 8;
-constexpr int kOpenRetryMs = 250;
-constexpr int kPageDelayMs = 500;
 constexpr int kAttachTimerMs = 60000;
-// The receiver takes a moment over a new identity before the next report.
-constexpr int kNewIdentityPauseMs = 50;
+// The pictures of the known headset models, by model number.
+const char *const kHeadsetPictures[] = {"HeadsetA", "HeadsetB", "HeadsetC"};
 } // namespace
 
 void VoxBench::registerDevice()
@@ -63,43 +57,12 @@ void VoxBench::handleVolumeArrival()
 
 void VoxBench::handleHidArrival()
 {
-    const UsbHidConnection &connection = usbHidConnection();
-    if (connection.vendorId.load() != 0 || connection.productId.load() != 0)
+    if (m_model->receiverPresent())
         return;
     qDebug() << "------------------------------";
     writeDebugLog(QStringLiteral("DeviceInsert"), QStringLiteral("true"), kSource,
                   QStringLiteral("nativeEvent"), 305);
-    if (InitDeviceInput() == OpenFailed)
-        startOpenRetry();
-}
-
-void VoxBench::startOpenRetry()
-{
-    // One chain at a time; a further arrival only gives it its full length again.
-    m_openRetriesLeft = kOpenRetries;
-    if (m_openRetryTimerId == 0)
-        m_openRetryTimerId = startTimer(kOpenRetryMs);
-}
-
-void VoxBench::retryOpen()
-{
-    const bool open = usbHidConnection().opened.load() == 1;
-    bool deniedForGood = false;
-    if (!open && m_openRetriesLeft > 0) {
-        --m_openRetriesLeft;
-        qDebug() << "Open retry, left:" << m_openRetriesLeft;
-        const int result = InitDeviceInput();
-        if (result == OpenFailed && m_openRetriesLeft > 0)
-            return;
-        deniedForGood = result == OpenFailed;
-    }
-    m_openRetriesLeft = 0;
-    if (m_openRetryTimerId != 0) {
-        killTimer(m_openRetryTimerId);
-        m_openRetryTimerId = 0;
-    }
-    if (deniedForGood)
-        warnAccessDenied();
+    m_model->handleArrival();
 }
 
 // A receiver that is found but cannot be opened is almost always a missing
@@ -121,44 +84,20 @@ void VoxBench::warnAccessDenied()
 
 int VoxBench::InitDeviceInput()
 {
-    // Never a second read thread on the handle of a running attachment.
-    if (m_session->attached())
-        return OpenOk;
+    return m_model->open();
+}
 
-    const int result = m_session->open(m_store->knownDevices());
-    if (result == OpenNoDevice) {
-        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
-                      QStringLiteral("InitDeviceInput"), 500);
-        return OpenNoDevice;
-    }
-    if (result != OpenOk) {
-        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("false"), kSource,
-                      QStringLiteral("InitDeviceInput"), 495);
-        return OpenFailed;
-    }
-    writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("true"), kSource,
-                  QStringLiteral("InitDeviceInput"), 438);
-
-    m_session->begin();
-    m_headsetModel = m_session->headsetModel();
-    connectReadThread();
-
-    QTimer::singleShot(kPageDelayMs, this, [this, attachment = m_session->attachment()] {
-        if (attachment == m_session->attachment())
-            setPageState(2);
-    });
-
+void VoxBench::showReceiverOpened()
+{
     qDebug() << "Create Thread!";
     m_attachTimerId = startTimer(kAttachTimerMs, Qt::CoarseTimer);
-
-    static const char *const pictures[] = {"HeadsetA", "HeadsetB", "HeadsetC"};
-    if (m_headsetModel >= 1 && m_headsetModel <= 3) {
+    const int model = m_model->headsetModel();
+    if (model >= 1 && model <= 3) {
         ui.label_Spectrum->show();
         ui.widget_Spectrum->hide();
         ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/headset/pic/headset/%1.png);")
-                                             .arg(QLatin1String(pictures[m_headsetModel - 1])));
+                                             .arg(QLatin1String(kHeadsetPictures[model - 1])));
     }
-
     // One sequencer serves the program's whole life: a test that is playing
     // when its receiver goes away runs on to its end, and only one sequencer
     // ever drives the window.
@@ -167,14 +106,16 @@ int VoxBench::InitDeviceInput()
         m_testThread->start(QThread::InheritPriority);
         connectTestThread();
     }
-    return OpenOk;
 }
 
 void VoxBench::connectReadThread()
 {
-    // The session passes on the codes of its current attachment only.
-    connect(m_session.get(), &ReceiverSession::replied, this, &VoxBench::on_SLOTReadAudio,
-            Qt::UniqueConnection);
+    // The model passes on what the window shows of the receiver's replies.
+    connect(m_model.get(), &ReceiverModel::spectrumLevels, this, [this](const SpectrumLevels &levels) {
+        m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));
+    });
+    connect(m_model.get(), &ReceiverModel::spectrumFrameDue, this,
+            [this] { on_SLOTReadAudio(replyCodeValue(ReplyCode::SpectrumFrame)); });
     qDebug() << "***** Start Connect One! *****";
 }
 
@@ -184,55 +125,18 @@ void VoxBench::connectTestThread()
     qDebug() << "***** Start Connect Two! *****";
 }
 
-void VoxBench::endAttachment()
-{
-    m_session->detach();
-    if (m_attachTimerId != 0) {
-        killTimer(m_attachTimerId);
-        m_attachTimerId = 0;
-    }
-}
-
 void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId)
 {
     qDebug() << "------------------------------";
     writeDebugLog(QStringLiteral("DeviceRemove"), QStringLiteral("true"), kSource,
                   QStringLiteral("nativeEvent"), 333);
-    UsbHidConnection &connection = usbHidConnection();
-    const quint16 openVendor = connection.vendorId.load();
-    const quint16 openProduct = connection.productId.load();
     qDebug() << "Removed" << Qt::hex << vendorId << productId;
-    if ((openVendor == 0 && openProduct == 0) || vendorId != openVendor || productId != openProduct)
-        return;
-
-    if (connection.handle.load() && connection.opened.load() == 1) {
-        qDebug() << "Close Thread!";
-        endAttachment();
-        setPageState(1);
-        ui.tabWidget->setTabEnabled(0, true);
-        ui.tabWidget->setTabEnabled(1, true);
-        m_headsetModel = 0;
-        ui.label_Spectrum->setStyleSheet(QString());
-        ui.widget_Spectrum->hide();
-        ui.pushButton_CustomReset->click();
-    }
-
-    connection.vendorId.store(0);
-    connection.productId.store(0);
-    usbHidDeviceState().device71.store(0);
-    m_deviceUuid.clear();
-    m_store->clearDevice();
-    setCustomizeVisible(false, Stereo);
-    setCustomizeVisible(false, Surround);
-    // A second receiver still plugged in is taken now.
-    InitDeviceInput();
-    m_store->setCurrentMode(nullptr);
+    m_model->handleRemoval(vendorId, productId);
 }
 
-void VoxBench::setPageState(int state)
+void VoxBench::setPageState(PageState state)
 {
-    if (state == 1) {
-        m_pageState = 0;
+    if (state == PageState::NoReceiver) {
         for (QWidget *widget : {static_cast<QWidget *>(ui.label_DefaultHead),
                                 static_cast<QWidget *>(ui.label_DefaultBackground),
                                 static_cast<QWidget *>(ui.pushButton_DefaultClose)})
@@ -243,34 +147,40 @@ void VoxBench::setPageState(int state)
         ui.label_Head->hide();
         ui.label_Head_One->hide();
         ui.label->hide();
-    } else if (state == 2) {
-        m_pageState = 1;
-        // The device page shows now, all of its pictures with it.
-        m_warmup->finishSteps();
-        ui.label_DefaultHead->lower();
-        ui.label_DefaultBackground->lower();
-        ui.pushButton_DefaultClose->lower();
-        ui.label_Head->show();
-        ui.label_Head_One->show();
-        ui.label->show();
-        changedDevice32();
-        if (const DeviceModes *defaults = m_store->defaultDevice())
-            ui.checkBox_MicENC->setChecked(defaults->micENC);
-        on_CheckBox_MicENC_Clicked();
+        return;
     }
+    // The device page shows now, all of its pictures with it.
+    m_warmup->finishSteps();
+    ui.label_DefaultHead->lower();
+    ui.label_DefaultBackground->lower();
+    ui.pushButton_DefaultClose->lower();
+    ui.label_Head->show();
+    ui.label_Head_One->show();
+    ui.label->show();
 }
 
+// The receiver's settings are up: its custom modes and chosen modes show.
 void VoxBench::changedDevice32()
 {
-    const int productId = usbHidConnection().productId.load();
-    m_store->setDevice(productId, m_deviceUuid);
-    labelCustomButtons(Surround);
-    labelCustomButtons(Stereo);
-    loadUserInformation();
+    showModes(Surround);
+    showModes(Stereo);
+}
 
-    const IdentityBytes identity = usbHidIdentityBytes();
-    if (identity == m_lastIdentity)
-        return;
+// The receiver went away: its picture and the spectrum go with it.
+void VoxBench::showReceiverGone()
+{
+    if (m_attachTimerId != 0) {
+        killTimer(m_attachTimerId);
+        m_attachTimerId = 0;
+    }
+    ui.tabWidget->setTabEnabled(0, true);
+    ui.tabWidget->setTabEnabled(1, true);
+    ui.label_Spectrum->setStyleSheet(QString());
+    ui.widget_Spectrum->hide();
+}
+
+void VoxBench::showNewIdentity(int productId)
+{
     if (isHidden()) {
         show();
         if (m_trayIcon)
@@ -278,43 +188,16 @@ void VoxBench::changedDevice32()
         createTrayActions();
         createTrayMenu();
     }
-    qDebug() << "***** Device Change! *****";
-    m_lastIdentity = identity;
     checkUserFolder(productId);
-    m_session->pause(kNewIdentityPauseMs);
 }
 
 void VoxBench::on_SLOTReadAudio(int iCmdType)
 {
-    switch (ReplyCode(iCmdType)) {
-    case ReplyCode::ReadAudio:
-        if (usbHidDeviceState().device71.load() == 0 && m_headsetModel != kHeadsetModelOne)
-            setTabWidgetIndex(TabEncoding::kStereoPage);
-        break;
-    case ReplyCode::PeqAck:
-        // The switch that follows a complete upload fits the page now on screen.
-        m_session->peqAcknowledged();
-        break;
-    case ReplyCode::Status: {
-        // A reply that brought no identity leaves the placeholder: no identity then.
-        const IdentityBytes identity = usbHidIdentityBytes();
-        m_deviceUuid = identity == kPlaceholderIdentity ? QString() : usbHidIdentityText(identity);
-        break;
-    }
-    case ReplyCode::Spectrum: {
-        const SpectrumLevels levels = usbHidSpectrumLevels();
-        m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));
-        break;
-    }
-    case ReplyCode::SpectrumFrame: {
-        quint8 frame[SpectrumSmoother::kFrameBuffer] = {};
-        int length = 0;
-        m_spectrum.nextSpectrumFrame(frame, &length);
-        drawSpectrum(frame);
-        break;
-    }
-    case ReplyCode::AlgorithmAck:
-    case ReplyCode::None:
-        break;
-    }
+    // What the window draws of the receiver's replies; the model took the rest.
+    if (ReplyCode(iCmdType) != ReplyCode::SpectrumFrame)
+        return;
+    quint8 frame[SpectrumSmoother::kFrameBuffer] = {};
+    int length = 0;
+    m_spectrum.nextSpectrumFrame(frame, &length);
+    drawSpectrum(frame);
 }

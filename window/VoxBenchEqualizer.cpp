@@ -1,7 +1,6 @@
-// The two equalizer panels, their sliders, and the PEQ sends with their gate.
+// The two equalizer panels and their sliders; the model paces the sends.
 #include "window/VoxBench.h"
 
-#include "log/DebugLog.h"
 #include "window/TabControls.h"
 
 #include <QDebug>
@@ -10,7 +9,6 @@
 #include <qcustomplot.h>
 
 namespace {
-constexpr int kGateTicks = 500;
 const QColor kAxisGrey(120, 120, 120, 255);
 
 void setupEqualizerPanel(QCustomPlot *plot, const QBrush &background)
@@ -87,95 +85,23 @@ void VoxBench::on_VerticalSlider_30_ActionTriggered_T(int value)
     qDebug() << "Slider 30 action" << value;
 }
 
-int VoxBench::customModeCode(ModeType type, int slot) const
+// A person moved a slider: the model takes the tab's gains and paces the sends.
+void VoxBench::sliderEdited(ModeType type)
 {
-    return modeCode(tab(type).peqKind(), ModeSource::Custom, slot, m_headsetModel);
-}
-
-void VoxBench::sendCheckedCustomMode(ModeType type)
-{
-    for (int slot = 0; slot < kCustomSlots; ++slot) {
-        if (customButton(type, slot)->isChecked())
-            sendPEQParameter(int(tab(type).peqKind()), customModeCode(type, slot));
-    }
-}
-
-// The gate counts ticks of a 1-ms timer only while it is armed; an idle
-// window then wakes for nothing (a timer left running costs about 2% of a core).
-void VoxBench::armPeqGate()
-{
-    m_peqGateArmed = 1;
-    if (m_gateTimerId == 0)
-        m_gateTimerId = startTimer(1, Qt::CoarseTimer);
+    const std::vector<int> values = getSliderValue(type);
+    Gains gains{};
+    std::copy(values.begin(), values.end(), gains.begin());
+    m_model->setGains(type, gains);
 }
 
 void VoxBench::on_VerticalSlider_Stereo_ValueChange()
 {
-    armPeqGate();
-    if (m_peqGateOpen == 0)
-        return;
-    m_peqGateOpen = 0;
-    if (ui.tabWidget->currentIndex() != TabEncoding::kStereoPage)
-        return;
-    sendCheckedCustomMode(Stereo);
+    sliderEdited(Stereo);
 }
 
 void VoxBench::on_VerticalSlider_Surround_ValueChange()
 {
-    armPeqGate();
-    if (m_peqGateOpen == 0)
-        return;
-    m_peqGateOpen = 0;
-    if (ui.tabWidget->currentIndex() != TabEncoding::kSurroundPage)
-        return;
-    qDebug() << "Surround slider change sent";
-    sendCheckedCustomMode(Surround);
-}
-
-void VoxBench::gateTick()
-{
-    if (m_peqGateArmed != 1)
-        return;
-    if (++m_peqGateTicks < kGateTicks)
-        return;
-    m_peqGateArmed = 0;
-    m_peqGateTicks = 0;
-    m_peqGateOpen = 1;
-    killTimer(m_gateTimerId);
-    m_gateTimerId = 0;
-    sendHeldBackEdits();
-}
-
-// Edits made while the gate was closed reach the receiver when it opens; the
-// gate stays open, so the next edit is sent at once as before.
-void VoxBench::sendHeldBackEdits()
-{
-    const int page = ui.tabWidget->currentIndex();
-    if (!TabEncoding::isModePage(page))
-        return;
-    const ModeType type = TabEncoding::typeOfPage(page);
-    if (!tab(type).customize->isChecked())
-        return;
-    const Gains &sent = *tab(type).sentGains;
-    const std::vector<int> shown = getSliderValue(type);
-    if (std::equal(sent.begin(), sent.end(), shown.begin(), shown.end()))
-        return;
-    qDebug() << "Sending held-back equalizer edits";
-    sendCheckedCustomMode(type);
-}
-
-int VoxBench::sendPEQParameter(int kind, int modeCode)
-{
-    writeDebugLog(QStringLiteral("send PEQ Param"), QStringLiteral("start"), QStringLiteral("VoxBench"),
-                  QStringLiteral("sendPEQParameter"), 804);
-    if (kind != int(PeqKind::Stereo) && kind != int(PeqKind::Surround))
-        return 0;
-    const ModeType type = TabEncoding::typeOfPeqKind(PeqKind(kind));
-    Gains &gains = *tab(type).sentGains;
-    const std::vector<int> values = getSliderValue(type);
-    std::copy(values.begin(), values.end(), gains.begin());
-    m_session->uploadPeq(PeqKind(kind), modeCode, gains);
-    return 0;
+    sliderEdited(Surround);
 }
 
 void VoxBench::setSliderValue(std::vector<int> datas, ModeType type)
@@ -183,22 +109,17 @@ void VoxBench::setSliderValue(std::vector<int> datas, ModeType type)
     // A mode read from a file may hold fewer than ten gains: the rest are flat.
     datas.resize(kBands, 0);
     QMutexLocker locker(&m_sliderMutex);
-    for (int band = 0; band < kBands - 1; ++band) {
+    // Shown, not edited: no slider tells the model what it already holds.
+    for (int band = 0; band < kBands; ++band) {
         QSlider *slider = ui.bandSlider(tab(type).sliderPage(), band);
         const QSignalBlocker blocker(slider);
         slider->setValue(datas[band]);
     }
-    // Only the last band signals, so a whole mode costs at most one send.
-    ui.bandSlider(tab(type).sliderPage(), kBands - 1)->setValue(datas[kBands - 1]);
 }
 
 void VoxBench::resetSliderValue(ModeType type)
 {
-    setSliderValue(std::vector<int>(kBands, 0), type);
-    if (type == Stereo)
-        on_VerticalSlider_Stereo_ValueChange();
-    else
-        on_VerticalSlider_Surround_ValueChange();
+    m_model->resetGains(type);
 }
 
 void VoxBench::setSliderEnable(bool enabled, ModeType type)

@@ -1,5 +1,5 @@
-// Mode selection: built-in presets, the custom modes of each tab, and the
-// restoring of a receiver's remembered mode.
+// Mode selection: built-in presets and the custom modes of each tab, shown as
+// the model has them; every click is one model call.
 #include "window/VoxBench.h"
 
 #include "log/DebugLog.h"
@@ -10,8 +10,10 @@
 
 #include <QButtonGroup>
 #include <QDebug>
-#include <QSet>
-#include <QUuid>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
 
 namespace {
 constexpr int kSlots = kCustomSlots;
@@ -21,6 +23,20 @@ void logModeClicked(const char *message, const char *function, int line)
     writeDebugLog(QStringLiteral("mode Clicked"), QLatin1String(message), QStringLiteral("VoxBench"),
                   QLatin1String(function), line);
 }
+
+// Checks one button of an exclusive group, or none.
+void checkOnly(QButtonGroup *group, QAbstractButton *button)
+{
+    if (button) {
+        button->setChecked(true);
+        return;
+    }
+    if (QAbstractButton *checked = group->checkedButton()) {
+        group->setExclusive(false);
+        checked->setChecked(false);
+        group->setExclusive(true);
+    }
+}
 } // namespace
 
 QRadioButton *VoxBench::customButton(ModeType type, int slot) const
@@ -28,22 +44,26 @@ QRadioButton *VoxBench::customButton(ModeType type, int slot) const
     return tab(type).custom[slot];
 }
 
-// Shown as far as the program decides: the button and its group box are not
-// hidden, whether or not the window itself is on screen.
-bool VoxBench::slotShown(ModeType type, int slot) const
+void VoxBench::tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title)
 {
-    return !customButton(type, slot)->isHidden() && !tab(type).customBox->isHidden();
+    if (outcome.ok() || outcome.result == ReceiverModel::Result::Full)
+        return;
+    if (outcome.result == ReceiverModel::Result::NoReceiver)
+        MessageBox::warning(this, QStringLiteral("warning"), outcome.message);
+    else
+        MessageBox::information(this, title, outcome.message);
 }
 
 void VoxBench::presetClicked(ModeType type, int button)
 {
-    const TabControls &controls = tab(type);
-    if (!controls.presets[button]->isChecked())
+    if (!tab(type).presets[button]->isChecked())
         return;
-    if (ModeData *preset = m_store->getPreset(type, button))
-        soundBtnEvent(preset);
-    const PeqKind kind = controls.peqKind();
-    sendPEQParameter(int(kind), modeCode(kind, ModeSource::Preset, button, m_headsetModel));
+    tellRefusal(m_model->selectPreset(type, button), QStringLiteral("warning"));
+}
+
+void VoxBench::customSlotClicked(ModeType type, int slot)
+{
+    customizeModeClicked(type, slot);
 }
 
 void VoxBench::on_RadioButton_Surround_DeepBass_Clicked()
@@ -112,12 +132,6 @@ void VoxBench::on_RadioButton_Surround_Customize_Clicked()
 void VoxBench::on_RadioButton_Stereo_Customize_Clicked()
 {
     onCustomizeClicked(Stereo);
-}
-
-void VoxBench::customSlotClicked(ModeType type, int slot)
-{
-    if (customizeModeClicked(type, slot))
-        sendPEQParameter(int(tab(type).peqKind()), customModeCode(type, slot));
 }
 
 void VoxBench::on_RadioButton_Surround_CustomOne_Clicked()
@@ -192,290 +206,127 @@ void VoxBench::on_PushButton_Surround_CustomClear_Clicked()
 
 void VoxBench::soundBtnEvent(ModeData *data)
 {
-    if (!data)
-        return;
-    m_store->setCurrentMode(data);
-    ui.tabWidget->setGeometry(44, 100, 1089, 162);
-    const ModeType type = TabEncoding::typeOfRecord(data->type);
-    if (data->customizeType == 0) {
-        setCustomizeVisible(false, type);
-        setCustomizeGroupBoxVisible(false, type);
-        setCustomizeEditVisible(false);
-    } else {
-        setCustomizeEditVisible(true);
-    }
-    setSliderEnable(data->customizeType == 1, type);
-    if (usbHidConnection().opened.load() != 1) {
-        MessageBox::warning(this, QStringLiteral("warning"), QStringLiteral("Please Insert Device!"));
-        return;
-    }
-    qDebug() << "Mode" << data->name << "gains" << data->parameter;
-    setSliderValue(data->parameter, type);
+    // Shows the tab of a mode as the model has it.
+    if (data)
+        showModes(Pages::typeOfRecord(data->type));
 }
 
 void VoxBench::onCustomizeClicked(ModeType type)
 {
-    const QMap<QString, ModeData *> modes = m_store->customizeModes(type);
-    resetSliderValue(type);
-    setCustomizeAddAndDeleteVisible(true, type);
-    if (modes.isEmpty()) {
-        setCustomizeGroupBoxVisible(false, type);
-        setCustomizeEditVisible(false);
-        return;
-    }
-    setCustomizeGroupBoxVisible(true, type);
-
-    // Slots outside 0..4, or taken by a mode earlier in name order, give no button.
-    bool used[kSlots] = {};
-    for (const ModeData *mode : modes) {
-        if (mode->index < 0 || mode->index >= kSlots || used[mode->index])
-            continue;
-        customButton(type, mode->index)->show();
-        ModeNameElider::setName(customButton(type, mode->index), mode->name);
-        used[mode->index] = true;
-    }
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (used[slot])
-            qDebug() << "Custom slot" << slot << "shown:" << !customButton(type, slot)->isHidden();
-        else
-            customButton(type, slot)->hide();
-    }
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (slotShown(type, slot) && customButton(type, slot)->isChecked()) {
-            customButton(type, slot)->click();
-            return;
-        }
-    }
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (used[slot]) {
-            customButton(type, slot)->click();
-            return;
-        }
-    }
+    tellRefusal(m_model->showCustomModes(type), QStringLiteral("warning"));
 }
 
 bool VoxBench::customizeModeClicked(ModeType type, int index)
 {
     if (index < 0 || index >= kSlots || !customButton(type, index)->isChecked())
         return false;
-    const QString name = ModeNameElider::name(customButton(type, index));
-    ModeData *mode = m_store->customizeModes(type).value(name, nullptr);
-    if (!mode)
-        return false;
-    setSliderEnable(true, type);
-    soundBtnEvent(mode);
-    ui.lineEdit_CustomName->setText(name);
-    return true;
+    const ReceiverModel::Outcome outcome = m_model->selectCustom(type, index);
+    tellRefusal(outcome, QStringLiteral("warning"));
+    return outcome.ok();
 }
 
 void VoxBench::addCustomizeMode(ModeType type)
 {
-    const QMap<QString, ModeData *> modes = m_store->customizeModes(type);
-    if (modes.size() >= kSlots)
-        return;
-    resetSliderValue(type);
-
-    // The next slot is the number of modes; a file whose slots are not 0..n-1
-    // gets the lowest free one instead, so no button shows two modes.
-    bool used[kSlots] = {};
-    for (const ModeData *mode : modes) {
-        if (mode->index >= 0 && mode->index < kSlots)
-            used[mode->index] = true;
-    }
-    int slot = modes.size();
-    if (used[slot]) {
-        slot = 0;
-        while (slot < kSlots && used[slot])
-            ++slot;
-        if (slot == kSlots)
-            return;
-    }
-
-    QRadioButton *button = customButton(type, slot);
-    setCustomizeGroupBoxVisible(true, type);
-    button->show();
-    ModeNameElider::setName(button, customizeName(type));
-
-    auto mode = std::make_unique<ModeData>();
-    mode->algorithm = tab(type).algorithmName();
-    mode->uuid = QUuid::createUuid().toString();
-    mode->type = type;
-    mode->name = ModeNameElider::name(button);
-    mode->index = slot;
-    mode->parameter = getSliderValue(type);
-    mode->customizeType = 1;
-    m_store->insertCustomizeMode(std::move(mode));
-
-    if (!m_store->customizeModes(type).contains(ModeNameElider::name(button))) {
-        // The store keeps custom modes only for a known receiver.
-        button->hide();
-        if (modes.isEmpty())
-            setCustomizeGroupBoxVisible(false, type);
-        return;
-    }
-    button->click();
+    tellRefusal(m_model->addCustomMode(type), QStringLiteral("warning"));
 }
 
 QString VoxBench::customizeName(ModeType type)
 {
-    const QList<QString> names = m_store->customizeModes(type).keys();
-    const QSet<QString> taken(names.begin(), names.end());
-    for (int k = 1;; ++k) {
-        const QString candidate = k < 10 ? QStringLiteral("Mode0%1").arg(k) : QStringLiteral("Mode%1").arg(k);
-        if (!taken.contains(candidate))
-            return candidate;
-    }
+    return m_model->freeDefaultName(type);
 }
 
 void VoxBench::deleteCustomizeMode(ModeType type)
 {
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (!customButton(type, slot)->isChecked())
-            continue;
-        if (ModeData *mode = m_store->customizeModes(type).value(
-                ModeNameElider::name(customButton(type, slot)), nullptr)) {
-            m_store->removeCustomizeMode(mode);
-            tab(type).customize->click();
-        }
-        break;
-    }
-
-    QButtonGroup *group = tab(type).customGroup;
-    bool shownChecked = false;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        QRadioButton *button = customButton(type, slot);
-        if (!slotShown(type, slot) && button->isChecked()) {
-            group->setExclusive(false);
-            button->setChecked(false);
-            group->setExclusive(true);
-        }
-        shownChecked = shownChecked || (slotShown(type, slot) && button->isChecked());
-    }
-    if (shownChecked)
-        return;
-    for (int slot = kSlots - 1; slot >= 0; --slot) {
-        if (slotShown(type, slot)) {
-            customButton(type, slot)->setChecked(true);
-            return;
-        }
-    }
+    const ReceiverModel::Selection &selection = m_model->selection(type);
+    if (selection.chosen && selection.origin == ModeOrigin::Custom)
+        tellRefusal(m_model->deleteCustomMode(type, selection.slot), QStringLiteral("warning"));
 }
 
 void VoxBench::on_PushButton_CustomSave_Clicked()
 {
-    const int page = ui.tabWidget->currentIndex();
-    if (!TabEncoding::isModePage(page))
+    const Page page = m_model->page();
+    if (!Pages::carriesModes(page))
         return;
-    const ModeType type = TabEncoding::typeOfPage(page);
-    const QString newName = ui.lineEdit_CustomName->text();
-    const std::optional<ModeData> current = m_store->currentMode();
-    if (!current || current->customizeType != 1)
-        return;
-
-    QRadioButton *button = nullptr;
-    for (int slot = 0; slot < kSlots && !button; ++slot) {
-        if (customButton(type, slot)->isChecked())
-            button = customButton(type, slot);
-    }
-    if (!button)
-        return;
-
-    // The stored mode is the one with the current mode's uuid on this tab.
-    const QMap<QString, ModeData *> modes = m_store->customizeModes(type);
-    ModeData *stored = nullptr;
-    for (ModeData *mode : modes) {
-        if (mode->uuid == current->uuid)
-            stored = mode;
-    }
-    if (!stored)
-        return;
-    for (const ModeData *mode : modes) {
-        if (mode->name == newName && mode->uuid != current->uuid) {
-            MessageBox::information(this, QStringLiteral("warning"),
-                                    QStringLiteral("The current name has been applied"));
-            return;
-        }
-    }
-
-    const QString oldName = stored->name;
-    ModeNameElider::setName(button, newName);
-    stored->name = newName;
-    stored->parameter = getSliderValue(type);
-    m_store->renameCustomizeMode(oldName, stored);
-    // Keeps the store's copy of the current mode in step; this also rewrites config.json.
-    m_store->setCurrentMode(stored);
-    m_store->writeConfigJson();
+    const ReceiverModel::Outcome outcome =
+        m_model->saveCustomMode(Pages::typeOf(page), ui.lineEdit_CustomName->text());
+    if (outcome.result != ReceiverModel::Result::NotCustom)
+        tellRefusal(outcome, QStringLiteral("warning"));
 }
 
 void VoxBench::on_PushButton_CustomReset_Clicked()
 {
-    const int page = ui.tabWidget->currentIndex();
-    if (TabEncoding::isModePage(page))
-        resetSliderValue(TabEncoding::typeOfPage(page));
-}
-
-void VoxBench::labelCustomButtons(ModeType type)
-{
-    int slot = 0;
-    for (const ModeData *mode : m_store->customizeModes(type)) {
-        if (slot >= kSlots)
-            break;
-        ModeNameElider::setName(customButton(type, slot++), mode->name);
-    }
+    const Page page = m_model->page();
+    if (Pages::carriesModes(page))
+        resetSliderValue(Pages::typeOf(page));
 }
 
 void VoxBench::loadUserInformation()
 {
-    const std::optional<ModeData> current = m_store->currentMode();
-    if (!current) {
-        tab(Surround).standardPreset()->click();
-        setTabWidgetIndex(TabEncoding::kStereoPage);
-        tab(Stereo).standardPreset()->click();
-        return;
-    }
-    const ModeType type = TabEncoding::typeOfRecord(current->type);
-    setTabWidgetIndex(TabEncoding::pageOf(type));
-    restoreOtherTab(TabEncoding::otherType(type));
-    restoreRemembered(type, *current);
-}
-
-void VoxBench::restoreOtherTab(ModeType type)
-{
-    const TabControls &controls = tab(type);
-    if (!m_store->customizeModes(type).isEmpty() && controls.customize->isChecked())
-        onCustomizeClicked(type);
-    else
-        controls.standardPreset()->click();
-}
-
-void VoxBench::restoreRemembered(ModeType type, const ModeData &mode)
-{
-    if (mode.customizeType == 1) {
-        tab(type).customize->click();
-        for (int slot = 0; slot < kSlots; ++slot) {
-            if (ModeNameElider::name(customButton(type, slot)) == mode.name) {
-                customButton(type, slot)->click();
-                return;
-            }
-        }
-        return;
-    }
-    const TabControls &controls = tab(type);
-    for (int button = 0; button < PresetNames::count(type); ++button) {
-        if (mode.name == controls.presetName(button)) {
-            controls.presets[button]->click();
-            return;
-        }
-    }
+    // The model restores the receiver's remembered modes; the window shows them.
+    showModes(Surround);
+    showModes(Stereo);
 }
 
 void VoxBench::setTabWidgetIndex(int index)
 {
-    // The tab handler runs once for the index, also when that tab is already current.
-    if (ui.tabWidget->currentIndex() != index)
-        ui.tabWidget->setCurrentIndex(index);
-    else
-        on_TabWidget_Clicked(index);
+    // The page's handler runs once for the index, also when that page is current.
+    const ReceiverModel::Outcome outcome = m_model->selectPage(Pages::pageOfIndex(index));
+    if (!outcome.ok()) {
+        const QString message = outcome.message;
+        m_model->afterSends(
+            this, [message] { MessageBox::information(nullptr, QStringLiteral("prompt"), message); });
+    }
+}
+
+// What a tab shows follows the model: the chosen preset or Customize, the
+// custom modes with their names, the sliders and whether they can be moved.
+void VoxBench::showModes(ModeType type)
+{
+    const TabControls &controls = tab(type);
+    const ReceiverModel::Selection &selection = m_model->selection(type);
+    const bool attached = m_model->attached();
+
+    QRadioButton *checked = selection.customView    ? controls.customize
+                            : selection.preset >= 0 ? controls.presets[selection.preset]
+                                                    : nullptr;
+    checkOnly(type == Stereo ? m_stereoGroup.get() : m_surroundGroup.get(), checked);
+
+    bool any = false;
+    for (int slot = 0; slot < kSlots; ++slot)
+        customButton(type, slot)->setVisible(false);
+    for (const ReceiverModel::CustomMode &mode : m_model->customModes(type)) {
+        QRadioButton *button = customButton(type, mode.slot);
+        ModeNameElider::setName(button, mode.name);
+        button->setVisible(selection.customView && attached);
+        any = true;
+    }
+    const bool customChosen = selection.chosen && selection.origin == ModeOrigin::Custom;
+    checkOnly(controls.customGroup, customChosen ? customButton(type, selection.slot) : nullptr);
+    setCustomizeGroupBoxVisible(selection.customView && any && attached, type);
+    setCustomizeAddAndDeleteVisible(selection.customView && attached, type);
+    setSliderEnable(customChosen, type);
+    const Gains &gains = m_model->gains(type);
+    setSliderValue(std::vector<int>(gains.begin(), gains.end()), type);
+    if (m_model->page() == Pages::pageOf(type))
+        showEditStrip(type);
+}
+
+// A choice on the tab: the strip above the tabs takes its height, and the name
+// field the chosen custom mode's name.
+void VoxBench::showSelection(ModeType type)
+{
+    const ReceiverModel::Selection &selection = m_model->selection(type);
+    if (selection.chosen)
+        ui.tabWidget->setGeometry(44, 100, 1089, 162);
+    if (selection.chosen && selection.origin == ModeOrigin::Custom)
+        ui.lineEdit_CustomName->setText(m_model->chosenName(type));
+    showModes(type);
+}
+
+void VoxBench::showEditStrip(ModeType type)
+{
+    const ReceiverModel::Selection &selection = m_model->selection(type);
+    setCustomizeEditVisible(selection.chosen && selection.origin == ModeOrigin::Custom);
 }
 
 void VoxBench::setCustomizeVisible(bool enabled, ModeType type)

@@ -94,7 +94,7 @@ void VoxBench::endChannel(int channel)
 
 void VoxBench::on_PushButton_PlayTest_Clicked()
 {
-    if (!usbHidConnection().handle.load()) {
+    if (!m_model->receiverOpen()) {
         MessageBox::warning(nullptr, QStringLiteral("warning"), QStringLiteral("Pleasr Insert Device!"));
         return;
     }

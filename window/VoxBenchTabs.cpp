@@ -2,30 +2,15 @@
 // (through the PEQ upload of its mode) and whether it reports its spectrum.
 #include "window/VoxBench.h"
 
-#include "log/DebugLog.h"
 #include "ui/MessageBox.h"
 #include "window/TabControls.h"
 
-#include <QDebug>
+#include <QCheckBox>
 #include <QRadioButton>
-#include <algorithm>
 #include <initializer_list>
 #include <qcustomplot.h>
 
 namespace {
-using namespace TabEncoding;
-
-bool clickFirstChecked(const std::vector<QRadioButton *> &buttons)
-{
-    for (QRadioButton *button : buttons) {
-        if (button->isChecked()) {
-            button->click();
-            return true;
-        }
-    }
-    return false;
-}
-
 void setShown(std::initializer_list<QWidget *> widgets, bool shown)
 {
     for (QWidget *widget : widgets)
@@ -35,21 +20,21 @@ void setShown(std::initializer_list<QWidget *> widgets, bool shown)
 
 void VoxBench::on_TabWidget_Clicked(int index)
 {
-    const UsbHidDeviceState &state = usbHidDeviceState();
-
-    if (state.device71.load() == 0 && index == kSurroundPage && m_headsetModel != kHeadsetModelOne) {
-        qDebug() << "Mr.Lok TabWidget_Clicked:" << state.device71.load() << m_headsetModel;
-        // Runs the whole stereo branch, and sends what it asks for, before the box comes up.
-        ui.tabWidget->setCurrentIndex(kStereoPage);
-        m_session->afterPending(this, [] {
-            MessageBox::information(nullptr, QStringLiteral("prompt"),
-                                    QStringLiteral("The device does not support this algorithm"));
-        });
+    if (m_showingPage)
         return;
+    setTabWidgetIndex(index);
+}
+
+// The page the model chose, with the controls that belong to it.
+void VoxBench::showPage(Page page)
+{
+    if (ui.tabWidget->currentIndex() != int(page)) {
+        m_showingPage = true;
+        ui.tabWidget->setCurrentIndex(int(page));
+        m_showingPage = false;
     }
 
-    if (index == kSurroundPage) {
-        m_activeTab = activeTabOfPage(index);
+    if (page == Page::Surround) {
         ui.widget_Param_Stereo->hide();
         ui.widget_Param_Surround->show();
         ui.groupBox_Stereo_Spectrum->hide();
@@ -60,21 +45,13 @@ void VoxBench::on_TabWidget_Clicked(int index)
                  true);
         ui.label_dB->show();
         ui.label_Hz->show();
-
-        m_session->selectPage(algorithmOfPage(index), false);
-        reapplyMode(Surround);
-        return;
-    }
-
-    if (index == kStereoPage) {
-        m_activeTab = activeTabOfPage(index);
+    } else if (page == Page::Stereo) {
         ui.widget_Param_Stereo->show();
         ui.widget_Param_Surround->hide();
         ui.groupBox_Stereo_Spectrum->show();
         ui.groupBox_SurroundTest->hide();
-
-        const bool opened = usbHidConnection().opened.load() == 1;
-        if (m_headsetModel != 0) {
+        const bool opened = m_model->receiverOpen();
+        if (m_model->headsetModel() != 0) {
             // A known headset shows its picture instead of the live spectrum.
             ui.widget_Spectrum->hide();
             ui.label_Spectrum->setVisible(opened);
@@ -84,58 +61,25 @@ void VoxBench::on_TabWidget_Clicked(int index)
         }
         ui.label_dB->show();
         ui.label_Hz->show();
-
         if (m_testPlaying)
             stopSpeakerTest();
-
-        m_session->selectPage(algorithmOfPage(index), m_headsetModel == 0);
-        reapplyMode(Stereo);
-        return;
-    }
-
-    if (index == kMicEncPage) {
-        m_activeTab = activeTabOfPage(index);
-        m_session->selectPage(algorithmOfPage(index), false);
-        // No mode is re-applied here, and a playing speaker test goes on.
+    } else {
+        // A playing speaker test goes on.
         setShown({ui.widget_Param_Stereo, ui.widget_Param_Surround, ui.groupBox_Stereo_Spectrum,
                   ui.groupBox_SurroundTest, ui.lineEdit_CustomName, ui.pushButton_CustomReset,
                   ui.pushButton_CustomSave, ui.label_dB, ui.label_Hz},
                  false);
+        return;
     }
-}
 
-// The page's mode goes to the receiver again, once the session's settle after
-// the spectrum switch has passed.
-void VoxBench::reapplyMode(ModeType type)
-{
-    const TabControls &controls = tab(type);
-    if (clickFirstChecked(controls.presets))
-        return;
-    if (controls.customize->isChecked()) {
-        if (type == Surround)
-            ui.tabWidget->setGeometry(44, 100, 1089, 192);
-        for (QRadioButton *button : controls.custom) {
-            if (button->isChecked())
-                button->click();
-        }
-        return;
-    }
-    setCustomizeEditVisible(false);
-    // Shown by the mode logic, whether or not the window itself is on screen.
-    const bool anyShown = std::any_of(controls.custom.begin(), controls.custom.end(),
-                                      [](const QRadioButton *button) { return !button->isHidden(); });
-    setCustomizeAddAndDeleteVisible(anyShown, type);
+    const ModeType type = Pages::typeOf(page);
+    const ReceiverModel::Selection &selection = m_model->selection(type);
+    if (type == Surround && selection.customView)
+        ui.tabWidget->setGeometry(44, 100, 1089, 192);
+    showEditStrip(type);
 }
 
 void VoxBench::on_CheckBox_MicENC_Clicked()
 {
-    if (ui.checkBox_MicENC->isChecked()) {
-        m_session->switchAlgorithm(AlgorithmSwitches::kEncOn);
-        writeDebugLog(QStringLiteral("MicENC Switch"), QStringLiteral("Open ENC"), QStringLiteral("VoxBench"),
-                      QStringLiteral("on_CheckBox_MicENC_Clicked"), 2302);
-    } else {
-        m_session->switchAlgorithm(AlgorithmSwitches::kEncOff);
-        writeDebugLog(QStringLiteral("MicENC Switch"), QStringLiteral("CLose ENC"),
-                      QStringLiteral("VoxBench"), QStringLiteral("on_CheckBox_MicENC_Clicked"), 2307);
-    }
+    m_model->setMicEnc(ui.checkBox_MicENC->isChecked());
 }

@@ -105,7 +105,7 @@ void VoxBench::on_ExitAppAction()
 {
     if (!m_quitting) {
         m_quitting = true;
-        m_session->farewell();
+        m_model->farewell();
         close();
         if (m_trayIcon)
             m_trayIcon->hide();
@@ -138,9 +138,8 @@ void VoxBench::showEvent(QShowEvent *event)
     // The close button switched the spectrum reports off; whatever shows the
     // window again (tray icon, "Main Page", a second start) switches them back
     // on where the stereo tab streams them.
-    if (m_activeTab == TabEncoding::kActiveStereo && m_headsetModel == 0 && m_session->attached() &&
-        usbHidDeviceState().spectrumOn.load() == 0)
-        m_session->switchSpectrum(true);
+    if (m_model->pageWantsSpectrum() && !m_model->spectrumOn())
+        m_model->switchSpectrum(true);
 }
 
 void VoxBench::on_PushButton_DefaultClose_Clicked()
@@ -155,7 +154,7 @@ void VoxBench::on_PushButton_Minimize_Clicked()
 
 void VoxBench::on_PushButton_Close_Clicked()
 {
-    m_session->switchSpectrum(false);
+    m_model->switchSpectrum(false);
     if (trayAvailable())
         hide();
     else
@@ -192,8 +191,9 @@ void VoxBench::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint at = event->pos();
-    const int width = m_pageState == 1 ? kDevicePageDragWidth : kEmptyPageDragWidth;
-    const int height = m_pageState == 1 ? kDevicePageDragHeight : kEmptyPageDragHeight;
+    const bool device = m_model->pageState() == PageState::Device;
+    const int width = device ? kDevicePageDragWidth : kEmptyPageDragWidth;
+    const int height = device ? kDevicePageDragHeight : kEmptyPageDragHeight;
     if (at.x() > 0 && at.x() < width && at.y() > 0 && at.y() < height) {
         m_dragging = true;
         m_movingByHand = false;

@@ -86,9 +86,9 @@ int main(int argc, char *argv[])
     window.show();
     QElapsedTimer wait;
     wait.start();
-    while (window.pageState() != 1 && wait.elapsed() < 5000)
+    while (window.pageState() != PageState::Device && wait.elapsed() < 5000)
         settle(5);
-    if (window.pageState() != 1 || !waitForQuiet(300, 5000)) {
+    if (window.pageState() != PageState::Device || !waitForQuiet(300, 5000)) {
         std::fprintf(stderr, "latency: the receiver was not attached\n");
         return 1;
     }

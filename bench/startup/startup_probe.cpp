@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
         VoxBench *page = window.get();
         // Owned by the window.
         new FirstFrameProbe(
-            page, [page] { return page->pageState() == 1; }, guiThreadSleptNs);
+            page, [page] { return page->pageState() == PageState::Device; }, guiThreadSleptNs);
         return window;
     });
 }

@@ -154,17 +154,6 @@ private slots:
         stopWithinOneTimeout();
     }
 
-    void closeStopsTheThreadFirst()
-    {
-        EmulatorControl::Config silent;
-        silent.silent = true;
-        startOn(silent);
-        spin(60);
-        usbHidCloseHandle();
-        QVERIFY(m_thread->isFinished());
-        QCOMPARE(usbHidConnection().handle.load(), nullptr);
-    }
-
     void noDeviceEndsAtOnce()
     {
         reset();

@@ -43,10 +43,6 @@ private:
         QCOMPARE(m_session->open(knownDevices({productId})), int(OpenOk));
         m_session->begin();
         QVERIFY(m_session->readThread() && m_session->readThread()->isRunning());
-        connect(m_session.get(), &ReceiverSession::replied, m_session.get(), [this](int code) {
-            if (code == replyCodeValue(ReplyCode::PeqAck))
-                m_session->peqAcknowledged();
-        });
         QVERIFY(EmulatorControl::waitForReports(2, 1000)); // ReadAudio, ReadStatus
         spin(100);
         EmulatorControl::clearWrittenReports();
@@ -115,6 +111,27 @@ private slots:
 
     // After the detach no step of the old attachment reaches the wire, and no
     // acknowledgement of the Mic ENC page brings an algorithm switch.
+    // The session owns the read thread and the handle: the thread has ended
+    // while the handle is still open, at a detach and when the session goes.
+    void detachEndsTheReadThreadBeforeTheHandle()
+    {
+        for (const bool destroy : {false, true}) {
+            attach(0x4152);
+            bool handleOpenAtEnd = false;
+            connect(
+                m_session->readThread(), &QThread::finished, this,
+                [&handleOpenAtEnd] { handleOpenAtEnd = usbHidConnection().handle.load() != nullptr; },
+                Qt::DirectConnection);
+            if (destroy)
+                m_session.reset();
+            else
+                m_session->detach();
+            QVERIFY(handleOpenAtEnd);
+            QCOMPARE(usbHidConnection().handle.load(), nullptr);
+            QVERIFY(!m_session || !m_session->readThread());
+        }
+    }
+
     void detachDropsPendingStepsAndMicPageSwitchesNothing()
     {
         attach(0x4152);

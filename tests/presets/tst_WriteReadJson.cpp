@@ -77,7 +77,7 @@ private slots:
     void savesWholeOrNotAtAllOnAFullDisk();
     void savesThroughLinksButNeverOverOtherFiles();
     void removesLeftoversOfInterruptedSaves();
-    void createsTheConfigFolderOnEveryAccess();
+    void createsTheConfigFolderToSave();
 
 private:
     // A program folder with default files for 0x4152 and 0x104d.
@@ -635,16 +635,25 @@ void tst_WriteReadJson::removesLeftoversOfInterruptedSaves()
     QCOMPARE(readFile(configPath()), config);
 }
 
-void tst_WriteReadJson::createsTheConfigFolderOnEveryAccess()
+void tst_WriteReadJson::createsTheConfigFolderToSave()
 {
     WriteReadJson store(programFolder());
     QDir(documents()).removeRecursively();
+    // Asking where the file lives makes nothing.
+    QCOMPARE(store.configPath(), configPath());
+    QVERIFY(!QFileInfo::exists(documents()));
     store.setDevice(0x4152, QString());
     store.setCurrentMode(store.getSurroundPreset(1));
     QVERIFY(QFile::exists(configPath()));
+    // Saves asked for inside a batch are made once, when it closes.
     QDir(documents()).removeRecursively();
-    QCOMPARE(store.configPath(), configPath());
-    QVERIFY(QFileInfo(documents() + "/VoxBench").isDir());
+    {
+        WriteReadJson::Batch batch(store);
+        store.setCurrentMode(store.getSurroundPreset(2));
+        QVERIFY(!QFileInfo::exists(configPath()));
+        store.setCurrentMode(store.getSurroundPreset(1));
+    }
+    QVERIFY(QFile::exists(configPath()));
 }
 
 QTEST_MAIN(tst_WriteReadJson)

@@ -95,8 +95,8 @@ void tst_reliability_faults::arriveWith(const EmulatorControl::Config &config)
     QVERIFY(m_window->readThread());
     // The device page comes whether or not the receiver talks. (Waiting
     // without QTRY, whose sleeps would count as stalls.)
-    waitFor([this] { return m_window->pageState() == 1; }, 2000);
-    QCOMPARE(m_window->pageState(), 1);
+    waitFor([this] { return m_window->pageState() == PageState::Device; }, 2000);
+    QCOMPARE(m_window->pageState(), PageState::Device);
 }
 
 void tst_reliability_faults::expectUnansweredStartup()
@@ -119,7 +119,7 @@ void tst_reliability_faults::removeAndCheckQuiet()
     checkStalls();
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QCOMPARE(m_window->readThread(), nullptr);
     spin(1200); // every retry and watchdog still pending runs out
     const int written = EmulatorControl::writtenReportCount();
@@ -221,7 +221,7 @@ void tst_reliability_faults::vanishesMidPeqUpload()
     EmulatorControl::clearWrittenReports();
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
     // Whole uploads only (the remembered tab's mode goes out once more when its

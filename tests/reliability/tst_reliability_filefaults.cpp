@@ -165,7 +165,7 @@ void tst_reliability_filefaults::readOnlyConfigTellsOnce()
     {
         VoxBench window;
         window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), PageState::Device, 3000);
         QVERIFY(waitForSettled(*window.session()));
         // Each selection is one more save that fails.
         window.form().radioButton_Stereo_Jazz->click();
@@ -205,7 +205,7 @@ void tst_reliability_filefaults::documentsCannotBeCreated()
         VoxBench window;
         window.show();
         QVERIFY(window.readThread());
-        QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), PageState::Device, 3000);
         QVERIFY(waitForSettled(*window.session()));
         QCOMPARE(window.deviceUuid(), QString(kIdentity));
         // The modes still reach the receiver.

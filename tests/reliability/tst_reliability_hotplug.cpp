@@ -88,14 +88,14 @@ bool tst_reliability_hotplug::cycle(int n, bool full)
         return false;
     }
     if (full) {
-        if (!waitFor([this] { return m_window->pageState() == 1; }, 2000) ||
+        if (!waitFor([this] { return m_window->pageState() == PageState::Device; }, 2000) ||
             !waitForSettled(*m_window->session(), 3000)) {
             qWarning("cycle %d: no device page, or the sends did not end", n);
             return false;
         }
         // Some cycles also show the other tab (spectrum on or off) and change Mic ENC.
         if (n % 3 == 0)
-            m_window->setTabWidgetIndex(m_window->activeTab() == 1 ? 0 : 1);
+            m_window->setTabWidgetIndex(m_window->page() == Page::Stereo ? 0 : 1);
         if (n % 5 == 0)
             m_window->form().checkBox_MicENC->click();
         spin(20);
@@ -104,7 +104,8 @@ bool tst_reliability_hotplug::cycle(int n, bool full)
     }
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
-    if (m_window->readThread() || usbHidConnection().handle.load() || m_window->pageState() != 0) {
+    if (m_window->readThread() || usbHidConnection().handle.load() ||
+        m_window->pageState() != PageState::NoReceiver) {
         qWarning("cycle %d: the attachment did not end", n);
         return false;
     }

@@ -65,7 +65,7 @@ void tst_VoxBenchAttachment::attach()
 {
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 
@@ -80,7 +80,7 @@ void tst_VoxBenchAttachment::startWithoutReceiverShowsNoDevicePage()
 {
     m_window = std::make_unique<VoxBench>();
     VoxBenchForm &ui = m_window->form();
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QVERIFY(!ui.label_DefaultHead->isHidden());
     QVERIFY(!ui.pushButton_DefaultClose->isHidden());
     QVERIFY(ui.label_Head->isHidden());
@@ -90,7 +90,7 @@ void tst_VoxBenchAttachment::startWithoutReceiverShowsNoDevicePage()
     QVERIFY(log.contains(record("Register Device", "true", "registerDevice", 274)));
     QVERIFY(log.contains(record("OpenDevice", "noDevice", "InitDeviceInput", 500)));
     spin(700);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
 }
 
 void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
@@ -105,8 +105,8 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QVERIFY(debugLog().contains(record("OpenDevice", "true", "InitDeviceInput", 438)));
 
     spin(350);
-    QCOMPARE(m_window->pageState(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 1000);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 1000);
     QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 
@@ -116,7 +116,7 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QVERIFY(ui.radioButton_Surround_VornStandard->isChecked());
     QVERIFY(ui.radioButton_Stereo_VornStandard->isChecked());
     QCOMPARE(ui.tabWidget->currentIndex(), 1);
-    QCOMPARE(m_window->activeTab(), 1);
+    QCOMPARE(m_window->page(), Page::Stereo);
     QCOMPARE(ui.bandSlider(2, 9)->value(), 10);
 
     // Surround "Vorn Standard" (19), then Stereo "Vorn Standard" (5), each as two
@@ -167,7 +167,7 @@ void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
     spin(100);
     QCOMPARE(m_window->readThread(), thread.data());
     QVERIFY(thread->isRunning());
-    QCOMPARE(m_window->pageState(), 1);
+    QCOMPARE(m_window->pageState(), PageState::Device);
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
@@ -180,7 +180,7 @@ void tst_VoxBenchAttachment::usbDiskArrivalOnlyLogs()
     const QByteArray added = debugLog().mid(before.size());
     QCOMPARE(added, record("Insert Device U disk", "true", "nativeEvent", 294) + "\n");
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
-    QCOMPARE(m_window->pageState(), 1);
+    QCOMPARE(m_window->pageState(), PageState::Device);
 }
 
 void tst_VoxBenchAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
@@ -207,7 +207,7 @@ void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
     QVERIFY(ui.bandSlider(2, 9)->value() != 0);
 
     detach();
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QVERIFY(!ui.label_DefaultHead->isHidden());
     QVERIFY(ui.label_Head->isHidden());
     QVERIFY(ui.tabWidget->isTabEnabled(0));
@@ -233,7 +233,7 @@ void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
     QVERIFY(removed >= 0);
     QVERIFY(log.indexOf(record("OpenDevice", "noDevice", "InitDeviceInput", 500), removed) > removed);
     spin(600);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
 }
 
 void tst_VoxBenchAttachment::unplugOpensAReceiverStillPresent()
@@ -245,7 +245,7 @@ void tst_VoxBenchAttachment::unplugOpensAReceiverStillPresent()
     QVERIFY(first.isNull());
     QVERIFY(m_window->readThread());
     QCOMPARE(usbHidConnection().opened.load(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 }
@@ -259,7 +259,7 @@ void tst_VoxBenchAttachment::removalBeforeThePageTimerKeepsNoDevicePage()
     detach();
     // The page timer of the ended attachment must do nothing.
     spin(800);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QVERIFY(m_window->store()->deviceKey().productId == DeviceKey::kNoProduct);
     QCOMPARE(m_window->readThread(), nullptr);
 }
@@ -277,7 +277,7 @@ void tst_VoxBenchAttachment::quickReplugGetsNoHalfOfTheOldMode()
     spin(150);
     for (const QByteArray &report : withCommand(writtenReports(), kSetPeq))
         QVERIFY2(peqCode(report) != 0, "the old mode's second packet reached the new receiver");
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 
@@ -295,9 +295,9 @@ void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
     m_window->handleHidArrival();
     // The ReadAudio reply comes long before the device page.
     QTRY_COMPARE_WITH_TIMEOUT(ui.tabWidget->currentIndex(), 1, 400);
-    QCOMPARE(m_window->pageState(), 0);
-    QCOMPARE(m_window->activeTab(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
+    QCOMPARE(m_window->page(), Page::Stereo);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 
@@ -309,7 +309,7 @@ void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()
     config.identity = 0x11223344;
     EmulatorControl::configure(config);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(!m_window->isHidden());
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("11223344"));
     QVERIFY(waitForSettled(*m_window->session()));
@@ -319,7 +319,7 @@ void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()
     detach();
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(*m_window->session()));
     QVERIFY(m_window->isHidden());
 }

@@ -74,7 +74,7 @@ void tst_VoxBenchModes::start(quint16 productId)
     config.productId = productId;
     EmulatorControl::configure(config);
     m_window = std::make_unique<VoxBench>();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 
@@ -82,13 +82,13 @@ void tst_VoxBenchModes::switchReceiver(quint16 productId)
 {
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(0x5A17, EmulatorControl::config().productId);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     EmulatorControl::Config config;
     config.productId = productId;
     EmulatorControl::configure(config);
     EmulatorControl::clearWrittenReports();
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 

@@ -71,7 +71,7 @@ void tst_VoxBenchOpenRetry::failureAtStartIsNotRetried()
     spin(1000);
     QCOMPARE(g_attempts.load(), 1);
     QCOMPARE(m_window->readThread(), nullptr);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     // Found but not opened: the user is told why, with the fix, once the loop runs.
     QCOMPARE(accessBoxes(), 1);
     QVERIFY(m_boxes.last().text.contains("70-voxbench.rules"));
@@ -89,7 +89,7 @@ void tst_VoxBenchOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
     QTRY_VERIFY_WITH_TIMEOUT(m_window->readThread() != nullptr, 3000);
     QVERIFY(elapsed.elapsed() >= 3 * 200);
     QCOMPARE(g_attempts.load(), 4);
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
     QVERIFY(waitForSettled(*m_window->session()));
     // Nothing more is tried once the receiver is open.
     spin(600);
@@ -100,7 +100,7 @@ void tst_VoxBenchOpenRetry::retriesEndAfterAboutTwoSeconds()
 {
     EmulatorControl::setPresent(false);
     m_window->handleHidRemoval(0x5A17, 0x4152);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     EmulatorControl::setPresent(true);
     g_failuresLeft = 1000;
     g_attempts = 0;
@@ -119,7 +119,7 @@ void tst_VoxBenchOpenRetry::retriesEndAfterAboutTwoSeconds()
     g_failuresLeft = 0;
     m_window->handleHidArrival();
     QVERIFY(m_window->readThread());
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
     QVERIFY(waitForSettled(*m_window->session()));
 }
 

@@ -68,7 +68,7 @@ void tst_VoxBenchSpeakerTest::initTestCase()
 
     m_window = std::make_unique<VoxBench>();
     m_window->show();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QVERIFY(waitForSettled(*m_window->session()));
     QVERIFY(sequencer());
     // The sound's libraries come with the first test, not with the window.
@@ -80,7 +80,7 @@ void tst_VoxBenchSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
     EmulatorControl::clearWrittenReports();
     ui().tabWidget->setCurrentIndex(0);
     QCOMPARE(ui().tabWidget->currentIndex(), 0);
-    QCOMPARE(m_window->activeTab(), 2);
+    QCOMPARE(m_window->page(), Page::Surround);
     QVERIFY(!ui().groupBox_SurroundTest->isHidden());
     QVERIFY(ui().groupBox_Stereo_Spectrum->isHidden());
 
@@ -249,7 +249,7 @@ void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
     // The next attachment keeps the same sequencer, and it drives a new test.
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QCOMPARE(sequencer(), first);
     QVERIFY(waitForSettled(*m_window->session()));
     if (ui().tabWidget->currentIndex() != 0)

@@ -49,7 +49,7 @@ void tst_VoxBenchTabs::initTestCase()
 
     m_window = std::make_unique<VoxBench>();
     m_window->show();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QVERIFY(waitForSettled(*m_window->session()));
     QCOMPARE(m_window->form().tabWidget->currentIndex(), 1);
     QCOMPARE(m_window->headsetModel(), 0);
@@ -64,7 +64,7 @@ void tst_VoxBenchTabs::surroundTabIsRefusedAfterTheStereoBranch()
     ui.tabWidget->setCurrentIndex(0);
 
     QCOMPARE(ui.tabWidget->currentIndex(), 1);
-    QCOMPARE(m_window->activeTab(), 1);
+    QCOMPARE(m_window->page(), Page::Stereo);
     // The box waits for the stereo branch's reports, which wait for the settle.
     QTRY_COMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes[0].shown.kind, MessageBox::Kind::Information);
@@ -95,7 +95,7 @@ void tst_VoxBenchTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
     VoxBenchForm &ui = m_window->form();
     EmulatorControl::clearWrittenReports();
     ui.tabWidget->setCurrentIndex(2);
-    QCOMPARE(m_window->activeTab(), 3);
+    QCOMPARE(m_window->page(), Page::MicEnc);
     spin(300);
 
     const QVector<QByteArray> sent = writtenReports();

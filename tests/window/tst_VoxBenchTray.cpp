@@ -79,7 +79,7 @@ void tst_VoxBenchTray::initTestCase()
     m_window = std::make_unique<VoxBench>();
     m_window->show();
     m_window->move(100, 50);
-    QCOMPARE(m_window->pageState(), 0);
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
 }
 
 void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
@@ -178,7 +178,7 @@ void tst_VoxBenchTray::devicePageDragArea()
 {
     EmulatorControl::setPresent(true);
     m_window->handleHidArrival();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QVERIFY(waitForSettled(*m_window->session()));
 
     const QPoint start = m_window->pos();

@@ -34,5 +34,15 @@ constexpr QLatin1String kOk("ok");
 constexpr QLatin1String kError("error");
 constexpr QLatin1String kBuiltIn("built_in");
 constexpr QLatin1String kGains("gains");
+constexpr QLatin1String kAttached("attached");
+constexpr QLatin1String kReceiver("receiver");
+constexpr QLatin1String kProductId("product_id");
+constexpr QLatin1String kIdentity("identity");
+constexpr QLatin1String kVersion("version");
+constexpr QLatin1String kSurround71("surround_7_1");
+constexpr QLatin1String kAlgorithm("algorithm");
+constexpr QLatin1String kModeList("modes");
+constexpr QLatin1String kMicEncState("mic_enc");
+constexpr QLatin1String kSpectrum("spectrum");
 
 } // namespace CommandProtocol

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ReceiverModel.h"
 #include "presets/ModeType.h"
 
 #include <QElapsedTimer>
@@ -10,27 +11,33 @@
 #include <functional>
 #include <vector>
 
-class VoxBench;
-
 // Runs the command line's requests in the running VoxBench, one after the
-// other, through the window's own slots: a mode is chosen by clicking its
-// button, a tab by choosing it, Mic ENC by its check box, so that the receiver,
-// config.json and the window end as after the same clicks. A request that
-// sends to the receiver is answered once the receiver has acknowledged
-// everything sent, or after kAnswerTimeoutMs.
+// other, as calls on the receiver model, the same calls the window makes, so
+// that the receiver, config.json and the window end as after the same clicks.
+// A request that sends to the receiver is answered once the receiver has
+// acknowledged everything sent, or after kAnswerTimeoutMs. What the window
+// would say in a box, a command says in its answer; it never waits for a box.
 class CommandServer : public QObject
 {
     Q_OBJECT
 public:
     using Reply = std::function<void(const QByteArray &answer)>;
 
+    // What only the program around the model can do: show its window, end.
+    struct Program
+    {
+        std::function<void()> show;
+        std::function<void()> quit;
+    };
+
     static constexpr int kAnswerTimeoutMs = 3000;
-    // A receiver just opened shows its device page half a second later.
+    // A receiver just opened shows its settings half a second later.
     static constexpr int kAttachWaitMs = 3000;
     // Requests waiting their turn; more are refused rather than piled up.
+    // "show" and "quit" never wait: they are run at once.
     static constexpr int kMaxQueued = 16;
 
-    explicit CommandServer(VoxBench &window);
+    CommandServer(ReceiverModel &model, Program program, QObject *parent = nullptr);
 
     // `request` is the JSON object of one "command" line; `reply` gets the answer.
     void handle(const QByteArray &request, const Reply &reply);
@@ -41,12 +48,12 @@ private:
         QJsonObject body;
         Reply reply;
     };
-    // A mode the command line can name: a built-in preset on its button, or a custom mode.
+    // A mode the command line can name: a built-in preset or a custom mode in its slot.
     struct Mode
     {
         ModeType type;
         bool builtIn;
-        int button; // preset button number, or -1 for a custom mode
+        int number; // preset button or custom slot
         QString name;
         QString alias; // the preset's name in the preset files, if it differs
     };
@@ -54,28 +61,31 @@ private:
 
     void runNext();
     void run(const QJsonObject &body);
+    bool runAtOnce(const QJsonObject &body, const Reply &reply);
     void runOnReceiver(const QJsonObject &body);
     void check();
     void answer(const QJsonObject &answer);
     void fail(const QString &error);
     void waitForReceiver(QJsonObject success, QString refusal = QString());
+    void noteSaveFailed(const QString &path, const QString &reason);
 
     QJsonObject status() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
     QString chooseMode(const QString &name, const QString &tab);
-    void selectMode(const Mode &mode);
-    QString selectTab(ModeType type);
-    bool refusesSurround() const;
+    QString explainUnreachable(const QString &name, const QString &tab) const;
     QJsonObject currentMode(ModeType type) const;
 
-    VoxBench &m_window;
+    ReceiverModel &m_model;
+    Program m_program;
     std::deque<Request> m_queue;
     bool m_running = false;
     Waiting m_waiting = Waiting::Nothing;
     QJsonObject m_pendingBody;
     QJsonObject m_success;
     QString m_refusal;
+    // A save of config.json that failed while the request ran.
+    QString m_saveFailure;
     quint64 m_attachment = 0;
     quint64 m_failedWrites = 0;
     QElapsedTimer m_clock;

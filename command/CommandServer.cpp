@@ -1,0 +1,360 @@
+#include "command/CommandServer.h"
+
+#include "command/CommandProtocol.h"
+#include "presets/PresetNames.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+using namespace CommandProtocol;
+
+constexpr int kCheckMs = 10;
+
+QString tabName(ModeType type)
+{
+    return type == Stereo ? kStereo : kSurround;
+}
+
+QJsonValue gainsOf(const Gains &gains)
+{
+    QJsonArray array;
+    for (const int gain : gains)
+        array.append(gain);
+    return array;
+}
+
+QByteArray compact(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+} // namespace
+
+CommandServer::CommandServer(ReceiverModel &model, Program program, QObject *parent)
+    : QObject(parent), m_model(model), m_program(std::move(program))
+{
+    m_check.setInterval(kCheckMs);
+    connect(&m_check, &QTimer::timeout, this, &CommandServer::check);
+    connect(&m_model, &ReceiverModel::saveFailed, this, &CommandServer::noteSaveFailed);
+}
+
+void CommandServer::handle(const QByteArray &request, const Reply &reply)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(request);
+    if (!document.isObject()) {
+        reply(compact({{kOk, false}, {kError, QStringLiteral("bad request")}}));
+        return;
+    }
+    if (runAtOnce(document.object(), reply))
+        return;
+    if (int(m_queue.size()) >= kMaxQueued) {
+        reply(compact({{kOk, false}, {kError, QStringLiteral("too many commands at once")}}));
+        return;
+    }
+    m_queue.push_back({document.object(), reply});
+    if (!m_running)
+        runNext();
+}
+
+// Showing the window and ending the program wait for nothing and nobody: not
+// for the queue, not for the receiver.
+bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
+{
+    const QString verb = body.value(kVerb).toString();
+    if (verb == kShow) {
+        if (m_program.show)
+            m_program.show();
+        reply(compact({{kOk, true}}));
+        return true;
+    }
+    if (verb == kQuit) {
+        // Answered first: the program ends with the event loop, and the socket with it.
+        reply(compact({{kOk, true}}));
+        if (m_program.quit)
+            m_program.quit();
+        return true;
+    }
+    return false;
+}
+
+void CommandServer::runNext()
+{
+    if (m_running || m_queue.empty())
+        return;
+    m_running = true;
+    m_saveFailure.clear();
+    run(m_queue.front().body);
+}
+
+void CommandServer::run(const QJsonObject &body)
+{
+    if (m_model.receiverOpen() && !m_model.attached()) {
+        // Just opened: the receiver's settings, with its remembered modes, come first.
+        m_waiting = Waiting::DevicePage;
+        m_pendingBody = body;
+        m_clock.start();
+        m_check.start();
+        return;
+    }
+    const QString verb = body.value(kVerb).toString();
+    if (verb == kStatus)
+        answer(status());
+    else if (verb == kModes)
+        answer(listModes());
+    else if (verb == kMode || verb == kSelectTab || verb == kEnc)
+        runOnReceiver(body);
+    else
+        fail(QStringLiteral("unknown command"));
+}
+
+void CommandServer::runOnReceiver(const QJsonObject &body)
+{
+    if (!m_model.attached()) {
+        fail(QStringLiteral("no receiver is plugged in"));
+        return;
+    }
+
+    const QString verb = body.value(kVerb).toString();
+    m_attachment = m_model.attachment();
+    m_failedWrites = m_model.failedWrites();
+    if (verb == kMode) {
+        const QString error = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
+        if (!error.isEmpty())
+            fail(error);
+        return;
+    }
+    if (verb == kSelectTab) {
+        const QString tab = body.value(kTab).toString();
+        if (tab != kSurround && tab != kStereo) {
+            fail(QStringLiteral("no tab named \"%1\"").arg(tab));
+            return;
+        }
+        const ReceiverModel::Outcome outcome =
+            m_model.selectPage(tab == kStereo ? Page::Stereo : Page::Surround);
+        waitForReceiver({{kTab, tab}}, outcome.message);
+        return;
+    }
+    const bool on = body.value(kOn).toBool();
+    m_model.setMicEnc(on);
+    waitForReceiver({{kMicEncState, on}});
+}
+
+void CommandServer::waitForReceiver(QJsonObject success, QString refusal)
+{
+    m_success = std::move(success);
+    m_refusal = std::move(refusal);
+    m_waiting = Waiting::Receiver;
+    m_clock.start();
+    m_check.start();
+}
+
+void CommandServer::noteSaveFailed(const QString &path, const QString &reason)
+{
+    if (m_running && m_saveFailure.isEmpty())
+        m_saveFailure =
+            QStringLiteral("the change reached the receiver, but it could not be saved to %1: %2; "
+                           "VoxBench keeps it until it ends")
+                .arg(QDir::toNativeSeparators(path), reason);
+}
+
+void CommandServer::check()
+{
+    if (m_waiting == Waiting::DevicePage) {
+        if (!m_model.receiverOpen() || m_model.attached()) {
+            m_waiting = Waiting::Nothing;
+            m_check.stop();
+            run(m_pendingBody);
+        } else if (m_clock.elapsed() > kAttachWaitMs) {
+            fail(QStringLiteral("the receiver did not come up"));
+        }
+        return;
+    }
+    if (m_waiting != Waiting::Receiver)
+        return;
+    if (!m_model.attached() || m_model.attachment() != m_attachment) {
+        fail(QStringLiteral("the receiver was pulled out"));
+    } else if (m_model.failedWrites() != m_failedWrites) {
+        fail(QStringLiteral("the receiver did not take what was sent; was it pulled out?"));
+    } else if (m_model.settled()) {
+        if (!m_refusal.isEmpty())
+            fail(m_refusal);
+        else if (!m_saveFailure.isEmpty())
+            fail(m_saveFailure);
+        else
+            answer(m_success);
+    } else if (m_clock.elapsed() > kAnswerTimeoutMs) {
+        m_model.forgetUnanswered();
+        fail(QStringLiteral("no answer from the receiver"));
+    }
+}
+
+void CommandServer::answer(const QJsonObject &answer)
+{
+    QJsonObject body = answer;
+    body.insert(kOk, !body.contains(kError));
+    m_check.stop();
+    m_waiting = Waiting::Nothing;
+    const Reply reply = m_queue.front().reply;
+    m_queue.pop_front();
+    reply(compact(body));
+    m_running = false;
+    // The next request in its own turn of the event loop.
+    QMetaObject::invokeMethod(this, &CommandServer::runNext, Qt::QueuedConnection);
+}
+
+void CommandServer::fail(const QString &error)
+{
+    answer({{kError, error}});
+}
+
+std::vector<CommandServer::Mode> CommandServer::offeredModes(ModeType type) const
+{
+    std::vector<Mode> modes;
+    for (int button = 0; button < PresetNames::count(type); ++button) {
+        // Presets without a button on the page (Jazz, Classic) cannot be chosen.
+        if (!PresetNames::offered(type, button))
+            continue;
+        const QString label = QLatin1String(PresetNames::label(type, button));
+        const QString alias = QLatin1String(PresetNames::name(type, button));
+        modes.push_back({type, true, button, label, alias == label ? QString() : alias});
+    }
+    for (const ReceiverModel::CustomMode &mode : m_model.customModes(type))
+        modes.push_back({type, false, mode.slot, mode.name, QString()});
+    return modes;
+}
+
+QString CommandServer::chooseMode(const QString &name, const QString &tab)
+{
+    std::vector<Mode> found;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const ModeType type : {Surround, Stereo}) {
+            if (!tab.isEmpty() && tab != tabName(type))
+                continue;
+            for (const Mode &mode : offeredModes(type)) {
+                if (mode.name.compare(name, cs) == 0 ||
+                    (!mode.alias.isEmpty() && mode.alias.compare(name, cs) == 0))
+                    found.push_back(mode);
+            }
+        }
+        if (!found.empty())
+            break;
+    }
+    const QString where = tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab);
+    if (found.empty()) {
+        const QString unreachable = explainUnreachable(name, tab);
+        return unreachable.isEmpty() ? QStringLiteral("no mode named \"%1\"%2").arg(name, where)
+                                     : unreachable;
+    }
+    if (found.size() > 1) {
+        QStringList names;
+        for (const Mode &mode : found)
+            names << QStringLiteral("\"%1\" (%2, %3)")
+                         .arg(mode.name, tabName(mode.type),
+                              mode.builtIn ? QStringLiteral("built-in") : QStringLiteral("custom"));
+        return QStringLiteral("\"%1\" names several modes%2: %3; choose one with --tab%4")
+            .arg(name, where, names.join(QStringLiteral(", ")),
+                 tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode"));
+    }
+
+    const Mode mode = found.front();
+    if (m_model.page() != Pages::pageOf(mode.type)) {
+        const ReceiverModel::Outcome page = m_model.selectPage(Pages::pageOf(mode.type));
+        if (!page.ok()) {
+            waitForReceiver({}, page.message);
+            return QString();
+        }
+    }
+    const ReceiverModel::Outcome outcome = mode.builtIn ? m_model.selectPreset(mode.type, mode.number)
+                                                        : m_model.selectCustom(mode.type, mode.number);
+    waitForReceiver({{kTab, tabName(mode.type)}, {kName, mode.name}, {kBuiltIn, mode.builtIn}},
+                    outcome.message);
+    return QString();
+}
+
+// A custom mode of config.json that no slot shows: a tab shows five, so a file
+// written by hand or merged from elsewhere may hold more than can be chosen.
+QString CommandServer::explainUnreachable(const QString &name, const QString &tab) const
+{
+    for (const ModeType type : {Surround, Stereo}) {
+        if (!tab.isEmpty() && tab != tabName(type))
+            continue;
+        for (const QString &kept : m_model.modesWithoutSlot(type)) {
+            if (kept.compare(name, Qt::CaseInsensitive) == 0)
+                return QStringLiteral(
+                           "\"%1\" is kept in config.json, but the %2 tab shows only %3 custom modes "
+                           "and it has no place among them; delete another custom mode of the tab "
+                           "to choose it")
+                    .arg(kept, tabName(type))
+                    .arg(kCustomSlots);
+        }
+    }
+    return QString();
+}
+
+QJsonObject CommandServer::currentMode(ModeType type) const
+{
+    const ReceiverModel::Selection &selection = m_model.selection(type);
+    if (!selection.chosen)
+        return {};
+    return {{kName, m_model.chosenName(type)},
+            {kBuiltIn, selection.origin == ModeOrigin::BuiltIn},
+            {kGains, gainsOf(m_model.gains(type))}};
+}
+
+QJsonObject CommandServer::status() const
+{
+    const bool attached = m_model.attached();
+    QJsonObject status{{kAttached, attached}};
+    if (attached) {
+        const QString version = m_model.version();
+        const QString identity = m_model.identity();
+        status.insert(kReceiver, QJsonObject{{kProductId, QStringLiteral("0x%1").arg(m_model.productId(), 4,
+                                                                                     16, QLatin1Char('0'))},
+                                             {kIdentity, identity.isEmpty() ? QJsonValue() : identity},
+                                             {kVersion, version.isEmpty() ? QJsonValue() : version},
+                                             {kSurround71, m_model.offersSurround()}});
+    } else {
+        status.insert(kReceiver, QJsonValue());
+    }
+    const Page page = m_model.page();
+    status.insert(kTab, page == Page::MicEnc ? QString(kMicEnc) : tabName(Pages::typeOf(page)));
+    const PageAlgorithm algorithm = attached ? m_model.algorithm() : PageAlgorithm::None;
+    status.insert(kAlgorithm, algorithm == PageAlgorithm::Surround ? QJsonValue(kSurround)
+                              : algorithm == PageAlgorithm::Stereo ? QJsonValue(kStereo)
+                                                                   : QJsonValue());
+    QJsonObject modes;
+    for (const ModeType type : {Surround, Stereo}) {
+        const QJsonObject mode = currentMode(type);
+        modes.insert(tabName(type), mode.isEmpty() ? QJsonValue() : QJsonValue(mode));
+    }
+    status.insert(kModeList, modes);
+    status.insert(kMicEncState, m_model.micEnc());
+    status.insert(kSpectrum, attached && m_model.spectrumOn());
+    return status;
+}
+
+QJsonObject CommandServer::listModes() const
+{
+    QJsonObject modes;
+    for (const ModeType type : {Surround, Stereo}) {
+        QJsonArray list;
+        for (const Mode &mode : offeredModes(type)) {
+            QJsonValue gains;
+            if (!mode.builtIn) {
+                for (const ReceiverModel::CustomMode &custom : m_model.customModes(type)) {
+                    if (custom.slot == mode.number)
+                        gains = gainsOf(custom.gains);
+                }
+            } else if (const ModeData *preset = m_model.preset(type, mode.number)) {
+                Gains values{};
+                for (int band = 0; band < kBands && band < int(preset->parameter.size()); ++band)
+                    values[band] = preset->parameter[band];
+                gains = gainsOf(values);
+            }
+            list.append(QJsonObject{{kName, mode.name}, {kBuiltIn, mode.builtIn}, {kGains, gains}});
+        }
+        modes.insert(tabName(type), list);
+    }
+    return {{kAttached, m_model.attached()}, {kModeList, modes}};
+}

@@ -1,0 +1,646 @@
+#include "model/ReceiverModel.h"
+
+#include "device/ReceiverSession.h"
+#include "log/DebugLog.h"
+#include "presets/PresetNames.h"
+#include "presets/WriteReadJson.h"
+
+#include <QDebug>
+#include <QSet>
+#include <QUuid>
+#include <algorithm>
+#include <memory>
+
+namespace {
+// Fixed source name of the program's debug-log records.
+const QString kSource = QStringLiteral("VoxBench");
+
+// After an arrival whose open failed: 8 more tries, 250 ms apart.
+constexpr int kOpenRetries = 8;
+constexpr int kOpenRetryMs = 250;
+// The receiver takes a moment over a new identity before the next report.
+constexpr int kNewIdentityPauseMs = 50;
+
+Gains gainsOf(const std::vector<int> &values)
+{
+    // A mode read from a file may hold fewer than ten gains: the rest are flat.
+    Gains gains{};
+    for (int band = 0; band < kBands && band < int(values.size()); ++band)
+        gains[band] = values[band];
+    return gains;
+}
+
+Gains clamped(Gains gains)
+{
+    for (int &gain : gains)
+        gain = std::clamp(gain, kMinGain, kMaxGain);
+    return gains;
+}
+
+const QString kInsertDevice = QStringLiteral("Please Insert Device!");
+} // namespace
+
+ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QObject *parent)
+    : QObject(parent), m_store(store), m_session(session)
+{
+    m_pageTimer.setSingleShot(true);
+    m_pageTimer.setInterval(kPageDelayMs);
+    connect(&m_pageTimer, &QTimer::timeout, this, &ReceiverModel::bringUp);
+    // The gate's timer runs only while an edit is held or just sent, so a quiet
+    // program wakes for nothing.
+    m_gateTimer.setSingleShot(true);
+    m_gateTimer.setTimerType(Qt::CoarseTimer);
+    m_gateTimer.setInterval(kGateMs);
+    connect(&m_gateTimer, &QTimer::timeout, this, &ReceiverModel::gateElapsed);
+    m_retryTimer.setInterval(kOpenRetryMs);
+    connect(&m_retryTimer, &QTimer::timeout, this, &ReceiverModel::retryOpen);
+    connect(&m_session, &ReceiverSession::replied, this, &ReceiverModel::replied);
+    connect(&m_store, &WriteReadJson::saveFailed, this, &ReceiverModel::saveFailed);
+}
+
+ReceiverModel::~ReceiverModel() = default;
+
+// --- The receiver.
+
+int ReceiverModel::open()
+{
+    // Never a second read thread on the handle of a running attachment.
+    if (m_session.attached())
+        return OpenOk;
+
+    const int result = m_session.open(m_store.knownDevices());
+    if (result == OpenNoDevice) {
+        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
+                      QStringLiteral("InitDeviceInput"), 500);
+        return OpenNoDevice;
+    }
+    if (result != OpenOk) {
+        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("false"), kSource,
+                      QStringLiteral("InitDeviceInput"), 495);
+        return OpenFailed;
+    }
+    writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("true"), kSource,
+                  QStringLiteral("InitDeviceInput"), 438);
+    m_session.begin();
+    m_headsetModel = m_session.headsetModel();
+    m_pageTimer.start();
+    emit receiverOpened();
+    return OpenOk;
+}
+
+void ReceiverModel::handleArrival()
+{
+    if (m_session.hasReceiver())
+        return;
+    if (open() != OpenFailed)
+        return;
+    // One chain at a time; a further arrival only gives it its full length again.
+    m_retriesLeft = kOpenRetries;
+    if (!m_retryTimer.isActive())
+        m_retryTimer.start();
+}
+
+void ReceiverModel::retryOpen()
+{
+    bool deniedForGood = false;
+    if (!m_session.opened() && m_retriesLeft > 0) {
+        --m_retriesLeft;
+        qDebug() << "Open retry, left:" << m_retriesLeft;
+        const int result = open();
+        if (result == OpenFailed && m_retriesLeft > 0)
+            return;
+        deniedForGood = result == OpenFailed;
+    }
+    m_retriesLeft = 0;
+    m_retryTimer.stop();
+    if (deniedForGood)
+        emit accessDenied();
+}
+
+void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId)
+{
+    if (!m_session.hasReceiver() || vendorId != m_session.vendorId() || productId != m_session.productId())
+        return;
+    const bool wasOpen = m_session.opened();
+    m_pageTimer.stop();
+    m_session.detach();
+    m_headsetModel = 0;
+    m_store.clearDevice();
+    resetTabs();
+    if (wasOpen || m_pageState != PageState::NoReceiver) {
+        m_pageState = PageState::NoReceiver;
+        emit pageStateChanged(m_pageState);
+    }
+    // A second receiver still plugged in is taken now.
+    open();
+    m_store.setCurrentMode(nullptr);
+}
+
+// What was chosen belongs to the attachment that chose it: a receiver plugged in
+// next gets its own remembered modes, never a resend of the last one's. Whether
+// a tab was in its custom view stays, as the window shows it.
+void ReceiverModel::resetTabs()
+{
+    for (const ModeType type : {Surround, Stereo}) {
+        Tab &tab = m_tabs[type];
+        tab.selection.chosen = false;
+        tab.gains = Gains{};
+        emit selectionChanged(type);
+        emit gainsChanged(type);
+        emit customModesChanged(type);
+    }
+}
+
+bool ReceiverModel::receiverOpen() const
+{
+    return m_session.opened();
+}
+
+bool ReceiverModel::receiverPresent() const
+{
+    return m_session.hasReceiver();
+}
+
+quint16 ReceiverModel::productId() const
+{
+    return m_session.productId();
+}
+
+QString ReceiverModel::identity() const
+{
+    return m_session.identity();
+}
+
+QString ReceiverModel::version() const
+{
+    return m_session.version();
+}
+
+bool ReceiverModel::offersSurround() const
+{
+    return m_session.reports71() || m_headsetModel == kHeadsetModelOne;
+}
+
+bool ReceiverModel::spectrumOn() const
+{
+    return m_session.spectrumOn();
+}
+
+bool ReceiverModel::pageWantsSpectrum() const
+{
+    return m_page == Page::Stereo && m_headsetModel == 0 && m_session.attached();
+}
+
+void ReceiverModel::switchSpectrum(bool on)
+{
+    m_session.switchSpectrum(on);
+}
+
+void ReceiverModel::bringUp()
+{
+    m_pageState = PageState::Device;
+    emit pageStateChanged(m_pageState);
+
+    const int productId = m_session.productId();
+    m_store.setDevice(productId, m_session.identity());
+    emit customModesChanged(Surround);
+    emit customModesChanged(Stereo);
+    restoreRemembered();
+
+    const IdentityBytes identity = m_session.identityBytes();
+    if (identity != m_lastIdentity) {
+        qDebug() << "***** Device Change! *****";
+        m_lastIdentity = identity;
+        emit newIdentity(productId);
+        m_session.pause(kNewIdentityPauseMs);
+    }
+    if (const DeviceModes *defaults = m_store.defaultDevice())
+        m_micEnc = defaults->micENC;
+    setMicEnc(m_micEnc);
+}
+
+// The receiver's remembered mode on its tab, that tab on screen, and the other
+// tab's custom view or its standard preset; a receiver without a remembered
+// mode starts on the standard presets.
+void ReceiverModel::restoreRemembered()
+{
+    const std::optional<ModeData> current = m_store.currentMode();
+    if (!current) {
+        selectPreset(Surround, PresetNames::standardButton(Surround));
+        selectPage(Page::Stereo);
+        selectPreset(Stereo, PresetNames::standardButton(Stereo));
+        return;
+    }
+    const ModeType type = Pages::typeOfRecord(current->type);
+    const Outcome page = selectPage(Pages::pageOf(type));
+    if (!page.ok()) {
+        const QString message = page.message;
+        afterSends(this, [this, message] { emit notice(message); });
+    }
+
+    const ModeType other = Pages::otherType(type);
+    if (!customModes(other).empty() && m_tabs[other].selection.customView)
+        showCustomModes(other);
+    else
+        selectPreset(other, PresetNames::standardButton(other));
+
+    if (current->isCustom()) {
+        for (const CustomMode &mode : customModes(type)) {
+            if (mode.name == current->name)
+                m_tabs[type].selection.slot = mode.slot;
+        }
+        showCustomModes(type);
+        return;
+    }
+    for (int button = 0; button < PresetNames::count(type); ++button) {
+        if (current->name == QLatin1String(PresetNames::name(type, button))) {
+            selectPreset(type, button);
+            return;
+        }
+    }
+}
+
+void ReceiverModel::replied(int code)
+{
+    switch (ReplyCode(code)) {
+    case ReplyCode::ReadAudio:
+        if (!offersSurround())
+            selectPage(Page::Stereo);
+        break;
+    case ReplyCode::Spectrum:
+        emit spectrumLevels(m_session.spectrumLevels());
+        break;
+    case ReplyCode::SpectrumFrame:
+        emit spectrumFrameDue();
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Pages.
+
+ReceiverModel::Outcome ReceiverModel::selectPage(Page page)
+{
+    if (page == Page::Surround && !offersSurround()) {
+        qDebug() << "Mr.Lok TabWidget_Clicked:" << int(m_session.reports71()) << m_headsetModel;
+        // The whole stereo page comes first, with what it sends.
+        selectPage(Page::Stereo);
+        return refuse(Result::NotOffered, QStringLiteral("The device does not support this algorithm"));
+    }
+    m_page = page;
+    emit pageChanged(page);
+    // A known headset shows its picture instead of the live spectrum.
+    m_session.selectPage(Pages::algorithmOf(page), page == Page::Stereo && m_headsetModel == 0);
+    if (Pages::carriesModes(page))
+        reapply(Pages::typeOf(page));
+    return {};
+}
+
+// The page's mode goes to the receiver again, after the settle that follows
+// the spectrum switch.
+void ReceiverModel::reapply(ModeType type)
+{
+    const Selection &selection = m_tabs[type].selection;
+    if (!selection.chosen)
+        return;
+    if (selection.origin == ModeOrigin::BuiltIn)
+        selectPreset(type, selection.preset);
+    else
+        selectCustom(type, selection.slot);
+}
+
+// --- Modes.
+
+const ModeData *ReceiverModel::preset(ModeType type, int button) const
+{
+    return m_store.getPreset(type, button);
+}
+
+ModeData *ReceiverModel::storedCustom(ModeType type, int slot) const
+{
+    // Slots outside 0..4, or taken by a mode earlier in name order, give no button.
+    bool used[kCustomSlots] = {};
+    for (ModeData *mode : m_store.customizeModes(type)) {
+        if (mode->index < 0 || mode->index >= kCustomSlots || used[mode->index])
+            continue;
+        used[mode->index] = true;
+        if (mode->index == slot)
+            return mode;
+    }
+    return nullptr;
+}
+
+std::vector<ReceiverModel::CustomMode> ReceiverModel::customModes(ModeType type) const
+{
+    std::vector<CustomMode> modes;
+    for (int slot = 0; slot < kCustomSlots; ++slot) {
+        if (const ModeData *mode = storedCustom(type, slot))
+            modes.push_back({slot, mode->name, gainsOf(mode->parameter)});
+    }
+    return modes;
+}
+
+QStringList ReceiverModel::modesWithoutSlot(ModeType type) const
+{
+    QStringList names;
+    for (const ModeData *mode : m_store.customizeModes(type)) {
+        if (storedCustom(type, mode->index) != mode)
+            names << mode->name;
+    }
+    return names;
+}
+
+QString ReceiverModel::chosenName(ModeType type) const
+{
+    const Selection &selection = m_tabs[type].selection;
+    if (!selection.chosen)
+        return QString();
+    if (selection.origin == ModeOrigin::Custom) {
+        const ModeData *mode = storedCustom(type, selection.slot);
+        return mode ? mode->name : QString();
+    }
+    return QLatin1String(PresetNames::label(type, selection.preset));
+}
+
+int ReceiverModel::modeCodeOf(ModeType type, const Selection &selection) const
+{
+    const PeqKind kind = Pages::peqKindOf(type);
+    if (selection.origin == ModeOrigin::Custom)
+        return modeCode(kind, ModeSource::Custom, selection.slot, m_headsetModel);
+    return modeCode(kind, ModeSource::Preset, selection.preset, m_headsetModel);
+}
+
+void ReceiverModel::upload(ModeType type)
+{
+    writeDebugLog(QStringLiteral("send PEQ Param"), QStringLiteral("start"), kSource,
+                  QStringLiteral("sendPEQParameter"), 804);
+    Tab &tab = m_tabs[type];
+    tab.sent = tab.gains;
+    m_session.uploadPeq(Pages::peqKindOf(type), modeCodeOf(type, tab.selection), tab.sent);
+}
+
+ReceiverModel::Outcome ReceiverModel::selectPreset(ModeType type, int button)
+{
+    if (button < 0 || button >= PresetNames::count(type))
+        return refuse(Result::NoSuchMode, QStringLiteral("no such preset"));
+    Tab &tab = m_tabs[type];
+    tab.selection.origin = ModeOrigin::BuiltIn;
+    tab.selection.chosen = true;
+    tab.selection.preset = button;
+    tab.selection.customView = false;
+    const ModeData *mode = m_store.getPreset(type, button);
+    if (mode) {
+        m_store.setCurrentMode(mode);
+        tab.gains = gainsOf(mode->parameter);
+    }
+    emit selectionChanged(type);
+    emit gainsChanged(type);
+    if (!m_session.opened())
+        return refuse(Result::NoReceiver, kInsertDevice);
+    if (mode)
+        qDebug() << "Mode" << mode->name << "gains" << mode->parameter;
+    upload(type);
+    touchGate();
+    return {};
+}
+
+ReceiverModel::Outcome ReceiverModel::showCustomModes(ModeType type)
+{
+    Tab &tab = m_tabs[type];
+    tab.selection.customView = true;
+    tab.selection.chosen = false;
+    tab.selection.origin = ModeOrigin::Custom;
+    tab.gains = Gains{};
+    const std::vector<CustomMode> modes = customModes(type);
+    if (modes.empty()) {
+        emit selectionChanged(type);
+        emit gainsChanged(type);
+        return {};
+    }
+    const auto remembered = std::find_if(modes.begin(), modes.end(), [&tab](const CustomMode &mode) {
+        return mode.slot == tab.selection.slot;
+    });
+    return selectCustom(type, remembered != modes.end() ? remembered->slot : modes.front().slot);
+}
+
+ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
+{
+    const ModeData *mode = storedCustom(type, slot);
+    if (!mode)
+        return refuse(Result::NoSuchMode, QStringLiteral("no custom mode in slot %1").arg(slot + 1));
+    Tab &tab = m_tabs[type];
+    tab.selection = Selection{ModeOrigin::Custom, true, -1, slot, true};
+    m_store.setCurrentMode(mode);
+    tab.gains = gainsOf(mode->parameter);
+    emit selectionChanged(type);
+    emit gainsChanged(type);
+    if (!m_session.opened())
+        return refuse(Result::NoReceiver, kInsertDevice);
+    upload(type);
+    touchGate();
+    return {};
+}
+
+ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &name,
+                                                const ModeData *self) const
+{
+    if (name.trimmed().isEmpty())
+        return refuse(Result::BadName, QStringLiteral("A mode needs a name"));
+    if (name.size() > kMaxNameLength)
+        return refuse(Result::BadName,
+                      QStringLiteral("A name has at most %1 characters").arg(kMaxNameLength));
+    for (const ModeData *mode : m_store.customizeModes(type)) {
+        if (mode != self && mode->name == name)
+            return refuse(Result::NameTaken, QStringLiteral("The current name has been applied"));
+    }
+    return {};
+}
+
+ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
+{
+    const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
+    if (modes.size() >= kCustomSlots)
+        return refuse(Result::Full, QStringLiteral("A tab keeps %1 custom modes").arg(kCustomSlots));
+    int slot = 0;
+    while (slot < kCustomSlots && storedCustom(type, slot))
+        ++slot;
+    const QString modeName = name.isEmpty() ? freeDefaultName(type) : name;
+    if (!name.isEmpty()) {
+        if (const Outcome named = checkName(type, modeName, nullptr); !named.ok())
+            return named;
+    }
+
+    // The new mode and its choice are one save.
+    WriteReadJson::Batch batch(m_store);
+    auto mode = std::make_unique<ModeData>();
+    mode->algorithm = type == Stereo ? QStringLiteral("Stereo") : QStringLiteral("Surround");
+    mode->uuid = QUuid::createUuid().toString();
+    mode->type = type;
+    mode->name = modeName;
+    mode->index = slot;
+    const Gains flat{};
+    const Gains chosen = clamped(gains ? *gains : flat);
+    mode->parameter.assign(chosen.begin(), chosen.end());
+    mode->customizeType = qint32(ModeOrigin::Custom);
+    m_store.insertCustomizeMode(std::move(mode));
+    // The store keeps custom modes only for a receiver it can come back to.
+    if (!storedCustom(type, slot))
+        return refuse(Result::NotKept,
+                      QStringLiteral("the receiver told no identity; its modes cannot be kept"));
+    emit customModesChanged(type);
+    return selectCustom(type, slot);
+}
+
+ReceiverModel::Outcome ReceiverModel::deleteCustomMode(ModeType type, int slot)
+{
+    const ModeData *mode = storedCustom(type, slot);
+    if (!mode)
+        return refuse(Result::NoSuchMode, QStringLiteral("no custom mode in slot %1").arg(slot + 1));
+    WriteReadJson::Batch batch(m_store);
+    m_store.removeCustomizeMode(mode);
+    emit customModesChanged(type);
+    // The mode that moved into its slot, or the first one left.
+    m_tabs[type].selection.slot = slot;
+    return showCustomModes(type);
+}
+
+ReceiverModel::Outcome ReceiverModel::saveCustomMode(ModeType type, const QString &name)
+{
+    const Tab &tab = m_tabs[type];
+    if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom)
+        return refuse(Result::NotCustom, QStringLiteral("a built-in preset cannot be changed"));
+    ModeData *stored = storedCustom(type, tab.selection.slot);
+    // The store's current mode is the one being saved, found by its uuid; a
+    // current mode that no stored mode of the tab carries is not saved over it.
+    const std::optional<ModeData> current = m_store.currentMode();
+    if (!stored || !current || current->uuid != stored->uuid)
+        return refuse(Result::NotCustom, QStringLiteral("no custom mode chosen"));
+    if (const Outcome named = checkName(type, name, stored); !named.ok())
+        return named;
+    WriteReadJson::Batch batch(m_store);
+    const QString oldName = stored->name;
+    stored->name = name;
+    stored->parameter.assign(tab.gains.begin(), tab.gains.end());
+    m_store.renameCustomizeMode(oldName, stored);
+    // Keeps the store's copy of the current mode in step.
+    m_store.setCurrentMode(stored);
+    emit customModesChanged(type);
+    return {};
+}
+
+ReceiverModel::Outcome ReceiverModel::setGains(ModeType type, const Gains &gains)
+{
+    Tab &tab = m_tabs[type];
+    if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom)
+        return refuse(Result::NotCustom, QStringLiteral("a built-in preset cannot be changed"));
+    const Gains next = clamped(gains);
+    if (next != tab.gains) {
+        tab.gains = next;
+        emit gainsChanged(type);
+    }
+    touchGate();
+    if (!m_gateOpen)
+        return {}; // held back until the gate opens
+    m_gateOpen = false;
+    if (m_page == Pages::pageOf(type) && m_session.opened())
+        upload(type);
+    return {};
+}
+
+void ReceiverModel::resetGains(ModeType type)
+{
+    const Selection &selection = m_tabs[type].selection;
+    if (selection.chosen && selection.origin == ModeOrigin::Custom) {
+        setGains(type, Gains{});
+        return;
+    }
+    m_tabs[type].gains = Gains{};
+    emit gainsChanged(type);
+}
+
+void ReceiverModel::touchGate()
+{
+    if (!m_gateTimer.isActive())
+        m_gateTimer.start();
+}
+
+// Edits made while the gate was closed reach the receiver when it opens; the
+// gate stays open, so the next edit is sent at once.
+void ReceiverModel::gateElapsed()
+{
+    m_gateOpen = true;
+    if (!Pages::carriesModes(m_page) || !m_session.opened())
+        return;
+    const ModeType type = Pages::typeOf(m_page);
+    const Tab &tab = m_tabs[type];
+    if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom || tab.gains == tab.sent)
+        return;
+    qDebug() << "Sending held-back equalizer edits";
+    upload(type);
+}
+
+QString ReceiverModel::freeDefaultName(ModeType type) const
+{
+    const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
+    for (int k = 1;; ++k) {
+        const QString candidate = k < 10 ? QStringLiteral("Mode0%1").arg(k) : QStringLiteral("Mode%1").arg(k);
+        if (!modes.contains(candidate))
+            return candidate;
+    }
+}
+
+// --- Mic ENC.
+
+ReceiverModel::Outcome ReceiverModel::setMicEnc(bool on)
+{
+    if (m_micEnc != on) {
+        m_micEnc = on;
+        emit micEncChanged(on);
+    }
+    if (on) {
+        m_session.switchAlgorithm(AlgorithmSwitches::kEncOn);
+        writeDebugLog(QStringLiteral("MicENC Switch"), QStringLiteral("Open ENC"), kSource,
+                      QStringLiteral("on_CheckBox_MicENC_Clicked"), 2302);
+    } else {
+        m_session.switchAlgorithm(AlgorithmSwitches::kEncOff);
+        writeDebugLog(QStringLiteral("MicENC Switch"), QStringLiteral("CLose ENC"), kSource,
+                      QStringLiteral("on_CheckBox_MicENC_Clicked"), 2307);
+    }
+    return {};
+}
+
+bool ReceiverModel::settled() const
+{
+    return m_session.settled();
+}
+
+quint64 ReceiverModel::attachment() const
+{
+    return m_session.attachment();
+}
+
+quint64 ReceiverModel::failedWrites() const
+{
+    return m_session.failedWrites();
+}
+
+void ReceiverModel::forgetUnanswered()
+{
+    m_session.forgetUnanswered();
+}
+
+PageAlgorithm ReceiverModel::algorithm() const
+{
+    return m_session.algorithm();
+}
+
+void ReceiverModel::afterSends(QObject *context, std::function<void()> step)
+{
+    m_session.afterPending(context, std::move(step));
+}
+
+void ReceiverModel::farewell()
+{
+    m_session.farewell();
+}

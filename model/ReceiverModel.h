@@ -1,0 +1,224 @@
+#pragma once
+
+#include "device/ReceiverContract.h"
+#include "device/UsbHidOperation.h"
+#include "model/Pages.h"
+#include "presets/ModeData.h"
+#include "presets/ModeType.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <vector>
+
+class ReceiverSession;
+class WriteReadJson;
+
+// What the receiver and the user chose, without widgets: per attached receiver
+// what it is, per tab the chosen mode and its gains, the custom modes with
+// their rules, the page and its algorithm, Mic ENC and the spectrum switch.
+// It sends through the receiver session, saves through the store and says
+// what changed through signals. The window, the command line and automatic
+// changes all call it; every change a person or a command makes is one call.
+class ReceiverModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How a call went. A refusal carries the text a person is shown.
+    enum class Result {
+        Ok,
+        NoReceiver, // nothing attached to act on
+        NotOffered, // the receiver refuses it (7.1 on a stereo-only receiver)
+        NoSuchMode, // no mode of that name or slot
+        NoSlot,     // a custom mode beyond the five a tab shows
+        NotCustom,  // gains and names belong to custom modes only
+        NameTaken,  // another mode of the tab has that name
+        BadName,    // empty, or longer than a name may be
+        Full,       // the tab already keeps five custom modes
+        NotKept,    // the store keeps no custom modes for this receiver (no identity)
+    };
+    struct Outcome
+    {
+        Result result = Result::Ok;
+        QString message;
+        bool ok() const { return result == Result::Ok; }
+    };
+
+    // One custom mode as a tab shows it: its slot (button), name and gains.
+    struct CustomMode
+    {
+        int slot = -1;
+        QString name;
+        Gains gains{};
+    };
+
+    // The mode chosen on a tab.
+    struct Selection
+    {
+        ModeOrigin origin = ModeOrigin::BuiltIn;
+        bool chosen = false;     // false before anything was chosen, or in an empty custom view
+        int preset = -1;         // built-in button, when built in
+        int slot = -1;           // custom slot, when custom
+        bool customView = false; // "Customize" is chosen on the tab
+    };
+
+    static constexpr int kMaxNameLength = 20;
+    // The receiver's answer to an open comes first; then its settings show.
+    static constexpr int kPageDelayMs = 500;
+
+    ReceiverModel(WriteReadJson &store, ReceiverSession &session, QObject *parent = nullptr);
+    ~ReceiverModel() override;
+
+    // --- The receiver.
+    // Opens a known receiver unless one is attached; returns the open result
+    // (UsbHidOpenResult). Its settings come up kPageDelayMs later.
+    int open();
+    // A HID interface arrived: open unless a receiver is there already; an open
+    // that is refused is retried a few times (the node may get its rights late).
+    void handleArrival();
+    // The interface of that receiver went away.
+    void handleRemoval(quint16 vendorId, quint16 productId);
+    PageState pageState() const { return m_pageState; }
+    // Attached: open, and its settings are up.
+    bool attached() const { return m_pageState == PageState::Device; }
+    bool receiverOpen() const;
+    // A receiver is open or being opened.
+    bool receiverPresent() const;
+    quint16 productId() const;
+    QString identity() const;
+    QString version() const;
+    int headsetModel() const { return m_headsetModel; }
+    // The one 7.1 rule: the receiver says it offers 7.1, or its model plays
+    // 7.1 through the stereo algorithm anyway.
+    bool offersSurround() const;
+    bool spectrumOn() const;
+
+    // The receiver streams its spectrum while the stereo page shows it (a
+    // known headset shows its picture there instead).
+    bool pageWantsSpectrum() const;
+    void switchSpectrum(bool on);
+
+    // --- Pages.
+    Page page() const { return m_page; }
+    // Chooses a page; a page of modes sends its mode again. On a receiver
+    // without 7.1 the surround page is refused and the stereo page chosen.
+    Outcome selectPage(Page page);
+
+    // --- Modes.
+    const Selection &selection(ModeType type) const { return m_tabs[type].selection; }
+    // The gains shown and edited on the tab.
+    const Gains &gains(ModeType type) const { return m_tabs[type].gains; }
+    // The gains the tab sent last.
+    const Gains &sentGains(ModeType type) const { return m_tabs[type].sent; }
+    // Custom modes that have a slot, by slot; and those of a file that hold
+    // more than a tab shows.
+    std::vector<CustomMode> customModes(ModeType type) const;
+    QStringList modesWithoutSlot(ModeType type) const;
+    // The chosen mode's name ("" when none), as the store knows it.
+    QString chosenName(ModeType type) const;
+    // The built-in preset's gains, or none for a receiver without that preset.
+    const ModeData *preset(ModeType type, int button) const;
+
+    Outcome selectPreset(ModeType type, int button);
+    // "Customize": the tab's custom modes, with the one chosen before (or the first).
+    Outcome showCustomModes(ModeType type);
+    Outcome selectCustom(ModeType type, int slot);
+    // A new custom mode in the lowest free slot, flat or with `gains`, named
+    // `name` or the first free "ModeNN"; chosen at once.
+    Outcome addCustomMode(ModeType type, const QString &name = QString(), const Gains *gains = nullptr);
+    Outcome deleteCustomMode(ModeType type, int slot);
+    // Saves the chosen custom mode under `name` with the gains on the tab.
+    Outcome saveCustomMode(ModeType type, const QString &name);
+    // Edits of the chosen custom mode's gains; sent at most once per
+    // kGateMs, the last edit always.
+    Outcome setGains(ModeType type, const Gains &gains);
+    void resetGains(ModeType type);
+    // Open again once the gate's time has passed since the last send.
+    bool gateOpen() const { return m_gateOpen; }
+    static constexpr int kGateMs = 500;
+
+    // --- Mic ENC.
+    bool micEnc() const { return m_micEnc; }
+    Outcome setMicEnc(bool on);
+
+    // The link's progress, for callers that answer once the receiver took
+    // everything: nothing held back and every answered report answered.
+    bool settled() const;
+    quint64 attachment() const;
+    quint64 failedWrites() const;
+    // Acknowledgements still awaited after a time-out never come.
+    void forgetUnanswered();
+    // The algorithm of the last switch written in this attachment.
+    PageAlgorithm algorithm() const;
+
+    // Runs `step` once everything asked for so far has been written.
+    void afterSends(QObject *context, std::function<void()> step);
+    // Writes what is still pending, then the receiver's quit switch.
+    void farewell();
+
+signals:
+    void pageStateChanged(PageState state);
+    // A receiver was opened (its picture and threads can start).
+    void receiverOpened();
+    // A receiver was seen whose identity differs from the last one.
+    void newIdentity(int productId);
+    void pageChanged(Page page);
+    void selectionChanged(ModeType type);
+    void gainsChanged(ModeType type);
+    void customModesChanged(ModeType type);
+    void micEncChanged(bool on);
+    // A receiver was found whose node this user may not open.
+    void accessDenied();
+    // Something the model did by itself was refused; a person should be told.
+    void notice(const QString &message);
+    void spectrumLevels(const SpectrumLevels &levels);
+    // A rewrite of config.json failed; the model keeps the change in memory.
+    void saveFailed(const QString &path, const QString &reason);
+    void spectrumFrameDue();
+
+private:
+    struct Tab
+    {
+        Selection selection;
+        Gains gains{};
+        Gains sent{};
+    };
+
+    static Outcome refuse(Result result, const QString &message) { return {result, message}; }
+    ModeData *storedCustom(ModeType type, int slot) const;
+    int modeCodeOf(ModeType type, const Selection &selection) const;
+    void upload(ModeType type);
+    void reapply(ModeType type);
+    void restoreRemembered();
+    void bringUp();
+    void replied(int code);
+    void touchGate();
+    void gateElapsed();
+    void retryOpen();
+    void resetTabs();
+    Outcome checkName(ModeType type, const QString &name, const ModeData *self) const;
+
+public:
+    // The first "ModeNN" no custom mode of the tab has.
+    QString freeDefaultName(ModeType type) const;
+
+private:
+    WriteReadJson &m_store;
+    ReceiverSession &m_session;
+    PageState m_pageState = PageState::NoReceiver;
+    Page m_page = Page::Stereo;
+    std::array<Tab, 2> m_tabs{};
+    bool m_micEnc = true;
+    int m_headsetModel = 0;
+    IdentityBytes m_lastIdentity{0, 0, 0, 0};
+
+    QTimer m_pageTimer;
+    QTimer m_gateTimer;
+    bool m_gateOpen = false;
+    QTimer m_retryTimer;
+    int m_retriesLeft = 0;
+};
