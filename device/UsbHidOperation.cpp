@@ -215,6 +215,7 @@ int usbHidOpenDevice(const KnownDevices &knownDevices)
     qDebug() << "Open Device Success!";
     connection.vendorId.store(vendorId);
     connection.productId.store(productId);
+    connection.path = path;
     hid_set_nonblocking(handle, 1);
     connection.opened.store(1);
 
@@ -267,6 +268,7 @@ void usbHidCloseHandle()
         hid_close(handle);
     connection.vendorId.store(0);
     connection.productId.store(0);
+    connection.path.clear();
 }
 
 void usbHidSend_ReadVersion()

@@ -117,9 +117,12 @@ void ReceiverModel::retryOpen()
         emit accessDenied();
 }
 
-void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId)
+void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId, const QString &node)
 {
-    if (!m_session.hasReceiver() || vendorId != m_session.vendorId() || productId != m_session.productId())
+    if (!m_session.hasReceiver())
+        return;
+    if (node.isEmpty() ? vendorId != m_session.vendorId() || productId != m_session.productId()
+                       : node != m_session.nodePath())
         return;
     const bool wasOpen = m_session.opened();
     m_pageTimer.stop();

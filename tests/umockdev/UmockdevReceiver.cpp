@@ -249,6 +249,12 @@ void UmockdevReceiver::clearReports()
     m_reports.clear();
 }
 
+qint64 UmockdevReceiver::lastOpenNs()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_lastOpenNs;
+}
+
 int UmockdevReceiver::strayWrites()
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -292,6 +298,10 @@ int UmockdevReceiver::onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, 
         return true;
     }
     *reinterpret_cast<int *>(size->data) = (node->vendor ? kVendorDescriptor : kConsumerDescriptor).size();
+    if (node->vendor) {
+        std::lock_guard<std::mutex> guard(node->owner->m_lock);
+        node->owner->m_lastOpenNs = nowNs();
+    }
     umockdev_ioctl_client_complete(client, 0, 0);
     return true;
 }

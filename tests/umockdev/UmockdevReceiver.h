@@ -63,6 +63,9 @@ public:
     // Reports written to the vendor interface since the last clear, in order.
     std::vector<Report> reports();
     void clearReports();
+    // When the vendor node was last opened (hidapi's open asks its descriptor
+    // size), on the clock of the reports; -1 before any open.
+    qint64 lastOpenNs();
     // Waits, running the event loop, until `count` reports have come.
     bool waitForReports(int count, int timeoutMs);
     // Writes to any other node (never expected).
@@ -94,6 +97,7 @@ private:
     ReceiverModel m_model;
     std::vector<Report> m_reports;
     int m_strayWrites = 0;
+    qint64 m_lastOpenNs = -1;
     bool m_silent = false;
     int m_vanishAfterPeq = 0;
     int m_peqAccepted = 0;
