@@ -102,10 +102,12 @@ void sendWatched(const WatchedRequest &request, int attempt)
     const quint8 payload[1] = {0x00};
     buildFrame(request.command, payload);
     // Arm a watchdog unless a reply is on record; either way the request now awaits a new one.
-    if (!request.replied.exchange(false))
-        QTimer::singleShot(kWatchdogMs,
-                           [request, generation = g_linkGeneration] { watchdogFired(request, generation); });
+    const bool watch = !request.replied.exchange(false);
     const int result = usbHidWriteDevice(g_output.data());
+    // The receiver's 50 ms start when it has the request, not before a slow write.
+    if (watch)
+        QTimer::singleShot(kWatchdogMs, Qt::PreciseTimer,
+                           [request, generation = g_linkGeneration] { watchdogFired(request, generation); });
     printOutcome(request.name, result);
     if (result != WriteOk && attempt < kMaxAttempt)
         QTimer::singleShot(kRetryMs, [request, attempt, generation = g_linkGeneration] {

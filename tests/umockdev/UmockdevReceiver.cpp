@@ -49,7 +49,7 @@ struct UmockdevReceiver::Node
     UMockdevIoctlBase *handler = nullptr;
     bool dead = false;
     bool flagged = false;
-    std::deque<ReceiverModel::Report> ready;
+    std::deque<EmulatedReceiver::Report> ready;
 };
 
 qint64 UmockdevReceiver::nowNs()
@@ -200,10 +200,13 @@ void UmockdevReceiver::unplug()
     for (const auto &node : m_nodes)
         paths << node->ifPath;
     paths << m_usbPath;
-    for (const QString &path : paths)
+    // Each device leaves sysfs right after its event (the event needs its
+    // uevent file), children first: as on the kernel, a program that hears of a
+    // removal no longer finds the device.
+    for (const QString &path : paths) {
         umockdev_testbed_uevent(m_bed, path.toUtf8().constData(), "remove");
-    for (const QString &path : paths)
         umockdev_testbed_remove_device(m_bed, path.toUtf8().constData());
+    }
     m_plugged = false;
 }
 
@@ -231,7 +234,7 @@ void UmockdevReceiver::forgetSettings()
     m_model.forget();
 }
 
-std::map<ReceiverModel::HeldKey, ReceiverModel::Report> UmockdevReceiver::held()
+std::map<EmulatedReceiver::HeldKey, EmulatedReceiver::Report> UmockdevReceiver::held()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_model.held();
@@ -333,7 +336,7 @@ void UmockdevReceiver::read(Node &node, UMockdevIoctlClient *client)
         umockdev_ioctl_client_complete(client, -1, EAGAIN);
         return;
     }
-    ReceiverModel::Report report = std::move(node.ready.front());
+    EmulatedReceiver::Report report = std::move(node.ready.front());
     node.ready.pop_front();
     if (node.ready.empty() && node.flagged) {
         char byte;
@@ -352,7 +355,7 @@ void UmockdevReceiver::write(Node &node, UMockdevIoctlClient *client)
     using namespace UsbHidFrame;
     UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
     const auto *bytes = static_cast<const std::uint8_t *>(static_cast<const void *>(arg->data));
-    const ReceiverModel::Report request(bytes, bytes + arg->data_len);
+    const EmulatedReceiver::Report request(bytes, bytes + arg->data_len);
     const int length = int(request.size());
     std::unique_lock<std::mutex> lock(m_lock);
     if (node.dead) {
@@ -391,16 +394,16 @@ void UmockdevReceiver::write(Node &node, UMockdevIoctlClient *client)
         return;
     }
     if (!m_silent) {
-        const ReceiverModel::Answer answer = m_model.answer(request);
-        if (answer.spectrum == ReceiverModel::Spectrum::On && !m_spectrumOn) {
+        const EmulatedReceiver::Answer answer = m_model.answer(request);
+        if (answer.spectrum == EmulatedReceiver::Spectrum::On && !m_spectrumOn) {
             m_spectrumOn = true;
             m_spectrumStartNs = nowNs();
             m_nextFrame = 1;
-        } else if (answer.spectrum == ReceiverModel::Spectrum::Off) {
+        } else if (answer.spectrum == EmulatedReceiver::Spectrum::Off) {
             m_spectrumOn = false;
         }
         const qint64 due = nowNs() + qint64(kReplyDelayMs) * 1000000;
-        for (const ReceiverModel::Report &reply : answer.replies)
+        for (const EmulatedReceiver::Report &reply : answer.replies)
             m_due.emplace_back(due, reply);
         m_changed.notify_all();
     }
@@ -431,7 +434,8 @@ void UmockdevReceiver::serve()
             const qint64 frameAt = m_spectrumStartNs + periodNs * qint64(m_nextFrame);
             if (frameAt <= now) {
                 if (!vendor->dead && vendor->ready.size() < kMaxQueued)
-                    vendor->ready.push_back(ReceiverModel::spectrumReport(m_nextFrame, m_options.spectrumMs));
+                    vendor->ready.push_back(
+                        EmulatedReceiver::spectrumReport(m_nextFrame, m_options.spectrumMs));
                 ++m_nextFrame;
                 signalReady(*vendor);
                 continue;

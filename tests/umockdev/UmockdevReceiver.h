@@ -7,7 +7,7 @@
 // the handler answers with the receiver model the emulator uses. Every report
 // written is kept with its time.
 
-#include "tools/emulator/ReceiverModel.h"
+#include "tools/emulator/EmulatedReceiver.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,7 +58,7 @@ public:
     void unplugAfterPeq(int count);
     // Loses what it held, as after a loss of power.
     void forgetSettings();
-    std::map<ReceiverModel::HeldKey, ReceiverModel::Report> held();
+    std::map<EmulatedReceiver::HeldKey, EmulatedReceiver::Report> held();
 
     // Reports written to the vendor interface since the last clear, in order.
     std::vector<Report> reports();
@@ -94,7 +94,7 @@ private:
 
     std::mutex m_lock;
     std::condition_variable m_changed;
-    ReceiverModel m_model;
+    EmulatedReceiver m_model;
     std::vector<Report> m_reports;
     int m_strayWrites = 0;
     qint64 m_lastOpenNs = -1;
@@ -104,7 +104,7 @@ private:
     bool m_spectrumOn = false;
     qint64 m_spectrumStartNs = 0;
     quint64 m_nextFrame = 1;
-    std::deque<std::pair<qint64, ReceiverModel::Report>> m_due; // replies with the time they are due
+    std::deque<std::pair<qint64, EmulatedReceiver::Report>> m_due; // replies with the time they are due
     bool m_stopping = false;
     std::thread m_server;
 };

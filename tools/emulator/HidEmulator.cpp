@@ -370,14 +370,14 @@ void HidEmulator::answer(const std::vector<std::uint8_t> &request)
     m_model.identity = m_settings.identity;
     m_model.flag71 = m_settings.flag71;
     m_model.replyFault = m_settings.replyFault;
-    const ReceiverModel::Answer answer = m_model.answer(request);
-    if (answer.spectrum == ReceiverModel::Spectrum::On && !m_spectrumOn) {
+    const EmulatedReceiver::Answer answer = m_model.answer(request);
+    if (answer.spectrum == EmulatedReceiver::Spectrum::On && !m_spectrumOn) {
         m_spectrumOn = true;
         m_spectrumStart = Clock::now();
         for (hid_device *device : m_devices)
             device->nextFrame = 1;
         m_changed.notify_all();
-    } else if (answer.spectrum == ReceiverModel::Spectrum::Off) {
+    } else if (answer.spectrum == EmulatedReceiver::Spectrum::Off) {
         m_spectrumOn = false;
     }
     for (const std::vector<std::uint8_t> &reply : answer.replies)
@@ -428,7 +428,7 @@ int HidEmulator::read(hid_device *device, unsigned char *data, size_t length, in
             report = std::move(device->queue.front().second);
             device->queue.pop_front();
         } else if (spectrumDue <= now) {
-            report = ReceiverModel::spectrumReport(device->nextFrame++, m_settings.spectrumMs);
+            report = EmulatedReceiver::spectrumReport(device->nextFrame++, m_settings.spectrumMs);
         }
         if (!report.empty()) {
             const size_t count = std::min(length, report.size());

@@ -15,14 +15,14 @@
 
 #include <hidapi.h>
 
-#include "tools/emulator/ReceiverModel.h"
+#include "tools/emulator/EmulatedReceiver.h"
 
 class HidEmulator
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    using ReplyFault = ReceiverModel::ReplyFault;
+    using ReplyFault = EmulatedReceiver::ReplyFault;
 
     struct Settings
     {
@@ -99,6 +99,6 @@ private:
     std::set<hid_device *> m_devices;
     std::vector<Written> m_written;
     int m_peqAccepted = 0; // SetPEQ reports accepted since configure
-    ReceiverModel m_model;
+    EmulatedReceiver m_model;
     std::wstring m_globalError;
 };

@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-class ReceiverModel
+class EmulatedReceiver
 {
 public:
     using Report = std::vector<std::uint8_t>;

@@ -1,4 +1,4 @@
-#include "tools/emulator/ReceiverModel.h"
+#include "tools/emulator/EmulatedReceiver.h"
 
 #include "device/UsbHidCommands.h"
 #include "tools/emulator/MusicLevels.h"
@@ -10,13 +10,13 @@ namespace {
 constexpr char kVersionText[] = "VXB-EMU 1.0.4";
 } // namespace
 
-void ReceiverModel::reset()
+void EmulatedReceiver::reset()
 {
     m_held.clear();
     m_noiseSeed = 1;
 }
 
-ReceiverModel::Answer ReceiverModel::answer(const Report &request)
+EmulatedReceiver::Answer EmulatedReceiver::answer(const Report &request)
 {
     using namespace UsbHidFrame;
     Answer result;
@@ -71,7 +71,7 @@ ReceiverModel::Answer ReceiverModel::answer(const Report &request)
     return result;
 }
 
-void ReceiverModel::reply(Answer &answer, std::uint8_t code, Report payload, int size)
+void EmulatedReceiver::reply(Answer &answer, std::uint8_t code, Report payload, int size)
 {
     using namespace UsbHidFrame;
     if (replyFault == ReplyFault::ErrorStatus && !payload.empty())
@@ -113,7 +113,7 @@ void ReceiverModel::reply(Answer &answer, std::uint8_t code, Report payload, int
     }
 }
 
-ReceiverModel::Report ReceiverModel::spectrumReport(std::uint64_t index, int spectrumMs)
+EmulatedReceiver::Report EmulatedReceiver::spectrumReport(std::uint64_t index, int spectrumMs)
 {
     using namespace UsbHidFrame;
     const MusicLevels::Levels levels = MusicLevels(spectrumMs).frame(index);
