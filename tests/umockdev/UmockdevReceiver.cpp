@@ -188,11 +188,19 @@ void UmockdevReceiver::unplug()
         for (const auto &node : m_nodes) {
             node->dead = true;
             signalReady(*node);
+            // Gone before anyone hears of it, as udev deletes the node before it
+            // passes the event on: an open from now on fails. plug() makes it again.
+            ::unlink(node->fifo.constData());
         }
         m_spectrumOn = false;
         m_due.clear();
     }
     QStringList paths;
+    // Out of the hidraw class first: an enumeration that runs when the program
+    // hears of the removal finds it no longer, as the kernel has it gone by then.
+    const QString root = QString::fromUtf8(umockdev_testbed_get_root_dir(m_bed));
+    for (const auto &node : m_nodes)
+        ::unlink((root + "/sys/class/hidraw/" + node->name).toUtf8().constData());
     for (const auto &node : m_nodes)
         paths << node->rawPath;
     for (const auto &node : m_nodes)
