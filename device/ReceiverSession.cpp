@@ -97,6 +97,11 @@ SpectrumLevels ReceiverSession::spectrumLevels() const
     return usbHidSpectrumLevels();
 }
 
+QString ReceiverSession::nodePath() const
+{
+    return QString::fromStdString(usbHidConnection().path);
+}
+
 UsbHidOpenResult ReceiverSession::open(const KnownDevices &knownDevices)
 {
     return UsbHidOpenResult(usbHidOpenDevice(knownDevices));

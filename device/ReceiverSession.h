@@ -45,6 +45,8 @@ public:
     bool hasReceiver() const;
     quint16 vendorId() const;
     quint16 productId() const;
+    // The node the receiver was opened through (hidapi's path); empty when none is.
+    QString nodePath() const;
     // Its ReadAudio reply said it offers 7.1.
     bool reports71() const;
     // Eight hex digits from its ReadStatus reply; empty before one brought an identity.

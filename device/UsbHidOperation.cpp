@@ -102,10 +102,12 @@ void sendWatched(const WatchedRequest &request, int attempt)
     const quint8 payload[1] = {0x00};
     buildFrame(request.command, payload);
     // Arm a watchdog unless a reply is on record; either way the request now awaits a new one.
-    if (!request.replied.exchange(false))
-        QTimer::singleShot(kWatchdogMs,
-                           [request, generation = g_linkGeneration] { watchdogFired(request, generation); });
+    const bool watch = !request.replied.exchange(false);
     const int result = usbHidWriteDevice(g_output.data());
+    // The receiver's 50 ms start when it has the request, not before a slow write.
+    if (watch)
+        QTimer::singleShot(kWatchdogMs, Qt::PreciseTimer,
+                           [request, generation = g_linkGeneration] { watchdogFired(request, generation); });
     printOutcome(request.name, result);
     if (result != WriteOk && attempt < kMaxAttempt)
         QTimer::singleShot(kRetryMs, [request, attempt, generation = g_linkGeneration] {
@@ -215,6 +217,7 @@ int usbHidOpenDevice(const KnownDevices &knownDevices)
     qDebug() << "Open Device Success!";
     connection.vendorId.store(vendorId);
     connection.productId.store(productId);
+    connection.path = path;
     hid_set_nonblocking(handle, 1);
     connection.opened.store(1);
 
@@ -267,6 +270,7 @@ void usbHidCloseHandle()
         hid_close(handle);
     connection.vendorId.store(0);
     connection.productId.store(0);
+    connection.path.clear();
 }
 
 void usbHidSend_ReadVersion()

@@ -16,6 +16,7 @@
 #include <QtGlobal>
 #include <array>
 #include <atomic>
+#include <string>
 
 #include <hidapi.h>
 
@@ -44,6 +45,8 @@ struct UsbHidConnection
     std::atomic<int> opened{0};
     std::atomic<quint16> vendorId{0};
     std::atomic<quint16> productId{0};
+    // hidapi's path of the open node; set and read on the GUI thread only.
+    std::string path;
 };
 
 // Process-wide device state filled by the reply parsers.

@@ -44,6 +44,8 @@ ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QOb
     : QObject(parent), m_store(store), m_session(session)
 {
     m_pageTimer.setSingleShot(true);
+    // A coarse timer may fire up to 5% early; the receiver needs the full delay.
+    m_pageTimer.setTimerType(Qt::PreciseTimer);
     m_pageTimer.setInterval(kPageDelayMs);
     connect(&m_pageTimer, &QTimer::timeout, this, &ReceiverModel::bringUp);
     // The gate's timer runs only while an edit is held or just sent, so a quiet
@@ -117,9 +119,12 @@ void ReceiverModel::retryOpen()
         emit accessDenied();
 }
 
-void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId)
+void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId, const QString &node)
 {
-    if (!m_session.hasReceiver() || vendorId != m_session.vendorId() || productId != m_session.productId())
+    if (!m_session.hasReceiver())
+        return;
+    if (node.isEmpty() ? vendorId != m_session.vendorId() || productId != m_session.productId()
+                       : node != m_session.nodePath())
         return;
     const bool wasOpen = m_session.opened();
     m_pageTimer.stop();

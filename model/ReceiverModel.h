@@ -80,8 +80,10 @@ public:
     // A HID interface arrived: open unless a receiver is there already; an open
     // that is refused is retried a few times (the node may get its rights late).
     void handleArrival();
-    // The interface of that receiver went away.
-    void handleRemoval(quint16 vendorId, quint16 productId);
+    // A HID interface went away. A removal that names its node ends the
+    // attachment only when it is the open node (another receiver of the same
+    // model may still be plugged in); one without a node is matched by its ids.
+    void handleRemoval(quint16 vendorId, quint16 productId, const QString &node = QString());
     PageState pageState() const { return m_pageState; }
     // Attached: open, and its settings are up.
     bool attached() const { return m_pageState == PageState::Device; }

@@ -35,7 +35,9 @@ public:
 
 signals:
     void hidArrived();
-    void hidRemoved(quint16 vendorId, quint16 productId);
+    // Names the removed node where the system does (Linux: /dev/hidrawN, as
+    // hidapi's path); elsewhere node is empty and the ids say which receiver.
+    void hidRemoved(quint16 vendorId, quint16 productId, const QString &node);
     void usbDiskArrived();
 
 private:

@@ -51,11 +51,10 @@ bool DeviceMonitor::startFor(const std::function<quintptr()> &)
     d->monitor.reset(udev_monitor_new_from_netlink(d->context.get(), "udev"));
     if (!d->monitor)
         return false;
-    // hidraw nodes announce arrivals (the node is there to be opened), hid
-    // devices announce removals (their event still carries the ids).
+    // hidraw nodes announce arrivals (the node is there to be opened) and
+    // removals: the removed node is what tells two receivers of one model apart.
     udev_monitor *monitor = d->monitor.get();
     if (udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr) < 0 ||
-        udev_monitor_filter_add_match_subsystem_devtype(monitor, "hid", nullptr) < 0 ||
         udev_monitor_filter_add_match_subsystem_devtype(monitor, "block", "disk") < 0 ||
         udev_monitor_enable_receiving(monitor) < 0) {
         d->monitor.reset();
@@ -90,14 +89,12 @@ void DeviceMonitor::readPendingEvents()
         qDebug() << "Device" << action << subsystem << QString::fromUtf8(udev_device_get_syspath(raw));
 
         if (subsystem == QLatin1String("hidraw")) {
+            const QString node = QString::fromUtf8(udev_device_get_devnode(raw));
             if (action == QLatin1String("add"))
                 emit hidArrived();
-        } else if (subsystem == QLatin1String("hid")) {
-            quint16 vendorId = 0;
-            quint16 productId = 0;
-            if (action == QLatin1String("remove") &&
-                parseHidId(udevProperty(raw, "HID_ID"), &vendorId, &productId))
-                emit hidRemoved(vendorId, productId);
+            // The node's parent (with the ids) is gone by now; the node names it.
+            else if (action == QLatin1String("remove") && !node.isEmpty())
+                emit hidRemoved(0, 0, node);
         } else if (subsystem == QLatin1String("block")) {
             if (action == QLatin1String("add") && udevProperty(raw, "ID_BUS") == QLatin1String("usb"))
                 emit usbDiskArrived();

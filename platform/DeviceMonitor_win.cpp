@@ -86,7 +86,7 @@ void DeviceMonitor::handleNativeEvent(const QByteArray &eventType, void *message
         qDebug() << "Removal ignored:" << name;
         return;
     }
-    emit hidRemoved(vendorId, productId);
+    emit hidRemoved(vendorId, productId, QString());
 }
 
 void DeviceMonitor::readPendingEvents() {}

@@ -50,7 +50,7 @@ public:
 
     // Device notifications, whichever platform delivered them.
     void handleHidArrival();
-    void handleHidRemoval(quint16 vendorId, quint16 productId);
+    void handleHidRemoval(quint16 vendorId, quint16 productId, const QString &node = QString());
     void handleVolumeArrival();
 
     // For tests and the platform layer.

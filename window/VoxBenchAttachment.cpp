@@ -125,13 +125,13 @@ void VoxBench::connectTestThread()
     qDebug() << "***** Start Connect Two! *****";
 }
 
-void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId)
+void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId, const QString &node)
 {
     qDebug() << "------------------------------";
     writeDebugLog(QStringLiteral("DeviceRemove"), QStringLiteral("true"), kSource,
                   QStringLiteral("nativeEvent"), 333);
-    qDebug() << "Removed" << Qt::hex << vendorId << productId;
-    m_model->handleRemoval(vendorId, productId);
+    qDebug() << "Removed" << Qt::hex << vendorId << productId << node;
+    m_model->handleRemoval(vendorId, productId, node);
 }
 
 void VoxBench::setPageState(PageState state)

@@ -164,6 +164,8 @@ void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
     QCOMPARE(m_window->InitDeviceInput(), OpenOk);
     m_window->handleHidRemoval(kVendor, 0x4153);
     m_window->handleHidRemoval(0x1234, kProduct);
+    // Another node gone, though the ids are the open receiver's: a second one of its model.
+    m_window->handleHidRemoval(kVendor, kProduct, QStringLiteral("voxbench-emulator/if0"));
     spin(100);
     QCOMPARE(m_window->readThread(), thread.data());
     QVERIFY(thread->isRunning());
@@ -240,8 +242,9 @@ void tst_VoxBenchAttachment::unplugOpensAReceiverStillPresent()
 {
     attach();
     QPointer<MyThread> first = m_window->readThread();
-    // The removal of one receiver while another one is still plugged in.
-    detach(false);
+    // The removal of one receiver while another one is still plugged in,
+    // named by its node as udev names it.
+    m_window->handleHidRemoval(0, 0, QStringLiteral("voxbench-emulator/if1"));
     QVERIFY(first.isNull());
     QVERIFY(m_window->readThread());
     QCOMPARE(usbHidConnection().opened.load(), 1);

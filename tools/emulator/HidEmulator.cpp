@@ -1,7 +1,6 @@
 #include "tools/emulator/HidEmulator.h"
 
 #include "device/UsbHidCommands.h"
-#include "tools/emulator/MusicLevels.h"
 
 #include <algorithm>
 #include <atomic>
@@ -32,7 +31,6 @@ constexpr int kVendorInterface = 1; // interface 0 is a consumer-control one tha
 constexpr const char *kPaths[] = {"voxbench-emulator/if0", "voxbench-emulator/if1"};
 constexpr unsigned short kUsagePages[] = {0x000C, 0xFF00};
 constexpr const wchar_t *kStrings[] = {L"VoxBench", L"VoxBench Emulated Receiver", L"EMU00001"};
-constexpr char kVersionText[] = "VXB-EMU 1.0.4";
 constexpr std::size_t kMaxQueuedSpectrum = 64; // hidraw keeps 64 reports per reader
 
 const char *environment(const char *name)
@@ -164,7 +162,7 @@ void HidEmulator::configure(const Settings &settings)
     ++m_generation;
     m_written.clear();
     m_peqAccepted = 0;
-    m_noiseSeed = 1;
+    m_model.reset();
     m_changed.notify_all();
 }
 
@@ -369,103 +367,21 @@ int HidEmulator::write(hid_device *device, const unsigned char *data, size_t len
 
 void HidEmulator::answer(const std::vector<std::uint8_t> &request)
 {
-    using namespace UsbHidFrame;
-    const int size = static_cast<int>(request.size());
-    if (!std::equal(kOutputHeader.begin(), kOutputHeader.end(), request.begin() + 1))
-        return;
-    const UsbHidCommandInfo *info = usbHidCommandInfo(request[kCommandByte]);
-    if (!info || info->reportId != request[0] || info->reportSize != size)
-        return;
-    const int length = request[kLengthByte];
-    if (length != info->payloadLength || kPayloadByte + length >= size)
-        return;
-    if (usbHidFrameSum(request.data(), kPayloadByte + length) != request[kPayloadByte + length])
-        return;
-    const std::uint8_t *p = request.data() + kPayloadByte;
-
-    std::vector<std::uint8_t> reply;
-    switch (info->command) {
-    case UsbHidCommand::ReadVersion:
-        reply.assign(1 + kVersionFieldLength, 0);
-        reply[0] = 1;
-        std::memcpy(reply.data() + 1, kVersionText, sizeof kVersionText - 1);
-        break;
-    case UsbHidCommand::ReadAudio:
-        reply = {0, 0, 0, static_cast<std::uint8_t>(m_settings.flag71)};
-        break;
-    case UsbHidCommand::SetPEQ:
-        reply = {0, p[1], p[2]};
-        break;
-    case UsbHidCommand::SetVol:
-    case UsbHidCommand::SetAlgorithmSwitch:
-        reply = {0};
-        break;
-    case UsbHidCommand::ReadStatus: {
-        const std::uint32_t id = m_settings.identity;
-        reply = {0,
-                 0,
-                 0,
-                 static_cast<std::uint8_t>(id >> 24),
-                 static_cast<std::uint8_t>(id >> 16),
-                 static_cast<std::uint8_t>(id >> 8),
-                 static_cast<std::uint8_t>(id)};
-        break;
+    m_model.identity = m_settings.identity;
+    m_model.flag71 = m_settings.flag71;
+    m_model.replyFault = m_settings.replyFault;
+    const EmulatedReceiver::Answer answer = m_model.answer(request);
+    if (answer.spectrum == EmulatedReceiver::Spectrum::On && !m_spectrumOn) {
+        m_spectrumOn = true;
+        m_spectrumStart = Clock::now();
+        for (hid_device *device : m_devices)
+            device->nextFrame = 1;
+        m_changed.notify_all();
+    } else if (answer.spectrum == EmulatedReceiver::Spectrum::Off) {
+        m_spectrumOn = false;
     }
-    case UsbHidCommand::SpectrumSwitch:
-        if (p[0] == 1 && !m_spectrumOn) {
-            m_spectrumOn = true;
-            m_spectrumStart = Clock::now();
-            for (hid_device *device : m_devices)
-                device->nextFrame = 1;
-            m_changed.notify_all();
-        } else if (p[0] == 0) {
-            m_spectrumOn = false;
-        }
-        return;
-    }
-    queueReply(request[kCommandByte], reply, size);
-}
-
-void HidEmulator::queueReply(std::uint8_t code, std::vector<std::uint8_t> payload, int size)
-{
-    using namespace UsbHidFrame;
-    if (m_settings.replyFault == ReplyFault::ErrorStatus && !payload.empty())
-        payload[0] = 1;
-    std::vector<std::uint8_t> report(size, 0);
-    report[0] = size == 32 ? kShortInputId : kLongInputId;
-    std::copy(kInputHeader.begin(), kInputHeader.end(), report.begin() + 1);
-    report[kCommandByte] = code;
-    report[kLengthByte] = static_cast<std::uint8_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), report.begin() + kPayloadByte);
-    const int sumAt = kPayloadByte + static_cast<int>(payload.size());
-    report[sumAt] = usbHidFrameSum(report.data(), sumAt);
-
-    switch (m_settings.replyFault) {
-    case ReplyFault::None:
-    case ReplyFault::ErrorStatus:
-        queueReport(report);
-        break;
-    case ReplyFault::Truncated:
-        report.resize(sumAt);
-        queueReport(report);
-        break;
-    case ReplyFault::Garbage: {
-        std::vector<std::uint8_t> noise(size);
-        for (std::uint8_t &byte : noise) {
-            m_noiseSeed = m_noiseSeed * 1103515245u + 12345u;
-            byte = static_cast<std::uint8_t>(m_noiseSeed >> 16);
-        }
-        queueReport(noise);
-        std::vector<std::uint8_t> badSum = report;
-        ++badSum[sumAt];
-        queueReport(badSum);
-        std::vector<std::uint8_t> unknown = report;
-        unknown[kCommandByte] = 0x7E;
-        unknown[sumAt] = usbHidFrameSum(unknown.data(), sumAt);
-        queueReport(unknown);
-        break;
-    }
-    }
+    for (const std::vector<std::uint8_t> &reply : answer.replies)
+        queueReport(reply);
 }
 
 void HidEmulator::queueReport(const std::vector<std::uint8_t> &report)
@@ -512,15 +428,7 @@ int HidEmulator::read(hid_device *device, unsigned char *data, size_t length, in
             report = std::move(device->queue.front().second);
             device->queue.pop_front();
         } else if (spectrumDue <= now) {
-            const MusicLevels::Levels levels = MusicLevels(m_settings.spectrumMs).frame(device->nextFrame++);
-            report.assign(64, 0);
-            report[0] = kLongInputId;
-            std::copy(kInputHeader.begin(), kInputHeader.end(), report.begin() + 1);
-            report[kCommandByte] = static_cast<std::uint8_t>(UsbHidCommand::SpectrumSwitch);
-            report[kLengthByte] = kSpectrumReportLength;
-            std::copy(levels.begin(), levels.end(), report.begin() + kPayloadByte);
-            report[kPayloadByte + kSpectrumReportLength] =
-                usbHidFrameSum(report.data(), kPayloadByte + kSpectrumReportLength);
+            report = EmulatedReceiver::spectrumReport(device->nextFrame++, m_settings.spectrumMs);
         }
         if (!report.empty()) {
             const size_t count = std::min(length, report.size());

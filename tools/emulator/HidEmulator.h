@@ -15,18 +15,14 @@
 
 #include <hidapi.h>
 
+#include "tools/emulator/EmulatedReceiver.h"
+
 class HidEmulator
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // How every answer of the receiver is spoiled.
-    enum class ReplyFault {
-        None,
-        Garbage,     // each answer comes as noise, a bad checksum and an unknown command
-        Truncated,   // each answer is cut off before its checksum
-        ErrorStatus, // each answer carries status 1 (error) in its first payload byte
-    };
+    using ReplyFault = EmulatedReceiver::ReplyFault;
 
     struct Settings
     {
@@ -87,7 +83,6 @@ private:
     void ensureConfigured(std::unique_lock<std::mutex> &lock);
     bool alive(const hid_device *device) const;
     void answer(const std::vector<std::uint8_t> &request);
-    void queueReply(std::uint8_t code, std::vector<std::uint8_t> payload, int size);
     void queueReport(const std::vector<std::uint8_t> &report);
     void unplug();
     void logReport(std::int64_t ms, const unsigned char *data, size_t length);
@@ -103,7 +98,7 @@ private:
     Clock::time_point m_spectrumStart;
     std::set<hid_device *> m_devices;
     std::vector<Written> m_written;
-    int m_peqAccepted = 0;         // SetPEQ reports accepted since configure
-    std::uint32_t m_noiseSeed = 1; // of the garbage fault, the same noise on every run
+    int m_peqAccepted = 0; // SetPEQ reports accepted since configure
+    EmulatedReceiver m_model;
     std::wstring m_globalError;
 };
