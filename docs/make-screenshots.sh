@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Retakes the README's screenshots (docs/*.png) of the program in BUILD_DIR
-# (default build/) against the emulated receiver on a virtual screen.
+# (default build/) against the emulated receiver on a virtual screen, in the
+# language of LANG; other than English, the files are named after it:
 #   docs/make-screenshots.sh [BUILD_DIR]
+#   LANG=zh_CN.UTF-8 docs/make-screenshots.sh     # docs/*-zh_CN.png
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -31,9 +33,11 @@ stop()
     kill -TERM "$pid"
     wait "$pid" || true
 }
+language=${LANG%%.*}
+case $language in "" | C | POSIX | en*) suffix="" ;; *) suffix="-$language" ;; esac
 shot()
 {
-    import -window root -crop 1176x700+0+0 +repage -strip "$here/$1"
+    import -window root -crop 1176x700+0+0 +repage -strip "$here/${1%.png}$suffix.png"
 }
 
 start env VOXBENCH_EMU_ABSENT=1
