@@ -59,15 +59,18 @@ add_mode()
     click 533 666
 }
 
+# The + follows the "Customize" label, whose width is the language's.
+case $language in zh*) plus=178 ;; *) plus=198 ;; esac
+plus_raised=$((plus - 8))
 start env
 click 225 131 1
 # Five custom modes, three of them with names of the full 20 characters.
 click 120 234
-add_mode 198 234 "Footsteps and Reload"
-add_mode 190 216 "Competitive Shooters"
-add_mode 190 216 "Night"
-add_mode 190 216 "Open World Adventure"
-add_mode 190 216 "Racing"
+add_mode "$plus" 234 "Footsteps and Reload"
+add_mode "$plus_raised" 216 "Competitive Shooters"
+add_mode "$plus_raised" 216 "Night"
+add_mode "$plus_raised" 216 "Open World Adventure"
+add_mode "$plus_raised" 216 "Racing"
 sleep 0.5
 shot surround-tab.png
 # A name another mode has: the "warning" box over the window.

@@ -7,9 +7,8 @@
 #
 # DESKTOP picks the scenarios: "bare" (default; an X server without a window
 # manager), "wayland" (weston's headless backend), "openbox" (a window manager
-# that moves windows), "xembed-tray" (trayer), "sni-tray" (a private D-Bus
-# session bus with the tray watcher sni-watcher.py) or "atspi" (a private
-# session bus with the accessibility bus, read by atspi-tree.py).
+# that moves windows), "xembed-tray" (trayer) or "sni-tray" (a private D-Bus
+# session bus with the tray watcher sni-watcher.py).
 #
 # Exits 0 when every scenario passes, 1 when one fails, 77 (skipped) when a
 # tool it needs is missing or no X server can be started here.
@@ -18,7 +17,7 @@ set -uo pipefail
 readonly kSkip=77
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 PROGRAM EMULATOR_LIBRARY [bare|wayland|openbox|xembed-tray|sni-tray|atspi]" >&2
+    echo "usage: $0 PROGRAM EMULATOR_LIBRARY [bare|wayland|openbox|xembed-tray|sni-tray]" >&2
     exit 2
 fi
 program=$1
@@ -54,12 +53,6 @@ if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
         need dbus-daemon dbus
         /usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi' 2>/dev/null ||
             skip "Debian's Python has no D-Bus bindings (Debian packages python3-dbus, python3-gi)"
-        ;;
-    atspi)
-        need dbus-daemon dbus
-        [ -x /usr/libexec/at-spi-bus-launcher ] || skip "no accessibility bus (Debian package at-spi2-core)"
-        /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
-            skip "Debian's Python cannot read AT-SPI (Debian packages python3-gi, gir1.2-atspi-2.0)"
         ;;
     *)
         echo "unknown desktop $desktop" >&2
@@ -536,62 +529,6 @@ desktop_sni_tray()
 
         $sni menu "$item" Quit || fail "no Quit in the item's menu"
         ends_with_farewell 5
-        exit 0
-    )
-    counted $?
-}
-
-# A screen reader's view: the tree of each page over AT-SPI, with Qt's bridge
-# switched on; every shown control has a name.
-desktop_atspi()
-{
-    current="AT-SPI: every shown control of every page has a name"
-    local address
-    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
-    session_bus=$(echo "$address" | sed -n 1p)
-    started+=("$(echo "$address" | sed -n 2p)")
-    DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/libexec/at-spi-bus-launcher --launch-immediately \
-        >"$root/atspi-bus.log" 2>&1 &
-    started+=("$!")
-    (
-        [ -n "$session_bus" ] || fail "no session bus: $(cat "$root/dbus.log")"
-        export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-        # listing PAGE: the tree as a screen reader gets it, printed; fails on an unnamed control.
-        listing()
-        {
-            local out="$root/atspi-$1.txt" status
-            wait_until 5 sh -c "DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/bin/python3 '$here/atspi-tree.py' VoxBench >'$out' 2>&1; [ \$? -ne 2 ]"
-            DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/bin/python3 "$here/atspi-tree.py" VoxBench >"$out" 2>&1
-            status=$?
-            echo "--- AT-SPI tree, $1"
-            cat "$out"
-            [ $status -eq 0 ] || fail "$1: $(tail -n +1 "$out" | grep -c UNNAMED) unnamed control(s)"
-            grep -q "$2" "$out" || fail "$1: no $2 in the tree"
-        }
-        user=$(make_home absent)
-        VOXBENCH_EMU_ABSENT=1 start_program "$user"
-        wait_until 20 find_window || fail "no window without a receiver"
-        sleep 1
-        listing no-receiver "push button 'Close'"
-        kill -TERM "$pid"
-        wait_for_exit "$pid" 5
-
-        start_on_device_page atspi || fail "no device page"
-        click_at "${kTab71[@]}"
-        sleep 0.5
-        click_at "${kSurroundCustomize[@]}"
-        sleep 0.5
-        click_at "${kSurroundAdd[@]}"
-        sleep 1
-        listing surround "slider '250 Hz, 0 dB'"
-        grep -q "push button 'Add mode'" "$root/atspi-surround.txt" || fail "no Add mode button"
-        grep -q "push button 'Delete mode'" "$root/atspi-surround.txt" || fail "no Delete mode button"
-        click_at "${kTabStereo[@]}"
-        sleep 1
-        listing stereo "page tab 'Stereo Sound (Music)'"
-        click_at "${kTabMic[@]}"
-        sleep 0.7
-        listing mic-enc "check box 'Mic ENC(Environment Noise Cancellation)'"
         exit 0
     )
     counted $?
