@@ -2,6 +2,7 @@
 #include "app/CommandClient.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "app/Translations.h"
 #include "command/CommandServer.h"
 #include "platform/InstanceActivator.h"
 #include "platform/TerminationWatcher.h"
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // Before any box: "Program is running" is shown in the user's language too.
+    loadTranslations(app);
     return Startup::run(
         [](TerminationWatcher &termination) {
             auto window = std::make_unique<VoxBench>();

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Retakes the README's screenshots (docs/*.png) of the program in BUILD_DIR
-# (default build/) against the emulated receiver on a virtual screen.
+# (default build/) against the emulated receiver on a virtual screen, in the
+# language of LANG; other than English, the files are named after it:
 #   docs/make-screenshots.sh [BUILD_DIR]
+#   LANG=zh_CN.UTF-8 docs/make-screenshots.sh     # docs/*-zh_CN.png
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -31,9 +33,11 @@ stop()
     kill -TERM "$pid"
     wait "$pid" || true
 }
+language=${LANG%%.*}
+case $language in "" | C | POSIX | en*) suffix="" ;; *) suffix="-$language" ;; esac
 shot()
 {
-    import -window root -crop 1176x700+0+0 +repage -strip "$here/$1"
+    import -window root -crop 1176x700+0+0 +repage -strip "$here/${1%.png}$suffix.png"
 }
 
 start env VOXBENCH_EMU_ABSENT=1
@@ -55,15 +59,18 @@ add_mode()
     click 533 666
 }
 
+# The + follows the "Customize" label, whose width is the language's.
+case $language in zh*) plus=178 ;; *) plus=198 ;; esac
+plus_raised=$((plus - 8))
 start env
 click 225 131 1
 # Five custom modes, three of them with names of the full 20 characters.
 click 120 234
-add_mode 198 234 "Footsteps and Reload"
-add_mode 190 216 "Competitive Shooters"
-add_mode 190 216 "Night"
-add_mode 190 216 "Open World Adventure"
-add_mode 190 216 "Racing"
+add_mode "$plus" 234 "Footsteps and Reload"
+add_mode "$plus_raised" 216 "Competitive Shooters"
+add_mode "$plus_raised" 216 "Night"
+add_mode "$plus_raised" 216 "Open World Adventure"
+add_mode "$plus_raised" 216 "Racing"
 sleep 0.5
 shot surround-tab.png
 # A name another mode has: the "warning" box over the window.

@@ -37,7 +37,7 @@ Gains clamped(Gains gains)
     return gains;
 }
 
-const QString kInsertDevice = QStringLiteral("Please Insert Device!");
+const char *const kInsertDevice = QT_TRANSLATE_NOOP("ReceiverModel", "Please Insert Device!");
 } // namespace
 
 ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QObject *parent)
@@ -291,7 +291,8 @@ ReceiverModel::Outcome ReceiverModel::selectPage(Page page)
         qDebug() << "Mr.Lok TabWidget_Clicked:" << int(m_session.reports71()) << m_headsetModel;
         // The whole stereo page comes first, with what it sends.
         selectPage(Page::Stereo);
-        return refuse(Result::NotOffered, QStringLiteral("The device does not support this algorithm"));
+        return refuse(Result::NotOffered,
+                      QT_TRANSLATE_NOOP("ReceiverModel", "The device does not support this algorithm"));
     }
     m_page = page;
     emit pageChanged(page);
@@ -388,7 +389,7 @@ void ReceiverModel::upload(ModeType type)
 ReceiverModel::Outcome ReceiverModel::selectPreset(ModeType type, int button)
 {
     if (button < 0 || button >= PresetNames::count(type))
-        return refuse(Result::NoSuchMode, QStringLiteral("no such preset"));
+        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no such preset"));
     Tab &tab = m_tabs[type];
     tab.selection.origin = ModeOrigin::BuiltIn;
     tab.selection.chosen = true;
@@ -433,7 +434,8 @@ ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
 {
     const ModeData *mode = storedCustom(type, slot);
     if (!mode)
-        return refuse(Result::NoSuchMode, QStringLiteral("no custom mode in slot %1").arg(slot + 1));
+        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
+                      slot + 1);
     Tab &tab = m_tabs[type];
     tab.selection = Selection{ModeOrigin::Custom, true, -1, slot, true};
     m_store.setCurrentMode(mode);
@@ -451,13 +453,14 @@ ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &na
                                                 const ModeData *self) const
 {
     if (name.trimmed().isEmpty())
-        return refuse(Result::BadName, QStringLiteral("A mode needs a name"));
+        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name"));
     if (name.size() > kMaxNameLength)
-        return refuse(Result::BadName,
-                      QStringLiteral("A name has at most %1 characters").arg(kMaxNameLength));
+        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
+                      kMaxNameLength);
     for (const ModeData *mode : m_store.customizeModes(type)) {
         if (mode != self && mode->name == name)
-            return refuse(Result::NameTaken, QStringLiteral("The current name has been applied"));
+            return refuse(Result::NameTaken,
+                          QT_TRANSLATE_NOOP("ReceiverModel", "The current name has been applied"));
     }
     return {};
 }
@@ -466,7 +469,8 @@ ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString
 {
     const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
     if (modes.size() >= kCustomSlots)
-        return refuse(Result::Full, QStringLiteral("A tab keeps %1 custom modes").arg(kCustomSlots));
+        return refuse(Result::Full, QT_TRANSLATE_NOOP("ReceiverModel", "A tab keeps %1 custom modes"),
+                      kCustomSlots);
     int slot = 0;
     while (slot < kCustomSlots && storedCustom(type, slot))
         ++slot;
@@ -491,8 +495,9 @@ ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString
     m_store.insertCustomizeMode(std::move(mode));
     // The store keeps custom modes only for a receiver it can come back to.
     if (!storedCustom(type, slot))
-        return refuse(Result::NotKept,
-                      QStringLiteral("the receiver told no identity; its modes cannot be kept"));
+        return refuse(
+            Result::NotKept,
+            QT_TRANSLATE_NOOP("ReceiverModel", "the receiver told no identity; its modes cannot be kept"));
     emit customModesChanged(type);
     return selectCustom(type, slot);
 }
@@ -501,7 +506,8 @@ ReceiverModel::Outcome ReceiverModel::deleteCustomMode(ModeType type, int slot)
 {
     const ModeData *mode = storedCustom(type, slot);
     if (!mode)
-        return refuse(Result::NoSuchMode, QStringLiteral("no custom mode in slot %1").arg(slot + 1));
+        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
+                      slot + 1);
     WriteReadJson::Batch batch(m_store);
     m_store.removeCustomizeMode(mode);
     emit customModesChanged(type);
@@ -514,13 +520,14 @@ ReceiverModel::Outcome ReceiverModel::saveCustomMode(ModeType type, const QStrin
 {
     const Tab &tab = m_tabs[type];
     if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom)
-        return refuse(Result::NotCustom, QStringLiteral("a built-in preset cannot be changed"));
+        return refuse(Result::NotCustom,
+                      QT_TRANSLATE_NOOP("ReceiverModel", "a built-in preset cannot be changed"));
     ModeData *stored = storedCustom(type, tab.selection.slot);
     // The store's current mode is the one being saved, found by its uuid; a
     // current mode that no stored mode of the tab carries is not saved over it.
     const std::optional<ModeData> current = m_store.currentMode();
     if (!stored || !current || current->uuid != stored->uuid)
-        return refuse(Result::NotCustom, QStringLiteral("no custom mode chosen"));
+        return refuse(Result::NotCustom, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode chosen"));
     if (const Outcome named = checkName(type, name, stored); !named.ok())
         return named;
     WriteReadJson::Batch batch(m_store);
@@ -538,7 +545,8 @@ ReceiverModel::Outcome ReceiverModel::setGains(ModeType type, const Gains &gains
 {
     Tab &tab = m_tabs[type];
     if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom)
-        return refuse(Result::NotCustom, QStringLiteral("a built-in preset cannot be changed"));
+        return refuse(Result::NotCustom,
+                      QT_TRANSLATE_NOOP("ReceiverModel", "a built-in preset cannot be changed"));
     const Gains next = clamped(gains);
     if (next != tab.gains) {
         tab.gains = next;
@@ -656,4 +664,12 @@ void ReceiverModel::afterSends(QObject *context, std::function<void()> step)
 void ReceiverModel::farewell()
 {
     m_session.farewell();
+}
+
+ReceiverModel::Outcome ReceiverModel::refuse(Result result, const char *text, int argument)
+{
+    QString message = QString::fromUtf8(text);
+    if (argument != kNoArgument)
+        message = message.arg(argument);
+    return {result, message, text, argument};
 }

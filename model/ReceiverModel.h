@@ -41,10 +41,15 @@ public:
         Full,       // the tab already keeps five custom modes
         NotKept,    // the store keeps no custom modes for this receiver (no identity)
     };
+    // An Outcome's argument when its text has no number.
+    static constexpr int kNoArgument = -1;
     struct Outcome
     {
         Result result = Result::Ok;
-        QString message;
+        QString message; // in English: the command line answers with it
+        // The same text before its number, for the window to translate.
+        const char *text = "";
+        int argument = kNoArgument;
         bool ok() const { return result == Result::Ok; }
     };
 
@@ -190,7 +195,7 @@ private:
         Gains sent{};
     };
 
-    static Outcome refuse(Result result, const QString &message) { return {result, message}; }
+    static Outcome refuse(Result result, const char *text, int argument = kNoArgument);
     ModeData *storedCustom(ModeType type, int slot) const;
     int modeCodeOf(ModeType type, const Selection &selection) const;
     void upload(ModeType type);

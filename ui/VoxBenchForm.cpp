@@ -27,6 +27,21 @@ const char *const kCoveredPictures[] = {
 };
 constexpr int kCoveredCount = int(sizeof(kCoveredPictures) / sizeof(kCoveredPictures[0]));
 
+// The bands as a screen reader says them; the captions under the sliders are cut short.
+const char *const kBandNames[] = {
+    QT_TRANSLATE_NOOP("VoxBenchClass", "30 Hz"),  QT_TRANSLATE_NOOP("VoxBenchClass", "60 Hz"),
+    QT_TRANSLATE_NOOP("VoxBenchClass", "120 Hz"), QT_TRANSLATE_NOOP("VoxBenchClass", "250 Hz"),
+    QT_TRANSLATE_NOOP("VoxBenchClass", "500 Hz"), QT_TRANSLATE_NOOP("VoxBenchClass", "1 kHz"),
+    QT_TRANSLATE_NOOP("VoxBenchClass", "2 kHz"),  QT_TRANSLATE_NOOP("VoxBenchClass", "4 kHz"),
+    QT_TRANSLATE_NOOP("VoxBenchClass", "8 kHz"),  QT_TRANSLATE_NOOP("VoxBenchClass", "16 kHz"),
+};
+constexpr int kBandCount = int(sizeof(kBandNames) / sizeof(kBandNames[0]));
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("VoxBenchClass", source);
+}
+
 } // namespace
 
 void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered)
@@ -34,6 +49,7 @@ void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered)
     Ui::VoxBenchClass::setupUi(VoxBenchClass);
     m_nextCovered = 0;
     applyLook();
+    applyAccessibility();
     if (covered == CoveredPictures::Now) {
         while (applyNextCoveredPicture()) {
         }
@@ -128,6 +144,64 @@ void VoxBenchForm::applyLook()
     // Last: a group box sizes its frame when its style changes, so one whose
     // own sheet came after the tab widget's would keep a frame that ignores it.
     setSheet(tabWidget, VoxBenchStyle::tab);
+}
+
+QString VoxBenchForm::bandSliderName(int band, int gain)
+{
+    if (band < 0 || band >= kBandCount)
+        return QString();
+    // A real minus sign: a hyphen is read as "dash" by some screen readers.
+    const QString value = gain < 0 ? QChar(0x2212) + QString::number(-gain)
+                                   : (gain > 0 ? QStringLiteral("+") : QString()) + QString::number(gain);
+    return text(QT_TRANSLATE_NOOP("VoxBenchClass", "%1, %2 dB")).arg(text(kBandNames[band]), value);
+}
+
+// Names for the controls that show only a picture or a sign, and what the less
+// obvious ones do; kept in code so that every name has one home.
+void VoxBenchForm::applyAccessibility()
+{
+    const struct
+    {
+        QWidget *widget;
+        const char *name;
+        const char *description;
+    } controls[] = {
+        {pushButton_Surround_CustomAdd, QT_TRANSLATE_NOOP("VoxBenchClass", "Add mode"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Adds a custom mode to this tab, up to five")},
+        {pushButton_Stereo_CustomAdd, QT_TRANSLATE_NOOP("VoxBenchClass", "Add mode"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Adds a custom mode to this tab, up to five")},
+        {pushButton_Surround_CustomClear, QT_TRANSLATE_NOOP("VoxBenchClass", "Delete mode"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Deletes the chosen custom mode")},
+        {pushButton_Stereo_CustomClear, QT_TRANSLATE_NOOP("VoxBenchClass", "Delete mode"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Deletes the chosen custom mode")},
+        {pushButton_Minimize, QT_TRANSLATE_NOOP("VoxBenchClass", "Minimize"), nullptr},
+        {pushButton_Close, QT_TRANSLATE_NOOP("VoxBenchClass", "Close"), nullptr},
+        {pushButton_DefaultClose, QT_TRANSLATE_NOOP("VoxBenchClass", "Close"), nullptr},
+        {pushButton_SurroundTest, QT_TRANSLATE_NOOP("VoxBenchClass", "Speaker test"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Plays a test sound on each of the seven speakers in turn")},
+        {lineEdit_CustomName, QT_TRANSLATE_NOOP("VoxBenchClass", "Mode name"),
+         QT_TRANSLATE_NOOP("VoxBenchClass", "The name of the chosen custom mode, given with Save")},
+        {pushButton_CustomReset, nullptr,
+         QT_TRANSLATE_NOOP("VoxBenchClass", "Puts the sliders of the chosen custom mode back to 0 dB")},
+    };
+    for (const auto &control : controls) {
+        if (control.name)
+            control.widget->setAccessibleName(text(control.name));
+        if (control.description)
+            control.widget->setAccessibleDescription(text(control.description));
+    }
+
+    for (int page = 0; page <= 1; ++page) {
+        for (int band = 0; band < kBandCount; ++band) {
+            QSlider *const slider = bandSlider(page, band);
+            slider->setAccessibleName(bandSliderName(band, slider->value()));
+            slider->setAccessibleDescription(
+                text(QT_TRANSLATE_NOOP("VoxBenchClass", "Gain of the band, from -12 to +12 dB")));
+            QObject::connect(slider, &QSlider::valueChanged, slider, [slider, band](int gain) {
+                slider->setAccessibleName(bandSliderName(band, gain));
+            });
+        }
+    }
 }
 
 QSlider *VoxBenchForm::bandSlider(int page, int band) const

@@ -25,8 +25,12 @@ public:
     // the stereo set.
     QSlider *bandSlider(int page, int band) const;
 
+    // What a screen reader says for a band slider: its band and gain.
+    static QString bandSliderName(int band, int gain);
+
 private:
     void applyLook();
+    void applyAccessibility();
 
     int m_nextCovered = 0;
 };

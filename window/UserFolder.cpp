@@ -19,6 +19,7 @@ bool checkUserFolder(int productId)
     if (info.isDir() && info.isReadable() && info.isWritable())
         return true;
     qDebug() << "没有执行权限!";
-    MessageBox::warning(nullptr, "warning", "No Execution Permission!");
+    MessageBox::warning(nullptr, QCoreApplication::translate("UserFolder", "warning"),
+                        QCoreApplication::translate("UserFolder", "No Execution Permission!"));
     return false;
 }

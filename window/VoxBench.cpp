@@ -73,7 +73,7 @@ void VoxBench::warnSaveFailed(const QString &path, const QString &reason)
     if (m_saveWarned)
         return;
     m_saveWarned = true;
-    MessageBox::warning(this, QStringLiteral("warning"),
+    MessageBox::warning(this, tr("warning"),
                         tr("Your modes could not be saved.\n\nFile: %1\nReason: %2\n\n"
                            "VoxBench keeps your changes until it ends; this is said once per run.")
                             .arg(QDir::toNativeSeparators(path), reason));
@@ -175,7 +175,8 @@ void VoxBench::connectModel()
     connect(model, &ReceiverModel::newIdentity, this, &VoxBench::showNewIdentity);
     connect(model, &ReceiverModel::accessDenied, this, &VoxBench::warnAccessDenied);
     connect(model, &ReceiverModel::notice, this, [](const QString &message) {
-        MessageBox::information(nullptr, QStringLiteral("prompt"), message);
+        MessageBox::information(nullptr, tr("prompt"),
+                                QCoreApplication::translate("ReceiverModel", message.toUtf8().constData()));
     });
     connectReadThread();
 }

@@ -192,6 +192,7 @@ private:
     void showModes(ModeType type);
     void showSelection(ModeType type);
     void showEditStrip(ModeType type);
+    static QString shownMessage(const ReceiverModel::Outcome &outcome);
     void tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title);
     // Tabs (VoxBenchTabs.cpp).
     void showPage(Page page);

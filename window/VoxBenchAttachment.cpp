@@ -73,7 +73,7 @@ void VoxBench::warnAccessDenied()
         return;
     m_accessWarned = true;
     qDebug() << "Receiver found, access denied";
-    MessageBox::warning(this, QStringLiteral("warning"),
+    MessageBox::warning(this, tr("warning"),
                         tr("The headset receiver was found, but access to it was denied.\n\n"
                            "Install the VoxBench package, which brings the udev rule "
                            "70-voxbench.rules, or copy that rule from the build folder "

@@ -44,21 +44,29 @@ QRadioButton *VoxBench::customButton(ModeType type, int slot) const
     return tab(type).custom[slot];
 }
 
+// The model's texts are English, as the command line answers with them; shown
+// here in the user's language.
+QString VoxBench::shownMessage(const ReceiverModel::Outcome &outcome)
+{
+    const QString text = QCoreApplication::translate("ReceiverModel", outcome.text);
+    return outcome.argument == ReceiverModel::kNoArgument ? text : text.arg(outcome.argument);
+}
+
 void VoxBench::tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title)
 {
     if (outcome.ok() || outcome.result == ReceiverModel::Result::Full)
         return;
     if (outcome.result == ReceiverModel::Result::NoReceiver)
-        MessageBox::warning(this, QStringLiteral("warning"), outcome.message);
+        MessageBox::warning(this, tr("warning"), shownMessage(outcome));
     else
-        MessageBox::information(this, title, outcome.message);
+        MessageBox::information(this, title, shownMessage(outcome));
 }
 
 void VoxBench::presetClicked(ModeType type, int button)
 {
     if (!tab(type).presets[button]->isChecked())
         return;
-    tellRefusal(m_model->selectPreset(type, button), QStringLiteral("warning"));
+    tellRefusal(m_model->selectPreset(type, button), tr("warning"));
 }
 
 void VoxBench::customSlotClicked(ModeType type, int slot)
@@ -213,7 +221,7 @@ void VoxBench::soundBtnEvent(ModeData *data)
 
 void VoxBench::onCustomizeClicked(ModeType type)
 {
-    tellRefusal(m_model->showCustomModes(type), QStringLiteral("warning"));
+    tellRefusal(m_model->showCustomModes(type), tr("warning"));
 }
 
 bool VoxBench::customizeModeClicked(ModeType type, int index)
@@ -221,13 +229,13 @@ bool VoxBench::customizeModeClicked(ModeType type, int index)
     if (index < 0 || index >= kSlots || !customButton(type, index)->isChecked())
         return false;
     const ReceiverModel::Outcome outcome = m_model->selectCustom(type, index);
-    tellRefusal(outcome, QStringLiteral("warning"));
+    tellRefusal(outcome, tr("warning"));
     return outcome.ok();
 }
 
 void VoxBench::addCustomizeMode(ModeType type)
 {
-    tellRefusal(m_model->addCustomMode(type), QStringLiteral("warning"));
+    tellRefusal(m_model->addCustomMode(type), tr("warning"));
 }
 
 QString VoxBench::customizeName(ModeType type)
@@ -239,7 +247,7 @@ void VoxBench::deleteCustomizeMode(ModeType type)
 {
     const ReceiverModel::Selection &selection = m_model->selection(type);
     if (selection.chosen && selection.origin == ModeOrigin::Custom)
-        tellRefusal(m_model->deleteCustomMode(type, selection.slot), QStringLiteral("warning"));
+        tellRefusal(m_model->deleteCustomMode(type, selection.slot), tr("warning"));
 }
 
 void VoxBench::on_PushButton_CustomSave_Clicked()
@@ -250,7 +258,7 @@ void VoxBench::on_PushButton_CustomSave_Clicked()
     const ReceiverModel::Outcome outcome =
         m_model->saveCustomMode(Pages::typeOf(page), ui.lineEdit_CustomName->text());
     if (outcome.result != ReceiverModel::Result::NotCustom)
-        tellRefusal(outcome, QStringLiteral("warning"));
+        tellRefusal(outcome, tr("warning"));
 }
 
 void VoxBench::on_PushButton_CustomReset_Clicked()
@@ -272,9 +280,8 @@ void VoxBench::setTabWidgetIndex(int index)
     // The page's handler runs once for the index, also when that page is current.
     const ReceiverModel::Outcome outcome = m_model->selectPage(Pages::pageOfIndex(index));
     if (!outcome.ok()) {
-        const QString message = outcome.message;
-        m_model->afterSends(
-            this, [message] { MessageBox::information(nullptr, QStringLiteral("prompt"), message); });
+        const QString message = shownMessage(outcome);
+        m_model->afterSends(this, [message] { MessageBox::information(nullptr, tr("prompt"), message); });
     }
 }
 

@@ -95,7 +95,7 @@ void VoxBench::endChannel(int channel)
 void VoxBench::on_PushButton_PlayTest_Clicked()
 {
     if (!m_model->receiverOpen()) {
-        MessageBox::warning(nullptr, QStringLiteral("warning"), QStringLiteral("Pleasr Insert Device!"));
+        MessageBox::warning(nullptr, tr("warning"), tr("Pleasr Insert Device!"));
         return;
     }
 

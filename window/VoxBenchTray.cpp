@@ -50,7 +50,7 @@ void addLogonStartEntry(QMenu *menu)
     QObject::connect(entry, &QAction::triggered, entry, [showState](bool on) {
         const LogonStart logon(QCoreApplication::applicationFilePath());
         if (!logon.setEnabled(on))
-            MessageBox::warning(nullptr, QStringLiteral("warning"),
+            MessageBox::warning(nullptr, VoxBench::tr("warning"),
                                 VoxBench::tr("Cannot change the log-on entry %1").arg(logon.location()));
         showState();
     });
@@ -66,8 +66,8 @@ void VoxBench::initSystemTray()
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
     m_trayIcon->show();
     if (trayAvailable())
-        m_trayIcon->showMessage(QStringLiteral("Message Title"), QStringLiteral("Welcome to program"),
-                                QSystemTrayIcon::Information, 1000);
+        m_trayIcon->showMessage(tr("Message Title"), tr("Welcome to program"), QSystemTrayIcon::Information,
+                                1000);
     createTrayActions();
     createTrayMenu();
 

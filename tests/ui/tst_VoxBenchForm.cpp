@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <QTabBar>
+#include <QTranslator>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -37,6 +38,8 @@ private slots:
     void surroundPanelsLieOnTop();
     void styleSheetsNameOnlyShippedPictures();
     void lookOnScreen();
+    void catalogueCoversEveryVisibleText();
+    void everyControlHasAName();
 };
 
 void tst_VoxBenchForm::windowIsFixedAndNamed()
@@ -324,6 +327,76 @@ void tst_VoxBenchForm::lookOnScreen()
     const QImage strip = host.ui.label_DefaultHead->grab().toImage();
     for (const int x : {400, 800, 1170})
         QVERIFY(qGray(strip.pixel(x, 15)) < 60);
+}
+
+// Every text of the form has a Simplified Chinese translation in the shipped
+// catalogue, and the form built under it shows them; the window's title is
+// how a second start finds the window, so it is never translated.
+void tst_VoxBenchForm::catalogueCoversEveryVisibleText()
+{
+    QTranslator chinese;
+    QVERIFY(chinese.load(QStringLiteral(VOXBENCH_TRANSLATIONS_DIR "/voxbench_zh_CN.qm")));
+
+    FormHost english;
+    QSet<QString> texts;
+    for (const QAbstractButton *button : english.findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (const QLabel *label : english.findChildren<QLabel *>())
+        texts << label->text();
+    for (int i = 0; i < english.ui.tabWidget->count(); ++i)
+        texts << english.ui.tabWidget->tabText(i);
+    for (const QWidget *widget : english.findChildren<QWidget *>()) {
+        // The tab bar's scroll buttons are Qt's, named in Qt's own catalogue.
+        if (qobject_cast<const QTabBar *>(widget->parentWidget()))
+            continue;
+        texts << widget->toolTip() << widget->accessibleDescription();
+        // A slider's name carries its gain; its parts are in the catalogue test.
+        if (!qobject_cast<const QSlider *>(widget))
+            texts << widget->accessibleName();
+    }
+    texts << english.ui.lineEdit_CustomName->placeholderText();
+    texts.remove(QString());
+    QVERIFY2(texts.size() > 40, qPrintable(QString::number(texts.size())));
+    QStringList missing;
+    for (const QString &text : qAsConst(texts)) {
+        if (chinese.translate("VoxBenchClass", text.toUtf8().constData()).isEmpty())
+            missing << text;
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(" | "))));
+
+    QCoreApplication::installTranslator(&chinese);
+    FormHost translated;
+    QCoreApplication::removeTranslator(&chinese);
+    QCOMPARE(translated.ui.tabWidget->tabText(0), QStringLiteral("7.1 环绕声（游戏）"));
+    QCOMPARE(translated.ui.pushButton_CustomSave->text(), QStringLiteral("保存"));
+    QCOMPARE(translated.ui.checkBox_MicENC->text(), QStringLiteral("麦克风 ENC（环境噪声消除）"));
+    QCOMPARE(translated.windowTitle(), QStringLiteral("VoxBench"));
+}
+
+// A screen reader says a control's text or its accessible name: none is left
+// without one, and a band slider's name follows its gain.
+void tst_VoxBenchForm::everyControlHasAName()
+{
+    FormHost host;
+    QStringList unnamed;
+    for (const QWidget *widget : host.findChildren<QWidget *>()) {
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        const bool control = button || qobject_cast<const QAbstractSlider *>(widget) ||
+                             qobject_cast<const QLineEdit *>(widget);
+        const QString said =
+            widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
+        if (control && said.trimmed().isEmpty())
+            unnamed << widget->objectName();
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
+    QCOMPARE(host.ui.pushButton_Surround_CustomAdd->accessibleName(), QStringLiteral("Add mode"));
+
+    QSlider *const slider = host.ui.bandSlider(1, 3);
+    QCOMPARE(slider->accessibleName(), QStringLiteral("250 Hz, 0 dB"));
+    slider->setValue(-3);
+    QCOMPARE(slider->accessibleName(), QStringLiteral("250 Hz, \u22123 dB"));
+    host.ui.bandSlider(0, 9)->setValue(12);
+    QCOMPARE(host.ui.bandSlider(0, 9)->accessibleName(), QStringLiteral("16 kHz, +12 dB"));
 }
 
 QTEST_MAIN(tst_VoxBenchForm)

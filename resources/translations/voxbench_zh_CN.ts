@@ -1,0 +1,369 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>ReceiverModel</name>
+    <message>
+        <source>Please Insert Device!</source>
+        <translation>请插入设备！</translation>
+    </message>
+    <message>
+        <source>The device does not support this algorithm</source>
+        <translation>该设备不支持此算法</translation>
+    </message>
+    <message>
+        <source>no such preset</source>
+        <translation>没有此预设</translation>
+    </message>
+    <message>
+        <source>no custom mode in slot %1</source>
+        <translation>位置 %1 没有自定义模式</translation>
+    </message>
+    <message>
+        <source>A mode needs a name</source>
+        <translation>模式需要一个名称</translation>
+    </message>
+    <message>
+        <source>A name has at most %1 characters</source>
+        <translation>名称最多 %1 个字符</translation>
+    </message>
+    <message>
+        <source>The current name has been applied</source>
+        <translation>当前名称已被使用</translation>
+    </message>
+    <message>
+        <source>A tab keeps %1 custom modes</source>
+        <translation>每个标签页最多保存 %1 个自定义模式</translation>
+    </message>
+    <message>
+        <source>the receiver told no identity; its modes cannot be kept</source>
+        <translation>接收器未提供身份标识，无法保存它的模式</translation>
+    </message>
+    <message>
+        <source>a built-in preset cannot be changed</source>
+        <translation>内置预设不能更改</translation>
+    </message>
+    <message>
+        <source>no custom mode chosen</source>
+        <translation>未选择自定义模式</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>prompt</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Program is running</source>
+        <translation>程序正在运行</translation>
+    </message>
+</context>
+<context>
+    <name>UserFolder</name>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>No Execution Permission!</source>
+        <translation>没有执行权限！</translation>
+    </message>
+</context>
+<context>
+    <name>VoxBench</name>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Your modes could not be saved.
+
+File: %1
+Reason: %2
+
+VoxBench keeps your changes until it ends; this is said once per run.</source>
+        <translation>无法保存您的模式。
+
+文件：%1
+原因：%2
+
+VoxBench 会保留您的更改直到程序退出；每次运行只提示一次。</translation>
+    </message>
+    <message>
+        <source>prompt</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>The headset receiver was found, but access to it was denied.
+
+Install the VoxBench package, which brings the udev rule 70-voxbench.rules, or copy that rule from the build folder packaging/ to /etc/udev/rules.d/ and run &quot;sudo udevadm control --reload-rules&quot;.
+
+Then unplug the receiver and plug it in again.</source>
+        <translation>已找到耳机接收器，但无权访问它。
+
+请安装 VoxBench 软件包（其中带有 udev 规则 70-voxbench.rules），或将该规则从构建目录 packaging/ 复制到 /etc/udev/rules.d/，然后运行“sudo udevadm control --reload-rules”。
+
+之后拔下接收器并重新插入。</translation>
+    </message>
+    <message>
+        <source>Pleasr Insert Device!</source>
+        <translation>请插入设备！</translation>
+    </message>
+    <message>
+        <source>Start at log-on</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Cannot change the log-on entry %1</source>
+        <translation>无法更改登录启动项 %1</translation>
+    </message>
+    <message>
+        <source>Pelago Didavada K10-RX</source>
+        <translation>Pelago Didavada K10-RX</translation>
+    </message>
+    <message>
+        <source>Message Title</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Welcome to program</source>
+        <translation>欢迎使用本程序</translation>
+    </message>
+    <message>
+        <source>Main Page</source>
+        <translation>主界面</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>VoxBenchClass</name>
+    <message>
+        <source>7.1 Surround Sound (Game)</source>
+        <translation>7.1 环绕声（游戏）</translation>
+    </message>
+    <message>
+        <source>PelagoPlay Standard</source>
+        <translation>PelagoPlay 标准</translation>
+    </message>
+    <message>
+        <source>FPS</source>
+        <translation>FPS</translation>
+    </message>
+    <message>
+        <source>Moba</source>
+        <translation>Moba</translation>
+    </message>
+    <message>
+        <source>Flat</source>
+        <translation>平直</translation>
+    </message>
+    <message>
+        <source>Customize</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>Mode1</source>
+        <translation>Mode1</translation>
+    </message>
+    <message>
+        <source>Mode2</source>
+        <translation>Mode2</translation>
+    </message>
+    <message>
+        <source>Mode3</source>
+        <translation>Mode3</translation>
+    </message>
+    <message>
+        <source>Mode4</source>
+        <translation>Mode4</translation>
+    </message>
+    <message>
+        <source>Mode5</source>
+        <translation>Mode5</translation>
+    </message>
+    <message>
+        <source>Stereo Sound (Music)</source>
+        <translation>立体声（音乐）</translation>
+    </message>
+    <message>
+        <source>Jazz</source>
+        <translation>爵士</translation>
+    </message>
+    <message>
+        <source>Classic</source>
+        <translation>古典</translation>
+    </message>
+    <message>
+        <source>Mic ENC</source>
+        <translation>麦克风降噪</translation>
+    </message>
+    <message>
+        <source>Mic ENC(Environment Noise Cancellation)</source>
+        <translation>麦克风 ENC（环境噪声消除）</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>30</source>
+        <translation>30</translation>
+    </message>
+    <message>
+        <source>60</source>
+        <translation>60</translation>
+    </message>
+    <message>
+        <source>120</source>
+        <translation>120</translation>
+    </message>
+    <message>
+        <source>250</source>
+        <translation>250</translation>
+    </message>
+    <message>
+        <source>500</source>
+        <translation>500</translation>
+    </message>
+    <message>
+        <source>1k</source>
+        <translation>1k</translation>
+    </message>
+    <message>
+        <source>2k</source>
+        <translation>2k</translation>
+    </message>
+    <message>
+        <source>4k</source>
+        <translation>4k</translation>
+    </message>
+    <message>
+        <source>8k</source>
+        <translation>8k</translation>
+    </message>
+    <message>
+        <source>16k</source>
+        <translation>16k</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source> PelagoPlay 7.1 Surround Sound Hub</source>
+        <translation> PelagoPlay 7.1 环绕声音频中心</translation>
+    </message>
+    <message>
+        <source>30 Hz</source>
+        <translation>30 Hz</translation>
+    </message>
+    <message>
+        <source>60 Hz</source>
+        <translation>60 Hz</translation>
+    </message>
+    <message>
+        <source>120 Hz</source>
+        <translation>120 Hz</translation>
+    </message>
+    <message>
+        <source>250 Hz</source>
+        <translation>250 Hz</translation>
+    </message>
+    <message>
+        <source>500 Hz</source>
+        <translation>500 Hz</translation>
+    </message>
+    <message>
+        <source>1 kHz</source>
+        <translation>1 kHz</translation>
+    </message>
+    <message>
+        <source>2 kHz</source>
+        <translation>2 kHz</translation>
+    </message>
+    <message>
+        <source>4 kHz</source>
+        <translation>4 kHz</translation>
+    </message>
+    <message>
+        <source>8 kHz</source>
+        <translation>8 kHz</translation>
+    </message>
+    <message>
+        <source>16 kHz</source>
+        <translation>16 kHz</translation>
+    </message>
+    <message>
+        <source>%1, %2 dB</source>
+        <translation>%1，%2 dB</translation>
+    </message>
+    <message>
+        <source>Add mode</source>
+        <translation>添加模式</translation>
+    </message>
+    <message>
+        <source>Adds a custom mode to this tab, up to five</source>
+        <translation>为此标签页添加一个自定义模式，最多五个</translation>
+    </message>
+    <message>
+        <source>Delete mode</source>
+        <translation>删除模式</translation>
+    </message>
+    <message>
+        <source>Deletes the chosen custom mode</source>
+        <translation>删除所选的自定义模式</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Speaker test</source>
+        <translation>扬声器测试</translation>
+    </message>
+    <message>
+        <source>Plays a test sound on each of the seven speakers in turn</source>
+        <translation>依次在七个扬声器上播放测试音</translation>
+    </message>
+    <message>
+        <source>Mode name</source>
+        <translation>模式名称</translation>
+    </message>
+    <message>
+        <source>The name of the chosen custom mode, given with Save</source>
+        <translation>所选自定义模式的名称，点击“保存”生效</translation>
+    </message>
+    <message>
+        <source>Puts the sliders of the chosen custom mode back to 0 dB</source>
+        <translation>将所选自定义模式的滑块恢复为 0 dB</translation>
+    </message>
+    <message>
+        <source>Gain of the band, from -12 to +12 dB</source>
+        <translation>该频段的增益，范围 -12 至 +12 dB</translation>
+    </message>
+</context>
+</TS>
