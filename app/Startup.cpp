@@ -27,7 +27,8 @@ int refuseUnguarded(const QString &reason)
         QCoreApplication::translate("Startup", "VoxBench cannot make sure that it runs only once (%1)")
             .arg(reason);
     qWarning("%s", qPrintable(text));
-    MessageBox::warning(nullptr, QStringLiteral("warning"), text);
+    // The process ends right after: the box must be seen first.
+    MessageBox::warningAndWait(nullptr, QStringLiteral("warning"), text);
     return Startup::kNoGuard;
 }
 } // namespace

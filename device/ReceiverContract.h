@@ -54,6 +54,11 @@ enum class PageAlgorithm { None, Surround, Stereo };
 
 // The headset model whose 7.1 modes use the low mode codes and the stereo algorithm.
 constexpr int kHeadsetModelOne = 1;
+// The other models: a plain receiver shows the live spectrum; models two and
+// three show their pictures instead.
+constexpr int kGenericModel = 0;
+constexpr int kHeadsetModelTwo = 2;
+constexpr int kHeadsetModelThree = 3;
 
 constexpr AlgorithmSwitch algorithmSwitchAfterUpload(PageAlgorithm algorithm, int headsetModel)
 {

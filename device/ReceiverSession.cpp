@@ -1,6 +1,7 @@
 #include "device/ReceiverSession.h"
 
 #include "device/MyThread.h"
+#include "device/ReceiverModels.h"
 
 #include <QThread>
 #include <algorithm>
@@ -10,20 +11,6 @@ constexpr int kSecondPacketMs = 20;
 // The receiver needs a moment between the spectrum switch and the PEQ upload.
 constexpr int kSpectrumSettleMs = 10;
 constexpr qint64 kNsPerMs = 1000000;
-
-int headsetModelOf(int productId)
-{
-    switch (productId) {
-    case 0x1054:
-        return kHeadsetModelOne;
-    case 0x1029:
-        return 2;
-    case 0x104D:
-        return 3;
-    default:
-        return 0;
-    }
-}
 
 int kindIndex(PeqKind kind)
 {
@@ -115,7 +102,8 @@ void ReceiverSession::begin()
     dropPending();
     m_algorithm = PageAlgorithm::None;
     usbHidClearVersionText();
-    m_headsetModel = headsetModelOf(usbHidConnection().productId.load());
+    const ReceiverModelRow *row = receiverModelOf(usbHidConnection().productId.load());
+    m_headsetModel = row ? row->headsetModel : kGenericModel;
 
     m_readThread = std::make_unique<MyThread>();
     m_readThread->setRunning(1);

@@ -1,7 +1,7 @@
 #include "device/UsbHidOperation.h"
 
+#include "device/ReceiverModels.h"
 #include "device/UsbHidCommands.h"
-#include "device/UsbHidProductIds.h"
 #include "log/DebugLog.h"
 
 #include <QCoreApplication>
@@ -174,8 +174,7 @@ SpectrumLevels usbHidSpectrumLevels()
 
 bool usbHidAcceptedProductId(int productId)
 {
-    return std::find(std::begin(kAcceptedProductIds), std::end(kAcceptedProductIds), productId) !=
-           std::end(kAcceptedProductIds);
+    return receiverModelOf(productId) != nullptr;
 }
 
 int usbHidOpenDevice(const KnownDevices &knownDevices)

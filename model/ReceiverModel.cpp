@@ -1,5 +1,6 @@
 #include "model/ReceiverModel.h"
 
+#include "device/ReceiverModels.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
 #include "presets/PresetNames.h"
@@ -183,7 +184,13 @@ QString ReceiverModel::version() const
 
 bool ReceiverModel::offersSurround() const
 {
-    return m_session.reports71() || m_headsetModel == kHeadsetModelOne;
+    return ::offersSurround(m_headsetModel, m_session.reports71());
+}
+
+const char *ReceiverModel::picture() const
+{
+    const ReceiverModelRow *row = receiverModelOf(m_session.productId());
+    return row && m_session.opened() ? row->picture : nullptr;
 }
 
 bool ReceiverModel::spectrumOn() const

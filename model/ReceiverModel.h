@@ -99,8 +99,9 @@ public:
     QString identity() const;
     QString version() const;
     int headsetModel() const { return m_headsetModel; }
-    // The one 7.1 rule: the receiver says it offers 7.1, or its model plays
-    // 7.1 through the stereo algorithm anyway.
+    // The picture the receiver's model shows instead of the live spectrum, or none.
+    const char *picture() const;
+    // The one 7.1 rule (device/ReceiverModels.h) for the attached receiver.
     bool offersSurround() const;
     bool spectrumOn() const;
 

@@ -1,18 +1,18 @@
-# Reads the product ids VoxBench opens from device/UsbHidProductIds.h into
+# Reads the product ids VoxBench opens from device/ReceiverModels.h into
 # PRODUCT_IDS: four upper-case hex digits each, in the list's order.
 function(read_product_ids header)
     file(READ ${header} text)
     # Only the list itself: ids in comments are neither opened nor named.
     string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" text "${text}")
     string(REGEX REPLACE "//[^\n]*" "" text "${text}")
-    string(REGEX MATCH "kAcceptedProductIds\\[\\] = {[^}]*}" text "${text}")
-    string(REGEX MATCHALL "0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
+    string(REGEX MATCH "kReceiverModels\\[\\] = {[^;]*};" text "${text}")
+    string(REGEX MATCHALL "{0x[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]," entries "${text}")
     if(NOT entries)
         message(FATAL_ERROR "no product ids in ${header}")
     endif()
     set(ids "")
     foreach(entry ${entries})
-        string(SUBSTRING "${entry}" 2 4 id)
+        string(SUBSTRING "${entry}" 3 4 id)
         string(TOUPPER "${id}" id)
         list(APPEND ids ${id})
     endforeach()

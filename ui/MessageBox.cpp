@@ -27,6 +27,11 @@ void MessageBox::informationAndWait(QWidget *parent, const QString &title, const
     show(parent, Kind::Information, title, text, true);
 }
 
+void MessageBox::warningAndWait(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::Warning, title, text, true);
+}
+
 void MessageBox::setHandler(Handler h)
 {
     handler() = std::move(h);

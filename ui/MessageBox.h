@@ -27,6 +27,7 @@ public:
     // Waits until the box is closed: only for a process that has nothing else
     // to do (a second start saying that VoxBench runs already).
     static void informationAndWait(QWidget *parent, const QString &title, const QString &text);
+    static void warningAndWait(QWidget *parent, const QString &title, const QString &text);
 
     // With a handler set, no box is shown: the handler gets what would have been shown.
     static void setHandler(Handler handler);

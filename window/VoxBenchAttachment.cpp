@@ -18,8 +18,6 @@
 namespace {
 const QString kSource = QStringLiteral("VoxBench");
 constexpr int kAttachTimerMs = 60000;
-// The pictures of the known headset models, by model number.
-const char *const kHeadsetPictures[] = {"HeadsetA", "HeadsetB", "HeadsetC"};
 } // namespace
 
 void VoxBench::registerDevice()
@@ -91,12 +89,11 @@ void VoxBench::showReceiverOpened()
 {
     qDebug() << "Create Thread!";
     m_attachTimerId = startTimer(kAttachTimerMs, Qt::CoarseTimer);
-    const int model = m_model->headsetModel();
-    if (model >= 1 && model <= 3) {
+    if (const char *picture = m_model->picture()) {
         ui.label_Spectrum->show();
         ui.widget_Spectrum->hide();
-        ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/headset/pic/headset/%1.png);")
-                                             .arg(QLatin1String(kHeadsetPictures[model - 1])));
+        ui.label_Spectrum->setStyleSheet(
+            QStringLiteral("border-image: url(:/headset/pic/headset/%1.png);").arg(QLatin1String(picture)));
     }
     // One sequencer serves the program's whole life: a test that is playing
     // when its receiver goes away runs on to its end, and only one sequencer

@@ -58,6 +58,10 @@
         <source>Program is running</source>
         <translation>程序正在运行</translation>
     </message>
+    <message>
+        <source>VoxBench cannot make sure that it runs only once (%1)</source>
+        <translation>VoxBench 无法确保只运行一个实例（%1）</translation>
+    </message>
 </context>
 <context>
     <name>UserFolder</name>

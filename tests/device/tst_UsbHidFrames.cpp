@@ -268,8 +268,10 @@ private slots:
         QTemporaryDir dir;
         QFile ids(dir.filePath("ids.h"));
         QVERIFY(ids.open(QIODevice::WriteOnly));
-        ids.write("// 0x1111, before\nconstexpr int kAcceptedProductIds[] = {\n    0x4151,\n    // 0x4166,\n"
-                  "    /* 0x4167,\n    0x4168, */\n    0x4165, // 0x4169,\n};\nint other[] = {0x2222,};\n");
+        ids.write("// {0x1111, 0, nullptr}, before\nconstexpr ReceiverModelRow kReceiverModels[] = {\n"
+                  "    {0x4151, 0, nullptr},\n    // {0x4166, 0, nullptr},\n"
+                  "    /* {0x4167, 0, nullptr},\n    {0x4168, 0, nullptr}, */\n"
+                  "    {0x4165, 2, \"B\"}, // {0x4169, 0, nullptr},\n};\nint other[] = {0x2222,};\n");
         ids.close();
         QCOMPARE(QProcess::execute(CMAKE_COMMAND, {"-DIDS=" + ids.fileName(), "-DOUT=" + dir.filePath("rule"),
                                                    "-P", UDEV_RULE_SCRIPT}),
