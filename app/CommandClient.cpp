@@ -96,27 +96,27 @@ QString statusText(const QJsonObject &status)
 {
     QString text;
     QTextStream out(&text);
-    const QJsonObject receiver = status.value(QStringLiteral("receiver")).toObject();
+    const QJsonObject receiver = status.value(kReceiver).toObject();
     if (receiver.isEmpty()) {
         out << "receiver:      none\n";
     } else {
-        out << "receiver:      " << receiver.value(QStringLiteral("product_id")).toString();
-        for (const char *key : {"identity", "version"}) {
-            const QJsonValue value = receiver.value(QLatin1String(key));
+        out << "receiver:      " << receiver.value(kProductId).toString();
+        for (const QLatin1String key : {kIdentity, kVersion}) {
+            const QJsonValue value = receiver.value(key);
             out << ", " << key << ' ' << (value.isString() ? value.toString() : QStringLiteral("unknown"));
         }
-        out << "\n7.1 surround:  "
-            << (receiver.value(QStringLiteral("surround_7_1")).toBool() ? "offered" : "not offered") << '\n';
+        out << "\n7.1 surround:  " << (receiver.value(kSurround71).toBool() ? "offered" : "not offered")
+            << '\n';
     }
-    const QJsonValue algorithm = status.value(QStringLiteral("algorithm"));
+    const QJsonValue algorithm = status.value(kAlgorithm);
     out << "tab:           " << status.value(kTab).toString() << '\n'
         << "algorithm:     " << (algorithm.isString() ? algorithm.toString() : QStringLiteral("not set"))
         << '\n';
-    const QJsonObject modes = status.value(QStringLiteral("modes")).toObject();
+    const QJsonObject modes = status.value(kModeList).toObject();
     out << "surround mode: " << modeText(modes.value(kSurround)) << '\n'
         << "stereo mode:   " << modeText(modes.value(kStereo)) << '\n'
-        << "Mic ENC:       " << (status.value(QStringLiteral("mic_enc")).toBool() ? "on" : "off") << '\n'
-        << "spectrum:      " << (status.value(QStringLiteral("spectrum")).toBool() ? "on" : "off") << '\n';
+        << "Mic ENC:       " << (status.value(kMicEncState).toBool() ? "on" : "off") << '\n'
+        << "spectrum:      " << (status.value(kSpectrum).toBool() ? "on" : "off") << '\n';
     return text;
 }
 
@@ -125,7 +125,7 @@ QString modesText(const QJsonObject &answer)
 {
     QString text;
     QTextStream out(&text);
-    const QJsonObject modes = answer.value(QStringLiteral("modes")).toObject();
+    const QJsonObject modes = answer.value(kModeList).toObject();
     for (const QLatin1String tab : {kSurround, kStereo}) {
         for (const QJsonValue &mode : modes.value(tab).toArray()) {
             const QJsonObject object = mode.toObject();
@@ -157,8 +157,7 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
     if (verb == kEnc)
         return QStringLiteral("Mic ENC: %1\n")
-            .arg(answer.value(QStringLiteral("mic_enc")).toBool() ? QStringLiteral("on")
-                                                                  : QStringLiteral("off"));
+            .arg(answer.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
     if (verb == kShow)
         return QStringLiteral("shown\n");
     return QStringLiteral("VoxBench has ended\n");
