@@ -7,7 +7,6 @@
 #include "presets/WriteReadJson.h"
 
 #include <QDebug>
-#include <QSet>
 #include <QUuid>
 #include <algorithm>
 #include <memory>

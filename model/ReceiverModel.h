@@ -120,8 +120,6 @@ public:
     const Selection &selection(ModeType type) const { return m_tabs[type].selection; }
     // The gains shown and edited on the tab.
     const Gains &gains(ModeType type) const { return m_tabs[type].gains; }
-    // The gains the tab sent last.
-    const Gains &sentGains(ModeType type) const { return m_tabs[type].sent; }
     // Custom modes that have a slot, by slot; and those of a file that hold
     // more than a tab shows.
     std::vector<CustomMode> customModes(ModeType type) const;
