@@ -342,6 +342,13 @@ void tst_CommandLine::commandStartsVoxBench()
     QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(started.finished(5000));
     QCOMPARE(started.exitCode(), 0);
+
+    // Log-on start switched by the client starts the window program, not the client.
+    const QString entry = QDir::homePath() + "/.config/autostart/VoxBench.desktop";
+    QCOMPARE(voxbench({"autostart", "off"}).code, 0);
+    QVERIFY(!QFile::exists(entry));
+    QCOMPARE(voxbench({"autostart", "on"}).code, 0);
+    QVERIFY(readFile(entry).contains("\nExec=\"" + QFile::encodeName(VOXBENCH_PATH) + "\" -autorun\n"));
 }
 
 void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
