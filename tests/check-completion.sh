@@ -45,7 +45,7 @@ expect bash "voxbench mode Ni" 'Night\ Raid|' "$(bash_offers voxbench mode Ni)"
 expect bash 'voxbench mode Night\ R' 'Night\ Raid|' "$(bash_offers voxbench mode 'Night\ R')"
 expect bash 'voxbench mode "Night R' 'Night Raid|' "$(bash_offers voxbench mode '"Night R')"
 expect bash 'voxbench mode "Sa' 'Say \"Hi\" é|' "$(bash_offers voxbench mode '"Sa')"
-expect bash "voxbench mode 'Bo" "Bob's Mix|" "$(bash_offers voxbench mode "'Bo")"
+expect bash "voxbench mode 'Bo" "Bob'\\''s Mix|" "$(bash_offers voxbench mode "'Bo")"
 expect bash "voxbench --tab stereo mode F" 'FPS|' "$(bash_offers voxbench --tab stereo mode F)"
 expect bash "voxbench mode --tab=stereo N" '' "$(bash_offers voxbench mode --tab = stereo N)"
 expect bash "voxbench mode --tab=stereo S" 'Say\ \"Hi\"\ é|' "$(bash_offers voxbench mode --tab = stereo S)"
@@ -58,6 +58,25 @@ expect bash "voxbench mode FPS --tab=surround --" '--no-start|' "$(bash_offers v
 expect bash "voxbench mode add X --" '--no-start|--tab|--gains|' "$(bash_offers voxbench mode add X --)"
 expect bash "voxbench tab " 'surround|stereo|mic-enc|' "$(bash_offers voxbench tab '')"
 expect bash "voxbench enc t" 'toggle|' "$(bash_offers voxbench enc t)"
+
+# bash for real: the line typed into an interactive bash, TAB, then a key bound
+# to record what readline left on the line.
+bash_line()
+{
+    zsh -f -c '
+        zmodload zsh/zpty || exit 1
+        : >$2
+        zpty b bash --norc --noprofile -i
+        zpty -w b "source ${(q)1}; bind -x '"'"'\"\\C-x\": printf \"%s\\n\" \"\$READLINE_LINE\" >>${(q)2}'"'"'"
+        zpty -w -n b "$3"$'"'"'\t\x18'"'"'
+        for i in {1..200}; do [ -s $2 ] && break; sleep 0.05; done
+        zpty -d b' zsh "$dir/voxbench.bash" "$work/bash.out" "$1"
+    cat "$work/bash.out"
+}
+expect bash "voxbench mode Ni (readline)" 'voxbench mode Night\ Raid ' "$(bash_line 'voxbench mode Ni')"
+expect bash 'voxbench mode "Sa (readline)' 'voxbench mode "Say \"Hi\" é" ' "$(bash_line 'voxbench mode "Sa')"
+expect bash "voxbench mode 'Bo (readline)" "voxbench mode 'Bob'\\''s Mix' " "$(bash_line "voxbench mode 'Bo")"
+expect bash "voxbench mode --tab=st (readline)" 'voxbench mode --tab=stereo ' "$(bash_line 'voxbench mode --tab=st')"
 
 # zsh: the line typed into an interactive zsh with compinit; a stand-in compadd
 # records every match offered, a key bound after TAB the line it left.
