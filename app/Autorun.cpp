@@ -1,5 +1,6 @@
 #include "app/Autorun.h"
 
+#include "app/ProgramPath.h"
 #include "platform/AutostartEntry.h"
 
 #include <QCoreApplication>
@@ -14,11 +15,12 @@ int runAutostartCommand(int argc, char *argv[], const CommandLine::Autostart &co
 {
     using Change = CommandLine::Autostart::Change;
     if (!command.error.isEmpty()) {
-        QTextStream(stderr) << "voxbench: " << command.error << "\nTry 'voxbench --help'.\n";
+        QTextStream(stderr) << "voxbench: " << command.error << "\n" << CommandLine::usageLine() << '\n';
         return CommandLine::kWrongUsage;
     }
     const QCoreApplication app(argc, argv);
-    const LogonStart logon(QCoreApplication::applicationFilePath());
+    // The entry starts the window program, also when the client asks.
+    const LogonStart logon(guiProgramPath());
     if (command.change == Change::Query) {
         QTextStream(stdout) << (logon.enabled() ? "on" : "off") << '\n';
         return CommandLine::kDone;

@@ -1,6 +1,7 @@
 #include "app/CommandClient.h"
 
 #include "app/CommandLine.h"
+#include "app/ProgramPath.h"
 #include "command/CommandProtocol.h"
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceLock.h"
@@ -56,7 +57,7 @@ bool startInstance()
         const bool startLocked = lock.lockStart();
         if (!lock.claimedElsewhere()) {
             QProcess program;
-            program.setProgram(QCoreApplication::applicationFilePath());
+            program.setProgram(guiProgramPath());
             program.setArguments({QStringLiteral("-autorun")});
             // Its debug output is no part of the command's.
             program.setStandardInputFile(QProcess::nullDevice());
@@ -220,7 +221,7 @@ int CommandClient::run(int argc, char *argv[])
         QTextStream(stdout) << "voxbench " << VOXBENCH_VERSION << '\n';
         return CommandLine::kDone;
     case CommandLine::Action::Usage:
-        QTextStream(stderr) << "voxbench: " << line.error << "\nTry 'voxbench --help'.\n";
+        QTextStream(stderr) << "voxbench: " << line.error << "\n" << CommandLine::usageLine() << '\n';
         return CommandLine::kWrongUsage;
     case CommandLine::Action::Send:
         break;

@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
 #include "command/CommandProtocol.h"
+#include "platform/AutostartEntry.h"
+
+#include <algorithm>
 
 namespace {
 using namespace CommandProtocol;
@@ -19,11 +22,38 @@ CommandLine usageError(const QString &error)
 
 bool CommandLine::isCommand(const QStringList &arguments)
 {
-    if (arguments.size() < 2)
-        return false;
-    const QString &first = arguments.at(1);
-    return !first.startsWith(QLatin1Char('-')) || first.startsWith(QLatin1String("--")) ||
-           first == QLatin1String("-h");
+    // Qt's own options, as QGuiApplication, QApplication and the X11 platform
+    // take them: followed by a value, standing alone, or with the value after "=".
+    static const QStringList withValue =
+        QStringLiteral(
+            "-platform -platformpluginpath -platformtheme -plugin -qwindowgeometry -qwindowicon "
+            "-qwindowtitle -session -display -geometry -title -icon -name -visual -style -stylesheet")
+            .split(QLatin1Char(' '));
+    static const QStringList alone =
+        QStringLiteral("-reverse -widgetcount -sync -nograb -dograb").split(QLatin1Char(' '));
+    static const QStringList withEquals =
+        QStringLiteral("-style= -stylesheet= -qmljsdebugger= -dialogs= -fontengine=").split(QLatin1Char(' '));
+    // A start: nothing but -autorun and Qt's options. Anything else is a command,
+    // and an unknown single-dash word fails as wrong usage rather than starting.
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String(kAutorunSwitch) || alone.contains(argument))
+            continue;
+        if (withValue.contains(argument)) {
+            ++i;
+            continue;
+        }
+        if (std::any_of(withEquals.cbegin(), withEquals.cend(),
+                        [&argument](const QString &prefix) { return argument.startsWith(prefix); }))
+            continue;
+        return true;
+    }
+    return false;
+}
+
+QString CommandLine::usageLine()
+{
+    return QStringLiteral("Usage: voxbench [--no-start] COMMAND [ARGUMENTS]; try 'voxbench --help'.");
 }
 
 QString CommandLine::usage()

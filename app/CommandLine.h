@@ -34,12 +34,14 @@ struct CommandLine
     bool start = true;
 
     // True when the arguments (program name first) ask for a command rather than
-    // the program: a first argument that is a word or starts with "--", or -h.
-    // No arguments, -autorun and Qt's own single-hyphen options start VoxBench.
+    // the program. No arguments, -autorun and Qt's own options (with their
+    // values) start VoxBench; anything else is a command, right or wrong.
     static bool isCommand(const QStringList &arguments);
     // The arguments after the program name.
     static CommandLine parse(const QStringList &arguments);
     static QString usage();
+    // The line wrong usage prints after its error, on standard error.
+    static QString usageLine();
     // The arguments after the program name, read as `autostart`.
     static Autostart parseAutostart(const QStringList &arguments);
 };

@@ -5,9 +5,11 @@
 # line's server (command/) and ui/, then window/, and app/ on top. Each folder
 # may include only the folders listed for it; only platform/ may ask which
 # system it is on. The model and the command server know no widget.
-# Usage: check-layers.sh SOURCE_DIR
+# The command-line client (voxbench) links Qt Core and Network only.
+# Usage: check-layers.sh SOURCE_DIR [CLIENT_EXECUTABLE]
 set -uo pipefail
 top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+client=${2:+$(realpath "$2")}
 cd "$top" || exit 2
 
 declare -A allowed=(
@@ -61,8 +63,26 @@ done < <(grep -nE 'Qt5?::(Widgets|Gui)|Qt(Widgets|Gui)\b' platform/CMakeLists.tx
     grep -rnE '^\s*#\s*include\s+<(QtWidgets|QtGui)?/?Q(Application|GuiApplication|Widget|Window|MainWindow|Dialog|MessageBox|Screen)\b' \
         platform --include='*.cpp' --include='*.h' 2>/dev/null)
 
+# The client's sources reach nothing above Qt Core but the protocol's names, and
+# the built client loads neither Qt Gui nor Qt Widgets.
+while IFS= read -r line; do
+    echo "layering: the command-line client reaches beyond Qt Core: $line"
+    failures=$((failures + 1))
+done < <(grep -nE '^\s*#\s*include\s+("(window|ui|model|device|presets)/|"command/CommandServer|<Q(Gui|Widget|Application|GuiApplication))' \
+    app/client_main.cpp app/CommandClient.cpp app/CommandLine.cpp app/Autorun.cpp app/ProgramPath.cpp 2>/dev/null)
+if [ -n "$client" ]; then
+    needed=$(readelf -d "$client" | grep NEEDED)
+    if ! grep -q 'libQt5Core' <<<"$needed"; then
+        echo "layering: cannot read the libraries $client needs"
+        failures=$((failures + 1))
+    elif grep -Eq 'libQt5(Gui|Widgets)' <<<"$needed"; then
+        echo "layering: $client needs Qt Gui or Widgets: $(grep -Eo 'libQt5(Gui|Widgets)[^]]*' <<<"$needed" | tr '\n' ' ')"
+        failures=$((failures + 1))
+    fi
+fi
+
 if [ "$failures" -ne 0 ]; then
     echo "layering: $failures violation(s)"
     exit 1
 fi
-echo "layering: every include points down, no platform test outside platform/, platform/ without widgets"
+echo "layering: every include points down, no platform test outside platform/, platform/ and the client without widgets"

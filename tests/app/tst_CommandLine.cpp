@@ -1,4 +1,4 @@
-// The command line against the real program and the preloaded receiver
+// The command line (the small voxbench client) against the real program and the preloaded receiver
 // emulator: every command's reports to the receiver, its output, its exit code
 // and config.json afterwards; a command that starts VoxBench; commands at once;
 // a receiver pulled out or missing; and hostile requests on the instance socket.
@@ -59,7 +59,7 @@ std::unique_ptr<QProcess> start(const QStringList &arguments)
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment());
-    process->start(VOXBENCH_PATH, arguments);
+    process->start(CLIENT_PATH, arguments);
     return process;
 }
 
@@ -193,11 +193,23 @@ void tst_CommandLine::usageNeedsNoInstance()
                                      {"enc", "maybe"},
                                      {"status", "--tab", "stereo"},
                                      {"quit", "--json"},
-                                     {"--frobnicate"}}) {
+                                     {"--frobnicate"},
+                                     {"-v"},
+                                     {"-x"},
+                                     {"-autorun", "-v"},
+                                     {"--bogus"}}) {
         const Result r = voxbench(wrong);
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.startsWith("voxbench: ") && r.err.count('\n') == 2, qPrintable(r.err));
+        QVERIFY2(r.err.contains("\nUsage: voxbench "), qPrintable(r.err));
     }
+    // The window program takes the same words the same way, and starts nothing.
+    QProcess program;
+    program.setProcessEnvironment(environment());
+    program.start(VOXBENCH_PATH, {"-v"});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("unknown option -v\nUsage: voxbench "));
     QVERIFY(fails({"--no-start", "status"}, "VoxBench is not running"));
     QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench is not running\n"));
     QVERIFY(!QFile::exists(emulatorLog()));
@@ -320,6 +332,23 @@ void tst_CommandLine::commandStartsVoxBench()
     QVERIFY(QFile::exists(QDir::homePath() + "/.config/autostart/VoxBench.desktop"));
     QCOMPARE(voxbench({"quit"}).code, 0);
     QCOMPARE(voxbench({"--no-start", "status"}).code, 1);
+
+    // A start through the client with Qt's options becomes the window program itself.
+    ProbeProcess started(CLIENT_PATH, {"-platform", "offscreen", "-style=fusion", "-reverse", "-autorun"},
+                         environment());
+    QVERIFY(listening());
+    QCOMPARE(QFileInfo(QString("/proc/%1/exe").arg(started.pid())).canonicalFilePath(),
+             QFileInfo(VOXBENCH_PATH).canonicalFilePath());
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(started.finished(5000));
+    QCOMPARE(started.exitCode(), 0);
+
+    // Log-on start switched by the client starts the window program, not the client.
+    const QString entry = QDir::homePath() + "/.config/autostart/VoxBench.desktop";
+    QCOMPARE(voxbench({"autostart", "off"}).code, 0);
+    QVERIFY(!QFile::exists(entry));
+    QCOMPARE(voxbench({"autostart", "on"}).code, 0);
+    QVERIFY(readFile(entry).contains("\nExec=\"" + QFile::encodeName(VOXBENCH_PATH) + "\" -autorun\n"));
 }
 
 void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
