@@ -36,6 +36,8 @@ constexpr qint64 kWatchdogNs = 50 * kMs;
 constexpr int kSettleMs = 400;
 // The read thread's last words, when an attachment ends.
 constexpr char kAttachmentEnded[] = "Thread Break... ...";
+constexpr char kEncOn[] = "4F308018310601000000010050";
+constexpr char kEncOff[] = "4F308018310601000000020051";
 
 // A report given by its leading bytes, padded with zeros to its id's size.
 QByteArray report(const char *hex)
@@ -81,6 +83,74 @@ bool settle(UmockdevReceiver &receiver, int count, int timeoutMs = 8000)
 void checkGaps(const Reports &reports, qint64 openNs);
 bool sameExchange(const QVector<QByteArray> &got, const QVector<QByteArray> &want);
 QVector<QByteArray> firstAttachment();
+QVector<QByteArray> rememberedAttachment();
+
+// A system bus of our own with a stand-in for logind that says "sleep" and "wake".
+class PrivateSystemBus
+{
+public:
+    ~PrivateSystemBus()
+    {
+        m_logind.closeWriteChannel();
+        m_logind.waitForFinished(3000);
+        m_daemon.terminate();
+        m_daemon.waitForFinished(3000);
+    }
+    bool start()
+    {
+        QFile config(m_dir.filePath("bus.conf"));
+        if (!config.open(QIODevice::WriteOnly))
+            return false;
+        config.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                     " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n<busconfig>\n"
+                     "<listen>unix:path=" +
+                     m_dir.filePath("bus").toUtf8() +
+                     "</listen>\n<auth>EXTERNAL</auth>\n"
+                     "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                     "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n</busconfig>\n");
+        config.close();
+        // Neither needs the test bed's preload.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("LD_PRELOAD");
+        m_daemon.setProcessEnvironment(env);
+        m_logind.setProcessEnvironment(env);
+        m_daemon.start("dbus-daemon", {"--nofork", "--print-address", "--config-file=" + config.fileName()});
+        if (!m_daemon.waitForReadyRead(5000))
+            return false;
+        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+        m_logind.start("/usr/bin/python3", {QStringLiteral(VOXBENCH_LOGIND_STANDIN), m_address});
+        return waitFor("ready");
+    }
+    QString address() const { return m_address; }
+    // PrepareForSleep(true) for "sleep", (false) for "wake".
+    bool send(const QByteArray &line)
+    {
+        m_logind.write(line + "\n");
+        return waitFor("sent " + line);
+    }
+
+private:
+    bool waitFor(const QByteArray &text)
+    {
+        while (!m_said.contains(text)) {
+            if (!m_logind.waitForReadyRead(5000))
+                return false;
+            m_said += m_logind.readAll();
+        }
+        return true;
+    }
+    QTemporaryDir m_dir;
+    QProcess m_daemon;
+    QProcess m_logind;
+    QString m_address;
+    QByteArray m_said;
+};
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 } // namespace
 
 class tst_umockdev : public QObject
@@ -100,6 +170,8 @@ private slots:
     void twoReceiversPluggedIn();
     void otherAcceptedProductId();
     void nodeTheUserMayNotOpen();
+    void resumeWithAndWithoutReplug();
+    void micEncKeptAcrossRestartAndReplug();
 
 private:
     UmockdevReceiver &receiver(const UmockdevReceiver::Options &options = {});
@@ -263,6 +335,17 @@ void tst_umockdev::startupExchange()
     QVERIFY(settle(r, firstAttachment().size()));
     checkStartupExchange(r);
     QCOMPARE(r.strayWrites(), 0);
+    // No system bus: one line says so, and nothing else changes.
+    QCOMPARE(m_program->output().count("No system bus"), 1);
+    // The first attachment's second packets wait behind the new identity's
+    // pause, which hides their own gap: a tab chosen now uploads behind none.
+    const QVector<QByteArray> first = firstAttachment();
+    r.clearReports();
+    QCOMPARE(m_program->command({"tab", "surround"}), 0);
+    QVERIFY(settle(r, 4));
+    QCOMPARE(bytesOf(r.reports()), QVector<QByteArray>({report("4F308018990100B1"), first[4], first[8],
+                                                        report("4F308018310601000100000050")}));
+    checkGaps(r.reports(), r.lastOpenNs());
     // SIGTERM to the program: its quit switch is the last report.
     const std::size_t before = r.reports().size();
     QVERIFY(m_program->stop());
@@ -403,6 +486,88 @@ void tst_umockdev::nodeTheUserMayNotOpen()
     open.plug();
     QVERIFY(settle(open, firstAttachment().size()));
     checkStartupExchange(open);
+}
+
+// After a resume the receiver is asked for its status and, once it answers,
+// gets what the program holds as an attachment's restore sends it. Re-plugged
+// while asleep, it gets the replug's reports only.
+void tst_umockdev::resumeWithAndWithoutReplug()
+{
+    PrivateSystemBus bus;
+    QVERIFY2(bus.start(), "a private system bus with a stand-in for logind");
+    m_program->setSystemBus(bus.address());
+    UmockdevReceiver &r = receiver();
+    r.plug();
+    QVERIFY(startProgram());
+    QVERIFY(settle(r, firstAttachment().size()));
+    QVERIFY(!m_program->output().contains("No system bus"));
+    const auto held = r.held();
+
+    r.clearReports();
+    QVERIFY(bus.send("sleep"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 1, 3000);
+    r.forgetSettings();
+    QVERIFY(bus.send("wake"));
+    QVector<QByteArray> resumed = {report("4F3080183201004A")};
+    resumed += rememberedAttachment().mid(4);
+    QVERIFY(settle(r, resumed.size()));
+    checkStartupExchange(r, resumed);
+    QVERIFY(r.held() == held);
+
+    r.clearReports();
+    QVERIFY(bus.send("sleep"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 2, 3000);
+    r.forgetSettings();
+    r.unplug();
+    QVERIFY(m_program->waitForOutput(kAttachmentEnded, 3000));
+    QTest::qWait(300);
+    r.clearReports();
+    r.plug();
+    QVERIFY(settle(r, rememberedAttachment().size()));
+    QVERIFY(bus.send("wake"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Resumed, nothing to re-apply"), 1, 3000);
+    QTest::qWait(kSettleMs);
+    checkStartupExchange(r, rememberedAttachment());
+    QVERIFY(r.held() == held);
+}
+
+// The Mic ENC choice is kept per receiver outside config.json: a restart and a
+// replug send it in place of the default, and config.json stays as it was.
+void tst_umockdev::micEncKeptAcrossRestartAndReplug()
+{
+    UmockdevReceiver &r = receiver();
+    r.plug();
+    QVERIFY(startProgram());
+    QVERIFY(settle(r, firstAttachment().size()));
+    const QString config = m_program->home() + "/Documents/VoxBench/config.json";
+    const QByteArray before = contentsOf(config);
+    QVERIFY(!before.isEmpty());
+    r.clearReports();
+    QCOMPARE(m_program->command({"enc", "off"}), 0);
+    QCOMPARE(bytesOf(r.reports()), QVector<QByteArray>{report(kEncOff)});
+    QVERIFY(m_program->stop());
+
+    const auto encSwitches = [&r](const char *hex) {
+        const QVector<QByteArray> got = bytesOf(r.reports());
+        return int(std::count(got.begin(), got.end(), report(hex)));
+    };
+    for (const char *step : {"restart", "replug"}) {
+        r.clearReports();
+        if (QByteArray(step) == "restart") {
+            QVERIFY(startProgram());
+        } else {
+            r.unplug();
+            QVERIFY(m_program->waitForOutput(kAttachmentEnded, 3000));
+            QTest::qWait(300);
+            r.clearReports();
+            r.plug();
+        }
+        QVERIFY2(settle(r, firstAttachment().size()), step);
+        QCOMPARE(int(r.reports().size()), firstAttachment().size());
+        QVERIFY2(encSwitches(kEncOff) == 1 && encSwitches(kEncOn) == 0, step);
+    }
+    QCOMPARE(contentsOf(config), before);
+    QVERIFY(contentsOf(m_program->home() + "/.config/VoxBench/receivers.conf").contains("mic_enc=false"));
 }
 
 QTEST_GUILESS_MAIN(tst_umockdev)
