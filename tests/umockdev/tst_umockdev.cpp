@@ -338,13 +338,18 @@ void tst_umockdev::startupExchange()
     // No system bus: one line says so, and nothing else changes.
     QCOMPARE(m_program->output().count("No system bus"), 1);
     // The first attachment's second packets wait behind the new identity's
-    // pause, which hides their own gap: a tab chosen now uploads behind none.
+    // pause (50 ms), which hides their own gap. Uploads on the surround tab
+    // wait behind nothing and draw no spectrum: their gaps are the program's.
     const QVector<QByteArray> first = firstAttachment();
     r.clearReports();
     QCOMPARE(m_program->command({"tab", "surround"}), 0);
-    QVERIFY(settle(r, 4));
-    QCOMPARE(bytesOf(r.reports()), QVector<QByteArray>({report("4F308018990100B1"), first[4], first[8],
-                                                        report("4F308018310601000100000050")}));
+    for (const char *mode : {"FPS", "Moba", "Flat"})
+        QCOMPARE(m_program->command({"mode", mode, "--tab", "surround"}), 0);
+    QVERIFY(settle(r, 4 + 3 * 3));
+    QCOMPARE(bytesOf(r.reports()).mid(0, 4),
+             QVector<QByteArray>(
+                 {report("4F308018990100B1"), first[4], first[8], report("4F308018310601000100000050")}));
+    QCOMPARE(int(r.reports().size()), 4 + 3 * 3);
     checkGaps(r.reports(), r.lastOpenNs());
     // SIGTERM to the program: its quit switch is the last report.
     const std::size_t before = r.reports().size();
