@@ -238,9 +238,8 @@ void ReceiverModel::bringUp()
         m_session.pause(kNewIdentityPauseMs);
     }
     // The user's last choice for this receiver; one never seen starts as its model's default.
-    bool micEnc = m_micEnc;
-    if (const DeviceModes *defaults = m_store.defaultDevice())
-        micEnc = defaults->micENC;
+    const DeviceModes *defaults = m_store.defaultDevice();
+    bool micEnc = defaults ? defaults->micENC : DeviceModes().micENC;
     const QString identityText = m_session.identity();
     if (!identityText.isEmpty()) {
         const QVariant remembered = QSettings(receiversFile(), QSettings::IniFormat)

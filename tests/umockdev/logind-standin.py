@@ -1,7 +1,9 @@
 #!/usr/bin/python3
-# A stand-in for logind on a private system bus: owns org.freedesktop.login1
-# and emits the Manager's PrepareForSleep(true) for a "sleep" line on standard
-# input, PrepareForSleep(false) for a "wake" line.
+# A stand-in for logind on a bus of its own (a session bus at argv[1], whose
+# rules let anyone own a name): prints the bus's address, owns
+# org.freedesktop.login1 and emits PrepareForSleep(true) for a "sleep" line on
+# standard input, PrepareForSleep(false) for a "wake" line.
+import subprocess
 import sys
 
 import dbus
@@ -9,8 +11,11 @@ import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
+daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address",
+                           "--address=unix:path=" + sys.argv[1]], stdout=subprocess.PIPE, text=True)
+address = daemon.stdout.readline().strip()
 DBusGMainLoop(set_as_default=True)
-bus = dbus.bus.BusConnection(sys.argv[1])
+bus = dbus.bus.BusConnection(address)
 name = dbus.service.BusName("org.freedesktop.login1", bus)
 
 
@@ -25,15 +30,16 @@ loop = GLib.MainLoop()
 
 
 def on_line(source, condition):
-    line = sys.stdin.readline()
+    line = sys.stdin.readline().strip()
     if not line:
         loop.quit()
         return False
-    manager.PrepareForSleep(line.strip() == "sleep")
-    print("sent", line.strip(), flush=True)
+    manager.PrepareForSleep(line == "sleep")
+    print("sent", line, flush=True)
     return True
 
 
 GLib.io_add_watch(sys.stdin, GLib.IO_IN | GLib.IO_HUP, on_line)
-print("ready", flush=True)
+print(address, flush=True)
 loop.run()
+daemon.terminate()
