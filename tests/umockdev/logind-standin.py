@@ -2,7 +2,7 @@
 # A stand-in for logind on a bus of its own (a session bus at argv[1], whose
 # rules let anyone own a name): prints the bus's address, owns
 # org.freedesktop.login1 and emits PrepareForSleep(true) for a "sleep" line on
-# standard input, PrepareForSleep(false) for a "wake" line.
+# standard input, (false) for a "wake" line; ends with its bus at end of input.
 import subprocess
 import sys
 
@@ -35,7 +35,6 @@ def on_line(source, condition):
         loop.quit()
         return False
     manager.PrepareForSleep(line == "sleep")
-    print("sent", line, flush=True)
     return True
 
 

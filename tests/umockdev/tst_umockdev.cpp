@@ -85,43 +85,6 @@ bool sameExchange(const QVector<QByteArray> &got, const QVector<QByteArray> &wan
 QVector<QByteArray> firstAttachment();
 QVector<QByteArray> rememberedAttachment();
 
-// A stand-in for logind on a bus of its own; "sleep" and "wake" make it signal.
-class Logind
-{
-public:
-    ~Logind()
-    {
-        m_process.closeWriteChannel();
-        m_process.waitForFinished(3000);
-    }
-    // The bus's address, or empty.
-    QString start()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("LD_PRELOAD"); // the test bed is not its business
-        m_process.setProcessEnvironment(env);
-        m_process.start("/usr/bin/python3", {VOXBENCH_LOGIND_STANDIN, m_dir.filePath("bus")});
-        return m_process.waitForReadyRead(5000) ? QString::fromUtf8(m_process.readLine().trimmed())
-                                                : QString();
-    }
-    bool send(const QByteArray &line)
-    {
-        m_process.write(line + "\n");
-        while (!m_said.contains("sent " + line + "\n")) {
-            if (!m_process.waitForReadyRead(5000))
-                return false;
-            m_said += m_process.readAll();
-        }
-        m_said.clear();
-        return true;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    QByteArray m_said;
-};
-
 QByteArray contentsOf(const QString &path)
 {
     QFile file(path);
@@ -474,10 +437,19 @@ void tst_umockdev::nodeTheUserMayNotOpen()
 // while asleep, it gets the replug's reports only.
 void tst_umockdev::resumeWithAndWithoutReplug()
 {
-    Logind bus;
-    const QString address = bus.start();
-    QVERIFY2(!address.isEmpty(), "a bus of our own with a stand-in for logind");
-    m_program->setSystemBus(address);
+    // A stand-in for logind on a bus of its own; it prints the bus's address.
+    QTemporaryDir busDir;
+    QProcess logind;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("LD_PRELOAD"); // the test bed is not its business
+    logind.setProcessEnvironment(env);
+    logind.start("/usr/bin/python3", {VOXBENCH_LOGIND_STANDIN, busDir.filePath("bus")});
+    const auto stopLogind = qScopeGuard([&logind] {
+        logind.closeWriteChannel(); // it takes its bus down with it
+        logind.waitForFinished(3000);
+    });
+    QVERIFY(logind.waitForReadyRead(5000));
+    m_program->setSystemBus(QString::fromUtf8(logind.readLine().trimmed()));
     UmockdevReceiver &r = receiver();
     r.plug();
     QVERIFY(startProgram());
@@ -486,10 +458,10 @@ void tst_umockdev::resumeWithAndWithoutReplug()
     const auto held = r.held();
 
     r.clearReports();
-    QVERIFY(bus.send("sleep"));
+    logind.write("sleep\n");
     QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 1, 3000);
     r.forgetSettings();
-    QVERIFY(bus.send("wake"));
+    logind.write("wake\n");
     QVector<QByteArray> resumed = {report("4F3080183201004A")};
     resumed += rememberedAttachment().mid(4);
     QVERIFY(settle(r, resumed.size()));
@@ -497,7 +469,7 @@ void tst_umockdev::resumeWithAndWithoutReplug()
     QVERIFY(r.held() == held);
 
     r.clearReports();
-    QVERIFY(bus.send("sleep"));
+    logind.write("sleep\n");
     QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 2, 3000);
     r.forgetSettings();
     r.unplug();
@@ -506,7 +478,7 @@ void tst_umockdev::resumeWithAndWithoutReplug()
     r.clearReports();
     r.plug();
     QVERIFY(settle(r, rememberedAttachment().size()));
-    QVERIFY(bus.send("wake"));
+    logind.write("wake\n");
     QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Resumed"), 2, 3000);
     QTest::qWait(kSettleMs);
     checkStartupExchange(r, rememberedAttachment());
