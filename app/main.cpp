@@ -4,7 +4,9 @@
 #include "app/Startup.h"
 #include "app/Translations.h"
 #include "command/CommandServer.h"
+#include "model/ReceiverModel.h"
 #include "platform/InstanceActivator.h"
+#include "platform/SleepWatcher.h"
 #include "platform/TerminationWatcher.h"
 #include "window/VoxBench.h"
 
@@ -32,6 +34,11 @@ int main(int argc, char *argv[])
             auto window = std::make_unique<VoxBench>();
             QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
                              &VoxBench::on_ExitAppAction);
+            // A receiver that lost its settings while the machine slept gets them again.
+            auto *sleep = new SleepWatcher(window.get());
+            ReceiverModel *model = window->model();
+            QObject::connect(sleep, &SleepWatcher::aboutToSleep, model, &ReceiverModel::noteSleep);
+            QObject::connect(sleep, &SleepWatcher::resumed, model, &ReceiverModel::reapplyAfterResume);
             return window;
         },
         [](QMainWindow &mainWindow, InstanceActivator &activator) {

@@ -198,6 +198,11 @@ void ReceiverSession::switchAlgorithm(AlgorithmSwitch algorithm)
              }});
 }
 
+void ReceiverSession::askStatus()
+{
+    enqueue({0, [] { usbHidSend_ReadStatus(0); }});
+}
+
 void ReceiverSession::pause(int ms)
 {
     enqueue({ms, {}});

@@ -68,6 +68,9 @@ public:
     // receiver acknowledges the second packet.
     void uploadPeq(PeqKind kind, int modeCode, const Gains &gains);
     void switchAlgorithm(AlgorithmSwitch algorithm);
+    // Asks for the receiver's status again (with its retries and watchdog); its
+    // reply comes as ReplyCode::Status.
+    void askStatus();
     // Holds back the reports asked for after it by at least ms.
     void pause(int ms);
     // Runs step once every report asked for before it has been written.

@@ -7,9 +7,12 @@
 #include "presets/WriteReadJson.h"
 
 #include <QDebug>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QUuid>
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 // Fixed source name of the program's debug-log records.
@@ -36,6 +39,15 @@ Gains clamped(Gains gains)
         gain = std::clamp(gain, kMinGain, kMaxGain);
     return gains;
 }
+
+// A receiver's remembered choices: one group per product id and identity.
+QString receiverKey(quint16 productId, const QString &identity, const char *key)
+{
+    return QStringLiteral("%1-%2/%3")
+        .arg(productId, 4, 16, QLatin1Char('0'))
+        .arg(identity, QLatin1String(key));
+}
+constexpr char kMicEncKey[] = "mic_enc";
 
 const char *const kInsertDevice = QT_TRANSLATE_NOOP("ReceiverModel", "Please Insert Device!");
 } // namespace
@@ -225,9 +237,64 @@ void ReceiverModel::bringUp()
         emit newIdentity(productId);
         m_session.pause(kNewIdentityPauseMs);
     }
-    if (const DeviceModes *defaults = m_store.defaultDevice())
-        m_micEnc = defaults->micENC;
-    setMicEnc(m_micEnc);
+    // The user's last choice for this receiver; one never seen starts as its model's default.
+    const DeviceModes *defaults = m_store.defaultDevice();
+    bool micEnc = defaults ? defaults->micENC : DeviceModes().micENC;
+    const QString identityText = m_session.identity();
+    if (!identityText.isEmpty()) {
+        const QVariant remembered = QSettings(receiversFile(), QSettings::IniFormat)
+                                        .value(receiverKey(m_session.productId(), identityText, kMicEncKey));
+        if (remembered.isValid())
+            micEnc = remembered.toBool();
+    }
+    applyMicEnc(micEnc);
+}
+
+// --- Sleep.
+
+void ReceiverModel::noteSleep()
+{
+    m_resumeAttachment = 0;
+    m_sleepAttachment = attached() ? m_session.attachment() : 0;
+    qDebug() << "Going to sleep, attachment" << m_sleepAttachment;
+}
+
+void ReceiverModel::reapplyAfterResume()
+{
+    const quint64 slept = std::exchange(m_sleepAttachment, 0);
+    if (slept == 0 || !attached() || slept != m_session.attachment()) {
+        // No receiver then, or its arrival since brings (or brought) its settings.
+        qDebug() << "Resumed, nothing to re-apply";
+        return;
+    }
+    qDebug() << "Resumed, re-applying once the receiver answers";
+    // Answers awaited before the sleep never come.
+    m_session.forgetUnanswered();
+    m_resumeAttachment = slept;
+    m_session.askStatus();
+}
+
+// What the model holds, in the order of an attachment's restore: the page
+// (spectrum switch and its settle), the other tab's mode, the page's mode
+// (whose acknowledgement brings the algorithm switch), then Mic ENC.
+void ReceiverModel::resendHeld()
+{
+    const std::optional<ModeData> current = m_store.currentMode();
+    const bool onModes = Pages::carriesModes(m_page);
+    const ModeType front = onModes   ? Pages::typeOf(m_page)
+                           : current ? Pages::typeOfRecord(current->type)
+                                     : Stereo;
+    m_session.selectPage(Pages::algorithmOf(m_page), pageWantsSpectrum());
+    for (const ModeType type : {Pages::otherType(front), front}) {
+        if (m_tabs[type].selection.chosen)
+            upload(type);
+    }
+    closeGate();
+    // The Mic ENC page sends no switch after an upload: the receiver gets the
+    // algorithm it ran before the sleep.
+    if (!onModes && m_session.algorithm() != PageAlgorithm::None)
+        m_session.switchAlgorithm(algorithmSwitchAfterUpload(m_session.algorithm(), m_headsetModel));
+    applyMicEnc(m_micEnc);
 }
 
 // The receiver's remembered mode on its tab, that tab on screen, and the other
@@ -274,6 +341,12 @@ void ReceiverModel::restoreRemembered()
 void ReceiverModel::replied(int code)
 {
     switch (ReplyCode(code)) {
+    case ReplyCode::Status:
+        if (m_resumeAttachment != 0 && m_resumeAttachment == m_session.attachment()) {
+            m_resumeAttachment = 0;
+            resendHeld();
+        }
+        break;
     case ReplyCode::ReadAudio:
         if (!offersSurround())
             selectPage(Page::Stereo);
@@ -619,7 +692,27 @@ QString ReceiverModel::freeDefaultName(ModeType type) const
 
 // --- Mic ENC.
 
+QString ReceiverModel::receiversFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/VoxBench/receivers.conf");
+}
+
 ReceiverModel::Outcome ReceiverModel::setMicEnc(bool on)
+{
+    const QString identityText = m_session.identity();
+    if (m_session.opened() && !identityText.isEmpty()) {
+        QSettings receivers(receiversFile(), QSettings::IniFormat);
+        receivers.setValue(receiverKey(m_session.productId(), identityText, kMicEncKey), on);
+        receivers.sync();
+        if (receivers.status() != QSettings::NoError)
+            qWarning().noquote() << "Cannot keep the Mic ENC choice in" << receiversFile();
+    }
+    applyMicEnc(on);
+    return {};
+}
+
+void ReceiverModel::applyMicEnc(bool on)
 {
     if (m_micEnc != on) {
         m_micEnc = on;
@@ -634,7 +727,6 @@ ReceiverModel::Outcome ReceiverModel::setMicEnc(bool on)
         writeDebugLog(QStringLiteral("MicENC Switch"), QStringLiteral("CLose ENC"), kSource,
                       QStringLiteral("on_CheckBox_MicENC_Clicked"), 2307);
     }
-    return {};
 }
 
 bool ReceiverModel::settled() const

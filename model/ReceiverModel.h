@@ -149,7 +149,19 @@ public:
 
     // --- Mic ENC.
     bool micEnc() const { return m_micEnc; }
+    // The user's choice: sent, and kept for this receiver (by its identity) in
+    // receiversFile(), so that it comes back at its next attachment.
     Outcome setMicEnc(bool on);
+    // Choices kept per receiver outside config.json, whose format other tools read.
+    static QString receiversFile();
+
+    // --- Sleep.
+    // The machine is about to sleep: a resume re-applies to this attachment only.
+    void noteSleep();
+    // The machine woke up: once the receiver answers, what the model holds goes
+    // to it again, as an attachment's restore sends it. Skipped when the
+    // receiver came and went meanwhile: its arrival sends (or sent) it all.
+    void reapplyAfterResume();
 
     // The link's progress, for callers that answer once the receiver took
     // everything: nothing held back and every answered report answered.
@@ -200,6 +212,8 @@ private:
     void upload(ModeType type);
     void reapply(ModeType type);
     void restoreRemembered();
+    void resendHeld();
+    void applyMicEnc(bool on);
     void bringUp();
     void replied(int code);
     void touchGate();
@@ -222,6 +236,9 @@ private:
     bool m_micEnc = true;
     int m_headsetModel = 0;
     IdentityBytes m_lastIdentity{0, 0, 0, 0};
+    // Attachment numbers start at 1; 0 is none.
+    quint64 m_sleepAttachment = 0;
+    quint64 m_resumeAttachment = 0; // re-applies once the receiver answers
 
     QTimer m_pageTimer;
     QTimer m_gateTimer;

@@ -57,6 +57,7 @@ void tst_ReceiverModel::cleanup()
     m_session.reset();
     m_store.reset();
     QFile::remove(configPath());
+    QFile::remove(ReceiverModel::receiversFile());
 }
 
 void tst_ReceiverModel::customModesKeepTheirRules()
@@ -150,6 +151,26 @@ void tst_ReceiverModel::eachCallSendsItsReports()
     QCOMPARE(writtenReports(), QVector<QByteArray>({algorithmSwitch(0, 2, 0)}));
     QCOMPARE(enc.count(), 1);
     QVERIFY(!m_model->micEnc());
+
+    // Kept for this receiver: its next attachment sends it in place of the default.
+    const auto reattach = [this](quint32 identity) {
+        EmulatorControl::setPresent(false);
+        m_model->handleRemoval(m_session->vendorId(), m_session->productId());
+        EmulatorControl::Config config = EmulatorControl::config();
+        config.identity = identity;
+        EmulatorControl::configure(config);
+        EmulatorControl::clearWrittenReports();
+        m_model->handleArrival();
+        return waitFor([this] { return m_model->attached(); }, 3000) && waitForSettled(*m_session);
+    };
+    QVERIFY(reattach(EmulatorControl::config().identity));
+    QVERIFY(!m_model->micEnc());
+    QCOMPARE(withCommand(writtenReports(), kSetAlgorithmSwitch).count(algorithmSwitch(0, 2, 0)), 1);
+    QCOMPARE(withCommand(writtenReports(), kSetAlgorithmSwitch).count(algorithmSwitch(0, 1, 0)), 0);
+    // A receiver never seen starts as its model's default.
+    QVERIFY(reattach(0x11223344));
+    QVERIFY(m_model->micEnc());
+    QCOMPARE(withCommand(writtenReports(), kSetAlgorithmSwitch).count(algorithmSwitch(0, 1, 0)), 1);
 }
 
 void tst_ReceiverModel::surroundIsOfferedByOneRule()

@@ -41,6 +41,8 @@ bool VoxBenchRun::start()
     env.insert("XDG_RUNTIME_DIR", root + "/run");
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("DBUS_SESSION_BUS_ADDRESS");
+    env.insert("DBUS_SYSTEM_BUS_ADDRESS",
+               m_systemBus.isEmpty() ? "unix:path=" + root + "/no-system-bus" : m_systemBus);
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(root);
     // As root every node opens whatever its mode; without these two
@@ -53,6 +55,17 @@ bool VoxBenchRun::start()
     }
     m_process.start(program, arguments);
     return m_process.waitForStarted(kStartMs);
+}
+
+int VoxBenchRun::command(const QStringList &arguments)
+{
+    QProcess command;
+    command.setProcessEnvironment(m_process.processEnvironment());
+    command.setWorkingDirectory(m_root.path());
+    command.start(QStringLiteral(VOXBENCH_PROGRAM), arguments);
+    if (!command.waitForFinished(kStopMs))
+        return -1;
+    return command.exitStatus() == QProcess::NormalExit ? command.exitCode() : -1;
 }
 
 bool VoxBenchRun::stop()

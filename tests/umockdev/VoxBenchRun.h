@@ -15,8 +15,13 @@ public:
     VoxBenchRun(const VoxBenchRun &) = delete;
     VoxBenchRun &operator=(const VoxBenchRun &) = delete;
 
-    // Starts the program; false when it did not come up.
+    // Starts the program (again, in the same home after a stop); false when it
+    // did not come up. It sees no system bus unless one is given.
     bool start();
+    void setSystemBus(const QString &address) { m_systemBus = address; }
+    // Runs `voxbench arguments...` against the running program; its exit code.
+    int command(const QStringList &arguments);
+    QString home() const { return m_root.path() + QStringLiteral("/home"); }
     // SIGTERM to the program's own pid, then waits for its end.
     bool stop();
     bool running() const;
@@ -31,4 +36,5 @@ private:
     QTemporaryDir m_root;
     QProcess m_process;
     QByteArray m_output;
+    QString m_systemBus;
 };

@@ -36,6 +36,8 @@ constexpr qint64 kWatchdogNs = 50 * kMs;
 constexpr int kSettleMs = 400;
 // The read thread's last words, when an attachment ends.
 constexpr char kAttachmentEnded[] = "Thread Break... ...";
+constexpr char kEncOn[] = "4F308018310601000000010050";
+constexpr char kEncOff[] = "4F308018310601000000020051";
 
 // A report given by its leading bytes, padded with zeros to its id's size.
 QByteArray report(const char *hex)
@@ -81,6 +83,13 @@ bool settle(UmockdevReceiver &receiver, int count, int timeoutMs = 8000)
 void checkGaps(const Reports &reports, qint64 openNs);
 bool sameExchange(const QVector<QByteArray> &got, const QVector<QByteArray> &want);
 QVector<QByteArray> firstAttachment();
+QVector<QByteArray> rememberedAttachment();
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 } // namespace
 
 class tst_umockdev : public QObject
@@ -100,6 +109,8 @@ private slots:
     void twoReceiversPluggedIn();
     void otherAcceptedProductId();
     void nodeTheUserMayNotOpen();
+    void resumeWithAndWithoutReplug();
+    void micEncKeptAcrossRestartAndReplug();
 
 private:
     UmockdevReceiver &receiver(const UmockdevReceiver::Options &options = {});
@@ -263,6 +274,22 @@ void tst_umockdev::startupExchange()
     QVERIFY(settle(r, firstAttachment().size()));
     checkStartupExchange(r);
     QCOMPARE(r.strayWrites(), 0);
+    // No system bus: one line says so, and nothing else changes.
+    QCOMPARE(m_program->output().count("No system bus"), 1);
+    // The first attachment's second packets wait behind the new identity's
+    // pause (50 ms), which hides their own gap. Uploads on the surround tab
+    // wait behind nothing and draw no spectrum: their gaps are the program's.
+    const QVector<QByteArray> first = firstAttachment();
+    r.clearReports();
+    QCOMPARE(m_program->command({"tab", "surround"}), 0);
+    for (const char *mode : {"FPS", "Moba", "Flat"})
+        QCOMPARE(m_program->command({"mode", mode, "--tab", "surround"}), 0);
+    QVERIFY(settle(r, 4 + 3 * 3));
+    QCOMPARE(bytesOf(r.reports()).mid(0, 4),
+             QVector<QByteArray>(
+                 {report("4F308018990100B1"), first[4], first[8], report("4F308018310601000100000050")}));
+    QCOMPARE(int(r.reports().size()), 4 + 3 * 3);
+    checkGaps(r.reports(), r.lastOpenNs());
     // SIGTERM to the program: its quit switch is the last report.
     const std::size_t before = r.reports().size();
     QVERIFY(m_program->stop());
@@ -403,6 +430,95 @@ void tst_umockdev::nodeTheUserMayNotOpen()
     open.plug();
     QVERIFY(settle(open, firstAttachment().size()));
     checkStartupExchange(open);
+}
+
+// After a resume the receiver is asked for its status and, once it answers,
+// gets what the program holds as an attachment's restore sends it. Re-plugged
+// while asleep, it gets the replug's reports only.
+void tst_umockdev::resumeWithAndWithoutReplug()
+{
+    // A stand-in for logind on a bus of its own; it prints the bus's address.
+    QTemporaryDir busDir;
+    QProcess logind;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("LD_PRELOAD"); // the test bed is not its business
+    logind.setProcessEnvironment(env);
+    logind.start("/usr/bin/python3", {VOXBENCH_LOGIND_STANDIN, busDir.filePath("bus")});
+    const auto stopLogind = qScopeGuard([&logind] {
+        logind.closeWriteChannel(); // it takes its bus down with it
+        logind.waitForFinished(3000);
+    });
+    QVERIFY(logind.waitForReadyRead(5000));
+    m_program->setSystemBus(QString::fromUtf8(logind.readLine().trimmed()));
+    UmockdevReceiver &r = receiver();
+    r.plug();
+    QVERIFY(startProgram());
+    QVERIFY(settle(r, firstAttachment().size()));
+    QVERIFY(!m_program->output().contains("No system bus"));
+    const auto held = r.held();
+
+    r.clearReports();
+    logind.write("sleep\n");
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 1, 3000);
+    r.forgetSettings();
+    logind.write("wake\n");
+    QVector<QByteArray> resumed = {report("4F3080183201004A")};
+    resumed += rememberedAttachment().mid(4);
+    QVERIFY(settle(r, resumed.size()));
+    checkStartupExchange(r, resumed);
+    QVERIFY(r.held() == held);
+
+    r.clearReports();
+    logind.write("sleep\n");
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Going to sleep"), 2, 3000);
+    r.forgetSettings();
+    r.unplug();
+    QVERIFY(m_program->waitForOutput(kAttachmentEnded, 3000));
+    QTest::qWait(300);
+    r.clearReports();
+    r.plug();
+    QVERIFY(settle(r, rememberedAttachment().size()));
+    logind.write("wake\n");
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->output().count("Resumed"), 2, 3000);
+    QTest::qWait(kSettleMs);
+    checkStartupExchange(r, rememberedAttachment());
+    QVERIFY(r.held() == held);
+}
+
+// The Mic ENC choice is kept per receiver outside config.json: a restart and a
+// replug send it in place of the default, and config.json stays as it was.
+void tst_umockdev::micEncKeptAcrossRestartAndReplug()
+{
+    UmockdevReceiver &r = receiver();
+    r.plug();
+    QVERIFY(startProgram());
+    QVERIFY(settle(r, firstAttachment().size()));
+    const QString config = m_program->home() + "/Documents/VoxBench/config.json";
+    const QByteArray before = contentsOf(config);
+    QVERIFY(!before.isEmpty());
+    r.clearReports();
+    QCOMPARE(m_program->command({"enc", "off"}), 0);
+    QCOMPARE(bytesOf(r.reports()), QVector<QByteArray>{report(kEncOff)});
+    QVERIFY(m_program->stop());
+
+    for (const bool restart : {true, false}) {
+        r.clearReports();
+        if (restart) {
+            QVERIFY(startProgram());
+        } else {
+            r.unplug();
+            QVERIFY(m_program->waitForOutput(kAttachmentEnded, 3000));
+            QTest::qWait(300);
+            r.clearReports();
+            r.plug();
+        }
+        QVERIFY(settle(r, firstAttachment().size()));
+        const QVector<QByteArray> got = bytesOf(r.reports());
+        QCOMPARE(got.size(), firstAttachment().size());
+        QVERIFY(got.count(report(kEncOff)) == 1 && !got.contains(report(kEncOn)));
+    }
+    QCOMPARE(contentsOf(config), before);
+    QVERIFY(contentsOf(m_program->home() + "/.config/VoxBench/receivers.conf").contains("mic_enc=false"));
 }
 
 QTEST_GUILESS_MAIN(tst_umockdev)
