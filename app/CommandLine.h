@@ -40,6 +40,11 @@ struct CommandLine
     // The arguments after the program name.
     static CommandLine parse(const QStringList &arguments);
     static QString usage();
+
+private:
+    static CommandLine parseArguments(const QStringList &arguments);
+
+public:
     // The arguments after the program name, read as `autostart`.
     static Autostart parseAutostart(const QStringList &arguments);
 };

@@ -547,6 +547,26 @@ ReceiverModel::Outcome ReceiverModel::saveCustomMode(ModeType type, const QStrin
     return {};
 }
 
+ReceiverModel::Outcome ReceiverModel::renameCustomMode(ModeType type, int slot, const QString &name)
+{
+    ModeData *stored = storedCustom(type, slot);
+    if (!stored)
+        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
+                      slot + 1);
+    if (const Outcome named = checkName(type, name, stored); !named.ok())
+        return named;
+    WriteReadJson::Batch batch(m_store);
+    const QString oldName = stored->name;
+    stored->name = name;
+    m_store.renameCustomizeMode(oldName, stored);
+    // The store's copy of the current mode carries its name too.
+    const std::optional<ModeData> current = m_store.currentMode();
+    if (current && current->uuid == stored->uuid)
+        m_store.setCurrentMode(stored);
+    emit customModesChanged(type);
+    return {};
+}
+
 ReceiverModel::Outcome ReceiverModel::setGains(ModeType type, const Gains &gains)
 {
     Tab &tab = m_tabs[type];

@@ -139,6 +139,9 @@ public:
     Outcome deleteCustomMode(ModeType type, int slot);
     // Saves the chosen custom mode under `name` with the gains on the tab.
     Outcome saveCustomMode(ModeType type, const QString &name);
+    // Renames the custom mode in `slot`, chosen or not, under the rules of a
+    // save; its gains and what is chosen stay.
+    Outcome renameCustomMode(ModeType type, int slot, const QString &name);
     // Edits of the chosen custom mode's gains; sent at most once per
     // kGateMs, the last edit always; choosing a mode counts as a send.
     Outcome setGains(ModeType type, const Gains &gains);
