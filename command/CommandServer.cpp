@@ -409,6 +409,11 @@ void CommandServer::editMode(const QJsonObject &body)
             fail(kBadGains, kUsage);
             return;
         }
+        // Refused before its tab comes up: a refusal changes nothing.
+        if (const ReceiverModel::Outcome allowed = m_model.checkNewCustomMode(type, name); !allowed.ok()) {
+            fail(allowed.message, codeOf(allowed));
+            return;
+        }
         if (!bringUpTab(type))
             return;
         const ReceiverModel::Outcome outcome =

@@ -471,20 +471,22 @@ ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &na
     return {};
 }
 
-ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
+ReceiverModel::Outcome ReceiverModel::checkNewCustomMode(ModeType type, const QString &name) const
 {
-    const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
-    if (modes.size() >= kCustomSlots)
+    if (m_store.customizeModes(type).size() >= kCustomSlots)
         return refuse(Result::Full, QT_TRANSLATE_NOOP("ReceiverModel", "A tab keeps %1 custom modes"),
                       kCustomSlots);
+    return name.isEmpty() ? Outcome() : checkName(type, name, nullptr);
+}
+
+ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
+{
+    if (const Outcome allowed = checkNewCustomMode(type, name); !allowed.ok())
+        return allowed;
     int slot = 0;
     while (slot < kCustomSlots && storedCustom(type, slot))
         ++slot;
     const QString modeName = name.isEmpty() ? freeDefaultName(type) : name;
-    if (!name.isEmpty()) {
-        if (const Outcome named = checkName(type, modeName, nullptr); !named.ok())
-            return named;
-    }
 
     // The new mode and its choice are one save.
     WriteReadJson::Batch batch(m_store);

@@ -136,6 +136,8 @@ public:
     // A new custom mode in the lowest free slot, flat or with `gains`, named
     // `name` or the first free "ModeNN"; chosen at once.
     Outcome addCustomMode(ModeType type, const QString &name = QString(), const Gains *gains = nullptr);
+    // Whether addCustomMode would take `name` (empty: "ModeNN") on the tab.
+    Outcome checkNewCustomMode(ModeType type, const QString &name) const;
     Outcome deleteCustomMode(ModeType type, int slot);
     // Saves the chosen custom mode under `name` with the gains on the tab.
     Outcome saveCustomMode(ModeType type, const QString &name);
