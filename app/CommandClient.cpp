@@ -14,6 +14,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <cstdio>
+#include <functional>
 
 namespace {
 using namespace CommandProtocol;
@@ -21,10 +22,21 @@ using namespace CommandProtocol;
 constexpr int kPollMs = 50;
 constexpr char kSocketError[] = "error ";
 
-int failed(const QString &error)
+// What a command prints for a program to read (--json): the answer, with the API version.
+void printJson(QJsonObject object)
+{
+    object.insert(kApi, kApiVersion);
+    QTextStream(stdout) << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+}
+
+// A failure: one line on standard error, and with --json its object on standard output.
+int failed(const CommandLine &line, const QString &error, QLatin1String code,
+           int exitCode = CommandLine::kFailed)
 {
     QTextStream(stderr) << "voxbench: " << error << '\n';
-    return CommandLine::kFailed;
+    if (line.json)
+        printJson({{kOk, false}, {kError, error}, {kCode, code}});
+    return exitCode;
 }
 
 bool listening()
@@ -45,7 +57,7 @@ bool waitListening(bool up, int timeoutMs)
     return true;
 }
 
-// Starts VoxBench hidden, as at log-on; one start at a time, so that commands
+// Starts VoxBench hidden until asked for; one start at a time, so that commands
 // at once never meet a second start's box.
 bool startInstance()
 {
@@ -59,6 +71,9 @@ bool startInstance()
             QProcess program;
             program.setProgram(guiProgramPath());
             program.setArguments({QStringLiteral("-autorun")});
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QLatin1String(CommandClient::kStartedByCommand), QStringLiteral("1"));
+            program.setProcessEnvironment(environment);
             // Its debug output is no part of the command's.
             program.setStandardInputFile(QProcess::nullDevice());
             program.setStandardOutputFile(QProcess::nullDevice());
@@ -140,20 +155,44 @@ QString modesText(const QJsonObject &answer)
     return text;
 }
 
+// A line of `watch`: the tab, the mode at work and Mic ENC, for a status bar.
+// On the Mic ENC tab the mode is that of the algorithm the receiver runs.
+QString watchText(const QJsonObject &state)
+{
+    if (state.value(kChanged).toArray().contains(QString(kChangedQuit)))
+        return QStringLiteral("VoxBench has ended");
+    if (!state.value(kAttached).toBool())
+        return QStringLiteral("no receiver");
+    QString tab = state.value(kTab).toString();
+    if (tab == kMicEnc)
+        tab = state.value(kAlgorithm).toString(kStereo);
+    const QJsonValue mode = state.value(kModeList).toObject().value(tab);
+    return QStringLiteral("%1: %2, Mic ENC %3")
+        .arg(tab, mode.isObject() ? mode.toObject().value(kName).toString() : QStringLiteral("none"),
+             state.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
 QString resultText(const CommandLine &line, const QJsonObject &answer)
 {
     const QString verb = line.request.value(kVerb).toString();
-    if (line.json) {
-        QJsonObject object = answer;
-        object.remove(kOk);
-        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
-    }
+    const QString action = line.request.value(kAction).toString();
     if (verb == kStatus)
         return statusText(answer);
     if (verb == kModes)
         return modesText(answer);
+    if (verb == kMode && action == kRename)
+        return QStringLiteral("%1: %2 renamed %3\n")
+            .arg(answer.value(kTab).toString(), line.request.value(kName).toString(),
+                 answer.value(kName).toString());
+    if (verb == kMode && action == kDelete)
+        return QStringLiteral("%1: %2 deleted\n")
+            .arg(answer.value(kTab).toString(), answer.value(kName).toString());
     if (verb == kMode)
         return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), answer.value(kName).toString());
+    if (verb == kSetGains)
+        return QStringLiteral("%1: %2, gains %3\n")
+            .arg(answer.value(kTab).toString(), answer.value(kName).toString(),
+                 gainsText(answer.value(kGains)));
     if (verb == kSelectTab)
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
     if (verb == kEnc)
@@ -164,47 +203,132 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
     return QStringLiteral("VoxBench has ended\n");
 }
 
+using Exchange = InstanceActivator::Exchange;
+
+// Runs `exchange` with the running VoxBench, starting one hidden when none
+// runs (unless --no-start). An empty string when it was answered, else why not.
+QString reach(const CommandLine &line, const std::function<Exchange(int acceptMs)> &exchange,
+              QLatin1String *code)
+{
+    *code = kNotRunning;
+    Exchange result = exchange(CommandClient::kAcceptWaitMs);
+    if (result == Exchange::NoInstance) {
+        if (!line.start)
+            return QStringLiteral("VoxBench is not running");
+        if (!startInstance())
+            return QStringLiteral("VoxBench could not be started");
+        // Just started: it takes requests once its window is built.
+        result = exchange(CommandClient::kStartWaitMs);
+    }
+    if (result == Exchange::Answered)
+        return QString();
+    if (result == Exchange::NoInstance)
+        return QStringLiteral("VoxBench is not running");
+    *code = kFailed;
+    if (result == Exchange::NotAnswering)
+        return QStringLiteral("VoxBench is not answering; is it stopped?");
+    return QStringLiteral("no answer from VoxBench");
+}
+
+// A line the socket itself or the command server answered with: the answer,
+// or false with `error` and `code` set.
+bool readAnswer(const QByteArray &answerLine, QJsonObject *answer, QString *error, QLatin1String *code)
+{
+    // What the socket itself refused ("error request too long", "error busy").
+    if (answerLine.startsWith(kSocketError)) {
+        *error = QString::fromUtf8(answerLine.mid(int(qstrlen(kSocketError))));
+        *code = answerLine == InstanceActivator::kBusy        ? kBusy
+                : *error == QLatin1String("request too long") ? kRefused
+                                                              : kFailed;
+        return false;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(answerLine);
+    if (!document.isObject()) {
+        *error = QStringLiteral("the running VoxBench takes no commands (an older version?); "
+                                "quit it and try again");
+        *code = kFailed;
+        return false;
+    }
+    *answer = document.object();
+    if (answer->value(kOk).toBool(true))
+        return true;
+    *error = answer->value(kError).toString(QStringLiteral("failed"));
+    *code = kFailed;
+    for (const QLatin1String known : {kNotRunning, kNoReceiver, kRefused, kBusy, kUsage}) {
+        if (answer->value(kCode).toString() == known)
+            *code = known;
+    }
+    return false;
+}
+
+// `watch`: every line as it comes, until VoxBench says it ends (exit 0).
+int watch(const CommandLine &line)
+{
+    const QByteArray request = QJsonDocument(line.request).toJson(QJsonDocument::Compact);
+    bool ended = false;
+    QString error;
+    QLatin1String code = kFailed;
+    const auto print = [&](const QByteArray &bytes) {
+        QJsonObject state;
+        if (!readAnswer(bytes, &state, &error, &code))
+            return false;
+        QTextStream out(stdout);
+        if (line.json)
+            out << bytes << '\n';
+        else
+            out << watchText(state) << '\n';
+        out.flush();
+        ended = state.value(kChanged).toArray().contains(QString(kChangedQuit));
+        // A reader that went away ends the watch.
+        return !ended && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    };
+    QString unreached = reach(
+        line, [&](int acceptMs) { return InstanceActivator::followCommand(request, acceptMs, print); },
+        &code);
+    if (!unreached.isEmpty())
+        return failed(line, unreached, code);
+    if (!error.isEmpty())
+        return failed(line, error, code);
+    if (ended || std::ferror(stdout))
+        return CommandLine::kDone;
+    return failed(line, QStringLiteral("VoxBench went away without ending"), kFailed);
+}
+
 int send(const CommandLine &line)
 {
-    using Exchange = InstanceActivator::Exchange;
     const QByteArray request = QJsonDocument(line.request).toJson(QJsonDocument::Compact);
     const bool quit = line.request.value(kVerb).toString() == kQuit;
     QByteArray answerLine;
-    Exchange exchange = InstanceActivator::sendCommand(request, CommandClient::kAcceptWaitMs,
-                                                       CommandClient::kAnswerWaitMs, &answerLine);
-    if (exchange == Exchange::NoInstance) {
-        if (quit) {
+    // Nothing to end is no failure, and no reason to start VoxBench.
+    CommandLine once = line;
+    once.start = once.start && !quit;
+    QLatin1String code = kFailed;
+    const QString unreached = reach(
+        once,
+        [&](int acceptMs) {
+            return InstanceActivator::sendCommand(request, acceptMs, CommandClient::kAnswerWaitMs,
+                                                  &answerLine);
+        },
+        &code);
+    if (quit && code == kNotRunning && !unreached.isEmpty()) {
+        if (line.json)
+            printJson({{kOk, true}});
+        else
             QTextStream(stdout) << "VoxBench is not running\n";
-            return CommandLine::kDone;
-        }
-        if (!line.start)
-            return failed(QStringLiteral("VoxBench is not running"));
-        if (!startInstance())
-            return failed(QStringLiteral("VoxBench could not be started"));
-        // Just started: it takes requests once its window is built.
-        exchange = InstanceActivator::sendCommand(request, CommandClient::kStartWaitMs,
-                                                  CommandClient::kAnswerWaitMs, &answerLine);
+        return CommandLine::kDone;
     }
-    if (exchange == Exchange::NoInstance)
-        return failed(QStringLiteral("VoxBench is not running"));
-    if (exchange == Exchange::NotAnswering)
-        return failed(QStringLiteral("VoxBench is not answering; is it stopped?"));
-    if (exchange != Exchange::Answered)
-        return failed(QStringLiteral("no answer from VoxBench"));
-
-    // What the socket itself refused ("error request too long", "error busy").
-    if (answerLine.startsWith(kSocketError))
-        return failed(QString::fromUtf8(answerLine.mid(int(qstrlen(kSocketError)))));
-    const QJsonDocument document = QJsonDocument::fromJson(answerLine);
-    if (!document.isObject())
-        return failed(QStringLiteral("the running VoxBench takes no commands (an older version?); "
-                                     "quit it and try again"));
-    const QJsonObject answer = document.object();
-    if (!answer.value(kOk).toBool())
-        return failed(answer.value(kError).toString(QStringLiteral("failed")));
+    if (!unreached.isEmpty())
+        return failed(line, unreached, code);
+    QJsonObject answer;
+    QString error;
+    if (!readAnswer(answerLine, &answer, &error, &code))
+        return failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
     if (quit && !waitListening(false, CommandClient::kStartWaitMs))
-        return failed(QStringLiteral("VoxBench did not end"));
-    QTextStream(stdout) << resultText(line, answer);
+        return failed(line, QStringLiteral("VoxBench did not end"), kFailed);
+    if (line.json)
+        printJson(answer);
+    else
+        QTextStream(stdout) << resultText(line, answer);
     return CommandLine::kDone;
 }
 } // namespace
@@ -222,9 +346,11 @@ int CommandClient::run(int argc, char *argv[])
         return CommandLine::kDone;
     case CommandLine::Action::Usage:
         QTextStream(stderr) << "voxbench: " << line.error << "\n" << CommandLine::usageLine() << '\n';
+        if (line.json)
+            printJson({{kOk, false}, {kError, line.error}, {kCode, kUsage}});
         return CommandLine::kWrongUsage;
     case CommandLine::Action::Send:
         break;
     }
-    return send(line);
+    return line.request.value(kVerb).toString() == kWatch ? watch(line) : send(line);
 }

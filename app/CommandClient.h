@@ -15,4 +15,8 @@ constexpr int kStartWaitMs = 5000;
 constexpr int kAcceptWaitMs = 3000;
 constexpr int kAnswerWaitMs = 20000;
 
+// Set in the environment of a VoxBench a command starts: its window stays
+// hidden until asked for, also when a receiver turns up.
+constexpr char kStartedByCommand[] = "VOXBENCH_STARTED_BY_COMMAND";
+
 } // namespace CommandClient

@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include "command/CommandProtocol.h"
+#include "device/UsbHidCommands.h"
 #include "platform/AutostartEntry.h"
 
+#include <QJsonArray>
 #include <algorithm>
 
 namespace {
@@ -18,6 +20,36 @@ CommandLine usageError(const QString &error)
     line.error = error;
     return line;
 }
+
+// A gain as the sliders take it: a whole number from kMinGain to kMaxGain.
+bool gainFrom(const QString &word, int *gain)
+{
+    bool number = false;
+    *gain = word.toInt(&number);
+    return number && *gain >= kMinGain && *gain <= kMaxGain;
+}
+
+QJsonArray gainsFrom(const QStringList &words)
+{
+    QJsonArray gains;
+    for (const QString &word : words) {
+        int gain = 0;
+        if (!gainFrom(word, &gain))
+            return {};
+        gains.append(gain);
+    }
+    return gains;
+}
+
+// "-3": a negative gain, not an option.
+bool isNumber(const QString &argument)
+{
+    bool number = false;
+    argument.toInt(&number);
+    return number;
+}
+
+const QString kGainsUsage = QStringLiteral("gains are %1 whole numbers from %2 to %3");
 } // namespace
 
 bool CommandLine::isCommand(const QStringList &arguments)
@@ -65,9 +97,16 @@ QString CommandLine::usage()
         "Commands, served by the running VoxBench (started hidden if none runs):\n"
         "  status [--json]                   the receiver, the tab, each tab's mode, Mic ENC\n"
         "  modes [--json]                    the built-in and custom modes of each tab\n"
+        "  watch                             the state, then a line per change, until VoxBench ends\n"
         "  mode NAME [--tab surround|stereo] choose a mode as a click on its button does\n"
+        "  mode next|previous [--tab TAB]    choose the tab's next or previous mode, round\n"
+        "  mode add [NAME] [--tab TAB] [--gains G1 ... G10]\n"
+        "                                    a new custom mode, chosen (as the Add button)\n"
+        "  mode rename OLD NEW [--tab TAB]   rename a custom mode\n"
+        "  mode delete NAME [--tab TAB]      delete a custom mode (as the Clear button)\n"
+        "  gains G1 ... G10 [--tab TAB]      the chosen custom mode's gains, -12 to 12, saved\n"
         "  tab surround|stereo               choose the tab, and so the receiver's algorithm\n"
-        "  enc on|off                        Mic ENC, as its check box does\n"
+        "  enc on|off|toggle                 Mic ENC, as its check box does\n"
         "  show                              show the window (the tray's \"Main Page\")\n"
         "  quit                              end VoxBench (the tray's \"Quit\")\n"
         "\n"
@@ -75,7 +114,7 @@ QString CommandLine::usage()
         "  autostart [on|off]                print \"on\" or \"off\", or switch log-on start\n"
         "\n"
         "Options:\n"
-        "  --json        one JSON object on standard output (status, modes)\n"
+        "  --json        JSON on standard output, failures too: {\"ok\": false, \"error\", \"code\"}\n"
         "  --no-start    fail rather than start VoxBench when none runs\n"
         "  --help, --version\n"
         "\n"
@@ -85,17 +124,38 @@ QString CommandLine::usage()
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
+    CommandLine line = parseArguments(arguments);
+    // A program that asked for JSON reads its wrong usage as JSON too.
+    const int end = arguments.indexOf(QStringLiteral("--"));
+    line.json = arguments.mid(0, end < 0 ? arguments.size() : end).contains(QStringLiteral("--json"));
+    return line;
+}
+
+CommandLine CommandLine::parseArguments(const QStringList &arguments)
+{
     CommandLine line;
     QStringList words;
     QString tab;
     bool tabGiven = false;
     bool optionsEnd = false;
+    // Words before "--": after it, "next" or "add" is a mode's name.
+    int wordsBeforeEnd = -1;
+    QStringList gains;
+    bool gainsGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+        if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-") ||
+            isNumber(argument)) {
             words << argument;
         } else if (argument == QLatin1String("--")) {
             optionsEnd = true;
+            wordsBeforeEnd = words.size();
+        } else if (argument == QLatin1String("--gains")) {
+            gains = arguments.mid(i + 1, kBands);
+            if (gains.size() != kBands)
+                return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
+            i += kBands;
+            gainsGiven = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.action = Action::Help;
             return line;
@@ -124,34 +184,70 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
     const QString verb = words.takeFirst();
     const auto noArguments = [&] { return words.isEmpty(); };
-    if (tabGiven && verb != kMode)
-        return usageError(QStringLiteral("--tab goes with mode only"));
-    if (line.json && verb != kStatus && verb != kModes)
-        return usageError(QStringLiteral("--json goes with status and modes only"));
+    // The word after "mode" is an action unless "--" came before it.
+    const QString action =
+        verb == kMode && (wordsBeforeEnd < 0 || wordsBeforeEnd > 1) ? words.value(0) : QString();
+    const bool editing =
+        action == kAdd || action == kRename || action == kDelete || action == kNext || action == kPrevious;
+    if (tabGiven && verb != kMode && verb != kSetGains)
+        return usageError(QStringLiteral("--tab goes with mode and gains only"));
+    if (gainsGiven && !(verb == kMode && action == kAdd))
+        return usageError(QStringLiteral("--gains goes with mode add only"));
     if (tabGiven && tab != kSurround && tab != kStereo)
         return usageError(QStringLiteral("--tab takes surround or stereo, not \"%1\"").arg(tab));
 
     line.request.insert(kVerb, verb);
-    if (verb == kStatus || verb == kModes || verb == kShow || verb == kQuit) {
+    if (tabGiven)
+        line.request.insert(kTab, tab);
+    if (verb == kStatus || verb == kModes || verb == kShow || verb == kQuit || verb == kWatch) {
         if (!noArguments())
             return usageError(QStringLiteral("%1 takes no arguments").arg(verb));
+    } else if (editing) {
+        words.removeFirst();
+        line.request.insert(kAction, action);
+        if (action == kNext || action == kPrevious) {
+            if (!noArguments())
+                return usageError(QStringLiteral("mode %1 takes no name").arg(action));
+        } else if (action == kRename) {
+            if (words.size() != 2)
+                return usageError(QStringLiteral("mode rename takes OLD and NEW (quote a name with blanks)"));
+            line.request.insert(kName, words.at(0));
+            line.request.insert(kNewName, words.at(1));
+        } else {
+            const QString name = words.join(QLatin1Char(' '));
+            if (name.isEmpty() && action == kDelete)
+                return usageError(QStringLiteral("mode delete needs a NAME"));
+            line.request.insert(kName, name);
+            if (gainsGiven) {
+                const QJsonArray values = gainsFrom(gains);
+                if (values.isEmpty())
+                    return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
+                line.request.insert(kGains, values);
+            }
+        }
+    } else if (verb == kSetGains) {
+        const QJsonArray values = words.size() == kBands ? gainsFrom(words) : QJsonArray();
+        if (values.isEmpty())
+            return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
+        line.request.insert(kGains, values);
     } else if (verb == kMode) {
         // Unquoted words of a name with blanks make the one name.
         const QString name = words.join(QLatin1Char(' '));
         if (name.isEmpty())
             return usageError(QStringLiteral("mode needs a NAME"));
         line.request.insert(kName, name);
-        if (tabGiven)
-            line.request.insert(kTab, tab);
     } else if (verb == kSelectTab) {
         if (words.size() != 1 || (words.first() != kSurround && words.first() != kStereo))
             return usageError(QStringLiteral("tab takes surround or stereo"));
         line.request.insert(kTab, words.first());
     } else if (verb == kEnc) {
-        if (words.size() != 1 ||
-            (words.first() != QLatin1String("on") && words.first() != QLatin1String("off")))
-            return usageError(QStringLiteral("enc takes on or off"));
-        line.request.insert(kOn, words.first() == QLatin1String("on"));
+        if (words.size() != 1 || (words.first() != QLatin1String("on") &&
+                                  words.first() != QLatin1String("off") && words.first() != kToggle))
+            return usageError(QStringLiteral("enc takes on, off or toggle"));
+        if (words.first() == kToggle)
+            line.request.insert(kAction, kToggle);
+        else
+            line.request.insert(kOn, words.first() == QLatin1String("on"));
     } else {
         return usageError(QStringLiteral("unknown command \"%1\"").arg(verb));
     }

@@ -42,6 +42,11 @@ struct CommandLine
     static QString usage();
     // The line wrong usage prints after its error, on standard error.
     static QString usageLine();
+
+private:
+    static CommandLine parseArguments(const QStringList &arguments);
+
+public:
     // The arguments after the program name, read as `autostart`.
     static Autostart parseAutostart(const QStringList &arguments);
 };

@@ -8,6 +8,7 @@
 #include "platform/InstanceActivator.h"
 #include "platform/SleepWatcher.h"
 #include "platform/TerminationWatcher.h"
+#include "window/ShowAtStart.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
             return runAutostartCommand(argc, argv, autostart);
         return CommandClient::run(argc, argv);
     }
+
+    // Started by a command: hidden until asked for. Not passed on to what it starts.
+    setHiddenUntilShown(qEnvironmentVariableIsSet(CommandClient::kStartedByCommand));
+    qunsetenv(CommandClient::kStartedByCommand);
 
     QApplication app(argc, argv);
     // Before any box: "Program is running" is shown in the user's language too.
@@ -51,11 +56,18 @@ int main(int argc, char *argv[])
                 window.activateWindow();
             };
             program.quit = [&window] { window.on_ExitAppAction(); };
+            program.shown = [&window] { return window.isVisible(); };
             const QPointer<CommandServer> server = new CommandServer(*window.model(), program, &window);
             activator.setRequestHandler(
                 [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
-                    if (server)
-                        server->handle(request, {reply, [reply] { return reply.wanted(); }});
+                    if (!server)
+                        return;
+                    CommandServer::Reply answer;
+                    answer.send = reply;
+                    answer.wanted = [reply] { return reply.wanted(); };
+                    answer.stream = [reply](const QByteArray &line) { return reply.stream(line); };
+                    answer.close = [reply] { reply.close(); };
+                    server->handle(request, answer);
                 });
         });
 }

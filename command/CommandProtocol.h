@@ -3,7 +3,8 @@
 // The command line's requests to the running VoxBench and their answers, as
 // they cross the instance socket: the argument of one "command" line is a JSON
 // object naming the verb; the answer is one JSON object with "ok" and, on
-// failure, "error". Both sides read the names from here.
+// failure, "error" and "code". "watch" is answered by a line per change
+// instead, until the program ends. Both sides read the names from here.
 
 #include <QLatin1String>
 
@@ -14,6 +15,9 @@ constexpr QLatin1String kVerb("verb");
 constexpr QLatin1String kName("name");
 constexpr QLatin1String kTab("tab");
 constexpr QLatin1String kOn("on");
+constexpr QLatin1String kNewName("new_name");
+constexpr QLatin1String kAction("action");
+constexpr QLatin1String kStep("step"); // +1 next, -1 previous
 
 // Verbs.
 constexpr QLatin1String kStatus("status");
@@ -23,6 +27,16 @@ constexpr QLatin1String kSelectTab("tab");
 constexpr QLatin1String kEnc("enc");
 constexpr QLatin1String kShow("show");
 constexpr QLatin1String kQuit("quit");
+constexpr QLatin1String kWatch("watch");
+constexpr QLatin1String kSetGains("gains");
+
+// Actions of "mode" besides choosing one, and of "enc" besides on and off.
+constexpr QLatin1String kAdd("add");
+constexpr QLatin1String kRename("rename");
+constexpr QLatin1String kDelete("delete");
+constexpr QLatin1String kNext("next");
+constexpr QLatin1String kPrevious("previous");
+constexpr QLatin1String kToggle("toggle");
 
 // Tabs, as the command line and its JSON name them.
 constexpr QLatin1String kSurround("surround");
@@ -44,5 +58,32 @@ constexpr QLatin1String kAlgorithm("algorithm");
 constexpr QLatin1String kModeList("modes");
 constexpr QLatin1String kMicEncState("mic_enc");
 constexpr QLatin1String kSpectrum("spectrum");
+constexpr QLatin1String kWindowShown("window_shown");
+constexpr QLatin1String kCode("code");
+constexpr QLatin1String kApi("api");
+// What a line of "watch" reports as changed (an array of these).
+constexpr QLatin1String kChanged("changed");
+
+// The version of the JSON keys and codes that `--json` prints; raised only when
+// a key changes meaning or goes.
+constexpr int kApiVersion = 1;
+
+// Failure codes: what a program may act on. Stable across versions.
+constexpr QLatin1String kNotRunning("not-running");
+constexpr QLatin1String kNoReceiver("no-receiver");
+constexpr QLatin1String kRefused("refused");
+constexpr QLatin1String kBusy("busy");
+constexpr QLatin1String kUsage("usage");
+constexpr QLatin1String kFailed("failed"); // anything else: no answer, a failed save
+
+// What a "watch" line names as changed.
+constexpr QLatin1String kChangedState("state"); // the first line
+constexpr QLatin1String kChangedReceiver("receiver");
+constexpr QLatin1String kChangedTab("tab");
+constexpr QLatin1String kChangedMode("mode");
+constexpr QLatin1String kChangedGains("gains");
+constexpr QLatin1String kChangedModes("modes"); // custom modes added, renamed, deleted
+constexpr QLatin1String kChangedMicEnc("mic_enc");
+constexpr QLatin1String kChangedQuit("quit");
 
 } // namespace CommandProtocol

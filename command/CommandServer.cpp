@@ -3,6 +3,7 @@
 #include "command/CommandProtocol.h"
 #include "presets/PresetNames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,11 +30,40 @@ QByteArray compact(const QJsonObject &object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
+
+QByteArray failure(const QString &error, QLatin1String code)
+{
+    return compact({{kOk, false}, {kError, error}, {kCode, code}});
+}
+
+const QString kBadGains = QStringLiteral("gains are ten whole numbers from -12 to 12");
+
+// Ten whole numbers within what the receiver takes, as the sliders give them.
+bool gainsFrom(const QJsonValue &values, Gains *gains)
+{
+    const QJsonArray array = values.toArray();
+    if (array.size() != kBands)
+        return false;
+    for (int band = 0; band < kBands; ++band) {
+        const double gain = array.at(band).toDouble(kMaxGain + 1);
+        if (gain != int(gain) || gain < kMinGain || gain > kMaxGain)
+            return false;
+        (*gains)[band] = int(gain);
+    }
+    return true;
+}
+
+QLatin1String codeOf(const ReceiverModel::Outcome &outcome)
+{
+    return outcome.result == ReceiverModel::Result::NoReceiver ? kNoReceiver : kRefused;
+}
 } // namespace
 
 CommandServer::CommandServer(ReceiverModel &model, Program program, QObject *parent)
-    : QObject(parent), m_model(model), m_program(std::move(program))
+    : QObject(parent), m_model(model), m_program(std::move(program)),
+      m_watchers(model, [this] { return status(); })
 {
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &CommandServer::farewell);
     m_check.setInterval(kCheckMs);
     connect(&m_check, &QTimer::timeout, this, &CommandServer::check);
     connect(&m_model, &ReceiverModel::saveFailed, this, &CommandServer::noteSaveFailed);
@@ -43,7 +73,7 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
 {
     const QJsonDocument document = QJsonDocument::fromJson(request);
     if (!document.isObject()) {
-        reply.send(compact({{kOk, false}, {kError, QStringLiteral("bad request")}}));
+        reply.send(failure(QStringLiteral("bad request"), kUsage));
         return;
     }
     if (!reply.wanted())
@@ -51,7 +81,7 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
     if (runAtOnce(document.object(), reply))
         return;
     if (int(m_queue.size()) >= kMaxQueued) {
-        reply.send(compact({{kOk, false}, {kError, QStringLiteral("too many commands at once")}}));
+        reply.send(failure(QStringLiteral("too many commands at once"), kBusy));
         return;
     }
     m_queue.push_back({document.object(), reply});
@@ -68,6 +98,13 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
         if (m_program.show)
             m_program.show();
         reply.send(compact({{kOk, true}}));
+        return true;
+    }
+    if (verb == kWatch) {
+        // Followed from now on, without waiting for the queue or the receiver.
+        if (!reply.stream ||
+            !m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})}))
+            reply.send(failure(QStringLiteral("too many watchers at once"), kBusy));
         return true;
     }
     if (verb == kQuit) {
@@ -107,48 +144,63 @@ void CommandServer::run(const QJsonObject &body)
         answer(status());
     else if (verb == kModes)
         answer(listModes());
-    else if (verb == kMode || verb == kSelectTab || verb == kEnc)
+    else if (verb == kMode || verb == kSelectTab || verb == kEnc || verb == kSetGains)
         runOnReceiver(body);
     else
-        fail(QStringLiteral("unknown command"));
+        fail(QStringLiteral("unknown command"), kUsage);
 }
 
 void CommandServer::runOnReceiver(const QJsonObject &body)
 {
     if (!m_model.attached()) {
-        fail(QStringLiteral("no receiver is plugged in"));
+        fail(QStringLiteral("no receiver is plugged in"), kNoReceiver);
         return;
     }
 
     const QString verb = body.value(kVerb).toString();
     m_attachment = m_model.attachment();
     m_failedWrites = m_model.failedWrites();
+    if (verb == kMode && body.contains(kAction)) {
+        editMode(body);
+        return;
+    }
     if (verb == kMode) {
         const QString error = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
         if (!error.isEmpty())
-            fail(error);
+            fail(error, kRefused);
+        return;
+    }
+    if (verb == kSetGains) {
+        setModeGains(tabOf(body), body.value(kGains));
         return;
     }
     if (verb == kSelectTab) {
         const QString tab = body.value(kTab).toString();
         if (tab != kSurround && tab != kStereo) {
-            fail(QStringLiteral("no tab named \"%1\"").arg(tab));
+            fail(QStringLiteral("no tab named \"%1\"").arg(tab), kUsage);
             return;
         }
         const ReceiverModel::Outcome outcome =
             m_model.selectPage(tab == kStereo ? Page::Stereo : Page::Surround);
-        waitForReceiver({{kTab, tab}}, outcome.message);
+        waitForReceiver({{kTab, tab}}, outcome);
         return;
     }
-    const bool on = body.value(kOn).toBool();
+    const bool on = body.value(kAction).toString() == kToggle ? !m_model.micEnc() : body.value(kOn).toBool();
     m_model.setMicEnc(on);
     waitForReceiver({{kMicEncState, on}});
 }
 
-void CommandServer::waitForReceiver(QJsonObject success, QString refusal)
+void CommandServer::waitForReceiver(QJsonObject success, const ReceiverModel::Outcome &outcome)
+{
+    waitForReceiver(std::move(success), outcome.message);
+    m_refusalCode = codeOf(outcome);
+}
+
+void CommandServer::waitForReceiver(QJsonObject success, const QString &refusal)
 {
     m_success = std::move(success);
-    m_refusal = std::move(refusal);
+    m_refusal = refusal;
+    m_refusalCode = kRefused;
     m_waiting = Waiting::Receiver;
     m_clock.start();
     m_check.start();
@@ -171,26 +223,26 @@ void CommandServer::check()
             m_check.stop();
             run(m_pendingBody);
         } else if (m_clock.elapsed() > kAttachWaitMs) {
-            fail(QStringLiteral("the receiver did not come up"));
+            fail(QStringLiteral("the receiver did not come up"), kNoReceiver);
         }
         return;
     }
     if (m_waiting != Waiting::Receiver)
         return;
     if (!m_model.attached() || m_model.attachment() != m_attachment) {
-        fail(QStringLiteral("the receiver was pulled out"));
+        fail(QStringLiteral("the receiver was pulled out"), kNoReceiver);
     } else if (m_model.failedWrites() != m_failedWrites) {
-        fail(QStringLiteral("the receiver did not take what was sent; was it pulled out?"));
+        fail(QStringLiteral("the receiver did not take what was sent; was it pulled out?"), kFailed);
     } else if (m_model.settled()) {
         if (!m_refusal.isEmpty())
-            fail(m_refusal);
+            fail(m_refusal, m_refusalCode);
         else if (!m_saveFailure.isEmpty())
-            fail(m_saveFailure);
+            fail(m_saveFailure, kFailed);
         else
             answer(m_success);
     } else if (m_clock.elapsed() > kAnswerTimeoutMs) {
         m_model.forgetUnanswered();
-        fail(QStringLiteral("no answer from the receiver"));
+        fail(QStringLiteral("no answer from the receiver"), kFailed);
     }
 }
 
@@ -208,9 +260,14 @@ void CommandServer::answer(const QJsonObject &answer)
     QMetaObject::invokeMethod(this, &CommandServer::runNext, Qt::QueuedConnection);
 }
 
-void CommandServer::fail(const QString &error)
+void CommandServer::fail(const QString &error, QLatin1String code)
 {
-    answer({{kError, error}});
+    answer({{kError, error}, {kCode, code}});
+}
+
+void CommandServer::farewell()
+{
+    m_watchers.farewell();
 }
 
 std::vector<CommandServer::Mode> CommandServer::offeredModes(ModeType type) const
@@ -262,19 +319,170 @@ QString CommandServer::chooseMode(const QString &name, const QString &tab)
                  tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode"));
     }
 
-    const Mode mode = found.front();
-    if (m_model.page() != Pages::pageOf(mode.type)) {
-        const ReceiverModel::Outcome page = m_model.selectPage(Pages::pageOf(mode.type));
-        if (!page.ok()) {
-            waitForReceiver({}, page.message);
-            return QString();
-        }
-    }
+    choose(found.front());
+    return QString();
+}
+
+// A mode is chosen, and a custom mode changed, on its tab shown, as with the
+// window: a click on the tab first when another one shows. False (and the
+// refusal is the answer) when the receiver refuses the tab.
+bool CommandServer::bringUpTab(ModeType type)
+{
+    if (m_model.page() == Pages::pageOf(type))
+        return true;
+    const ReceiverModel::Outcome page = m_model.selectPage(Pages::pageOf(type));
+    if (!page.ok())
+        waitForReceiver({}, page);
+    return page.ok();
+}
+
+void CommandServer::choose(const Mode &mode)
+{
+    if (!bringUpTab(mode.type))
+        return;
     const ReceiverModel::Outcome outcome = mode.builtIn ? m_model.selectPreset(mode.type, mode.number)
                                                         : m_model.selectCustom(mode.type, mode.number);
-    waitForReceiver({{kTab, tabName(mode.type)}, {kName, mode.name}, {kBuiltIn, mode.builtIn}},
-                    outcome.message);
-    return QString();
+    waitForReceiver({{kTab, tabName(mode.type)}, {kName, mode.name}, {kBuiltIn, mode.builtIn}}, outcome);
+}
+
+// Without --tab: the tab shown, or on the Mic ENC tab the one whose algorithm runs.
+ModeType CommandServer::tabOf(const QJsonObject &body) const
+{
+    const QString tab = body.value(kTab).toString();
+    if (!tab.isEmpty())
+        return tab == kSurround ? Surround : Stereo;
+    if (Pages::carriesModes(m_model.page()))
+        return Pages::typeOf(m_model.page());
+    return m_model.algorithm() == PageAlgorithm::Surround ? Surround : Stereo;
+}
+
+QString CommandServer::findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const
+{
+    std::vector<Mode> found;
+    bool builtIn = false;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const ModeType each : {Surround, Stereo}) {
+            if (!tab.isEmpty() && tab != tabName(each))
+                continue;
+            for (const Mode &mode : offeredModes(each)) {
+                const bool named = mode.name.compare(name, cs) == 0 ||
+                                   (!mode.alias.isEmpty() && mode.alias.compare(name, cs) == 0);
+                if (named && mode.builtIn)
+                    builtIn = true;
+                else if (named)
+                    found.push_back(mode);
+            }
+        }
+        if (!found.empty())
+            break;
+    }
+    if (found.size() == 1) {
+        *type = found.front().type;
+        *slot = found.front().number;
+        return QString();
+    }
+    if (found.size() > 1)
+        return QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab").arg(name);
+    if (builtIn)
+        return QStringLiteral("a built-in preset cannot be changed");
+    const QString unreachable = explainUnreachable(name, tab);
+    if (!unreachable.isEmpty())
+        return unreachable;
+    return QStringLiteral("no custom mode named \"%1\"%2")
+        .arg(name, tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab));
+}
+
+// add, rename, delete, next and previous: each the call the window's button makes.
+void CommandServer::editMode(const QJsonObject &body)
+{
+    const QString action = body.value(kAction).toString();
+    const QString name = body.value(kName).toString();
+    if (action == kNext || action == kPrevious) {
+        stepMode(tabOf(body), action == kNext ? 1 : -1);
+        return;
+    }
+    if (action == kAdd) {
+        const ModeType type = tabOf(body);
+        Gains gains{};
+        const QJsonValue values = body.value(kGains);
+        if (!values.isUndefined() && !gainsFrom(values, &gains)) {
+            fail(kBadGains, kUsage);
+            return;
+        }
+        // Refused before its tab comes up: a refusal changes nothing.
+        if (const ReceiverModel::Outcome allowed = m_model.checkNewCustomMode(type, name); !allowed.ok()) {
+            fail(allowed.message, codeOf(allowed));
+            return;
+        }
+        if (!bringUpTab(type))
+            return;
+        const ReceiverModel::Outcome outcome =
+            m_model.addCustomMode(type, name, values.isUndefined() ? nullptr : &gains);
+        waitForReceiver({{kTab, tabName(type)},
+                         {kName, outcome.ok() ? m_model.chosenName(type) : name},
+                         {kBuiltIn, false},
+                         {kGains, gainsOf(gains)}},
+                        outcome);
+        return;
+    }
+    ModeType type = Stereo;
+    int slot = -1;
+    const QString error = findCustom(name, body.value(kTab).toString(), &type, &slot);
+    if (!error.isEmpty()) {
+        fail(error, kRefused);
+        return;
+    }
+    if (action == kRename) {
+        const QString newName = body.value(kNewName).toString();
+        waitForReceiver({{kTab, tabName(type)}, {kName, newName}},
+                        m_model.renameCustomMode(type, slot, newName));
+    } else if (action == kDelete) {
+        if (!bringUpTab(type))
+            return;
+        const ReceiverModel::Outcome outcome = m_model.deleteCustomMode(type, slot);
+        waitForReceiver({{kTab, tabName(type)}, {kName, name}}, outcome);
+    } else {
+        fail(QStringLiteral("unknown command"), kUsage);
+    }
+}
+
+// Through the modes the tab offers, in the order `modes` lists them, round.
+void CommandServer::stepMode(ModeType type, int step)
+{
+    const std::vector<Mode> modes = offeredModes(type);
+    const ReceiverModel::Selection &selection = m_model.selection(type);
+    int at = -1;
+    for (int i = 0; selection.chosen && i < int(modes.size()); ++i) {
+        const Mode &mode = modes[i];
+        const bool builtIn = selection.origin == ModeOrigin::BuiltIn;
+        if (mode.builtIn == builtIn && mode.number == (builtIn ? selection.preset : selection.slot))
+            at = i;
+    }
+    const int count = int(modes.size());
+    const int next = at < 0 ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+    choose(modes[next]);
+}
+
+// The sliders moved to `values`, then Save: the chosen custom mode keeps them.
+void CommandServer::setModeGains(ModeType type, const QJsonValue &values)
+{
+    Gains gains{};
+    if (!gainsFrom(values, &gains)) {
+        fail(kBadGains, kUsage);
+        return;
+    }
+    const ReceiverModel::Selection &selection = m_model.selection(type);
+    if (!selection.chosen || selection.origin != ModeOrigin::Custom) {
+        fail(QStringLiteral("a built-in preset cannot be changed"), kRefused);
+        return;
+    }
+    if (!bringUpTab(type))
+        return;
+    ReceiverModel::Outcome outcome = m_model.setGains(type, gains);
+    const QString name = m_model.chosenName(type);
+    if (outcome.ok())
+        outcome = m_model.saveCustomMode(type, name);
+    waitForReceiver({{kTab, tabName(type)}, {kName, name}, {kGains, gainsOf(m_model.gains(type))}}, outcome);
 }
 
 // A custom mode of config.json that no slot shows: a tab shows five, so a file
@@ -336,6 +544,7 @@ QJsonObject CommandServer::status() const
     status.insert(kModeList, modes);
     status.insert(kMicEncState, m_model.micEnc());
     status.insert(kSpectrum, attached && m_model.spectrumOn());
+    status.insert(kWindowShown, m_program.shown && m_program.shown());
     return status;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "command/CommandProtocol.h"
+#include "command/CommandWatchers.h"
 #include "model/ReceiverModel.h"
 #include "presets/ModeType.h"
 
@@ -28,6 +30,9 @@ public:
         // Whether anyone still waits for the answer; a request nobody waits
         // for any more (the client went, or its deadline passed) is never run.
         std::function<bool()> wanted = [] { return true; };
+        // For "watch": one line of a stream (false when the client is gone), and its end.
+        std::function<bool(const QByteArray &line)> stream;
+        std::function<void()> close;
     };
 
     // What only the program around the model can do: show its window, end.
@@ -35,6 +40,7 @@ public:
     {
         std::function<void()> show;
         std::function<void()> quit;
+        std::function<bool()> shown; // whether the window is on screen
     };
 
     static constexpr int kAnswerTimeoutMs = 3000;
@@ -48,6 +54,8 @@ public:
 
     // `request` is the JSON object of one "command" line; `reply` gets the answer.
     void handle(const QByteArray &request, const Reply &reply);
+    // The program ends: every watcher gets a last line.
+    void farewell();
 
 private:
     struct Request
@@ -72,14 +80,23 @@ private:
     void runOnReceiver(const QJsonObject &body);
     void check();
     void answer(const QJsonObject &answer);
-    void fail(const QString &error);
-    void waitForReceiver(QJsonObject success, QString refusal = QString());
+    void fail(const QString &error, QLatin1String code);
+    void waitForReceiver(QJsonObject success, const ReceiverModel::Outcome &outcome = {});
+    void waitForReceiver(QJsonObject success, const QString &refusal);
     void noteSaveFailed(const QString &path, const QString &reason);
 
     QJsonObject status() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
     QString chooseMode(const QString &name, const QString &tab);
+    void choose(const Mode &mode);
+    bool bringUpTab(ModeType type);
+    void editMode(const QJsonObject &body);
+    void stepMode(ModeType type, int step);
+    void setModeGains(ModeType type, const QJsonValue &values);
+    ModeType tabOf(const QJsonObject &body) const;
+    // The custom mode named `name`; an error when there is none or several.
+    QString findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const;
     QString explainUnreachable(const QString &name, const QString &tab) const;
     QJsonObject currentMode(ModeType type) const;
 
@@ -91,10 +108,12 @@ private:
     QJsonObject m_pendingBody;
     QJsonObject m_success;
     QString m_refusal;
+    QLatin1String m_refusalCode = CommandProtocol::kRefused;
     // A save of config.json that failed while the request ran.
     QString m_saveFailure;
     quint64 m_attachment = 0;
     quint64 m_failedWrites = 0;
     QElapsedTimer m_clock;
     QTimer m_check;
+    CommandWatchers m_watchers;
 };

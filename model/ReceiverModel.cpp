@@ -544,20 +544,22 @@ ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &na
     return {};
 }
 
-ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
+ReceiverModel::Outcome ReceiverModel::checkNewCustomMode(ModeType type, const QString &name) const
 {
-    const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
-    if (modes.size() >= kCustomSlots)
+    if (m_store.customizeModes(type).size() >= kCustomSlots)
         return refuse(Result::Full, QT_TRANSLATE_NOOP("ReceiverModel", "A tab keeps %1 custom modes"),
                       kCustomSlots);
+    return name.isEmpty() ? Outcome() : checkName(type, name, nullptr);
+}
+
+ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
+{
+    if (const Outcome allowed = checkNewCustomMode(type, name); !allowed.ok())
+        return allowed;
     int slot = 0;
     while (slot < kCustomSlots && storedCustom(type, slot))
         ++slot;
     const QString modeName = name.isEmpty() ? freeDefaultName(type) : name;
-    if (!name.isEmpty()) {
-        if (const Outcome named = checkName(type, modeName, nullptr); !named.ok())
-            return named;
-    }
 
     // The new mode and its choice are one save.
     WriteReadJson::Batch batch(m_store);
@@ -616,6 +618,26 @@ ReceiverModel::Outcome ReceiverModel::saveCustomMode(ModeType type, const QStrin
     m_store.renameCustomizeMode(oldName, stored);
     // Keeps the store's copy of the current mode in step.
     m_store.setCurrentMode(stored);
+    emit customModesChanged(type);
+    return {};
+}
+
+ReceiverModel::Outcome ReceiverModel::renameCustomMode(ModeType type, int slot, const QString &name)
+{
+    ModeData *stored = storedCustom(type, slot);
+    if (!stored)
+        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
+                      slot + 1);
+    if (const Outcome named = checkName(type, name, stored); !named.ok())
+        return named;
+    WriteReadJson::Batch batch(m_store);
+    const QString oldName = stored->name;
+    stored->name = name;
+    m_store.renameCustomizeMode(oldName, stored);
+    // The store's copy of the current mode carries its name too.
+    const std::optional<ModeData> current = m_store.currentMode();
+    if (current && current->uuid == stored->uuid)
+        m_store.setCurrentMode(stored);
     emit customModesChanged(type);
     return {};
 }

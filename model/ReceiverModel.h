@@ -136,9 +136,14 @@ public:
     // A new custom mode in the lowest free slot, flat or with `gains`, named
     // `name` or the first free "ModeNN"; chosen at once.
     Outcome addCustomMode(ModeType type, const QString &name = QString(), const Gains *gains = nullptr);
+    // Whether addCustomMode would take `name` (empty: "ModeNN") on the tab.
+    Outcome checkNewCustomMode(ModeType type, const QString &name) const;
     Outcome deleteCustomMode(ModeType type, int slot);
     // Saves the chosen custom mode under `name` with the gains on the tab.
     Outcome saveCustomMode(ModeType type, const QString &name);
+    // Renames the custom mode in `slot`, chosen or not, under the rules of a
+    // save; its gains and what is chosen stay.
+    Outcome renameCustomMode(ModeType type, int slot, const QString &name);
     // Edits of the chosen custom mode's gains; sent at most once per
     // kGateMs, the last edit always; choosing a mode counts as a send.
     Outcome setGains(ModeType type, const Gains &gains);

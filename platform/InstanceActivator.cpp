@@ -34,6 +34,27 @@ void InstanceActivator::Reply::operator()(const QByteArray &answer) const
     m_socket->disconnectFromServer();
 }
 
+bool InstanceActivator::Reply::stream(const QByteArray &line) const
+{
+    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+        return false;
+    // What the client has not read yet stays in this process: bounded.
+    if (m_socket->bytesToWrite() > kMaxStreamBacklog) {
+        m_socket->abort();
+        return false;
+    }
+    m_socket->write(line + '\n');
+    return true;
+}
+
+void InstanceActivator::Reply::close() const
+{
+    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+        return;
+    m_socket->flush();
+    m_socket->disconnectFromServer();
+}
+
 bool InstanceActivator::Reply::wanted() const
 {
     return m_socket && m_socket->state() == QLocalSocket::ConnectedState &&

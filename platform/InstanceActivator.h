@@ -27,6 +27,9 @@ class QLocalServer;
 // the connection ends, so no client holds up another or the window. At most
 // kMaxConnections are open at once: beyond, the oldest connection that has not
 // sent its line yet gets kBusy and is closed (if all have, the new one is).
+// A request the handler answers with a stream (the command line's "watch")
+// keeps its connection: Reply::stream sends a line at a time, and a client that
+// lets more than kMaxStreamBacklog bytes pile up unread is cut off.
 // Windows: the second start finds the window by its title; no commands yet.
 class InstanceActivator : public QObject
 {
@@ -47,6 +50,11 @@ public:
         // Whether anyone still waits for the answer: the client is connected and
         // the request's deadline has not passed. A request not wanted is not run.
         bool wanted() const;
+        // One line of a stream; the connection stays. False, and the connection
+        // is ended, when the client has gone or reads too slowly.
+        bool stream(const QByteArray &line) const;
+        // Ends a stream once what was written has gone out.
+        void close() const;
 
     private:
         friend class InstanceActivator;
@@ -61,7 +69,10 @@ public:
 
     static constexpr int kMaxRequest = 4096;
     static constexpr int kRequestTimeoutMs = 2000;
-    static constexpr int kMaxConnections = 64;
+    // Room for the command line's watchers and, beside them, for commands.
+    static constexpr int kMaxConnections = 128;
+    // About 600 lines of "watch": a reader that far behind is gone or stuck.
+    static constexpr qint64 kMaxStreamBacklog = 256 * 1024;
     static constexpr int kRelistenMs = 500;
     static constexpr const char *kAccepted = "accepted";
     static constexpr const char *kBusy = "error busy";
@@ -83,6 +94,12 @@ public:
     // In a client: sends the command `argument` to the running instance, which must
     // take it within `acceptMs` and answer within `answerMs`.
     static Exchange sendCommand(const QByteArray &argument, int acceptMs, int answerMs, QByteArray *answer);
+    // In a client: sends the command `argument` and hands each line of the
+    // stream that answers it to `line` (without its line end) until the
+    // running instance ends the stream or `line` returns false. Answered once
+    // the command was taken.
+    static Exchange followCommand(const QByteArray &argument, int acceptMs,
+                                  const std::function<bool(const QByteArray &line)> &line);
 
     // In a second instance: shows the running instance's top-level window titled
     // `title`. False if that instance or window cannot be reached.

@@ -193,6 +193,31 @@ InstanceActivator::Exchange InstanceActivator::sendCommand(const QByteArray &arg
     return Exchange::Answered;
 }
 
+InstanceActivator::Exchange
+InstanceActivator::followCommand(const QByteArray &argument, int acceptMs,
+                                 const std::function<bool(const QByteArray &line)> &line)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QLocalSocket socket;
+    if (!connectToRunning(socket, qMin(acceptMs, 1000)))
+        return Exchange::NoInstance;
+    // No answer deadline: a stream lasts as long as the program.
+    socket.write(QByteArray(kCommand) + ' ' + QByteArray::number(now() + acceptMs) + " 0 " + argument + '\n');
+    if (readLine(socket, clock, acceptMs) != QByteArray(kAccepted) + '\n')
+        return Exchange::NotAnswering;
+    for (;;) {
+        while (!socket.canReadLine()) {
+            if (socket.state() != QLocalSocket::ConnectedState || !socket.waitForReadyRead(-1)) {
+                if (!socket.canReadLine())
+                    return Exchange::Answered;
+            }
+        }
+        if (!line(socket.readLine().chopped(1)))
+            return Exchange::Answered;
+    }
+}
+
 bool InstanceActivator::activateRunning(const QString &title, int timeoutMs)
 {
     QElapsedTimer clock;

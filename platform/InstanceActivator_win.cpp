@@ -34,6 +34,12 @@ InstanceActivator::Exchange InstanceActivator::sendCommand(const QByteArray &, i
     return Exchange::NoInstance;
 }
 
+InstanceActivator::Exchange InstanceActivator::followCommand(const QByteArray &, int,
+                                                             const std::function<bool(const QByteArray &)> &)
+{
+    return Exchange::NoInstance;
+}
+
 bool InstanceActivator::isRunning(int)
 {
     return false;

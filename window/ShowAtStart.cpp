@@ -2,6 +2,17 @@
 
 namespace {
 bool g_showAtStart = true;
+bool g_hiddenUntilShown = false;
+} // namespace
+
+void setHiddenUntilShown(bool hidden)
+{
+    g_hiddenUntilShown = hidden;
+}
+
+bool hiddenUntilShown()
+{
+    return g_hiddenUntilShown;
 }
 
 void setShowAtStart(bool show)

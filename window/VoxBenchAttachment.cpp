@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 #include "window/FirstShowWarmup.h"
 #include "window/MyThread_Two.h"
+#include "window/ShowAtStart.h"
 #include "window/TabControls.h"
 #include "window/UserFolder.h"
 
@@ -178,7 +179,7 @@ void VoxBench::showReceiverGone()
 
 void VoxBench::showNewIdentity(int productId)
 {
-    if (isHidden()) {
+    if (isHidden() && !hiddenUntilShown()) {
         show();
         if (m_trayIcon)
             m_trayIcon->show();

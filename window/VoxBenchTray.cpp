@@ -5,6 +5,7 @@
 #include "window/TabControls.h"
 
 #include "window/MyThread_Two.h"
+#include "window/ShowAtStart.h"
 
 #include "platform/AutostartEntry.h"
 #include "ui/MessageBox.h"
@@ -167,6 +168,7 @@ void VoxBench::closeEvent(QCloseEvent *event)
 void VoxBench::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    setHiddenUntilShown(false);
     // The close button switched the spectrum reports off; whatever shows the
     // window again (tray icon, "Main Page", a second start) switches them back
     // on where the stereo tab streams them.

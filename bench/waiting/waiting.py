@@ -1,6 +1,7 @@
 """Measures a running VoxBench while it waits hidden in the tray, then soaks it
 with hides and shows. Run by scripts/bench.d/50-waiting inside Xvfb with a
-tray host; argv: pid, window id, seconds, cycles, the floor program.
+tray host; argv: pid, window id, seconds, cycles, the floor program, and the
+output of a watcher attached all along.
 
 The emulator answers inside the caller's reads and has no thread of its own,
 so every thread of the process is the program's."""
@@ -16,6 +17,7 @@ TRAY_ICON = (1268, 16)        # the icon at the right end of trayer's panel
 WARM_CYCLES = 10
 
 pid, window, seconds, cycles, floor = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+watch_log = sys.argv[6]
 hz = os.sysconf('SC_CLK_TCK')
 
 
@@ -82,9 +84,16 @@ time.sleep(1)                 # the spectrum switch and its acknowledgement pass
 # wake-ups alone on this machine.
 floor_process = subprocess.Popen([floor, str(seconds + 2), str(READ_TIMEOUT_MS)])
 time.sleep(0.5)
+def watched_lines():
+    with open(watch_log) as log:
+        return sum(1 for _ in log)
+
+
 before, floor_before = threads(pid), threads(floor_process.pid)
+lines_before = watched_lines()
 time.sleep(seconds)
 after, floor_after = threads(pid), threads(floor_process.pid)
+lines_during = watched_lines() - lines_before
 floor_process.wait()
 floor_cpu = sum(cpu for _, cpu, _ in floor_after.values()) - sum(cpu for _, cpu, _ in floor_before.values())
 
@@ -107,6 +116,8 @@ print('waiting: hidden with a receiver attached, %.3f%% of one core in %d s, aga
 floor_share = 100 * floor_cpu / (seconds * 1e9)
 print('waiting: %.3f%% of one core, a bare process waking every %d ms %.3f%%: %.2fx'
       % (share, READ_TIMEOUT_MS, floor_share, share / floor_share if floor_share else 0))
+print('waiting: a watcher attached, %d lines (%d in all) in %d s with nothing changing'
+      % (lines_during, lines_before + lines_during, seconds))
 rate = total_switches / seconds
 print('waiting: %.1f wake-ups/s, the read thread\'s own time-outs %d/s: %.2fx'
       % (rate, 1000 // READ_TIMEOUT_MS, rate / (1000 / READ_TIMEOUT_MS)))

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -187,17 +188,24 @@ void tst_CommandLine::usageNeedsNoInstance()
 {
     QCOMPARE(voxbench({"--version"}).out, QStringLiteral("voxbench " VOXBENCH_VERSION "\n"));
     QVERIFY(voxbench({"--help"}).out.contains("mode NAME [--tab surround|stereo]"));
-    for (const QStringList &wrong : {QStringList{"bogus"},
-                                     {"mode"},
-                                     {"tab", "mic-enc"},
-                                     {"enc", "maybe"},
-                                     {"status", "--tab", "stereo"},
-                                     {"quit", "--json"},
-                                     {"--frobnicate"},
-                                     {"-v"},
-                                     {"-x"},
-                                     {"-autorun", "-v"},
-                                     {"--bogus"}}) {
+    for (const QStringList &wrong :
+         {QStringList{"bogus"},
+          {"mode"},
+          {"tab", "mic-enc"},
+          {"enc", "maybe"},
+          {"status", "--tab", "stereo"},
+          {"gains", "1", "2"},
+          {"gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "13"},
+          {"mode", "add", "X", "--gains", "1.5", "0", "0", "0", "0", "0", "0", "0", "0", "0"},
+          {"mode", "rename", "Only"},
+          {"mode", "next", "extra"},
+          {"watch", "now"},
+          {"enc", "--gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"},
+          {"--frobnicate"},
+          {"-v"},
+          {"-x"},
+          {"-autorun", "-v"},
+          {"--bogus"}}) {
         const Result r = voxbench(wrong);
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.startsWith("voxbench: ") && r.err.count('\n') == 2, qPrintable(r.err));
@@ -211,6 +219,15 @@ void tst_CommandLine::usageNeedsNoInstance()
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().contains("unknown option -v\nUsage: voxbench "));
     QVERIFY(fails({"--no-start", "status"}, "VoxBench is not running"));
+    // With --json a program reads the failure, with its code, on standard output.
+    Result r = voxbench({"--json", "bogus"});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.out,
+             QStringLiteral("{\"api\":1,\"code\":\"usage\",\"error\":\"unknown command \\\"bogus\\\"\","
+                            "\"ok\":false}\n"));
+    r = voxbench({"--no-start", "watch", "--json"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.at("code").toString(), QStringLiteral("not-running"));
     QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench is not running\n"));
     QVERIFY(!QFile::exists(emulatorLog()));
 }
@@ -225,6 +242,7 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     QVERIFY(writeConfig(QJsonDocument(QJsonObject{{"customizeMode", QJsonArray{receiver}}}).toJson()));
     ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
     QVERIFY(listening());
+    const auto watcher = start({"watch"});
 
     // Asked while the receiver is being opened, status waits for its page.
     Result r = voxbench({"status", "--json"});
@@ -240,6 +258,7 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
                           {"built_in", true},
                           {"gains", QJsonArray{-3, -3, -3, -3, -2, 0, 0, 0, 0, 10}}}));
     QCOMPARE(r.at("mic_enc").toBool(), true);
+    QCOMPARE(r.at("window_shown").toBool(), true); // a log-on start shows it for a new receiver
 
     r = voxbench({"modes", "--json"});
     QCOMPARE(r.at("modes/surround").toArray().size(), 5);
@@ -307,10 +326,81 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     QCOMPARE(r.at("tab").toString(), QStringLiteral("surround"));
     QCOMPARE(r.at("mic_enc").toBool(), true);
 
+    // Editing modes: each as the window's buttons, on the tab shown.
+    const auto stored = [](const QString &name) {
+        for (const QJsonValue mode :
+             QJsonDocument::fromJson(readFile(configPath()))["customizeMode"][0]["modes"].toArray())
+            if (mode["name"] == name)
+                return mode["parameter"].toArray();
+        return QJsonArray();
+    };
+    sent = quietWire();
+    r = voxbench({"mode", "add", "Late", "Night", "--tab", "stereo", "--gains", "-3", "-2", "-1", "0", "1",
+                  "2", "3", "4", "5", "12"});
+    QCOMPARE(r.out, QStringLiteral("stereo: Late Night\n"));
+    // The stereo tab (its mode again), then the new mode (code 6) chosen.
+    Reports reports = wire(sent);
+    std::sort(reports.begin() + 1, reports.end());
+    QCOMPARE(reports, (Reports{{kSpectrum, 1},
+                               {kPeq, 0, 5},
+                               {kPeq, 0, 6},
+                               {kPeq, 5, 5},
+                               {kPeq, 5, 6},
+                               {kSwitch, 0, 0, 1},
+                               {kSwitch, 0, 0, 1}}));
+    QCOMPARE(stored("Late Night"), (QJsonArray{-3, -2, -1, 0, 1, 2, 3, 4, 5, 12}));
+    QCOMPARE(voxbench({"status", "--json"}).at("modes/stereo/name").toString(), QStringLiteral("Late Night"));
+    sent = quietWire();
+    r = voxbench({"gains", "1", "1", "1", "1", "1", "-1", "-1", "-1", "-1", "-12"});
+    QCOMPARE(r.out, QStringLiteral("stereo: Late Night, gains 1 1 1 1 1 -1 -1 -1 -1 -12\n"));
+    QCOMPARE(wire(sent), (Reports{{kPeq, 0, 6}, {kPeq, 5, 6}, {kSwitch, 0, 0, 1}}));
+    QCOMPARE(stored("Late Night"), (QJsonArray{1, 1, 1, 1, 1, -1, -1, -1, -1, -12}));
+    sent = quietWire();
+    r = voxbench({"--json", "mode", "rename", "late night", "Dawn"});
+    QCOMPARE(r.at("api").toInt(), 1);
+    QCOMPARE(r.at("name").toString(), QStringLiteral("Dawn"));
+    QCOMPARE(quietWire(), sent); // a name is no business of the receiver
+    QCOMPARE(stored("Dawn"), (QJsonArray{1, 1, 1, 1, 1, -1, -1, -1, -1, -12}));
+    QCOMPARE(voxbench({"status", "--json"}).at("modes/stereo/name").toString(), QStringLiteral("Dawn"));
+    for (int n = 0; n < 4; ++n)
+        QCOMPARE(voxbench({"mode", "add"}).out, QStringLiteral("stereo: Mode0%1\n").arg(n + 1));
+    // The window's refusals, with their texts and codes.
+    const auto refused = [](const QStringList &arguments, const QString &error) {
+        const Result r = voxbench(QStringList{"--json"} + arguments);
+        return r.code == 1 && r.at("error").toString() == error && r.at("code").toString() == "refused";
+    };
+    QVERIFY(refused({"mode", "add", "More"}, "A tab keeps 5 custom modes"));
+    QVERIFY(refused({"mode", "rename", "Dawn", "Mode01"}, "The current name has been applied"));
+    QVERIFY(refused({"mode", "add", "Night Raid", "--tab", "surround"}, "The current name has been applied"));
+    QVERIFY(refused({"mode", "rename", "Night Raid", QString(21, 'n')}, "A name has at most 20 characters"));
+    QVERIFY(refused({"gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "--tab", "surround"},
+                    "a built-in preset cannot be changed"));
+    QVERIFY(refused({"mode", "delete", "FPS", "--tab", "stereo"}, "a built-in preset cannot be changed"));
+    // Steps go round the tab's modes in the order "modes" lists them.
+    QCOMPARE(voxbench({"mode", "next"}).out, QStringLiteral("stereo: FPS\n"));
+    QCOMPARE(voxbench({"mode", "previous"}).out, QStringLiteral("stereo: Mode04\n"));
+    QCOMPARE(voxbench({"mode", "previous"}).out, QStringLiteral("stereo: Mode03\n"));
+    // Delete as the Clear button: the mode that takes the slot is chosen.
+    r = voxbench({"mode", "delete", "Dawn"});
+    QCOMPARE(r.out, QStringLiteral("stereo: Dawn deleted\n"));
+    QVERIFY(stored("Dawn").isEmpty());
+    QCOMPARE(voxbench({"modes", "--json"}).at("modes/stereo").toArray().size(), 4 + 4);
+    sent = quietWire();
+    QCOMPARE(voxbench({"enc", "toggle"}).out, QStringLiteral("Mic ENC: off\n"));
+    QCOMPARE(wire(sent), (Reports{{kSwitch, 0, 2, 0}}));
+
     QCOMPARE(voxbench({"show"}).out, QStringLiteral("shown\n"));
     QCOMPARE(voxbench({"quit"}).out, QStringLiteral("VoxBench has ended\n"));
     QVERIFY(program.finished(5000));
     QCOMPARE(wire().last(), (QVector<int>{kSwitch, 2, 2, 2}));
+    // The watcher saw each change as a line, then the end.
+    const Result watched = finish(watcher);
+    QCOMPARE(watched.code, 0);
+    QVERIFY2(watched.out.contains("\nsurround: Night Raid, Mic ENC on\nsurround: Night Raid, Mic ENC off\n"),
+             qPrintable(watched.out));
+    QVERIFY2(watched.out.endsWith("\nstereo: Mode03, Mic ENC on\nstereo: Mode01, Mic ENC on\n"
+                                  "stereo: Mode01, Mic ENC off\nVoxBench has ended\n"),
+             qPrintable(watched.out));
 }
 
 void tst_CommandLine::commandStartsVoxBench()
@@ -327,6 +417,10 @@ void tst_CommandLine::commandStartsVoxBench()
     QCOMPARE(instancesOfThisHome(), 1);
     QCOMPARE(r.code, 0);
     QVERIFY(clock.elapsed() < 5000);
+    // Started by a command, it stays hidden with its receiver up, until asked for.
+    QCOMPARE(voxbench({"status", "--json"}).at("window_shown").toBool(), false);
+    QCOMPARE(voxbench({"show"}).code, 0);
+    QCOMPARE(voxbench({"status", "--json"}).at("window_shown").toBool(), true);
     QCOMPARE(currentUuid(), kStereoDeepBass);
     // Started as at log-on, which writes the log-on entry.
     QVERIFY(QFile::exists(QDir::homePath() + "/.config/autostart/VoxBench.desktop"));
@@ -383,12 +477,13 @@ void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
         // refused at once, and "show" and "quit" pass a full queue.
         std::vector<std::unique_ptr<QProcess>> waiting;
         for (int n = 0; n < 18; ++n)
-            waiting.push_back(start({"enc", "on"}));
+            waiting.push_back(start({"--json", "enc", "on"}));
         const auto refused = [&waiting] {
             int count = 0;
             for (const auto &client : waiting)
                 count += client->state() == QProcess::NotRunning &&
-                         client->readAllStandardError().contains("too many commands at once");
+                         client->readAllStandardError().contains("too many commands at once") &&
+                         client->readAllStandardOutput().contains("\"code\":\"busy\"");
             return count;
         };
         int refusedCount = 0;
@@ -426,6 +521,7 @@ void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
     withReceiver("VOXBENCH_EMU_ABSENT=1", [] {
         QCOMPARE(voxbench({"status", "--json"}).at("attached").toBool(), false);
         QVERIFY(fails({"enc", "on"}, "no receiver is plugged in"));
+        QCOMPARE(voxbench({"--json", "enc", "toggle"}).at("code").toString(), QStringLiteral("no-receiver"));
     });
 }
 
@@ -450,8 +546,10 @@ void tst_CommandLine::hostileRequestsBlockNobody()
     QCOMPARE(stalled.readLine(), QByteArray("error request timed out\n"));
 
     QCOMPARE(ask("\x01\xff garbage\n"), QByteArray("error unknown request"));
-    QCOMPARE(ask("command {not json\n"), QByteArray("{\"error\":\"bad request\",\"ok\":false}"));
-    QCOMPARE(ask("command {\"verb\":\"rm\"}\n"), QByteArray("{\"error\":\"unknown command\",\"ok\":false}"));
+    QCOMPARE(ask("command {not json\n"),
+             QByteArray("{\"code\":\"usage\",\"error\":\"bad request\",\"ok\":false}"));
+    QCOMPARE(ask("command {\"verb\":\"rm\"}\n"),
+             QByteArray("{\"code\":\"usage\",\"error\":\"unknown command\",\"ok\":false}"));
     QCOMPARE(ask(QByteArray(5000, 'x')), QByteArray("error request too long"));
     QCOMPARE(ask(QByteArray(1 << 20, 'y') + '\n'), QByteArray("error request too long"));
     QVERIFY(fails({"mode", QString(5000, 'x')}, "request too long"));
@@ -504,6 +602,72 @@ void tst_CommandLine::floodsDoNotSwitchCommandsOff()
         return sockets;
     };
     const auto openFiles = [](qint64 pid) { return int(QDir(QString("/proc/%1/fd").arg(pid)).count()) - 2; };
+    {
+        // Fifty watchers and 2,000 changes in a row: each watcher gets every
+        // change, in order; one killed half-way harms nobody; one that stops
+        // reading is let go.
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+        QVERIFY(listening());
+        bool on = voxbench({"status", "--json"}).at("mic_enc").toBool();
+        std::vector<std::unique_ptr<QProcess>> watchers;
+        for (int n = 0; n < 50; ++n)
+            watchers.push_back(start({"--no-start", "watch", "--json"}));
+        for (const auto &watcher : watchers)
+            QVERIFY(watcher->canReadLine() || watcher->waitForReadyRead(5000));
+        QLocalSocket follower, stuck;
+        for (QLocalSocket *socket : {&follower, &stuck}) {
+            QVERIFY(connected(*socket));
+            socket->write("command {\"verb\":\"watch\"}\n");
+            socket->waitForBytesWritten(1000);
+        }
+        stuck.setReadBufferSize(1024);
+        const auto nextLine = [&follower](int waitMs) {
+            QByteArray line;
+            do {
+                while (!follower.canReadLine() && follower.waitForReadyRead(waitMs)) {
+                }
+                line = follower.readLine();
+            } while (line == QByteArray(InstanceActivator::kAccepted) + '\n');
+            return line;
+        };
+        QCOMPARE(QJsonDocument::fromJson(nextLine(1000))["changed"].toArray(), QJsonArray{"state"});
+        for (int n = 0; n < 2000; ++n) {
+            QCOMPARE(ask("command {\"verb\":\"enc\",\"action\":\"toggle\"}\n"),
+                     QByteArray(on ? "{\"mic_enc\":false,\"ok\":true}" : "{\"mic_enc\":true,\"ok\":true}"));
+            on = !on;
+            // The line is out before the answer.
+            const QJsonDocument line = QJsonDocument::fromJson(nextLine(16));
+            QCOMPARE(line["changed"].toArray(), QJsonArray{"mic_enc"});
+            QCOMPARE(line["mic_enc"].toBool(), on);
+            if (n == 1000)
+                watchers.front()->kill();
+            QCoreApplication::processEvents();
+        }
+        stuck.setReadBufferSize(0);
+        QByteArray held;
+        QVERIFY(waitFor(
+            [&] {
+                held += stuck.readAll();
+                return stuck.state() == QLocalSocket::UnconnectedState;
+            },
+            3000));
+        QVERIFY2(held.count('\n') < 2000, qPrintable(QString::number(held.count('\n'))));
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+        watchers.erase(watchers.begin());
+        for (const auto &watcher : watchers) {
+            const Result r = finish(watcher);
+            QCOMPARE(r.code, 0);
+            const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 1 + 2000 + 1);
+            bool expected = on; // 2,000 toggles end where they began
+            for (int n = 1; n <= 2000; ++n) {
+                expected = !expected;
+                QCOMPARE(QJsonDocument::fromJson(lines[n].toUtf8())["mic_enc"].toBool(), expected);
+            }
+            QCOMPARE(QJsonDocument::fromJson(lines.last().toUtf8())["changed"].toArray(), QJsonArray{"quit"});
+        }
+    }
     {
         auto program = limited("-S -n 256");
         QVERIFY(listening());
