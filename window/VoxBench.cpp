@@ -8,6 +8,7 @@
 #include "ui/CustomTabStyle.h"
 #include "ui/MessageBox.h"
 #include "window/FirstShowWarmup.h"
+#include "window/ModeFileDrop.h"
 #include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
@@ -131,6 +132,10 @@ void VoxBench::initWindow()
             modeNames->watch(customButton(type, slot));
             customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
         }
+    }
+    for (ModeType type : {Surround, Stereo}) {
+        auto *drop = new ModeFileDrop(tab(type).customBox, type, this);
+        connect(drop, &ModeFileDrop::dropped, this, &VoxBench::importModeFile);
     }
     for (QButtonGroup *group : {m_surroundCustomGroup.get(), m_stereoCustomGroup.get()}) {
         group->setExclusive(false);

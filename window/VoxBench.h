@@ -194,6 +194,8 @@ private:
     void showEditStrip(ModeType type);
     static QString shownMessage(const ReceiverModel::Outcome &outcome);
     void tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title);
+    // A mode file or published curve dropped on a tab's custom strip.
+    void importModeFile(ModeType type, const QString &path);
     // Tabs (VoxBenchTabs.cpp).
     void showPage(Page page);
     // Equalizer (VoxBenchEqualizer.cpp).
