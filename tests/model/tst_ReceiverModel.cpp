@@ -6,8 +6,10 @@
 
 #include "device/ReceiverSession.h"
 #include "model/ReceiverModel.h"
+#include "model/RuleEngine.h"
 #include "presets/WriteReadJson.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -27,6 +29,7 @@ private slots:
     void customModesKeepTheirRules();
     void eachCallSendsItsReports();
     void surroundIsOfferedByOneRule();
+    void rulesFollowApplications();
     void cleanup();
 
 private:
@@ -169,6 +172,115 @@ void tst_ReceiverModel::surroundIsOfferedByOneRule()
     QVERIFY(m_model->offersSurround());
     QVERIFY(m_model->selectPage(Page::Surround).ok());
     QCOMPARE(m_model->page(), Page::Surround);
+}
+
+namespace {
+// A real process under a name a rule can match; ended when it goes out of scope.
+struct Application
+{
+    QProcess process;
+    Application(const QString &program, const QStringList &arguments)
+    {
+        process.start(program, arguments);
+        process.waitForStarted();
+    }
+    ~Application() { end(); }
+    void end()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+bool isPreset(const ReceiverModel &model, ModeType type, int button)
+{
+    const ReceiverModel::Selection &selection = model.selection(type);
+    return selection.chosen && selection.origin == ModeOrigin::BuiltIn && selection.preset == button;
+}
+} // namespace
+
+// Real processes: a native one found by its executable's name, a Proton-style
+// one by the .exe in its command line. A start or an end is followed within
+// two polls.
+void tst_ReceiverModel::rulesFollowApplications()
+{
+    constexpr int kFollowMs = 2 * RuleEngine::kPollMs + 500;
+    constexpr int kSurroundFps = 1, kStereoMoba = 1, kStereoStandard = 5;
+    QVERIFY(attach());
+    QTemporaryDir folder;
+    const QString native = folder.filePath(QStringLiteral("quake3"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), native));
+    AppRules rules(folder.filePath(QStringLiteral("rules.conf")));
+    RuleEngine engine(*m_model, rules);
+    QVERIFY2(!engine.watching(), "no rules: no process is looked at");
+    QVERIFY(m_model->selectPage(Page::Stereo).ok());
+    QVERIFY(m_model->selectPreset(Stereo, kStereoStandard).ok());
+    QVERIFY(waitForSettled(*m_session));
+
+    QVERIFY(rules.add({QStringLiteral("Quake3"), QStringLiteral("fps"), Surround}));
+    QVERIFY(rules.add({QStringLiteral("Game"), QStringLiteral("Moba"), Stereo}));
+    QVERIFY(engine.watching());
+    QCOMPARE(AppRules(folder.filePath(QStringLiteral("rules.conf"))).rules().size(), size_t(2));
+
+    // Switch, tab included, and back.
+    EmulatorControl::clearWrittenReports();
+    auto game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Surround);
+    QVERIFY(isPreset(*m_model, Surround, kSurroundFps));
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(withCommand(writtenReports(), kSetPeq).last(), setPeq(5, 9, 17, kFps));
+    QCOMPARE(configJson().value("currentMode").toArray().at(0).toObject().value("uuid").toString(),
+             m_model->preset(Surround, kSurroundFps)->uuid);
+    game->end();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Stereo);
+    QVERIFY(isPreset(*m_model, Stereo, kStereoStandard));
+
+    // Two in turn: the one started last wins; when it ends, the one before applies again.
+    game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
+    Application proton(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("read x"),
+                                                   QStringLiteral("Z:\\Games\\GAME.EXE")});
+    QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Stereo, kStereoMoba), kFollowMs);
+    QCOMPARE(engine.inForce()->application, QStringLiteral("Game"));
+    QCOMPARE(m_model->page(), Page::Stereo);
+    proton.end();
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->page(), Page::Surround, kFollowMs);
+    QCOMPARE(engine.inForce()->application, QStringLiteral("Quake3"));
+
+    // Another receiver plugged in meanwhile gets the rule's mode after its own start.
+    EmulatorControl::setPresent(false);
+    m_model->handleRemoval(0x5A17, 0x4152);
+    QVERIFY(!m_model->attached());
+    EmulatorControl::Config other;
+    other.productId = 0x4153;
+    EmulatorControl::configure(other);
+    m_model->handleArrival();
+    QVERIFY(waitFor([this] { return m_model->attached(); }, 3000));
+    QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Surround, kSurroundFps) && m_model->page() == Page::Surround,
+                             1000);
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(withCommand(writtenReports(), kSetPeq).last(), setPeq(5, 9, 17, kFps));
+
+    // The user wins: a mode chosen by hand stays when the application ends.
+    QVERIFY(m_model->selectPreset(Surround, 0).ok());
+    game->end();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Surround);
+    QVERIFY(isPreset(*m_model, Surround, 0));
+
+    // A rule for a mode this receiver lacks is passed over, with one log line.
+    QVERIFY(rules.add({QStringLiteral("quake3.exe"), QStringLiteral("No Such Mode"), Stereo}));
+    QCOMPARE(rules.rules().size(), size_t(2));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("rule for quake3.exe skipped")));
+    game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTest::qWait(kFollowMs);
+    QVERIFY(!engine.inForce());
+
+    // Paused: nothing is watched.
+    QVERIFY(rules.setPaused(true));
+    QVERIFY(!engine.watching());
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)
