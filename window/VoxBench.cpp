@@ -37,6 +37,8 @@ VoxBench::VoxBench(QWidget *parent)
     initTabControls();
     m_store = std::make_unique<WriteReadJson>(this);
     m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
+    m_rules = std::make_unique<AppRules>();
+    m_ruleEngine = std::make_unique<RuleEngine>(*m_model, *m_rules);
     connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 

@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace behaviour;
 using namespace attachment;
@@ -30,6 +33,7 @@ private slots:
     void eachCallSendsItsReports();
     void surroundIsOfferedByOneRule();
     void rulesFollowApplications();
+    void processesAreReadSafely();
     void cleanup();
 
 private:
@@ -281,6 +285,62 @@ void tst_ReceiverModel::rulesFollowApplications()
     // Paused: nothing is watched.
     QVERIFY(rules.setPaused(true));
     QVERIFY(!engine.watching());
+}
+
+namespace {
+// Runs `path` with `arguments` as a process of its own group, under `uid` if given.
+pid_t spawn(const QByteArray &path, const QList<QByteArray> &arguments, uid_t uid = 0)
+{
+    std::vector<char *> argv{const_cast<char *>(path.constData())};
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (uid && (setgid(uid) != 0 || setuid(uid) != 0))
+            _exit(126);
+        execv(path.constData(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void end(pid_t pid)
+{
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+} // namespace
+
+// Odd names, huge command lines, other users' processes and ended ones.
+void tst_ReceiverModel::processesAreReadSafely()
+{
+    QTemporaryDir folder;
+    const QByteArray odd = QFile::encodeName(folder.path()) + "/g\xff\x01me";
+    QCOMPARE(symlink("/bin/sleep", odd.constData()), 0);
+    const pid_t oddPid = spawn(odd, {"30"});
+    QTRY_VERIFY(ProcessTable::read(oddPid) &&
+                ProcessTable::read(oddPid)->names.contains(QString::fromLocal8Bit("g\xff\x01me")));
+    end(oddPid);
+    QVERIFY2(!ProcessTable::read(oddPid), "an ended process");
+
+    // A command line of megabytes is read only as far as a program's .exe comes.
+    QList<QByteArray> huge{"-c", "sleep 30; :", "early.exe"};
+    for (int n = 0; n < 16; ++n)
+        huge << QByteArray(64 * 1024, 'x');
+    huge << "late.exe";
+    const pid_t hugePid = spawn("/bin/sh", huge);
+    QTRY_VERIFY(ProcessTable::read(hugePid) && ProcessTable::read(hugePid)->names.contains("early.exe"));
+    QVERIFY(!ProcessTable::read(hugePid)->names.contains("late.exe"));
+    end(hugePid);
+
+    // Another user's process is not looked at.
+    constexpr uid_t kNobody = 65534;
+    const pid_t otherPid = spawn("/bin/sleep", {"30"}, kNobody);
+    QTRY_COMPARE(QFileInfo(QStringLiteral("/proc/%1").arg(otherPid)).ownerId(), kNobody);
+    QVERIFY(!ProcessTable::read(otherPid));
+    end(otherPid);
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)
