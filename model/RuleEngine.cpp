@@ -8,7 +8,6 @@
 RuleEngine::RuleEngine(ReceiverModel &model, AppRules &rules, QObject *parent)
     : QObject(parent), m_model(model), m_rules(rules)
 {
-    m_clock.start();
     m_poll.setInterval(kPollMs);
     // Whole seconds are precise enough, and let the system batch the wake-ups.
     m_poll.setTimerType(Qt::VeryCoarseTimer);
@@ -55,17 +54,19 @@ void RuleEngine::poll()
         return;
     std::vector<qint64> ids;
     ProcessTable::listIds(&ids);
-    const qint64 now = m_clock.elapsed();
-    std::unordered_map<qint64, Seen> seen;
-    seen.reserve(ids.size());
+    ++m_generation;
     for (const qint64 pid : ids) {
-        const auto known = m_seen.find(pid);
-        Seen entry = known != m_seen.end() ? known->second : Seen{now, false};
-        if (known == m_seen.end() || (!entry.matched && now - entry.firstSeenMs < kYoungMs))
-            look(pid, entry);
-        seen.emplace(pid, entry);
+        const auto [entry, isNew] = m_seen.try_emplace(pid);
+        Seen &seen = entry->second;
+        seen.generation = m_generation;
+        if (isNew || (seen.young && ProcessTable::ageMs(seen.started) < kYoungMs))
+            look(pid, seen);
+        else
+            seen.young = false;
     }
-    m_seen.swap(seen);
+    // Gone since: forgotten, so that a later process with the same id is looked at.
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = it->second.generation == m_generation ? std::next(it) : m_seen.erase(it);
     // Ended, or its id now belongs to a later process.
     m_running.erase(std::remove_if(m_running.begin(), m_running.end(),
                                    [this](const Running &running) {
@@ -78,6 +79,7 @@ void RuleEngine::poll()
 
 void RuleEngine::look(qint64 pid, Seen &seen)
 {
+    seen.young = false;
     const std::optional<ProcessTable::Process> process = ProcessTable::read(pid);
     if (!process)
         return;
@@ -86,11 +88,12 @@ void RuleEngine::look(qint64 pid, Seen &seen)
         for (const QString &name : process->names) {
             if (AppRules::key(name) == wanted) {
                 m_running.push_back({pid, process->started, wanted});
-                seen.matched = true;
                 return;
             }
         }
     }
+    seen.started = process->started;
+    seen.young = ProcessTable::ageMs(process->started) < kYoungMs;
 }
 
 void RuleEngine::settle()

@@ -5,7 +5,6 @@
 #include "model/ReceiverModel.h"
 #include "platform/ProcessTable.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -52,8 +51,11 @@ private:
     };
     struct Seen
     {
-        qint64 firstSeenMs;
-        bool matched;
+        quint64 generation = 0; // the poll that last listed it
+        // One of the user's processes that matched no rule, started this
+        // long ago: looked at again while young.
+        bool young = false;
+        quint64 started = 0;
     };
     struct Before
     {
@@ -72,7 +74,7 @@ private:
     ReceiverModel &m_model;
     AppRules &m_rules;
     QTimer m_poll;
-    QElapsedTimer m_clock;
+    quint64 m_generation = 0;
     std::unordered_map<qint64, Seen> m_seen;
     std::vector<Running> m_running;
     QString m_inForce; // the key of the rule in force

@@ -31,4 +31,6 @@ public:
     static std::optional<Process> read(qint64 pid);
     // When the process started, if it is still there.
     static std::optional<quint64> started(qint64 pid);
+    // How long ago a process that started at `started` did, in ms.
+    static qint64 ageMs(quint64 started);
 };

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -119,4 +120,13 @@ std::optional<ProcessTable::Process> ProcessTable::read(qint64 pid)
         return std::nullopt;
     process.names.removeDuplicates();
     return process;
+}
+
+qint64 ProcessTable::ageMs(quint64 started)
+{
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    static const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000 -
+           qint64(started * 1000 / quint64(ticksPerSecond));
 }

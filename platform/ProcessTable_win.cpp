@@ -16,3 +16,8 @@ std::optional<quint64> ProcessTable::started(qint64)
 {
     return std::nullopt;
 }
+
+qint64 ProcessTable::ageMs(quint64)
+{
+    return 0;
+}
