@@ -64,6 +64,8 @@ constexpr int kBands = 10;
 // The gains, in dB, that the receiver takes for a band.
 constexpr int kMinGain = -12;
 constexpr int kMaxGain = 12;
+// Each band's centre frequency in Hz, 30 Hz first, as the SetPEQ band records carry it.
+constexpr std::array<int, kBands> kBandHz = {30, 60, 120, 250, 500, 1000, 2000, 4000, 8000, 16000};
 
 constexpr int kSpectrumReportLength = 57;
 constexpr int kVersionFieldLength = 20;

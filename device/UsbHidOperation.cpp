@@ -37,16 +37,16 @@ struct BandRecord
     quint16 frequency;
     quint16 q;
 };
-constexpr std::array<BandRecord, kBands> kBandRecords = {{{30, 2000},
-                                                          {60, 2000},
-                                                          {120, 2000},
-                                                          {250, 2000},
-                                                          {500, 2000},
-                                                          {1000, 2000},
-                                                          {2000, 2000},
-                                                          {4000, 4000},
-                                                          {8000, 4000},
-                                                          {16000, 4000}}};
+constexpr std::array<BandRecord, kBands> kBandRecords = {{{kBandHz[0], 2000},
+                                                          {kBandHz[1], 2000},
+                                                          {kBandHz[2], 2000},
+                                                          {kBandHz[3], 2000},
+                                                          {kBandHz[4], 2000},
+                                                          {kBandHz[5], 2000},
+                                                          {kBandHz[6], 2000},
+                                                          {kBandHz[7], 4000},
+                                                          {kBandHz[8], 4000},
+                                                          {kBandHz[9], 4000}}};
 
 // Zeroes the output buffer and frames one command around the payload bytes.
 void buildFrame(UsbHidCommand command, const quint8 *payload)

@@ -8,6 +8,7 @@
 #include "ui/CustomTabStyle.h"
 #include "ui/MessageBox.h"
 #include "window/FirstShowWarmup.h"
+#include "window/ModeFileDrop.h"
 #include "window/ModeNameElider.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
@@ -36,6 +37,8 @@ VoxBench::VoxBench(QWidget *parent)
     initTabControls();
     m_store = std::make_unique<WriteReadJson>(this);
     m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
+    m_rules = std::make_unique<AppRules>();
+    m_ruleEngine = std::make_unique<RuleEngine>(*m_model, *m_rules);
     connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
@@ -131,6 +134,10 @@ void VoxBench::initWindow()
             modeNames->watch(customButton(type, slot));
             customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
         }
+    }
+    for (ModeType type : {Surround, Stereo}) {
+        auto *drop = new ModeFileDrop(tab(type).customBox, type, this);
+        connect(drop, &ModeFileDrop::dropped, this, &VoxBench::importModeFile);
     }
     for (QButtonGroup *group : {m_surroundCustomGroup.get(), m_stereoCustomGroup.get()}) {
         group->setExclusive(false);

@@ -2,8 +2,10 @@
 
 #include "device/ReceiverSession.h"
 #include "device/UsbHidOperation.h"
+#include "model/AppRules.h"
 #include "model/Pages.h"
 #include "model/ReceiverModel.h"
+#include "model/RuleEngine.h"
 #include "presets/ModeData.h"
 #include "ui/VoxBenchForm.h"
 #include "window/SpectrumSmoother.h"
@@ -56,6 +58,8 @@ public:
     // For tests and the platform layer.
     WriteReadJson *store() const { return m_store.get(); }
     ReceiverModel *model() const { return m_model.get(); }
+    AppRules *rules() const { return m_rules.get(); }
+    RuleEngine *ruleEngine() const { return m_ruleEngine.get(); }
     VoxBenchForm &form() { return ui; }
     QString deviceUuid() const { return m_model->identity(); }
     Page page() const { return m_model->page(); }
@@ -162,6 +166,8 @@ private:
     void initWindow();
     void registerDevice();
     void initSystemTray();
+    // The tray's tooltip: the product, and the rule in force if any.
+    void showRuleInForce();
     void createTrayActions();
     void createTrayMenu();
     void initCustomPlot();
@@ -194,6 +200,8 @@ private:
     void showEditStrip(ModeType type);
     static QString shownMessage(const ReceiverModel::Outcome &outcome);
     void tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title);
+    // A mode file or published curve dropped on a tab's custom strip.
+    void importModeFile(ModeType type, const QString &path);
     // Tabs (VoxBenchTabs.cpp).
     void showPage(Page page);
     // Equalizer (VoxBenchEqualizer.cpp).
@@ -212,6 +220,8 @@ private:
     std::unique_ptr<ReceiverSession> m_session;
     // What the receiver and the user chose; dies before the session and the store.
     std::unique_ptr<ReceiverModel> m_model;
+    std::unique_ptr<AppRules> m_rules;
+    std::unique_ptr<RuleEngine> m_ruleEngine;
     std::unique_ptr<MyThread_Two> m_testThread;
     int m_attachTimerId = 0;
     // The page being shown by the model: the tab bar's own signal is no click then.

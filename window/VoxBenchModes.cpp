@@ -3,6 +3,7 @@
 #include "window/VoxBench.h"
 
 #include "log/DebugLog.h"
+#include "presets/ModeFile.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/ModeNameElider.h"
@@ -10,6 +11,8 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -236,6 +239,44 @@ bool VoxBench::customizeModeClicked(ModeType type, int index)
 void VoxBench::addCustomizeMode(ModeType type)
 {
     tellRefusal(m_model->addCustomMode(type), tr("warning"));
+}
+
+void VoxBench::importModeFile(ModeType type, const QString &path)
+{
+    // Mode files and published curves are a few kilobytes; more is not one.
+    constexpr qint64 kMaxModeFileBytes = 1 << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageBox::information(this, tr("prompt"),
+                                tr("%1 cannot be read: %2").arg(path, file.errorString()));
+        return;
+    }
+    const ModeFile::Reading reading = ModeFile::read(file.read(kMaxModeFileBytes + 1));
+    if (!reading.ok || file.size() > kMaxModeFileBytes) {
+        MessageBox::information(
+            this, tr("prompt"),
+            tr("%1 is not a mode file: %2").arg(QFileInfo(path).fileName(), reading.error));
+        return;
+    }
+    const QString name = (reading.name.isEmpty() ? QFileInfo(path).completeBaseName() : reading.name)
+                             .left(ReceiverModel::kMaxNameLength)
+                             .trimmed();
+    ReceiverModel::Outcome outcome = m_model->addCustomMode(type, name, &reading.gains);
+    // A name the tab cannot take still leaves the curve worth having.
+    if (outcome.result == ReceiverModel::Result::NameTaken ||
+        outcome.result == ReceiverModel::Result::BadName)
+        outcome = m_model->addCustomMode(type, QString(), &reading.gains);
+    if (!outcome.ok()) {
+        MessageBox::information(this, tr("warning"), shownMessage(outcome));
+        return;
+    }
+    qInfo().noquote() << "imported" << path << "as" << ModeFile::formatName(reading.format) << "on tab"
+                      << type << "largest deviation" << reading.largestDeviationDb << "dB";
+    if (reading.clampedBands > 0)
+        MessageBox::information(this, tr("prompt"),
+                                tr("The receiver takes -12 to 12 dB: %1 bands were cut, by up to %2 dB.")
+                                    .arg(reading.clampedBands)
+                                    .arg(reading.largestClampDb, 0, 'f', 1));
 }
 
 QString VoxBench::customizeName(ModeType type)

@@ -58,12 +58,23 @@ void addLogonStartEntry(QMenu *menu)
 }
 } // namespace
 
+void VoxBench::showRuleInForce()
+{
+    QString tip = tr("Pelago Didavada K10-RX");
+    if (const AppRules::Rule *rule = m_ruleEngine->inForce())
+        tip += QLatin1Char('\n') + tr("While %1 runs: %2 (%3)")
+                                       .arg(rule->application, rule->mode,
+                                            rule->tab == Surround ? tr("7.1 surround") : tr("stereo"));
+    m_trayIcon->setToolTip(tip);
+}
+
 void VoxBench::initSystemTray()
 {
     qDebug() << "***** Init System Tray! *****";
     // The form's window icon, Icon.ico, is shared rather than decoded once more (all six sizes).
     m_trayIcon = new QSystemTrayIcon(trayIcon(windowIcon()), this);
-    m_trayIcon->setToolTip(tr("Pelago Didavada K10-RX"));
+    showRuleInForce();
+    connect(m_ruleEngine.get(), &RuleEngine::inForceChanged, this, &VoxBench::showRuleInForce);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
     m_trayIcon->show();
     if (trayAvailable())

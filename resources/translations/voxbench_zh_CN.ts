@@ -142,6 +142,30 @@ Then unplug the receiver and plug it in again.</source>
         <source>Quit</source>
         <translation>退出</translation>
     </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a mode file: %2</source>
+        <translation>%1 不是模式文件：%2</translation>
+    </message>
+    <message>
+        <source>The receiver takes -12 to 12 dB: %1 bands were cut, by up to %2 dB.</source>
+        <translation>接收器只接受 -12 到 12 dB：已截去 %1 个频段，最多 %2 dB。</translation>
+    </message>
+    <message>
+        <source>While %1 runs: %2 (%3)</source>
+        <translation>%1 运行时：%2（%3）</translation>
+    </message>
+    <message>
+        <source>7.1 surround</source>
+        <translation>7.1 环绕声</translation>
+    </message>
+    <message>
+        <source>stereo</source>
+        <translation>立体声</translation>
+    </message>
 </context>
 <context>
     <name>VoxBenchClass</name>

@@ -6,11 +6,16 @@
 
 #include "device/ReceiverSession.h"
 #include "model/ReceiverModel.h"
+#include "model/RuleEngine.h"
 #include "presets/WriteReadJson.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace behaviour;
 using namespace attachment;
@@ -27,6 +32,8 @@ private slots:
     void customModesKeepTheirRules();
     void eachCallSendsItsReports();
     void surroundIsOfferedByOneRule();
+    void rulesFollowApplications();
+    void processesAreReadSafely();
     void cleanup();
 
 private:
@@ -190,6 +197,171 @@ void tst_ReceiverModel::surroundIsOfferedByOneRule()
     QVERIFY(m_model->offersSurround());
     QVERIFY(m_model->selectPage(Page::Surround).ok());
     QCOMPARE(m_model->page(), Page::Surround);
+}
+
+namespace {
+// A real process under a name a rule can match; ended when it goes out of scope.
+struct Application
+{
+    QProcess process;
+    Application(const QString &program, const QStringList &arguments)
+    {
+        process.start(program, arguments);
+        process.waitForStarted();
+    }
+    ~Application() { end(); }
+    void end()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+bool isPreset(const ReceiverModel &model, ModeType type, int button)
+{
+    const ReceiverModel::Selection &selection = model.selection(type);
+    return selection.chosen && selection.origin == ModeOrigin::BuiltIn && selection.preset == button;
+}
+} // namespace
+
+// Real processes: a native one found by its executable's name, a Proton-style
+// one by the .exe in its command line. A start or an end is followed within
+// two polls.
+void tst_ReceiverModel::rulesFollowApplications()
+{
+    constexpr int kFollowMs = 2 * RuleEngine::kPollMs + 500;
+    constexpr int kSurroundFps = 1, kStereoMoba = 1, kStereoStandard = 5;
+    QVERIFY(attach());
+    QTemporaryDir folder;
+    const QString native = folder.filePath(QStringLiteral("quake3"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), native));
+    AppRules rules(folder.filePath(QStringLiteral("rules.conf")));
+    RuleEngine engine(*m_model, rules);
+    QVERIFY2(!engine.watching(), "no rules: no process is looked at");
+    QVERIFY(m_model->selectPage(Page::Stereo).ok());
+    QVERIFY(m_model->selectPreset(Stereo, kStereoStandard).ok());
+    QVERIFY(waitForSettled(*m_session));
+
+    QVERIFY(rules.add({QStringLiteral("Quake3"), QStringLiteral("fps"), Surround}));
+    QVERIFY(rules.add({QStringLiteral("Game"), QStringLiteral("Moba"), Stereo}));
+    QVERIFY(engine.watching());
+    QCOMPARE(AppRules(folder.filePath(QStringLiteral("rules.conf"))).rules().size(), size_t(2));
+
+    // Switch, tab included, and back.
+    EmulatorControl::clearWrittenReports();
+    auto game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Surround);
+    QVERIFY(isPreset(*m_model, Surround, kSurroundFps));
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(withCommand(writtenReports(), kSetPeq).last(), setPeq(5, 9, 17, kFps));
+    QCOMPARE(configJson().value("currentMode").toArray().at(0).toObject().value("uuid").toString(),
+             m_model->preset(Surround, kSurroundFps)->uuid);
+    game->end();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Stereo);
+    QVERIFY(isPreset(*m_model, Stereo, kStereoStandard));
+
+    // Two in turn: the one started last wins; when it ends, the one before applies again.
+    game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
+    Application proton(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("read x"),
+                                                   QStringLiteral("Z:\\Games\\GAME.EXE")});
+    QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Stereo, kStereoMoba), kFollowMs);
+    QCOMPARE(engine.inForce()->application, QStringLiteral("Game"));
+    QCOMPARE(m_model->page(), Page::Stereo);
+    proton.end();
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->page(), Page::Surround, kFollowMs);
+    QCOMPARE(engine.inForce()->application, QStringLiteral("Quake3"));
+
+    // Another receiver plugged in meanwhile gets the rule's mode after its own start.
+    EmulatorControl::setPresent(false);
+    m_model->handleRemoval(0x5A17, 0x4152);
+    QVERIFY(!m_model->attached());
+    EmulatorControl::Config other;
+    other.productId = 0x4153;
+    EmulatorControl::configure(other);
+    m_model->handleArrival();
+    QVERIFY(waitFor([this] { return m_model->attached(); }, 3000));
+    QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Surround, kSurroundFps) && m_model->page() == Page::Surround,
+                             1000);
+    QVERIFY(waitForSettled(*m_session));
+    QCOMPARE(withCommand(writtenReports(), kSetPeq).last(), setPeq(5, 9, 17, kFps));
+
+    // The user wins: a mode chosen by hand stays when the application ends.
+    QVERIFY(m_model->selectPreset(Surround, 0).ok());
+    game->end();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), kFollowMs);
+    QCOMPARE(m_model->page(), Page::Surround);
+    QVERIFY(isPreset(*m_model, Surround, 0));
+
+    // A rule for a mode this receiver lacks is passed over, with one log line.
+    QVERIFY(rules.add({QStringLiteral("quake3.exe"), QStringLiteral("No Such Mode"), Stereo}));
+    QCOMPARE(rules.rules().size(), size_t(2));
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("rule for quake3.exe skipped")));
+    game = std::make_unique<Application>(native, QStringList{QStringLiteral("30")});
+    QTest::qWait(kFollowMs);
+    QVERIFY(!engine.inForce());
+
+    // Paused: nothing is watched.
+    QVERIFY(rules.setPaused(true));
+    QVERIFY(!engine.watching());
+}
+
+namespace {
+// Runs `path` with `arguments` as a process of its own group, under `uid` if given.
+pid_t spawn(const QByteArray &path, const QList<QByteArray> &arguments, uid_t uid = 0)
+{
+    std::vector<char *> argv{const_cast<char *>(path.constData())};
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (uid && (setgid(uid) != 0 || setuid(uid) != 0))
+            _exit(126);
+        execv(path.constData(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void end(pid_t pid)
+{
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+} // namespace
+
+// Odd names, huge command lines, other users' processes and ended ones.
+void tst_ReceiverModel::processesAreReadSafely()
+{
+    QTemporaryDir folder;
+    const QByteArray odd = QFile::encodeName(folder.path()) + "/g\xff\x01me";
+    QCOMPARE(symlink("/bin/sleep", odd.constData()), 0);
+    const pid_t oddPid = spawn(odd, {"30"});
+    QTRY_VERIFY(ProcessTable::read(oddPid) &&
+                ProcessTable::read(oddPid)->names.contains(QString::fromLocal8Bit("g\xff\x01me")));
+    end(oddPid);
+    QVERIFY2(!ProcessTable::read(oddPid), "an ended process");
+
+    // A command line of megabytes is read only as far as a program's .exe comes.
+    QList<QByteArray> huge{"-c", "sleep 30; :", "early.exe"};
+    for (int n = 0; n < 16; ++n)
+        huge << QByteArray(64 * 1024, 'x');
+    huge << "late.exe";
+    const pid_t hugePid = spawn("/bin/sh", huge);
+    QTRY_VERIFY(ProcessTable::read(hugePid) && ProcessTable::read(hugePid)->names.contains("early.exe"));
+    QVERIFY(!ProcessTable::read(hugePid)->names.contains("late.exe"));
+    end(hugePid);
+
+    // Another user's process is not looked at.
+    constexpr uid_t kNobody = 65534;
+    const pid_t otherPid = spawn("/bin/sleep", {"30"}, kNobody);
+    QTRY_COMPARE(QFileInfo(QStringLiteral("/proc/%1").arg(otherPid)).ownerId(), kNobody);
+    QVERIFY(!ProcessTable::read(otherPid));
+    end(otherPid);
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)

@@ -1,7 +1,9 @@
 // The shipped default preset files: the right models, the right gains, distinct fixed
-// uuids, and bytes exactly as the store's writer writes them.
+// uuids, and bytes exactly as the store's writer writes them. And modes as files
+// people pass around: our own, and the curve formats people publish.
 
 #include "presets/JsonText.h"
+#include "presets/ModeFile.h"
 #include "presets/PresetJson.h"
 #include "presets/WriteReadJson.h"
 
@@ -83,6 +85,8 @@ private slots:
     void everyFileHoldsItsModelsPresets();
     void uuidsAreDistinct();
     void storeLoadsThemAll();
+    void modeFilesRoundTripAndRefuseWhatTheyCannotRead();
+    void publishedCurvesFitTheTenBands();
 
 private:
     const QDir m_folder{VOXBENCH_DEFAULT_FILE_DIR};
@@ -178,6 +182,89 @@ void tst_PresetJson::storeLoadsThemAll()
     for (const QString &vid : known)
         QCOMPARE(vid, QString("0x5A17"));
     QVERIFY(known.contains(0x104D)); // written "0x104d"
+}
+
+void tst_PresetJson::modeFilesRoundTripAndRefuseWhatTheyCannotRead()
+{
+    const std::array<int, kBands> gains = {-12, -3, 0, 1, 2, 3, 4, 5, 6, 12};
+    const QByteArray file = ModeFile::write(QStringLiteral("Füße 1"), QStringLiteral("stereo"), gains);
+    const QJsonObject json = QJsonDocument::fromJson(file).object();
+    QCOMPARE(json.value("format").toString(), QStringLiteral("voxbench-mode"));
+    QCOMPARE(json.value("version").toInt(), 1);
+    QCOMPARE(json.value("bands_hz").toArray().first().toInt(), 30);
+    QCOMPARE(json.value("bands_hz").toArray().last().toInt(), 16000);
+    const ModeFile::Reading back = ModeFile::read(file);
+    QVERIFY2(back.ok, qPrintable(back.error));
+    QCOMPARE(back.format, ModeFile::Format::VoxBench);
+    QCOMPARE(back.name, QStringLiteral("Füße 1"));
+    QCOMPARE(back.tab, QStringLiteral("stereo"));
+    QCOMPARE(back.gains, gains);
+    QCOMPARE(back.largestDeviationDb, 0.0);
+
+    // A hand-edited file: out of range and fractional gains are fitted and reported.
+    QByteArray edited = file;
+    edited.replace("-12", "-20").replace("\n        0,", "\n        0.4,");
+    const ModeFile::Reading fitted = ModeFile::read(edited);
+    QVERIFY2(fitted.ok, qPrintable(fitted.error));
+    QCOMPARE(fitted.gains, gains);
+    QCOMPARE(fitted.clampedBands, 1);
+    QCOMPARE(fitted.largestClampDb, 8.0);
+
+    QByteArray newer = file;
+    newer.replace("\"version\": 1", "\"version\": 2");
+    QVERIFY(ModeFile::read(newer).error.contains("newer VoxBench"));
+    QVERIFY(!ModeFile::read(R"({"format": "voxbench-mode", "version": 1, "gains_db": [1, 2]})").ok);
+    QVERIFY(!ModeFile::read(R"({"name": "x"})").ok);
+    QVERIFY(!ModeFile::read("").ok);
+    QVERIFY(!ModeFile::read("Preamp: -3 dB\nFilter 1: ON LP Fc 100 Hz").ok);
+    QVERIFY(!ModeFile::read("Filter 1: ON PK Fc 30000 Hz Gain 3 dB Q 1").ok);
+    QVERIFY(!ModeFile::read("GraphicEQ: 20 1; 40").ok);
+}
+
+// Expected values worked out apart from the code: the GraphicEQ ones by hand on
+// a log-frequency axis, the parametric ones with the cookbook biquads at 48 kHz
+// in a separate script.
+void tst_PresetJson::publishedCurvesFitTheTenBands()
+{
+    const auto near = [](double got, double want) { return std::abs(got - want) < 0.002; };
+
+    const ModeFile::Reading graphic = ModeFile::read(
+        "\xEF\xBB\xBF# from AutoEq\r\nGraphicEQ: 20 -2; 40 4; 100 0; 1000 6; 10000 -20; 20000 -20\r\n");
+    QVERIFY2(graphic.ok, qPrintable(graphic.error));
+    QCOMPARE(graphic.format, ModeFile::Format::GraphicEq);
+    const std::array<double, kBands> graphicCurve = {1.5098, 2.2300,  0.4751,  2.3876,   4.1938,
+                                                     6.0,    -1.8268, -9.6536, -17.4804, -20.0};
+    for (int band = 0; band < kBands; ++band)
+        QVERIFY2(near(graphic.curve[band], graphicCurve[band]), qPrintable(QString::number(band)));
+    QCOMPARE(graphic.gains, (std::array<int, kBands>{2, 2, 0, 2, 4, 6, -2, -10, -12, -12}));
+    QCOMPARE(graphic.clampedBands, 2);
+    QVERIFY(near(graphic.largestClampDb, 8.0));
+    QVERIFY(near(graphic.largestDeviationDb, 8.0));
+
+    const ModeFile::Reading parametric = ModeFile::read("Preamp: -6.5 dB\n"
+                                                        "Filter 1: ON PK Fc 1000 Hz Gain 6 dB Q 2\n"
+                                                        "Filter 2: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
+                                                        "Filter 3: ON HSC Fc 8000 Hz Gain -3 dB Q 0.71\n"
+                                                        "Filter 4: OFF PK Fc 250 Hz Gain 12 dB Q 1\n");
+    QVERIFY2(parametric.ok, qPrintable(parametric.error));
+    QCOMPARE(parametric.format, ModeFile::Format::Parametric);
+    QCOMPARE(parametric.preampDb, -6.5);
+    const std::array<double, kBands> parametricCurve = {5.466, 4.961, 2.073,  0.281,  0.642,
+                                                        6.0,   0.619, -0.023, -1.479, -2.963};
+    for (int band = 0; band < kBands; ++band)
+        QVERIFY2(std::abs(parametric.curve[band] - parametricCurve[band]) < 0.001,
+                 qPrintable(QString::number(band)));
+    QCOMPARE(parametric.gains, (std::array<int, kBands>{5, 5, 2, 0, 1, 6, 1, 0, -1, -3}));
+    QCOMPARE(parametric.clampedBands, 0);
+    QVERIFY(std::abs(parametric.largestDeviationDb - 0.4786) < 0.001);
+
+    // Two peaks stacking past what the receiver takes.
+    const ModeFile::Reading stacked =
+        ModeFile::read("Filter: ON PK Fc 120 Hz Gain 10 dB Q 1\nFilter: ON PK Fc 125 Hz Gain 8 dB Q 1\n");
+    QVERIFY2(stacked.ok, qPrintable(stacked.error));
+    QCOMPARE(stacked.gains[2], kMaxGain);
+    QCOMPARE(stacked.clampedBands, 1);
+    QVERIFY(std::abs(stacked.largestClampDb - 5.939) < 0.001);
 }
 
 QTEST_GUILESS_MAIN(tst_PresetJson)

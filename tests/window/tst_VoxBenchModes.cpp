@@ -7,6 +7,7 @@
 #include "window/VoxBench.h"
 
 #include <QDir>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QtTest>
 #include <memory>
@@ -45,6 +46,7 @@ private slots:
     void surroundCodesOfHeadsetModelOne();
     void restartRestoresTheRememberedCustomMode();
     void slotsFromConfigStayWithinFiveButtons();
+    void dropOnTheStripImportsACurve();
     void cleanupTestCase();
 
 private:
@@ -471,6 +473,64 @@ void tst_VoxBenchModes::slotsFromConfigStayWithinFiveButtons()
     const QJsonArray kept =
         configJson().value("customizeMode").toArray().at(0).toObject().value("modes").toArray();
     QCOMPARE(kept.size(), 6);
+}
+
+namespace {
+void dropFile(QWidget *strip, const QString &path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(strip, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(strip, &drop);
+    QVERIFY(drop.isAccepted());
+}
+} // namespace
+
+// Follows slotsFromConfigStayWithinFiveButtons: six stereo modes, no surround one.
+void tst_VoxBenchModes::dropOnTheStripImportsACurve()
+{
+    VoxBenchForm &ui = m_window->form();
+    QTemporaryDir folder;
+    const QString curve = folder.filePath(QStringLiteral("Bright Curve.txt"));
+    QFile file(curve);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("GraphicEQ: 20 -2; 40 4; 100 0; 1000 6; 10000 -20; 20000 -20\n");
+    file.close();
+
+    // A full tab takes nothing, and says so.
+    m_boxes.clear();
+    dropFile(ui.groupBox_Stereo, curve);
+    QCOMPARE(m_window->store()->customizeModes(Stereo).size(), 6);
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(m_boxes[0].text.contains(QStringLiteral("5 custom modes")));
+
+    m_boxes.clear();
+    EmulatorControl::clearWrittenReports();
+    dropFile(ui.groupBox_Surround, curve);
+    const Gains10 fitted = {2, 2, 0, 2, 4, 6, -2, -10, -12, -12};
+    const ModeData *mode = m_window->store()->customizeModes(Surround).value(QStringLiteral("Bright Curve"));
+    QVERIFY(mode);
+    QCOMPARE(mode->parameter, std::vector<int>(fitted.begin(), fitted.end()));
+    QVERIFY(waitForSettled(*m_window->session()));
+    QCOMPARE(peqSent().last(), setPeq(5, 9, 22, fitted));
+    // Two bands lay beyond what the receiver takes.
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(m_boxes[0].text.contains(QStringLiteral("2 bands were cut, by up to 8.0 dB")));
+
+    // The same name again gets the tab's next free name; what is no mode, a box.
+    dropFile(ui.groupBox_Surround, curve);
+    QVERIFY(m_window->store()->customizeModes(Surround).contains(QStringLiteral("Mode01")));
+    m_boxes.clear();
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("just some notes\n");
+    file.close();
+    dropFile(ui.groupBox_Surround, curve);
+    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 2);
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(m_boxes[0].text.contains(QStringLiteral("is not a mode file")));
 }
 
 void tst_VoxBenchModes::cleanupTestCase()

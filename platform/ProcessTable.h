@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The processes running on this machine, read for what names each answers to,
+// so that a rule can follow an application by its name. Listing is cheap (the
+// ids only); a process is read one at a time, and only one of this user's.
+class ProcessTable
+{
+public:
+    struct Process
+    {
+        qint64 pid = 0;
+        // When it started, in the system's clock ticks since boot: tells a
+        // process from a later one that got the same id.
+        quint64 started = 0;
+        // Its executable's file name, the kernel's command name and, for
+        // Windows programs under Wine or Proton, each ".exe" file named in its
+        // command line; as found, case and all.
+        QStringList names;
+    };
+
+    // The command line is read this far at most: a program's .exe comes early.
+    static constexpr qint64 kMaxCommandLineBytes = 64 * 1024;
+
+    // Every process id, or false when processes cannot be listed here.
+    static bool listIds(std::vector<qint64> *ids);
+    // The process, if it is still there, belongs to this user and can be read.
+    static std::optional<Process> read(qint64 pid);
+    // When the process started, if it is still there.
+    static std::optional<quint64> started(qint64 pid);
+    // How long ago a process that started at `started` did, in ms.
+    static qint64 ageMs(quint64 started);
+};
