@@ -1,6 +1,7 @@
 #include "app/CommandClient.h"
 
 #include "app/CommandLine.h"
+#include "app/ModeTransfer.h"
 #include "app/ProgramPath.h"
 #include "command/CommandProtocol.h"
 #include "platform/InstanceActivator.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -132,7 +134,8 @@ QString statusText(const QJsonObject &status)
     out << "surround mode: " << modeText(modes.value(kSurround)) << '\n'
         << "stereo mode:   " << modeText(modes.value(kStereo)) << '\n'
         << "Mic ENC:       " << (status.value(kMicEncState).toBool() ? "on" : "off") << '\n'
-        << "spectrum:      " << (status.value(kSpectrum).toBool() ? "on" : "off") << '\n';
+        << "spectrum:      " << (status.value(kSpectrum).toBool() ? "on" : "off") << '\n'
+        << "rule:          " << ruleText(status.value(kRuleInForce)) << '\n';
     return text;
 }
 
@@ -172,6 +175,32 @@ QString watchText(const QJsonObject &state)
              state.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
+// "quake3: FPS on surround", or "none".
+QString ruleText(const QJsonValue &rule)
+{
+    if (!rule.isObject())
+        return QStringLiteral("none");
+    const QJsonObject object = rule.toObject();
+    return QStringLiteral("%1: %2 on %3")
+        .arg(object.value(kApplication).toString(), object.value(kName).toString(), object.value(kTab).toString());
+}
+
+QString rulesText(const QJsonObject &answer)
+{
+    QString text;
+    QTextStream out(&text);
+    const QJsonObject inForce = answer.value(kRuleInForce).toObject();
+    for (const QJsonValue &rule : answer.value(kRules).toArray()) {
+        const QJsonObject object = rule.toObject();
+        out << object.value(kApplication).toString().leftJustified(20) << ' '
+            << object.value(kTab).toString().leftJustified(10) << object.value(kName).toString()
+            << (object.value(kApplication) == inForce.value(kApplication) ? "   (in force)" : "") << '\n';
+    }
+    if (answer.value(kPaused).toBool())
+        out << "rules paused\n";
+    return text;
+}
+
 QString resultText(const CommandLine &line, const QJsonObject &answer)
 {
     const QString verb = line.request.value(kVerb).toString();
@@ -195,6 +224,14 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
                  gainsText(answer.value(kGains)));
     if (verb == kSelectTab)
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
+    if (verb == kRule && action == kList)
+        return rulesText(answer);
+    if (verb == kRule && action == kAdd)
+        return QStringLiteral("while %1\n").arg(ruleText(answer));
+    if (verb == kRule && action == kDelete)
+        return QStringLiteral("rule for %1 deleted\n").arg(line.request.value(kApplication).toString());
+    if (verb == kRule)
+        return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n") : QStringLiteral("rules followed\n");
     if (verb == kEnc)
         return QStringLiteral("Mic ENC: %1\n")
             .arg(answer.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
@@ -294,10 +331,12 @@ int watch(const CommandLine &line)
     return failed(line, QStringLiteral("VoxBench went away without ending"), kFailed);
 }
 
-int send(const CommandLine &line)
+// Sends `request` for the command `line`; false, with the exit code, when it
+// failed (the failure already printed).
+bool ask(const CommandLine &line, const QJsonObject &request, QJsonObject *answer, int *exitCode)
 {
-    const QByteArray request = QJsonDocument(line.request).toJson(QJsonDocument::Compact);
-    const bool quit = line.request.value(kVerb).toString() == kQuit;
+    const QByteArray bytes = QJsonDocument(request).toJson(QJsonDocument::Compact);
+    const bool quit = request.value(kVerb).toString() == kQuit;
     QByteArray answerLine;
     // Nothing to end is no failure, and no reason to start VoxBench.
     CommandLine once = line;
@@ -306,8 +345,7 @@ int send(const CommandLine &line)
     const QString unreached = reach(
         once,
         [&](int acceptMs) {
-            return InstanceActivator::sendCommand(request, acceptMs, CommandClient::kAnswerWaitMs,
-                                                  &answerLine);
+            return InstanceActivator::sendCommand(bytes, acceptMs, CommandClient::kAnswerWaitMs, &answerLine);
         },
         &code);
     if (quit && code == kNotRunning && !unreached.isEmpty()) {
@@ -315,20 +353,81 @@ int send(const CommandLine &line)
             printJson({{kOk, true}});
         else
             QTextStream(stdout) << "VoxBench is not running\n";
-        return CommandLine::kDone;
+        *exitCode = CommandLine::kDone;
+        return false;
     }
-    if (!unreached.isEmpty())
-        return failed(line, unreached, code);
-    QJsonObject answer;
+    if (!unreached.isEmpty()) {
+        *exitCode = failed(line, unreached, code);
+        return false;
+    }
     QString error;
-    if (!readAnswer(answerLine, &answer, &error, &code))
-        return failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
-    if (quit && !waitListening(false, CommandClient::kStartWaitMs))
-        return failed(line, QStringLiteral("VoxBench did not end"), kFailed);
+    if (!readAnswer(answerLine, answer, &error, &code)) {
+        *exitCode = failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
+        return false;
+    }
+    if (quit && !waitListening(false, CommandClient::kStartWaitMs)) {
+        *exitCode = failed(line, QStringLiteral("VoxBench did not end"), kFailed);
+        return false;
+    }
+    return true;
+}
+
+int send(const CommandLine &line)
+{
+    QJsonObject answer;
+    int exitCode = CommandLine::kDone;
+    if (!ask(line, line.request, &answer, &exitCode))
+        return exitCode;
     if (line.json)
         printJson(answer);
     else
         QTextStream(stdout) << resultText(line, answer);
+    return CommandLine::kDone;
+}
+
+// `mode export`: the mode file, from the running VoxBench's list of modes.
+int exportMode(const CommandLine &line)
+{
+    QJsonObject answer;
+    int exitCode = CommandLine::kDone;
+    if (!ask(line, {{kVerb, kModes}}, &answer, &exitCode))
+        return exitCode;
+    const ModeTransfer::Export exported = ModeTransfer::exportMode(answer, line.request.value(kName).toString(),
+                                                                   line.request.value(kTab).toString());
+    if (!exported.error.isEmpty())
+        return failed(line, exported.error, kRefused);
+    std::fwrite(exported.file.constData(), 1, size_t(exported.file.size()), stdout);
+    return std::fflush(stdout) == 0 ? CommandLine::kDone : CommandLine::kFailed;
+}
+
+// `mode import`: the file is read here, where the user named it; what crosses
+// to VoxBench is an ordinary "mode add" with the fitted gains.
+int importMode(const CommandLine &line)
+{
+    // Mode files and published curves are a few kilobytes; more is not one.
+    constexpr qint64 kMaxModeFileBytes = 1 << 20;
+    const QString path = line.request.value(kFile).toString();
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        return failed(line, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()), kFailed);
+    const QByteArray contents = file.read(kMaxModeFileBytes + 1);
+    if (contents.size() > kMaxModeFileBytes)
+        return failed(line, QStringLiteral("%1 is larger than a mode file can be").arg(path), kRefused);
+    const ModeTransfer::Import import = ModeTransfer::importMode(
+        contents, path == QLatin1String("-") ? QString() : path, line.request.value(kName).toString(),
+        line.request.value(kTab).toString());
+    if (!import.error.isEmpty())
+        return failed(line, import.error, kRefused);
+    QJsonObject answer;
+    int exitCode = CommandLine::kDone;
+    if (!ask(line, import.request, &answer, &exitCode))
+        return exitCode;
+    if (line.json)
+        printJson(ModeTransfer::importJson(import, answer));
+    else
+        QTextStream(stdout) << ModeTransfer::importText(import, answer);
     return CommandLine::kDone;
 }
 } // namespace
@@ -352,5 +451,13 @@ int CommandClient::run(int argc, char *argv[])
     case CommandLine::Action::Send:
         break;
     }
-    return line.request.value(kVerb).toString() == kWatch ? watch(line) : send(line);
+    const QString verb = line.request.value(kVerb).toString();
+    const QString action = line.request.value(kAction).toString();
+    if (verb == kWatch)
+        return watch(line);
+    if (verb == kMode && action == kExport)
+        return exportMode(line);
+    if (verb == kMode && action == kImport)
+        return importMode(line);
+    return send(line);
 }

@@ -104,9 +104,17 @@ QString CommandLine::usage()
         "                                    a new custom mode, chosen (as the Add button)\n"
         "  mode rename OLD NEW [--tab TAB]   rename a custom mode\n"
         "  mode delete NAME [--tab TAB]      delete a custom mode (as the Clear button)\n"
+        "  mode export NAME [--tab TAB]      write the mode as a mode file on standard output\n"
+        "  mode import FILE [--tab TAB] [--name NAME]\n"
+        "                                    a new custom mode from a mode file, an AutoEq or\n"
+        "                                    Equalizer APO GraphicEQ curve or a parametric file\n"
         "  gains G1 ... G10 [--tab TAB]      the chosen custom mode's gains, -12 to 12, saved\n"
         "  tab surround|stereo               choose the tab, and so the receiver's algorithm\n"
         "  enc on|off|toggle                 Mic ENC, as its check box does\n"
+        "  rule add APPLICATION MODE [--tab TAB]\n"
+        "                                    while APPLICATION runs, use MODE on its tab\n"
+        "  rule list|delete APPLICATION|pause|resume\n"
+        "                                    the rules, one less, all held or followed again\n"
         "  show                              show the window (the tray's \"Main Page\")\n"
         "  quit                              end VoxBench (the tray's \"Quit\")\n"
         "\n"
@@ -142,6 +150,8 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
     int wordsBeforeEnd = -1;
     QStringList gains;
     bool gainsGiven = false;
+    QString importName;
+    bool nameGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-") ||
@@ -156,6 +166,15 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
                 return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
             i += kBands;
             gainsGiven = true;
+        } else if (argument == QLatin1String("--name") || argument.startsWith(QLatin1String("--name="))) {
+            if (argument == QLatin1String("--name")) {
+                if (++i == arguments.size())
+                    return usageError(QStringLiteral("--name needs a NAME"));
+                importName = arguments.at(i);
+            } else {
+                importName = argument.mid(7);
+            }
+            nameGiven = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.action = Action::Help;
             return line;
@@ -185,12 +204,16 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
     const QString verb = words.takeFirst();
     const auto noArguments = [&] { return words.isEmpty(); };
     // The word after "mode" is an action unless "--" came before it.
-    const QString action =
-        verb == kMode && (wordsBeforeEnd < 0 || wordsBeforeEnd > 1) ? words.value(0) : QString();
+    const QString action = (verb == kMode || verb == kRule) && (wordsBeforeEnd < 0 || wordsBeforeEnd > 1)
+                               ? words.value(0)
+                               : QString();
     const bool editing =
-        action == kAdd || action == kRename || action == kDelete || action == kNext || action == kPrevious;
-    if (tabGiven && verb != kMode && verb != kSetGains)
-        return usageError(QStringLiteral("--tab goes with mode and gains only"));
+        verb == kMode && (action == kAdd || action == kRename || action == kDelete || action == kNext ||
+                          action == kPrevious || action == kExport || action == kImport);
+    if (tabGiven && verb != kMode && verb != kSetGains && !(verb == kRule && action == kAdd))
+        return usageError(QStringLiteral("--tab goes with mode, gains and rule add only"));
+    if (nameGiven && !(verb == kMode && action == kImport))
+        return usageError(QStringLiteral("--name goes with mode import only"));
     if (gainsGiven && !(verb == kMode && action == kAdd))
         return usageError(QStringLiteral("--gains goes with mode add only"));
     if (tabGiven && tab != kSurround && tab != kStereo)
@@ -208,6 +231,12 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
         if (action == kNext || action == kPrevious) {
             if (!noArguments())
                 return usageError(QStringLiteral("mode %1 takes no name").arg(action));
+        } else if (action == kImport) {
+            if (words.size() != 1)
+                return usageError(QStringLiteral("mode import takes one FILE (- for standard input)"));
+            line.request.insert(kFile, words.first());
+            if (nameGiven)
+                line.request.insert(kName, importName);
         } else if (action == kRename) {
             if (words.size() != 2)
                 return usageError(QStringLiteral("mode rename takes OLD and NEW (quote a name with blanks)"));
@@ -215,8 +244,8 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
             line.request.insert(kNewName, words.at(1));
         } else {
             const QString name = words.join(QLatin1Char(' '));
-            if (name.isEmpty() && action == kDelete)
-                return usageError(QStringLiteral("mode delete needs a NAME"));
+            if (name.isEmpty() && (action == kDelete || action == kExport))
+                return usageError(QStringLiteral("mode %1 needs a NAME").arg(action));
             line.request.insert(kName, name);
             if (gainsGiven) {
                 const QJsonArray values = gainsFrom(gains);
@@ -224,6 +253,24 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
                     return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
                 line.request.insert(kGains, values);
             }
+        }
+    } else if (verb == kRule) {
+        words.removeFirst();
+        line.request.insert(kAction, action);
+        if (action == kList || action == kPause || action == kResume) {
+            if (!noArguments())
+                return usageError(QStringLiteral("rule %1 takes no arguments").arg(action));
+        } else if (action == kAdd) {
+            if (words.size() < 2)
+                return usageError(QStringLiteral("rule add takes APPLICATION and MODE"));
+            line.request.insert(kApplication, words.takeFirst());
+            line.request.insert(kName, words.join(QLatin1Char(' ')));
+        } else if (action == kDelete) {
+            if (words.size() != 1)
+                return usageError(QStringLiteral("rule delete takes APPLICATION"));
+            line.request.insert(kApplication, words.first());
+        } else {
+            return usageError(QStringLiteral("rule takes add, list, delete, pause or resume"));
         }
     } else if (verb == kSetGains) {
         const QJsonArray values = words.size() == kBands ? gainsFrom(words) : QJsonArray();

@@ -58,6 +58,7 @@ int main(int argc, char *argv[])
             program.quit = [&window] { window.on_ExitAppAction(); };
             program.shown = [&window] { return window.isVisible(); };
             const QPointer<CommandServer> server = new CommandServer(*window.model(), program, &window);
+            server->setRules(window.rules(), window.ruleEngine());
             activator.setRequestHandler(
                 [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
                     if (!server)

@@ -18,6 +18,8 @@ constexpr QLatin1String kOn("on");
 constexpr QLatin1String kNewName("new_name");
 constexpr QLatin1String kAction("action");
 constexpr QLatin1String kStep("step"); // +1 next, -1 previous
+constexpr QLatin1String kApplication("application");
+constexpr QLatin1String kFile("file");
 
 // Verbs.
 constexpr QLatin1String kStatus("status");
@@ -29,6 +31,7 @@ constexpr QLatin1String kShow("show");
 constexpr QLatin1String kQuit("quit");
 constexpr QLatin1String kWatch("watch");
 constexpr QLatin1String kSetGains("gains");
+constexpr QLatin1String kRule("rule");
 
 // Actions of "mode" besides choosing one, and of "enc" besides on and off.
 constexpr QLatin1String kAdd("add");
@@ -37,6 +40,13 @@ constexpr QLatin1String kDelete("delete");
 constexpr QLatin1String kNext("next");
 constexpr QLatin1String kPrevious("previous");
 constexpr QLatin1String kToggle("toggle");
+// Served by the command line itself, around "modes" and "mode add".
+constexpr QLatin1String kExport("export");
+constexpr QLatin1String kImport("import");
+// Actions of "rule".
+constexpr QLatin1String kList("list");
+constexpr QLatin1String kPause("pause");
+constexpr QLatin1String kResume("resume");
 
 // Tabs, as the command line and its JSON name them.
 constexpr QLatin1String kSurround("surround");
@@ -61,6 +71,17 @@ constexpr QLatin1String kSpectrum("spectrum");
 constexpr QLatin1String kWindowShown("window_shown");
 constexpr QLatin1String kCode("code");
 constexpr QLatin1String kApi("api");
+// "rule list": the rules and whether they are paused; "status": the rule in force.
+constexpr QLatin1String kRules("rules");
+constexpr QLatin1String kPaused("paused");
+constexpr QLatin1String kRuleInForce("rule");
+// "mode import": what was read and how close the receiver's gains come.
+constexpr QLatin1String kFormat("format");
+constexpr QLatin1String kCurve("curve");
+constexpr QLatin1String kLargestDeviation("largest_deviation_db");
+constexpr QLatin1String kClampedBands("clamped_bands");
+constexpr QLatin1String kLargestClamp("largest_clamp_db");
+constexpr QLatin1String kPreamp("preamp_db");
 // What a line of "watch" reports as changed (an array of these).
 constexpr QLatin1String kChanged("changed");
 
@@ -85,5 +106,6 @@ constexpr QLatin1String kChangedGains("gains");
 constexpr QLatin1String kChangedModes("modes"); // custom modes added, renamed, deleted
 constexpr QLatin1String kChangedMicEnc("mic_enc");
 constexpr QLatin1String kChangedQuit("quit");
+constexpr QLatin1String kChangedRule("rule"); // rules edited, or the rule in force changed
 
 } // namespace CommandProtocol

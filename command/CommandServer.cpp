@@ -1,6 +1,7 @@
 #include "command/CommandServer.h"
 
 #include "command/CommandProtocol.h"
+#include "model/ModeNames.h"
 #include "presets/PresetNames.h"
 
 #include <QCoreApplication>
@@ -146,6 +147,8 @@ void CommandServer::run(const QJsonObject &body)
         answer(listModes());
     else if (verb == kMode || verb == kSelectTab || verb == kEnc || verb == kSetGains)
         runOnReceiver(body);
+    else if (verb == kRule && m_rules && m_engine)
+        runRule(body);
     else
         fail(QStringLiteral("unknown command"), kUsage);
 }
@@ -515,6 +518,88 @@ QJsonObject CommandServer::currentMode(ModeType type) const
             {kGains, gainsOf(m_model.gains(type))}};
 }
 
+void CommandServer::setRules(AppRules *rules, RuleEngine *engine)
+{
+    m_rules = rules;
+    m_engine = engine;
+    connect(rules, &AppRules::changed, &m_watchers, &CommandWatchers::noteRules);
+    connect(engine, &RuleEngine::inForceChanged, &m_watchers, &CommandWatchers::noteRules);
+}
+
+namespace {
+QJsonObject ruleObject(const AppRules::Rule &rule)
+{
+    return {{kApplication, rule.application}, {kName, rule.mode}, {kTab, tabName(rule.tab)}};
+}
+} // namespace
+
+QJsonObject CommandServer::ruleList() const
+{
+    QJsonArray rules;
+    for (const AppRules::Rule &rule : m_rules->rules())
+        rules.append(ruleObject(rule));
+    const AppRules::Rule *inForce = m_engine->inForce();
+    return {{kRules, rules},
+            {kPaused, m_rules->paused()},
+            {kRuleInForce, inForce ? QJsonValue(ruleObject(*inForce)) : QJsonValue()}};
+}
+
+// Rules need no receiver: they are kept for whichever one is attached.
+void CommandServer::runRule(const QJsonObject &body)
+{
+    const QString action = body.value(kAction).toString();
+    const QString application = body.value(kApplication).toString();
+    const QString notSaved = QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1")
+                                 .arg(QDir::toNativeSeparators(AppRules::defaultPath()));
+    if (action == kList) {
+        answer(ruleList());
+    } else if (action == kDelete) {
+        if (!m_rules->remove(application))
+            fail(QStringLiteral("no rule for %1").arg(application), kRefused);
+        else if (!m_rules->saved())
+            fail(notSaved, kFailed);
+        else
+            answer(ruleList());
+    } else if (action == kPause || action == kResume) {
+        if (!m_rules->setPaused(action == kPause))
+            fail(notSaved, kFailed);
+        else
+            answer(ruleList());
+    } else if (action == kAdd) {
+        const QString mode = body.value(kName).toString();
+        QString tab = body.value(kTab).toString();
+        if (AppRules::key(application).isEmpty() || mode.trimmed().isEmpty()) {
+            fail(QStringLiteral("a rule needs an application and a mode"), kUsage);
+            return;
+        }
+        // Without --tab, the tab of the attached receiver's mode of that name.
+        if (tab.isEmpty()) {
+            QStringList tabs;
+            for (const ModeType type : {Surround, Stereo}) {
+                if (m_model.attached() && ModeNames::find(m_model, type, mode))
+                    tabs << tabName(type);
+            }
+            if (tabs.size() != 1) {
+                fail(tabs.isEmpty() ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
+                                          .arg(mode)
+                                    : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
+                                          .arg(mode),
+                     kRefused);
+                return;
+            }
+            tab = tabs.first();
+        }
+        const AppRules::Rule rule{application, mode, tab == kSurround ? Surround : Stereo};
+        if (!m_rules->add(rule)) {
+            fail(notSaved, kFailed);
+            return;
+        }
+        answer(ruleObject(*m_rules->find(application)));
+    } else {
+        fail(QStringLiteral("unknown rule action"), kUsage);
+    }
+}
+
 QJsonObject CommandServer::status() const
 {
     const bool attached = m_model.attached();
@@ -545,6 +630,8 @@ QJsonObject CommandServer::status() const
     status.insert(kMicEncState, m_model.micEnc());
     status.insert(kSpectrum, attached && m_model.spectrumOn());
     status.insert(kWindowShown, m_program.shown && m_program.shown());
+    const AppRules::Rule *rule = m_engine ? m_engine->inForce() : nullptr;
+    status.insert(kRuleInForce, rule ? QJsonValue(ruleObject(*rule)) : QJsonValue());
     return status;
 }
 

@@ -2,7 +2,9 @@
 
 #include "command/CommandProtocol.h"
 #include "command/CommandWatchers.h"
+#include "model/AppRules.h"
 #include "model/ReceiverModel.h"
+#include "model/RuleEngine.h"
 #include "presets/ModeType.h"
 
 #include <QElapsedTimer>
@@ -52,6 +54,9 @@ public:
 
     CommandServer(ReceiverModel &model, Program program, QObject *parent = nullptr);
 
+    // The rules for applications that "rule" edits and "status" names.
+    void setRules(AppRules *rules, RuleEngine *engine);
+
     // `request` is the JSON object of one "command" line; `reply` gets the answer.
     void handle(const QByteArray &request, const Reply &reply);
     // The program ends: every watcher gets a last line.
@@ -86,6 +91,8 @@ private:
     void noteSaveFailed(const QString &path, const QString &reason);
 
     QJsonObject status() const;
+    void runRule(const QJsonObject &body);
+    QJsonObject ruleList() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
     QString chooseMode(const QString &name, const QString &tab);
@@ -101,6 +108,8 @@ private:
     QJsonObject currentMode(ModeType type) const;
 
     ReceiverModel &m_model;
+    AppRules *m_rules = nullptr;
+    RuleEngine *m_engine = nullptr;
     Program m_program;
     std::deque<Request> m_queue;
     bool m_running = false;

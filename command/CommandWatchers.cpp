@@ -51,6 +51,11 @@ void CommandWatchers::note(QLatin1String what)
     }
 }
 
+void CommandWatchers::noteRules()
+{
+    note(kChangedRule);
+}
+
 void CommandWatchers::flush()
 {
     m_flushQueued = false;
@@ -60,7 +65,7 @@ void CommandWatchers::flush()
     m_pending.clear();
     // A signal that changed nothing shown (the same mode chosen again) is no
     // change; custom modes are not part of the state, so they always count.
-    if (m_pendingState == m_lastState && !changed.contains(kChangedModes))
+    if (m_pendingState == m_lastState && !changed.contains(kChangedModes) && !changed.contains(kChangedRule))
         return;
     m_lastState = m_pendingState;
     send(m_pendingState, changed);

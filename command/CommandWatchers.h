@@ -34,6 +34,9 @@ public:
     // Sends the state at once; false when kMaxWatchers watch already.
     bool add(const Watcher &watcher);
     int count() const { return int(m_watchers.size()); }
+    // The rules were edited, or another rule took over: a line even when the
+    // state looks the same (the rules are not part of it).
+    void noteRules();
     // The program ends: what is pending, a last line, then every stream ends.
     void farewell();
 

@@ -54,6 +54,8 @@ expect bash "voxbench mode FPS --tab=surround --" '--no-start|' "$(bash_offers v
 expect bash "voxbench mode add X --" '--no-start|--tab|--gains|' "$(bash_offers voxbench mode add X --)"
 expect bash "voxbench tab " 'surround|stereo|mic-enc|' "$(bash_offers voxbench tab '')"
 expect bash "voxbench enc t" 'toggle|' "$(bash_offers voxbench enc t)"
+expect bash "voxbench rule " 'add|list|delete|pause|resume|' "$(bash_offers voxbench rule '')"
+expect bash "voxbench rule add game --tab stereo N" 'Night\ Raid|' "$(bash_offers voxbench rule add game --tab stereo N)"
 
 # bash for real: the line typed into an interactive bash, TAB, then a key bound
 # to record what readline left on the line.
@@ -100,6 +102,7 @@ expect zsh "voxbench --tab stereo mode F" 'FPS|=voxbench --tab stereo mode FPS |
 expect zsh "voxbench mode --tab=st" 'stereo|=voxbench mode --tab=stereo |' "$(zsh_offers 'voxbench mode --tab=st')"
 expect zsh "voxbench status --json --" '--no-start|=voxbench status --json --no-start |' \
     "$(zsh_offers 'voxbench status --json --')"
+expect zsh "voxbench rule add game Ni" 'Night Raid|=voxbench rule add game Night\ Raid |' "$(zsh_offers 'voxbench rule add game Ni')"
 
 # fish: its own completion of the line, each offer without its description.
 fish_offers()
@@ -116,6 +119,7 @@ expect fish "voxbench mode --tab " 'stereo|surround|' "$(fish_offers 'voxbench m
 expect fish "voxbench mode delete " 'Bob'"'"'s Mix|Night Raid|Say "Hi" é|' "$(fish_offers 'voxbench mode delete ')"
 expect fish "voxbench status --json --" '--no-start|' "$(fish_offers 'voxbench status --json --')"
 expect fish "voxbench tab " 'mic-enc|stereo|surround|' "$(fish_offers 'voxbench tab ')"
+expect fish "voxbench rule add game N" 'Night Raid|' "$(fish_offers 'voxbench rule add game N')"
 
 if [ -e "$HOME/wrong-calls" ]; then
     echo "completion called voxbench other than with --no-start modes --json:"
