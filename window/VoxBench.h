@@ -19,6 +19,7 @@
 #include <vector>
 
 class DeviceMonitor;
+class FocusMark;
 class FirstShowWarmup;
 class MyThread;
 class MyThread_Two;
@@ -57,6 +58,7 @@ public:
     WriteReadJson *store() const { return m_store.get(); }
     ReceiverModel *model() const { return m_model.get(); }
     VoxBenchForm &form() { return ui; }
+    const FocusMark *focusMark() const { return m_focusMark; }
     QString deviceUuid() const { return m_model->identity(); }
     Page page() const { return m_model->page(); }
     int headsetModel() const { return m_model->headsetModel(); }
@@ -153,6 +155,7 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -203,6 +206,7 @@ private:
     void logConfigKeptAside(const QString &keptPath, const QString &reason);
 
     VoxBenchForm ui;
+    FocusMark *m_focusMark = nullptr; // a child widget, owned by the window
 
     std::unique_ptr<WriteReadJson> m_store;
     FirstShowWarmup *m_warmup = nullptr;
