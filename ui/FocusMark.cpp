@@ -27,10 +27,11 @@ bool FocusMark::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::ShortcutOverride:
-        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window() && !m_keyboard) {
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window()) {
             m_keyboard = true;
-            follow(QApplication::focusWidget());
+            // After the key has done its work: a tab switched, a box grown.
+            QMetaObject::invokeMethod(
+                this, [this] { follow(QApplication::focusWidget()); }, Qt::QueuedConnection);
         }
         break;
     case QEvent::MouseButtonPress:

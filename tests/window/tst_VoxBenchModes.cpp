@@ -489,6 +489,9 @@ void tst_VoxBenchModes::keysReachAndWorkEveryControl()
     bar->setFocus(Qt::TabFocusReason);
     QTest::keyClick(bar, Qt::Key_Left);
     QCOMPARE(m_window->page(), Page::Surround);
+    // On the tab bar the frame follows the current tab.
+    const QRect tab = bar->tabRect(0).translated(bar->mapTo(m_window.get(), QPoint()));
+    QTRY_VERIFY(m_window->focusMark()->geometry().contains(tab));
     QVERIFY(waitForSettled(*m_window->session()));
 
     // The tab's presets are one stop, on the chosen one; Right chooses the next.
