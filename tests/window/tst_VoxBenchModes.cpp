@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QtTest>
 #include <memory>
 
@@ -490,7 +491,7 @@ void tst_VoxBenchModes::keysReachAndWorkEveryControl()
     QTest::keyClick(bar, Qt::Key_Left);
     QCOMPARE(m_window->page(), Page::Surround);
     // On the tab bar the frame follows the current tab.
-    const QRect tab = bar->tabRect(0).translated(bar->mapTo(m_window.get(), QPoint()));
+    const QRect tab = ui.tabWidget->tabBar()->tabRect(0).translated(bar->mapTo(m_window.get(), QPoint()));
     QTRY_VERIFY(m_window->focusMark()->geometry().contains(tab));
     QVERIFY(waitForSettled(*m_window->session()));
 
