@@ -1,6 +1,9 @@
 #include "ui/VoxBenchForm.h"
 
+#include "ui/ButtonKeys.h"
 #include "ui/VoxBenchStyle.h"
+
+#include <QTabBar>
 
 namespace {
 
@@ -50,6 +53,7 @@ void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered)
     m_nextCovered = 0;
     applyLook();
     applyAccessibility();
+    applyKeyboard();
     if (covered == CoveredPictures::Now) {
         while (applyNextCoveredPicture()) {
         }
@@ -202,6 +206,68 @@ void VoxBenchForm::applyAccessibility()
             });
         }
     }
+}
+
+QList<QWidget *> VoxBenchForm::tabChain() const
+{
+    QList<QWidget *> chain{tabWidget,
+                           radioButton_Surround_VornStandard,
+                           radioButton_Surround_FPS,
+                           radioButton_Surround_Moba,
+                           radioButton_Surround_DeepBass,
+                           radioButton_Surround_Customize,
+                           pushButton_Surround_CustomAdd,
+                           pushButton_Surround_CustomClear,
+                           radioButton_Surround_Custom1,
+                           radioButton_Surround_Custom2,
+                           radioButton_Surround_Custom3,
+                           radioButton_Surround_Custom4,
+                           radioButton_Surround_Custom5,
+                           radioButton_Stereo_VornStandard,
+                           radioButton_Stereo_Pop,
+                           radioButton_Stereo_RockRoll,
+                           radioButton_Stereo_DeepBass,
+                           radioButton_Stereo_Jazz,
+                           radioButton_Stereo_Classic,
+                           radioButton_Stereo_Customize,
+                           pushButton_Stereo_CustomAdd,
+                           pushButton_Stereo_CustomClear,
+                           radioButton_Stereo_Custom1,
+                           radioButton_Stereo_Custom2,
+                           radioButton_Stereo_Custom3,
+                           radioButton_Stereo_Custom4,
+                           radioButton_Stereo_Custom5,
+                           checkBox_MicENC};
+    for (int page : {1, 0}) {
+        for (int band = 0; band < kBandCount; ++band)
+            chain << bandSlider(page, band);
+    }
+    chain << lineEdit_CustomName << pushButton_CustomReset << pushButton_CustomSave << pushButton_SurroundTest
+          << pushButton_Minimize << pushButton_Close << pushButton_DefaultClose;
+    return chain;
+}
+
+// Every control takes the focus from the keyboard, in the order of tabChain;
+// nothing else does, so no stop is left that shows nothing.
+void VoxBenchForm::applyKeyboard()
+{
+    const QList<QWidget *> chain = tabChain();
+    for (QWidget *widget : centralWidget->findChildren<QWidget *>()) {
+        if (!chain.contains(widget) && !qobject_cast<QTabBar *>(widget) &&
+            (widget->focusPolicy() & Qt::TabFocus))
+            widget->setFocusPolicy(Qt::FocusPolicy(widget->focusPolicy() & ~Qt::TabFocus));
+    }
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+
+    auto *keys = new ButtonKeys(centralWidget);
+    for (QWidget *widget : chain) {
+        if (qobject_cast<QAbstractButton *>(widget))
+            widget->installEventFilter(keys);
+    }
+    // Enter in the name field saves the name, as Save beside it does.
+    QObject::connect(lineEdit_CustomName, &QLineEdit::returnPressed, pushButton_CustomSave,
+                     &QAbstractButton::click);
 }
 
 QSlider *VoxBenchForm::bandSlider(int page, int band) const

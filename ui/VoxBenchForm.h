@@ -28,9 +28,15 @@ public:
     // What a screen reader says for a band slider: its band and gain.
     static QString bandSliderName(int band, int gain);
 
+    // The controls in the order Tab visits them, as they read on the window:
+    // tabs, presets, custom modes with + and the bin, sliders, name, Reset,
+    // Save, play, Mic ENC, then the title strip's buttons. Hidden ones are skipped.
+    QList<QWidget *> tabChain() const;
+
 private:
     void applyLook();
     void applyAccessibility();
+    void applyKeyboard();
 
     int m_nextCovered = 0;
 };

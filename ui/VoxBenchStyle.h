@@ -7,6 +7,11 @@
 // rgb(108, 0, 255) and white text, with picture buttons and backgrounds.
 namespace VoxBenchStyle {
 
+// The keyboard focus frame (FocusMark): amber, apart from the violet of a
+// chosen mode and the white of text, and bright on the navy.
+inline constexpr unsigned focusMarkRgb = 0xffc83d;
+inline constexpr int focusMarkWidth = 2;
+
 inline constexpr const char *tab = "QTabWidget::pane {\n"
                                    "    background-color: rgb(10, 6, 30);\n"
                                    "    border: 1px solid rgb(108, 0, 255);\n"

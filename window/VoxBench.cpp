@@ -6,6 +6,7 @@
 #include "platform/ProcessCommandLine.h"
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
+#include "ui/FocusMark.h"
 #include "ui/MessageBox.h"
 #include "window/FirstShowWarmup.h"
 #include "window/ModeFileDrop.h"
@@ -108,6 +109,7 @@ void VoxBench::initWindow()
     auto *tabStyle = new CustomTabStyle;
     tabStyle->setParent(this);
     ui.tabWidget->tabBar()->setStyle(tabStyle);
+    m_focusMark = new FocusMark(this);
 
     ui.checkBox_MicENC->setChecked(m_model->micEnc());
     // Pictures of the device page: hidden under the no-receiver page at first.

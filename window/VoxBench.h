@@ -21,6 +21,7 @@
 #include <vector>
 
 class DeviceMonitor;
+class FocusMark;
 class FirstShowWarmup;
 class MyThread;
 class MyThread_Two;
@@ -61,6 +62,7 @@ public:
     AppRules *rules() const { return m_rules.get(); }
     RuleEngine *ruleEngine() const { return m_ruleEngine.get(); }
     VoxBenchForm &form() { return ui; }
+    const FocusMark *focusMark() const { return m_focusMark; }
     QString deviceUuid() const { return m_model->identity(); }
     Page page() const { return m_model->page(); }
     int headsetModel() const { return m_model->headsetModel(); }
@@ -157,6 +159,7 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -211,6 +214,7 @@ private:
     void logConfigKeptAside(const QString &keptPath, const QString &reason);
 
     VoxBenchForm ui;
+    FocusMark *m_focusMark = nullptr; // a child widget, owned by the window
 
     std::unique_ptr<WriteReadJson> m_store;
     FirstShowWarmup *m_warmup = nullptr;

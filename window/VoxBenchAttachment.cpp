@@ -152,9 +152,21 @@ void VoxBench::setPageState(PageState state)
     ui.label_DefaultHead->lower();
     ui.label_DefaultBackground->lower();
     ui.pushButton_DefaultClose->lower();
+    // Hidden too, or Tab would stop on it under the device page.
+    ui.pushButton_DefaultClose->hide();
     ui.label_Head->show();
     ui.label_Head_One->show();
     ui.label->show();
+}
+
+// The no-receiver page covers the device page's controls: Tab stays on its own
+// close button rather than walk through controls nobody can see.
+bool VoxBench::focusNextPrevChild(bool next)
+{
+    if (m_model->pageState() != PageState::NoReceiver)
+        return QMainWindow::focusNextPrevChild(next);
+    ui.pushButton_DefaultClose->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 // The receiver's settings are up: its custom modes and chosen modes show.

@@ -7,8 +7,10 @@
 #
 # DESKTOP picks the scenarios: "bare" (default; an X server without a window
 # manager), "wayland" (weston's headless backend), "openbox" (a window manager
-# that moves windows), "xembed-tray" (trayer) or "sni-tray" (a private D-Bus
-# session bus with the tray watcher sni-watcher.py).
+# that moves windows), "xembed-tray" (trayer), "sni-tray" (a private D-Bus
+# session bus with the tray watcher sni-watcher.py), "keyboard" (the keys alone,
+# no mouse) or "atspi" (a private session bus with the accessibility bus, the
+# tree read by atspi-tree.py as a screen reader reads it).
 #
 # Exits 0 when every scenario passes, 1 when one fails, 77 (skipped) when a
 # tool it needs is missing or no X server can be started here.
@@ -17,7 +19,7 @@ set -uo pipefail
 readonly kSkip=77
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 PROGRAM EMULATOR_LIBRARY [bare|wayland|openbox|xembed-tray|sni-tray]" >&2
+    echo "usage: $0 PROGRAM EMULATOR_LIBRARY [bare|wayland|openbox|xembed-tray|sni-tray|keyboard|atspi]" >&2
     exit 2
 fi
 program=$1
@@ -53,6 +55,13 @@ if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
         need dbus-daemon dbus
         /usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi' 2>/dev/null ||
             skip "Debian's Python has no D-Bus bindings (Debian packages python3-dbus, python3-gi)"
+        ;;
+    keyboard) ;;
+    atspi)
+        need dbus-daemon dbus
+        [ -x /usr/libexec/at-spi-bus-launcher ] || skip "no accessibility bus (Debian package at-spi2-core)"
+        /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+            skip "Debian's Python cannot read AT-SPI (Debian packages python3-gi, gir1.2-atspi-2.0)"
         ;;
     *)
         echo "unknown desktop $desktop" >&2
@@ -529,6 +538,160 @@ desktop_sni_tray()
 
         $sni menu "$item" Quit || fail "no Quit in the item's menu"
         ends_with_farewell 5
+        exit 0
+    )
+    counted $?
+}
+
+# keys KEY...: xdotool key presses to the focused window, a little apart.
+keys()
+{
+    xdotool key --delay 60 "$@"
+    sleep 0.3
+}
+
+# The keys alone, as a person without a mouse: a preset on each tab, a custom
+# mode added, three gains set, named and saved, deleted, and Mic ENC switched;
+# the receiver and config.json end as after the same clicks.
+desktop_keyboard()
+{
+    current="keyboard: presets, a custom mode with three gains named, saved and deleted, Mic ENC; keys only"
+    (
+        start_on_device_page keyboard || fail "no device page"
+        local config="$user/home/Documents/VoxBench/config.json" before peqs
+        # No window manager: hand the window the focus; it starts on the tab bar.
+        xdotool windowfocus --sync "$window"
+        before=$(log_lines "$emu_log")
+        keys Left
+        upload_after "$before" || fail "Left on the tab bar did not choose the 7.1 tab"
+
+        before=$(log_lines "$emu_log")
+        keys Tab Right
+        upload_after "$before" || fail "Right in the presets sent no upload"
+        peqs=$(log_after "$emu_log" "$before" | grep '^21 ')
+        [ "$(peq_gains "$(echo "$peqs" | sed -n 1p)" "$(echo "$peqs" | sed -n 2p)")" = \
+            "$(preset_gains "$defaults" FPS 0)" ] || fail "Right did not choose FPS"
+        log_after "$emu_log" "$before" | grep -q '^31 06 01 00 01 00 00 00 ' || fail "no 7.1 switch after FPS"
+
+        # Customize, then Enter on + adds Mode01.
+        keys Right Right Right Tab Return
+        wait_until 5 grep -q '"name": "Mode01"' "$config" || fail "config.json has no Mode01 after Enter on +"
+        # Bin, the mode, then the sliders: 30 Hz +3, 60 Hz -2, 120 Hz +1, a dB a key.
+        keys Tab Tab Tab Up Up Up Tab Down Down Tab Up
+        sleep 1.5
+        local last
+        last=$(commands "$emu_log" | grep '^21 26 01 00 04 ' | tail -n 1)
+        [ "$(peq_gain "$last" 0) $(peq_gain "$last" 1) $(peq_gain "$last" 2)" = "3 -2 1" ] ||
+            fail "gains sent: $(peq_gain "$last" 0) $(peq_gain "$last" 1) $(peq_gain "$last" 2), expected 3 -2 1"
+        # Seven sliders on to the name field; Enter there saves.
+        keys Tab Tab Tab Tab Tab Tab Tab Tab ctrl+a
+        xdotool type --delay 20 "Footsteps"
+        keys Return
+        wait_until 5 grep -q '"name": "Footsteps"' "$config" || fail "config.json has no mode named Footsteps"
+        tr -d ' \r\n' <"$config" | grep -q '"name":"Footsteps","parameter":\[3,-2,1,0,0,0,0,0,0,0\]' ||
+            fail "saved mode: $(tr -d ' \r\n' <"$config" | grep -o '"name":"Footsteps"[^]]*')"
+        # Back over the sliders and the mode to the bin; Space deletes.
+        keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab \
+            shift+Tab shift+Tab shift+Tab space
+        wait_until 5 sh -c "! grep -q Footsteps '$config'" || fail "Footsteps is still in config.json"
+
+        # Back to the tab bar, the stereo tab and its next preset.
+        keys shift+Tab shift+Tab shift+Tab
+        before=$(log_lines "$emu_log")
+        keys Right
+        wait_until 5 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q ' 99 01 01 '" ||
+            fail "Right on the tab bar did not choose the stereo tab"
+        sleep 1
+        before=$(log_lines "$emu_log")
+        keys Tab Right
+        upload_after "$before" || fail "Right in the stereo presets sent no upload"
+        peqs=$(log_after "$emu_log" "$before" | grep '^21 ')
+        [ "$(peq_gains "$(echo "$peqs" | sed -n 1p)" "$(echo "$peqs" | sed -n 2p)")" = \
+            "$(preset_gains "$defaults" Pop 1)" ] || fail "Right did not choose Pop on the stereo tab"
+
+        # Mic ENC's tab, its box, Space switches it off.
+        keys shift+Tab Right
+        before=$(log_lines "$emu_log")
+        keys Tab space
+        wait_until 3 sh -c "tail -n +$((before + 1)) '$emu_log' | grep -q '^[0-9]* 4F 30 80 18 31 06 01 00 00 00 02 00 '" ||
+            fail "Space on Mic ENC sent no ENC byte 2"
+        grep -q 'CLose ENC' "$user/home/Documents/VoxBench/debug.log" || fail "no CLose ENC record"
+        exit 0
+    )
+    counted $?
+}
+
+# A screen reader's view: the tree of each page over AT-SPI, with Qt's bridge
+# switched on; every shown control has a name. Pages are switched with keys.
+desktop_atspi()
+{
+    current="AT-SPI: every shown control of every page has a name"
+    local address
+    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
+    session_bus=$(echo "$address" | sed -n 1p)
+    started+=("$(echo "$address" | sed -n 2p)")
+    (
+        [ -n "$session_bus" ] || fail "no session bus: $(cat "$root/dbus.log")"
+        export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_LOGGING_RULES=qt.accessibility.atspi=true
+        # The accessibility bus comes after the program's window. Qt's bridge,
+        # always on, counts itself enabled the moment it sees org.a11y.Bus on the
+        # session bus and registers with the registry before its asynchronous
+        # connection to that bus is made: losing that race it says "Not connected
+        # to D-Bus server" and never tries again. Published later, the bus is
+        # connected first and registered after.
+        launcher=""
+        a11y_bus_up()
+        {
+            DBUS_SESSION_BUS_ADDRESS=$session_bus XDG_RUNTIME_DIR=$root /usr/libexec/at-spi-bus-launcher \
+                --launch-immediately >>"$root/atspi-bus.log" 2>&1 &
+            launcher=$!
+            echo "$launcher" >>"$root/pids"
+            wait_until 10 env DBUS_SESSION_BUS_ADDRESS="$session_bus" dbus-send --session --print-reply \
+                --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 ||
+                fail "no accessibility bus on the session bus: $(cat "$root/atspi-bus.log")"
+        }
+        a11y_bus_down()
+        {
+            kill -TERM "$launcher"
+            wait "$launcher" 2>/dev/null
+            wait_until 5 sh -c "! DBUS_SESSION_BUS_ADDRESS='$session_bus' dbus-send --session --print-reply \
+                --dest=org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.GetNameOwner \
+                string:org.a11y.Bus >/dev/null 2>&1"
+        }
+        # listing PAGE TEXT: the tree printed; fails on an unnamed control or without TEXT.
+        listing()
+        {
+            local out="$root/atspi-$1.txt"
+            wait_until 10 sh -c "DBUS_SESSION_BUS_ADDRESS=$session_bus /usr/bin/python3 '$here/atspi-tree.py' VoxBench >'$out' 2>&1; [ \$? -ne 2 ]" ||
+                fail "$1: VoxBench is not on the accessibility bus: $(cat "$out")"
+            echo "--- AT-SPI tree, $1"
+            cat "$out"
+            grep -q UNNAMED "$out" && fail "$1: $(grep -c UNNAMED "$out") unnamed control(s)"
+            grep -q "$2" "$out" || fail "$1: no $2 in the tree"
+        }
+        user=$(make_home absent)
+        VOXBENCH_EMU_ABSENT=1 start_program "$user"
+        wait_until 20 find_window || fail "no window without a receiver"
+        a11y_bus_up
+        listing no-receiver "push button 'Close'"
+        kill -TERM "$pid"
+        wait_for_exit "$pid" 5
+        a11y_bus_down
+
+        start_on_device_page atspi || fail "no device page"
+        a11y_bus_up
+        xdotool windowfocus --sync "$window"
+        keys Left Tab Right Right Right Right Tab Return
+        wait_until 5 grep -q '"name": "Mode01"' "$user/home/Documents/VoxBench/config.json" || fail "no mode added"
+        listing surround "slider '250 Hz, 0 dB'"
+        grep -q "push button 'Add mode'" "$root/atspi-surround.txt" || fail "no Add mode button"
+        grep -q "push button 'Delete mode'" "$root/atspi-surround.txt" || fail "no Delete mode button"
+        keys shift+Tab shift+Tab Right
+        sleep 1
+        listing stereo "page tab 'Stereo Sound (Music)'"
+        keys Right
+        sleep 0.7
+        listing mic-enc "check box 'Mic ENC(Environment Noise Cancellation)'"
         exit 0
     )
     counted $?

@@ -33,6 +33,9 @@ void tst_Pictures::stillPicturesLoad_data()
     row(":/controls/pic/control/Head_Background.jpg", QSize(1176, 80));
     row(":/controls/pic/control/Head1.png", QSize(120, 57));
     row(":/controls/pic/control/Head2.png", QSize(400, 51));
+    // Twice the size, picked by the style sheets on a screen at scale 2.
+    row(":/controls/pic/control/Head1@2x.png", QSize(240, 114));
+    row(":/controls/pic/control/Head2@2x.png", QSize(800, 102));
     row(":/controls/pic/control/minimize.png", QSize(25, 18));
     row(":/controls/pic/control/close.png", QSize(22, 22));
     row(":/controls/pic/control/close1.png", QSize(20, 20));

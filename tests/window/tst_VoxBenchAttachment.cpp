@@ -86,6 +86,11 @@ void tst_VoxBenchAttachment::startWithoutReceiverShowsNoDevicePage()
     QVERIFY(ui.label_Head->isHidden());
     QCOMPARE(m_window->readThread(), nullptr);
     QCOMPARE(ui.tabWidget->currentIndex(), 1);
+    // Tab does not walk through the covered device page.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(m_window.get(), Qt::Key_Tab);
+        QCOMPARE(m_window->focusWidget(), ui.pushButton_DefaultClose);
+    }
     const QByteArray log = debugLog();
     QVERIFY(log.contains(record("Register Device", "true", "registerDevice", 274)));
     QVERIFY(log.contains(record("OpenDevice", "noDevice", "InitDeviceInput", 500)));
@@ -112,6 +117,7 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
 
     VoxBenchForm &ui = m_window->form();
     QVERIFY(ui.label_DefaultHead->isHidden() == false); // lowered, not hidden
+    QVERIFY(ui.pushButton_DefaultClose->isHidden());    // no stop under the device page
     QVERIFY(!ui.label_Head->isHidden());
     QVERIFY(ui.radioButton_Surround_VornStandard->isChecked());
     QVERIFY(ui.radioButton_Stereo_VornStandard->isChecked());

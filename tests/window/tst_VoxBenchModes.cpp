@@ -3,12 +3,15 @@
 #include "support/AttachmentSupport.h"
 
 #include "presets/WriteReadJson.h"
+#include "ui/FocusMark.h"
 #include "ui/MessageBox.h"
+#include "ui/VoxBenchStyle.h"
 #include "window/VoxBench.h"
 
 #include <QDir>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QtTest>
 #include <memory>
 
@@ -46,6 +49,7 @@ private slots:
     void surroundCodesOfHeadsetModelOne();
     void restartRestoresTheRememberedCustomMode();
     void slotsFromConfigStayWithinFiveButtons();
+    void keysReachAndWorkEveryControl();
     void dropOnTheStripImportsACurve();
     void cleanupTestCase();
 
@@ -474,6 +478,94 @@ void tst_VoxBenchModes::slotsFromConfigStayWithinFiveButtons()
         configJson().value("customizeMode").toArray().at(0).toObject().value("modes").toArray();
     QCOMPARE(kept.size(), 6);
 }
+
+// Keys alone: Tab visits the shown controls in reading order, every stop shows
+// something, arrows move within a group and choose, Enter and Space act, a
+// slider moves by one dB per key, and the focus is plainly marked.
+void tst_VoxBenchModes::keysReachAndWorkEveryControl()
+{
+    VoxBenchForm &ui = m_window->form();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget *const bar = ui.tabWidget->tabBar();
+    bar->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(m_window->page(), Page::Surround);
+    // On the tab bar the frame follows the current tab.
+    const QRect tab = ui.tabWidget->tabBar()->tabRect(0).translated(bar->mapTo(m_window.get(), QPoint()));
+    QTRY_VERIFY(m_window->focusMark()->geometry().contains(tab));
+    QVERIFY(waitForSettled(*m_window->session()));
+
+    // The tab's presets are one stop, on the chosen one; Right chooses the next.
+    QTest::keyClick(bar, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui.radioButton_Surround_VornStandard);
+    EmulatorControl::clearWrittenReports();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget()->objectName(), ui.radioButton_Surround_FPS->objectName());
+    QVERIFY(ui.radioButton_Surround_FPS->isChecked());
+    QTRY_COMPARE(peqSent().size(), 2);
+    QCOMPARE(peqSent()[1], setPeq(5, 9, peqCode(peqSent()[1]), kFps));
+    // The mark frames the focused control, in a colour apart from the theme's.
+    QCOMPARE(m_window->focusMark()->target(), ui.radioButton_Surround_FPS);
+    const QImage shot = m_window->grab().toImage();
+    const QPoint corner = m_window->focusMark()->geometry().topLeft();
+    QCOMPARE(shot.pixel(corner) & 0xffffff, QRgb(VoxBenchStyle::focusMarkRgb));
+
+    // Customize, then Enter on + adds a mode: the whole chain is shown.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), ui.radioButton_Surround_Customize);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui.pushButton_Surround_CustomAdd);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(slot(Surround, 0)->isChecked());
+    QVERIFY(waitForSettled(*m_window->session()));
+
+    QList<QWidget *> expected{bar, ui.radioButton_Surround_Customize, ui.pushButton_Surround_CustomAdd,
+                              ui.pushButton_Surround_CustomClear, slot(Surround, 0)};
+    for (int band = 0; band < 10; ++band)
+        expected << ui.bandSlider(1, band);
+    expected << ui.lineEdit_CustomName << ui.pushButton_CustomReset << ui.pushButton_CustomSave
+             << ui.pushButton_SurroundTest << ui.pushButton_Minimize << ui.pushButton_Close;
+    QList<QWidget *> visited{bar};
+    bar->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 40; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *const now = QApplication::focusWidget();
+        if (now == bar)
+            break;
+        visited << now;
+        // Shown on top at its centre: not a stop that shows nothing.
+        QWidget *const top = m_window->childAt(now->mapTo(m_window.get(), now->rect().center()));
+        QVERIFY2(top == now || now->isAncestorOf(top), qPrintable(now->objectName()));
+    }
+    QCOMPARE(visited, expected);
+
+    // One dB per arrow key, sent to the receiver.
+    QSlider *const slider = ui.bandSlider(1, 3);
+    slider->setFocus(Qt::TabFocusReason);
+    EmulatorControl::clearWrittenReports();
+    QTest::keyClick(slider, Qt::Key_Up);
+    QCOMPARE(slider->value(), 1);
+    QTest::keyClick(slider, Qt::Key_Down);
+    QTest::keyClick(slider, Qt::Key_Down);
+    QCOMPARE(slider->value(), -1);
+    QTRY_COMPARE(m_window->getSliderValue(Surround), std::vector<int>({0, 0, 0, -1, 0, 0, 0, 0, 0, 0}));
+    const Gains10 lowered = {0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
+    QTRY_VERIFY_WITH_TIMEOUT(
+        peqSent().size() >= 2 && peqSent().last() == setPeq(5, 9, peqCode(peqSent().last()), lowered), 15000);
+    const QVector<QByteArray> sent = peqSent();
+    QCOMPARE(sent[sent.size() - 2], setPeq(0, 4, peqCode(sent.last()), lowered));
+
+    // Space on the bin deletes the mode; a mouse press takes the mark away.
+    ui.pushButton_Surround_CustomClear->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(ui.pushButton_Surround_CustomClear, Qt::Key_Space);
+    QVERIFY(slot(Surround, 0)->isHidden());
+    QVERIFY(m_window->focusMark()->target());
+    QTest::mouseClick(ui.label_dB, Qt::LeftButton);
+    QVERIFY(!m_window->focusMark()->target());
 
 namespace {
 void dropFile(QWidget *strip, const QString &path)

@@ -483,38 +483,44 @@ void drawTitleBar()
     }
     save(head, QStringLiteral("control/Head_Background.jpg"));
 
-    QImage logo = canvas(120, 57);
-    {
-        QPainter p(&logo);
-        setup(p);
-        QLinearGradient g(0, 0, 57, 57);
-        g.setColorAt(0, QColor(140, 60, 255));
-        g.setColorAt(1, kVioletDark);
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(QRectF(2, 4, 49, 49), 12, 12);
-        drawHeadsetGlyph(p, QRectF(6, 8, 41, 41), kWhite, 4);
-        p.setPen(kWhite);
-        p.setFont(font(26, QFont::Bold));
-        p.drawText(QRectF(56, 0, 64, 57), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("7.1"));
-    }
-    save(logo, QStringLiteral("control/Head1.png"));
+    // The logo and the titles also at twice the size, for a screen at scale 2.
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        QImage logo = canvas(120 * scale, 57 * scale);
+        {
+            QPainter p(&logo);
+            setup(p);
+            p.scale(scale, scale);
+            QLinearGradient g(0, 0, 57, 57);
+            g.setColorAt(0, QColor(140, 60, 255));
+            g.setColorAt(1, kVioletDark);
+            p.setPen(Qt::NoPen);
+            p.setBrush(g);
+            p.drawRoundedRect(QRectF(2, 4, 49, 49), 12, 12);
+            drawHeadsetGlyph(p, QRectF(6, 8, 41, 41), kWhite, 4);
+            p.setPen(kWhite);
+            p.setFont(font(26, QFont::Bold));
+            p.drawText(QRectF(56, 0, 64, 57), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("7.1"));
+        }
+        save(logo, QStringLiteral("control/Head1%1.png").arg(suffix));
 
-    QImage title = canvas(400, 51);
-    {
-        QPainter p(&title);
-        setup(p);
-        p.setPen(kWhite);
-        p.setFont(font(28, QFont::Bold));
-        p.drawText(QRectF(0, 0, 400, 32), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VoxBench"));
-        p.setPen(QColor(160, 110, 255));
-        QFont small = font(12, QFont::DemiBold);
-        small.setLetterSpacing(QFont::AbsoluteSpacing, 1.6);
-        p.setFont(small);
-        p.drawText(QRectF(2, 33, 398, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("PELAGOPLAY 7.1 SURROUND SOUND HUB"));
+        QImage title = canvas(400 * scale, 51 * scale);
+        {
+            QPainter p(&title);
+            setup(p);
+            p.scale(scale, scale);
+            p.setPen(kWhite);
+            p.setFont(font(28, QFont::Bold));
+            p.drawText(QRectF(0, 0, 400, 32), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VoxBench"));
+            p.setPen(QColor(160, 110, 255));
+            QFont small = font(12, QFont::DemiBold);
+            small.setLetterSpacing(QFont::AbsoluteSpacing, 1.6);
+            p.setFont(small);
+            p.drawText(QRectF(2, 33, 398, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("PELAGOPLAY 7.1 SURROUND SOUND HUB"));
+        }
+        save(title, QStringLiteral("control/Head2%1.png").arg(suffix));
     }
-    save(title, QStringLiteral("control/Head2.png"));
 
     QImage minimize = canvas(25, 18);
     {
