@@ -110,6 +110,17 @@ QString modeText(const QJsonValue &mode)
              gainsText(object.value(kGains)));
 }
 
+// "quake3: FPS on surround", or "none".
+QString ruleText(const QJsonValue &rule)
+{
+    if (!rule.isObject())
+        return QStringLiteral("none");
+    const QJsonObject object = rule.toObject();
+    return QStringLiteral("%1: %2 on %3")
+        .arg(object.value(kApplication).toString(), object.value(kName).toString(),
+             object.value(kTab).toString());
+}
+
 QString statusText(const QJsonObject &status)
 {
     QString text;
@@ -175,16 +186,6 @@ QString watchText(const QJsonObject &state)
              state.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
-// "quake3: FPS on surround", or "none".
-QString ruleText(const QJsonValue &rule)
-{
-    if (!rule.isObject())
-        return QStringLiteral("none");
-    const QJsonObject object = rule.toObject();
-    return QStringLiteral("%1: %2 on %3")
-        .arg(object.value(kApplication).toString(), object.value(kName).toString(), object.value(kTab).toString());
-}
-
 QString rulesText(const QJsonObject &answer)
 {
     QString text;
@@ -231,7 +232,8 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
     if (verb == kRule && action == kDelete)
         return QStringLiteral("rule for %1 deleted\n").arg(line.request.value(kApplication).toString());
     if (verb == kRule)
-        return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n") : QStringLiteral("rules followed\n");
+        return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n")
+                                              : QStringLiteral("rules followed\n");
     if (verb == kEnc)
         return QStringLiteral("Mic ENC: %1\n")
             .arg(answer.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
@@ -362,7 +364,8 @@ bool ask(const CommandLine &line, const QJsonObject &request, QJsonObject *answe
     }
     QString error;
     if (!readAnswer(answerLine, answer, &error, &code)) {
-        *exitCode = failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
+        *exitCode =
+            failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
         return false;
     }
     if (quit && !waitListening(false, CommandClient::kStartWaitMs)) {
@@ -392,8 +395,8 @@ int exportMode(const CommandLine &line)
     int exitCode = CommandLine::kDone;
     if (!ask(line, {{kVerb, kModes}}, &answer, &exitCode))
         return exitCode;
-    const ModeTransfer::Export exported = ModeTransfer::exportMode(answer, line.request.value(kName).toString(),
-                                                                   line.request.value(kTab).toString());
+    const ModeTransfer::Export exported = ModeTransfer::exportMode(
+        answer, line.request.value(kName).toString(), line.request.value(kTab).toString());
     if (!exported.error.isEmpty())
         return failed(line, exported.error, kRefused);
     std::fwrite(exported.file.constData(), 1, size_t(exported.file.size()), stdout);
@@ -409,15 +412,15 @@ int importMode(const CommandLine &line)
     const QString path = line.request.value(kFile).toString();
     QFile file;
     const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened)
         return failed(line, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()), kFailed);
     const QByteArray contents = file.read(kMaxModeFileBytes + 1);
     if (contents.size() > kMaxModeFileBytes)
         return failed(line, QStringLiteral("%1 is larger than a mode file can be").arg(path), kRefused);
-    const ModeTransfer::Import import = ModeTransfer::importMode(
-        contents, path == QLatin1String("-") ? QString() : path, line.request.value(kName).toString(),
-        line.request.value(kTab).toString());
+    const ModeTransfer::Import import =
+        ModeTransfer::importMode(contents, path == QLatin1String("-") ? QString() : path,
+                                 line.request.value(kName).toString(), line.request.value(kTab).toString());
     if (!import.error.isEmpty())
         return failed(line, import.error, kRefused);
     QJsonObject answer;

@@ -43,7 +43,9 @@ Export exportMode(const QJsonObject &modesAnswer, const QString &name, const QSt
         }
     }
     if (tabs.isEmpty())
-        return {{}, QStringLiteral("no mode named \"%1\"%2").arg(name, tab.isEmpty() ? QString() : " on the " + tab + " tab")};
+        return {{},
+                QStringLiteral("no mode named \"%1\"%2")
+                    .arg(name, tab.isEmpty() ? QString() : " on the " + tab + " tab")};
     if (tabs.size() > 1)
         return {{}, QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab").arg(name)};
     const QJsonArray values = found.value(kGains).toArray();
@@ -64,14 +66,15 @@ Import importMode(const QByteArray &contents, const QString &path, const QString
         import.error = QStringLiteral("%1 is not a mode file: %2").arg(path, import.reading.error);
         return import;
     }
-    import.name = !nameOption.isEmpty()             ? nameOption
-                  : !import.reading.name.isEmpty() ? import.reading.name
-                                                    : QFileInfo(path).completeBaseName().left(kMaxNameLength).trimmed();
+    import.name = !nameOption.isEmpty() ? nameOption
+                  : !import.reading.name.isEmpty()
+                      ? import.reading.name
+                      : QFileInfo(path).completeBaseName().left(kMaxNameLength).trimmed();
     import.tab = !tabOption.isEmpty() ? tabOption : import.reading.tab;
     QJsonArray gains;
     for (const int gain : import.reading.gains)
         gains.append(gain);
-    import.request = {{kVerb, kMode}, {kAction, kAdd}, {kName, import.name}, {kGains, gains}};
+    import.request = {{kVerb, kMode}, {kAction, kAdd}, {kName, import.name}, { kGains, gains }};
     if (!import.tab.isEmpty())
         import.request.insert(kTab, import.tab);
     return import;
@@ -82,8 +85,8 @@ QString importText(const Import &import, const QJsonObject &answer)
     const ModeFile::Reading &reading = import.reading;
     QString text;
     QTextStream out(&text);
-    out << answer.value(kTab).toString() << ": " << answer.value(kName).toString() << " added from a "
-        << ModeFile::formatName(reading.format) << " file\n";
+    out << answer.value(kTab).toString() << ": " << answer.value(kName).toString() << " added (read as "
+        << ModeFile::formatName(reading.format) << ")\n";
     QStringList gains;
     for (const int gain : reading.gains)
         gains << QString::number(gain);

@@ -23,8 +23,8 @@ struct Import
 {
     ModeFile::Reading reading;
     QString name;
-    QString tab;           // empty: the tab on screen
-    QJsonObject request;   // the "mode add" to send, when error is empty
+    QString tab;         // empty: the tab on screen
+    QJsonObject request; // the "mode add" to send, when error is empty
     QString error;
 };
 // What `path`'s contents become: the name from --name, else the file's own,

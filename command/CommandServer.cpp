@@ -549,8 +549,9 @@ void CommandServer::runRule(const QJsonObject &body)
 {
     const QString action = body.value(kAction).toString();
     const QString application = body.value(kApplication).toString();
-    const QString notSaved = QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1")
-                                 .arg(QDir::toNativeSeparators(AppRules::defaultPath()));
+    const QString notSaved =
+        QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1")
+            .arg(QDir::toNativeSeparators(AppRules::defaultPath()));
     if (action == kList) {
         answer(ruleList());
     } else if (action == kDelete) {
@@ -580,11 +581,12 @@ void CommandServer::runRule(const QJsonObject &body)
                     tabs << tabName(type);
             }
             if (tabs.size() != 1) {
-                fail(tabs.isEmpty() ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
-                                          .arg(mode)
-                                    : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
-                                          .arg(mode),
-                     kRefused);
+                fail(
+                    tabs.isEmpty()
+                        ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
+                              .arg(mode)
+                        : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab").arg(mode),
+                    kRefused);
                 return;
             }
             tab = tabs.first();

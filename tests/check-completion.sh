@@ -55,7 +55,7 @@ expect bash "voxbench mode add X --" '--no-start|--tab|--gains|' "$(bash_offers 
 expect bash "voxbench tab " 'surround|stereo|mic-enc|' "$(bash_offers voxbench tab '')"
 expect bash "voxbench enc t" 'toggle|' "$(bash_offers voxbench enc t)"
 expect bash "voxbench rule " 'add|list|delete|pause|resume|' "$(bash_offers voxbench rule '')"
-expect bash "voxbench rule add game --tab stereo N" 'Night\ Raid|' "$(bash_offers voxbench rule add game --tab stereo N)"
+expect bash "voxbench rule add game --tab surround N" 'Night\ Raid|' "$(bash_offers voxbench rule add game --tab surround N)"
 
 # bash for real: the line typed into an interactive bash, TAB, then a key bound
 # to record what readline left on the line.

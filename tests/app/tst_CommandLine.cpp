@@ -8,6 +8,7 @@
 #include "support/ProbeProcess.h"
 #include "support/StoreFixture.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QTest>
@@ -178,6 +179,7 @@ private slots:
     void commandsDriveReceiverAndWindow();
     void commandStartsVoxBench();
     void receiverWithoutSurroundPulledSilentOrMissing();
+    void modeFilesAndRulesForApplications();
     void hostileRequestsBlockNobody();
     void floodsDoNotSwitchCommandsOff();
     void stoppedInstanceRunsNothingLate();
@@ -443,6 +445,106 @@ void tst_CommandLine::commandStartsVoxBench()
     QVERIFY(!QFile::exists(entry));
     QCOMPARE(voxbench({"autostart", "on"}).code, 0);
     QVERIFY(readFile(entry).contains("\nExec=\"" + QFile::encodeName(VOXBENCH_PATH) + "\" -autorun\n"));
+}
+
+namespace {
+QString written(const QString &name, const QByteArray &contents)
+{
+    const QString path = QDir::homePath() + '/' + name;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() ? path : QString();
+}
+
+QJsonArray gainsOf(std::initializer_list<int> gains)
+{
+    QJsonArray array;
+    for (const int gain : gains)
+        array.append(gain);
+    return array;
+}
+} // namespace
+
+// A mode exported on one receiver and imported on another; published curves
+// fitted to the ten bands (values worked out apart in tst_PresetJson); a rule
+// that follows a real process and lets go when it ends.
+void tst_CommandLine::modeFilesAndRulesForApplications()
+{
+    QByteArray exported;
+    {
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_IDENTITY=11111111"));
+        QVERIFY(listening());
+        QCOMPARE(voxbench({"mode", "add", "Night", "--tab", "stereo", "--gains", "-3", "-2", "0", "0", "0",
+                           "0", "1", "2", "3", "12"})
+                     .code,
+                 0);
+        const Result r = voxbench({"mode", "export", "Night"});
+        QCOMPARE(r.code, 0);
+        exported = r.out.toUtf8();
+        QCOMPARE(voxbench({"--json", "mode", "export", "Nope"}).at("code").toString(),
+                 QStringLiteral("refused"));
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+    }
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment("VOXBENCH_EMU_IDENTITY=22222222"));
+    QVERIFY(listening());
+    int from = quietWire();
+    Result r = voxbench({"--json", "mode", "import", written("night.json", exported)});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.at("name").toString(), QStringLiteral("Night"));
+    QCOMPARE(r.at("tab").toString(), QStringLiteral("stereo"));
+    QCOMPARE(r.at("largest_deviation_db").toDouble(), 0.0);
+    quietWire();
+    QVERIFY(wire(from).contains(QVector<int>({kPeq, 0, 6})) &&
+            wire(from).contains(QVector<int>({kPeq, 5, 6})));
+    // Kept for the second receiver, beside the first one's.
+    const QJsonArray kept = QJsonDocument::fromJson(readFile(configPath()))["customizeMode"].toArray();
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept[1]["deviceUuid"].toString(), QStringLiteral("22222222"));
+    QCOMPARE(kept[1]["modes"][0]["parameter"].toArray(), gainsOf({-3, -2, 0, 0, 0, 0, 1, 2, 3, 12}));
+
+    r = voxbench({"--json", "mode", "import", "--tab", "surround",
+                  written("curve.txt", "GraphicEQ: 20 -2; 40 4; 100 0; 1000 6; 10000 -20; 20000 -20\n")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.at("name").toString(), QStringLiteral("curve"));
+    QCOMPARE(r.at("gains").toArray(), gainsOf({2, 2, 0, 2, 4, 6, -2, -10, -12, -12}));
+    QCOMPARE(r.at("clamped_bands").toInt(), 2);
+    QCOMPARE(r.at("largest_deviation_db").toDouble(), 8.0);
+    r = voxbench({"mode", "import", "--tab", "stereo", "--name", "Cinema",
+                  written("apo.txt", "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 2\n"
+                                     "Filter 2: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
+                                     "Filter 3: ON HSC Fc 8000 Hz Gain -3 dB Q 0.71\n")});
+    QVERIFY2(r.out.contains(
+                 "stereo: Cinema added (read as Equalizer APO parametric)\ngains: 5 5 2 0 1 6 1 0 -1 -3\n"
+                 "largest deviation from the curve at the ten bands: 0.5 dB\n"),
+             qPrintable(r.out));
+    QCOMPARE(
+        voxbench({"--json", "mode", "import", written("notes.txt", "just notes\n")}).at("code").toString(),
+        QStringLiteral("refused"));
+
+    // While quake3 runs, FPS on the 7.1 tab; then back to Cinema on the stereo tab.
+    QCOMPARE(voxbench({"rule", "add", "quake3", "FPS", "--tab", "surround"}).out,
+             QStringLiteral("while quake3: FPS on surround\n"));
+    QCOMPARE(voxbench({"--json", "rule", "add", "other", "FPS"}).at("code").toString(),
+             QStringLiteral("refused"));
+    const QString game = QDir::homePath() + "/quake3";
+    QVERIFY(QFile::copy("/bin/sleep", game));
+    QProcess running;
+    running.start(game, {"30"});
+    QVERIFY(running.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(voxbench({"status", "--json"}).at("rule/application").toString(),
+                              QStringLiteral("quake3"), 2500);
+    QCOMPARE(voxbench({"status", "--json"}).at("modes/surround/name").toString(), QStringLiteral("FPS"));
+    QCOMPARE(voxbench({"status", "--json"}).at("tab").toString(), QStringLiteral("surround"));
+    running.kill();
+    running.waitForFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(voxbench({"status", "--json"}).at("rule").isNull(), 2500);
+    QCOMPARE(voxbench({"status", "--json"}).at("tab").toString(), QStringLiteral("stereo"));
+    QCOMPARE(voxbench({"status", "--json"}).at("modes/stereo/name").toString(), QStringLiteral("Cinema"));
+    QCOMPARE(voxbench({"rule", "delete", "quake3"}).code, 0);
+    QCOMPARE(voxbench({"--json", "rule", "delete", "quake3"}).at("code").toString(),
+             QStringLiteral("refused"));
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.finished(5000));
 }
 
 void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()

@@ -566,6 +566,7 @@ void tst_VoxBenchModes::keysReachAndWorkEveryControl()
     QVERIFY(m_window->focusMark()->target());
     QTest::mouseClick(ui.label_dB, Qt::LeftButton);
     QVERIFY(!m_window->focusMark()->target());
+}
 
 namespace {
 void dropFile(QWidget *strip, const QString &path)

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -103,6 +104,21 @@ void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
     QSystemTrayIcon *tray = m_window->findChild<QSystemTrayIcon *>();
     QVERIFY(tray);
     QCOMPARE(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"));
+    // The rule in force is named there while its application runs.
+    QTemporaryDir folder;
+    const QString game = folder.filePath("tooltipgame");
+    QVERIFY(QFile::copy("/bin/sleep", game));
+    QVERIFY(m_window->rules()->add({"TooltipGame", "FPS", Surround}));
+    QProcess running;
+    running.start(game, {"30"});
+    QTRY_COMPARE_WITH_TIMEOUT(
+        tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX\nWhile TooltipGame runs: FPS (7.1 surround)"),
+        2 * RuleEngine::kPollMs + 500);
+    running.kill();
+    running.waitForFinished();
+    QTRY_COMPARE_WITH_TIMEOUT(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"),
+                              2 * RuleEngine::kPollMs + 500);
+    QVERIFY(m_window->rules()->remove("tooltipgame"));
     // The window keeps Icon.ico, every one of its sizes; the tray takes the
     // theme's symbolic icon, which the panel paints in its own colours.
     QCOMPARE(m_window->windowIcon().availableSizes(),
