@@ -143,7 +143,7 @@ void RuleEngine::settle()
     if (key == m_inForce && !m_reapply)
         return;
     if (m_inForce.isEmpty()) {
-        m_before = Before{m_model.page(), {m_model.selection(Surround), m_model.selection(Stereo)}};
+        m_before.reset();
         m_changedTab = {};
     }
     if (newStart)
@@ -166,6 +166,11 @@ void RuleEngine::apply(const AppRules::Rule &rule)
     const std::optional<ModeNames::Entry> mode = ModeNames::find(m_model, rule.tab, rule.mode);
     if (!mode)
         return;
+    // What comes back at the end: the receiver's choices before the first
+    // take-over it saw (a game already running when it is plugged in finds
+    // the receiver's own remembered modes).
+    if (!m_before)
+        m_before = Before{m_model.page(), {m_model.selection(Surround), m_model.selection(Stereo)}};
     m_applying = true;
     const Page page = Pages::pageOf(rule.tab);
     bool onPage = m_model.page() == page;

@@ -303,6 +303,22 @@ void tst_ReceiverModel::rulesFollowApplications()
     QTest::qWait(kFollowMs);
     QVERIFY(!engine.inForce());
 
+    // A game already running when the receiver comes: afterwards, the receiver's own modes.
+    QVERIFY(rules.remove(QStringLiteral("quake3")));
+    EmulatorControl::setPresent(false);
+    m_model->handleRemoval(0x5A17, 0x4153);
+    QVERIFY(rules.add({QStringLiteral("Quake3"), QStringLiteral("fps"), Surround}));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
+    EmulatorControl::setPresent(true);
+    m_model->handleArrival();
+    QVERIFY(waitFor([this] { return m_model->attached(); }, 3000));
+    QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Surround, kSurroundFps) && m_model->page() == Page::Surround,
+                             1000);
+    game->end();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), kFollowMs);
+    // The choice this receiver remembered, made by hand above.
+    QVERIFY(isPreset(*m_model, Surround, 0));
+
     // Paused: nothing is watched.
     QVERIFY(rules.setPaused(true));
     QVERIFY(!engine.watching());
