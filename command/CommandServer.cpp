@@ -2,7 +2,6 @@
 
 #include "command/CommandProtocol.h"
 #include "model/ModeNames.h"
-#include "presets/PresetNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -275,18 +274,7 @@ void CommandServer::farewell()
 
 std::vector<CommandServer::Mode> CommandServer::offeredModes(ModeType type) const
 {
-    std::vector<Mode> modes;
-    for (int button = 0; button < PresetNames::count(type); ++button) {
-        // Presets without a button on the page (Jazz, Classic) cannot be chosen.
-        if (!PresetNames::offered(type, button))
-            continue;
-        const QString label = QLatin1String(PresetNames::label(type, button));
-        const QString alias = QLatin1String(PresetNames::name(type, button));
-        modes.push_back({type, true, button, label, alias == label ? QString() : alias});
-    }
-    for (const ReceiverModel::CustomMode &mode : m_model.customModes(type))
-        modes.push_back({type, false, mode.slot, mode.name, QString()});
-    return modes;
+    return ModeNames::offered(m_model, type);
 }
 
 QString CommandServer::chooseMode(const QString &name, const QString &tab)

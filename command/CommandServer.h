@@ -3,6 +3,7 @@
 #include "command/CommandProtocol.h"
 #include "command/CommandWatchers.h"
 #include "model/AppRules.h"
+#include "model/ModeNames.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
 #include "presets/ModeType.h"
@@ -69,14 +70,7 @@ private:
         Reply reply;
     };
     // A mode the command line can name: a built-in preset or a custom mode in its slot.
-    struct Mode
-    {
-        ModeType type;
-        bool builtIn;
-        int number; // preset button or custom slot
-        QString name;
-        QString alias; // the preset's name in the preset files, if it differs
-    };
+    using Mode = ModeNames::Entry;
     enum class Waiting { Nothing, DevicePage, Receiver };
 
     void runNext();
