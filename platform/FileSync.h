@@ -15,6 +15,9 @@ bool syncFolderToDisk(const QString &folder);
 // in the same folder. False with errno set when it could not.
 bool replaceFile(const QString &from, const QString &to);
 
+// Why the last of the calls above failed, in the system's words.
+QString lastFileError();
+
 // Gives a file just created under a private mode the mode a new file of this
 // user gets (0666 less the umask), as a plain create would have.
 bool giveNewFileMode(QFileDevice &file);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,4 +40,9 @@ bool giveNewFileMode(QFileDevice &file)
     ::umask(mask);
     const int fd = file.handle();
     return fd >= 0 && ::fchmod(fd, 0666 & ~mask) == 0;
+}
+
+QString lastFileError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
 }

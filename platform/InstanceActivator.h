@@ -30,7 +30,8 @@ class QLocalServer;
 // A request the handler answers with a stream (the command line's "watch")
 // keeps its connection: Reply::stream sends a line at a time, and a client that
 // lets more than kMaxStreamBacklog bytes pile up unread is cut off.
-// Windows: the second start finds the window by its title; no commands yet.
+// Windows: the same protocol over a named pipe that only this user can open; a
+// second start also brings the window forward itself, by its title.
 class InstanceActivator : public QObject
 {
     Q_OBJECT
@@ -120,6 +121,8 @@ private:
     static constexpr const char *kActivate = "activate";
     static constexpr const char *kCommand = "command";
 
+    // Asks the running instance over its socket to show its window titled `title`.
+    static bool askToActivate(const QString &title, int timeoutMs);
     void answer();
     void serve(QLocalSocket *socket);
     void dispatch(const QByteArray &request, QLocalSocket *socket);

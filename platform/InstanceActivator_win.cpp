@@ -1,51 +1,25 @@
 #include "platform/InstanceActivator.h"
 
-#include <qt_windows.h>
+#include <QLocalServer>
 
-bool InstanceActivator::listen()
+#include <windows.h>
+
+// A named pipe has no file that could vanish; a server that failed says so.
+bool InstanceActivator::stopped() const
 {
-    return true;
+    return m_server && (!m_server->isListening() || !m_server->errorString().isEmpty());
 }
 
-bool InstanceActivator::activateRunning(const QString &title, int)
+// The running instance shows its window when asked over the pipe; the window is
+// then brought to the front from here, where the person just started a program:
+// Windows lets the foreground process hand the foreground on, not a background one.
+bool InstanceActivator::activateRunning(const QString &title, int timeoutMs)
 {
-    HWND window = FindWindowW(nullptr, reinterpret_cast<LPCWSTR>(title.utf16()));
+    const bool shown = askToActivate(title, timeoutMs);
+    const HWND window = FindWindowW(nullptr, reinterpret_cast<LPCWSTR>(title.utf16()));
     if (!window)
-        return false;
+        return shown;
     SetActiveWindow(window);
     SetForegroundWindow(window);
     return true;
-}
-
-bool InstanceActivator::stopped() const
-{
-    return false;
-}
-
-void InstanceActivator::checkListening() {}
-
-void InstanceActivator::answer() {}
-
-void InstanceActivator::serve(QLocalSocket *) {}
-
-// Commands need the running instance's socket, which Windows builds do not open yet.
-InstanceActivator::Exchange InstanceActivator::sendCommand(const QByteArray &, int, int, QByteArray *)
-{
-    return Exchange::NoInstance;
-}
-
-InstanceActivator::Exchange InstanceActivator::followCommand(const QByteArray &, int,
-                                                             const std::function<bool(const QByteArray &)> &)
-{
-    return Exchange::NoInstance;
-}
-
-bool InstanceActivator::isRunning(int)
-{
-    return false;
-}
-
-QString InstanceActivator::runningServerName()
-{
-    return QString();
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QLocalSocket;
+
 // Where the single-instance objects of this user live.
 // The guard sits with the data it protects: the user's VoxBench folder, where
 // config.json is, so two programs that would share that file always meet,
@@ -27,4 +29,6 @@ public:
     static QStringList serverNames(const QString &recorded);
     // Whether `name` is a socket in a private folder of this user.
     static bool isPrivateServer(const QString &name);
+    // Whether the server `socket` is connected to runs as this user.
+    static bool isOwnServer(const QLocalSocket &socket);
 };

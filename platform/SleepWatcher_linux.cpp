@@ -24,3 +24,5 @@ SleepWatcher::SleepWatcher(QObject *parent) : QObject(parent)
     if (!watching || !bus.interface()->isServiceRegistered(kLogin1))
         qInfo().noquote() << "No logind on the system bus: settings are not sent again after a resume";
 }
+
+SleepWatcher::~SleepWatcher() = default;

@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
-#include <cerrno>
-#include <cstring>
 
 namespace {
 constexpr int kMaxLinks = 40; // as the kernel's own limit
@@ -69,10 +67,10 @@ ConfigFile::Result ConfigFile::save(const QString &path, const QByteArray &bytes
     if (!moded || out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
         return failed(file, out.errorString());
     if (syncToDisk() && !syncFileToDisk(out))
-        return failed(file, QString::fromLocal8Bit(std::strerror(errno)));
+        return failed(file, lastFileError());
     out.close();
     if (!replaceFile(out.fileName(), file))
-        return failed(file, QString::fromLocal8Bit(std::strerror(errno)));
+        return failed(file, lastFileError());
     out.setAutoRemove(false);
     // The rename is on disk only once the folder is: without this a power cut can
     // bring back the old file, or none.

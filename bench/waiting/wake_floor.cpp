@@ -2,7 +2,7 @@
 // does nothing else, measured beside the program by scripts/bench.d/50-waiting.
 #include <chrono>
 #include <cstdlib>
-#include <poll.h>
+#include <thread>
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +10,6 @@ int main(int argc, char *argv[])
     const int timeoutMs = argc > 2 ? std::atoi(argv[2]) : 50;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end)
-        poll(nullptr, 0, timeoutMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
     return 0;
 }

@@ -235,6 +235,9 @@ private slots:
     // The udev rule, generated at build time, names exactly the receivers the program opens.
     void udevRuleNamesTheAcceptedProductIds()
     {
+#ifndef VOXBENCH_UDEV_RULE
+        QSKIP("no udev rule where there is no udev (Windows)");
+#else
         QFile rule(VOXBENCH_UDEV_RULE);
         QVERIFY(rule.open(QIODevice::ReadOnly));
         QList<int> named;
@@ -281,6 +284,7 @@ private slots:
         const QByteArray text = written.readAll();
         QCOMPARE(text.count("\nSUBSYSTEM"), 2);
         QVERIFY(text.contains("==\"4151\"") && text.contains("==\"4165\""));
+#endif
     }
 
     void openSkipsTheConsumerInterface()

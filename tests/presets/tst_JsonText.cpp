@@ -89,6 +89,13 @@ void tst_JsonText::readsUtf8AndCleanGbk()
     QVERIFY(parsed.fromGbk);
     QCOMPARE(parsed.object.value("name").toString(), name);
 
+    // As Notepad on a Chinese Windows saves it in "ANSI" (code page 936): the
+    // bytes themselves, CR LF line ends, no byte-order mark.
+    parsed = JsonText::parse("{\r\n    \"name\": \"\xD3\xCE\xCF\xB7\xC4\xA3\xCA\xBD\"\r\n}\r\n");
+    QCOMPARE(parsed.status, JsonText::Status::Ok);
+    QVERIFY(parsed.fromGbk);
+    QCOMPARE(parsed.object.value("name").toString(), name);
+
     QCOMPARE(JsonText::parse("[1, 2]").status, JsonText::Status::NotAnObject);
 }
 

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 namespace {
+#if VOXBENCH_POSIX_TESTS
 // Context switches so far of this process's thread with that name, -1 if none.
 qint64 switchesOf(const QString &threadName)
 {
@@ -27,6 +28,7 @@ qint64 switchesOf(const QString &threadName)
     }
     return -1;
 }
+#endif
 } // namespace
 
 class tst_MyThread_Two : public QObject
@@ -107,11 +109,15 @@ void tst_MyThread_Two::idleResetsTheTicks()
     sequencer.halt();
     QTRY_COMPARE(sequencer.ticks(), 0);
     // Idle, it sleeps: no wake-up at each tick while a program waits in the tray.
+#if VOXBENCH_POSIX_TESTS
     const qint64 before = switchesOf(QStringLiteral("MyThread_Two"));
     QVERIFY(before >= 0);
+#endif
     QTest::qWait(300);
+#if VOXBENCH_POSIX_TESTS
     QVERIFY2(switchesOf(QStringLiteral("MyThread_Two")) - before <= 2,
              qPrintable(QString::number(switchesOf(QStringLiteral("MyThread_Two")) - before)));
+#endif
     QCOMPARE(sequencer.ticks(), 0);
 }
 

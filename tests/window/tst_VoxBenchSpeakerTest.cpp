@@ -17,11 +17,13 @@ namespace {
 const char kLeftUpStatic[] = "border-image: url(:/png/pic/png/leftup.png);";
 const char kLeftStatic[] = "QLabel{border-image: url(:/png/pic/png/left.png);}";
 
+#if VOXBENCH_POSIX_TESTS
 bool multimediaLoaded()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt5Multimedia.so");
 }
+#endif
 } // namespace
 
 class tst_VoxBenchSpeakerTest : public QObject
@@ -72,7 +74,9 @@ void tst_VoxBenchSpeakerTest::initTestCase()
     QVERIFY(waitForSettled(*m_window->session()));
     QVERIFY(sequencer());
     // The sound's libraries come with the first test, not with the window.
+#if VOXBENCH_POSIX_TESTS
     QVERIFY(!multimediaLoaded());
+#endif
 }
 
 void tst_VoxBenchSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
@@ -99,7 +103,9 @@ void tst_VoxBenchSpeakerTest::wholeTestRunsItsChannelsAndEnds()
     QVERIFY(m_window->testPlaying());
     const TestSoundPlayer *player = m_window->testPlayer();
     QVERIFY(player);
+#if VOXBENCH_POSIX_TESTS
     QVERIFY(multimediaLoaded());
+#endif
     QCOMPARE(player->volume(), 50);
     QVERIFY(ui().label_PersonGif->movie());
     QCOMPARE(ui().label_PersonGif->styleSheet(), QString());

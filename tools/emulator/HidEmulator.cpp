@@ -313,7 +313,8 @@ void HidEmulator::logReport(std::int64_t ms, const unsigned char *data, size_t l
 {
     if (m_settings.logPath.empty())
         return;
-    std::FILE *file = std::fopen(m_settings.logPath.c_str(), "a");
+    // Binary: the same bytes, and "\n" line ends, on every system.
+    std::FILE *file = std::fopen(m_settings.logPath.c_str(), "ab");
     if (!file)
         return;
     std::string line = std::to_string(ms);
@@ -493,7 +494,11 @@ const wchar_t *HidEmulator::error(hid_device *device)
 
 // The hidapi entry points. Preloaded, these stand in for the whole library, so
 // every function the installed hidapi exports is here.
-#define EMU_EXPORT extern "C" __attribute__((visibility("default")))
+// Windows builds set it empty: hidapi.h already marks them dllexport there.
+#ifndef VOXBENCH_EMU_VISIBLE
+#define VOXBENCH_EMU_VISIBLE __attribute__((visibility("default")))
+#endif
+#define EMU_EXPORT extern "C" VOXBENCH_EMU_VISIBLE
 
 EMU_EXPORT int hid_init(void)
 {
