@@ -14,11 +14,31 @@ namespace {
 // GUID_DEVINTERFACE_HID
 const GUID kHidInterfaceClass = {
     0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+const wchar_t kWindowClass[] = L"VoxBenchDeviceMonitor";
+
+// Where no window of the program has a native handle (the offscreen platform,
+// a start without a window), the messages come to a hidden window of our own.
+LRESULT CALLBACK deviceMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DEVICECHANGE) {
+        if (auto *monitor = reinterpret_cast<DeviceMonitor *>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+            MSG msg = {};
+            msg.hwnd = window;
+            msg.message = message;
+            msg.wParam = wParam;
+            msg.lParam = lParam;
+            monitor->handleNativeEvent("windows_generic_MSG", &msg);
+        }
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
 } // namespace
 
 struct DeviceMonitor::Backend
 {
     HDEVNOTIFY notification = nullptr;
+    HWND ownWindow = nullptr;
 };
 
 DeviceMonitor::DeviceMonitor(QObject *parent) : QObject(parent), d(std::make_unique<Backend>()) {}
@@ -27,6 +47,8 @@ DeviceMonitor::~DeviceMonitor()
 {
     if (d->notification)
         UnregisterDeviceNotification(d->notification);
+    if (d->ownWindow)
+        DestroyWindow(d->ownWindow);
 }
 
 bool DeviceMonitor::startFor(const std::function<quintptr()> &nativeWindow)
@@ -36,8 +58,21 @@ bool DeviceMonitor::startFor(const std::function<quintptr()> &nativeWindow)
     filter.dbcc_size = 32;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kHidInterfaceClass;
-    d->notification = RegisterDeviceNotificationW(reinterpret_cast<HWND>(nativeWindow()), &filter,
-                                                  DEVICE_NOTIFY_WINDOW_HANDLE);
+    HWND window = nativeWindow ? reinterpret_cast<HWND>(nativeWindow()) : nullptr;
+    if (!IsWindow(window)) {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = deviceMessages;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kWindowClass;
+        RegisterClassW(&windowClass); // fails harmlessly when registered before
+        d->ownWindow = CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                       instance, nullptr);
+        if (d->ownWindow)
+            SetWindowLongPtrW(d->ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        window = d->ownWindow;
+    }
+    d->notification = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
     if (!d->notification)
         qDebug() << "RegisterDeviceNotificationW error" << GetLastError();
     return d->notification != nullptr;

@@ -67,8 +67,22 @@ void InstanceActivator::Reply::operator()(const QByteArray &answer) const
     if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
         return;
     m_socket->write(answer + '\n');
-    m_socket->flush();
-    m_socket->disconnectFromServer();
+    endOnceWritten(m_socket);
+}
+
+// A named pipe writes in the background: the connection ends once the answer
+// is out, not while Windows is still writing it.
+void InstanceActivator::Reply::endOnceWritten(QLocalSocket *socket)
+{
+    socket->flush();
+    if (socket->bytesToWrite() == 0) {
+        socket->disconnectFromServer();
+        return;
+    }
+    connect(socket, &QLocalSocket::bytesWritten, socket, [socket] {
+        if (socket->bytesToWrite() == 0 && socket->state() == QLocalSocket::ConnectedState)
+            socket->disconnectFromServer();
+    });
 }
 
 bool InstanceActivator::Reply::stream(const QByteArray &line) const
@@ -88,8 +102,7 @@ void InstanceActivator::Reply::close() const
 {
     if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
         return;
-    m_socket->flush();
-    m_socket->disconnectFromServer();
+    endOnceWritten(m_socket);
 }
 
 bool InstanceActivator::Reply::wanted() const

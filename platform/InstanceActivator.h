@@ -60,6 +60,7 @@ public:
     private:
         friend class InstanceActivator;
         Reply(QLocalSocket *socket, qint64 answerBy) : m_socket(socket), m_answerBy(answerBy) {}
+        static void endOnceWritten(QLocalSocket *socket);
 
         QPointer<QLocalSocket> m_socket;
         qint64 m_answerBy = 0; // 0: no deadline

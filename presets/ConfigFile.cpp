@@ -58,20 +58,26 @@ ConfigFile::Result ConfigFile::save(const QString &path, const QByteArray &bytes
     // A name of our own, so that the leftover of a kill can be told from a copy the
     // user made (config.json.backup, config.json.orig01 …).
     const QString folder = info.absolutePath();
-    QTemporaryFile out(folder + '/' + temporaryPrefix(info.fileName()) + QStringLiteral("XXXXXX"));
-    if (!out.open())
-        return failed(file, out.errorString());
-    const bool moded = info.exists() ? out.setPermissions(info.permissions()) : giveNewFileMode(out);
-    // A small text stays in Qt's buffer until the flush: a full disk must be caught
-    // here, before the rename.
-    if (!moded || out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
-        return failed(file, out.errorString());
-    if (syncToDisk() && !syncFileToDisk(out))
-        return failed(file, lastFileError());
-    out.close();
-    if (!replaceFile(out.fileName(), file))
-        return failed(file, lastFileError());
-    out.setAutoRemove(false);
+    QString written;
+    {
+        QTemporaryFile out(folder + '/' + temporaryPrefix(info.fileName()) + QStringLiteral("XXXXXX"));
+        if (!out.open())
+            return failed(file, out.errorString());
+        const bool moded = info.exists() ? out.setPermissions(info.permissions()) : giveNewFileMode(out);
+        // A small text stays in Qt's buffer until the flush: a full disk must be caught
+        // here, before the rename.
+        if (!moded || out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
+            return failed(file, out.errorString());
+        if (syncToDisk() && !syncFileToDisk(out))
+            return failed(file, lastFileError());
+        out.setAutoRemove(false);
+        written = out.fileName();
+    } // Only its end lets go of the file: on Windows close() keeps it open, and locked.
+    if (!replaceFile(written, file)) {
+        const QString why = lastFileError();
+        QFile::remove(written);
+        return failed(file, why);
+    }
     // The rename is on disk only once the folder is: without this a power cut can
     // bring back the old file, or none.
     if (syncToDisk())

@@ -52,7 +52,9 @@ private slots:
             usbHidSend_ReadAudio(0);
         else
             usbHidSend_ReadStatus(0);
-        spin(1200);
+        // Ten resends 50 ms apart, then no more: waited for on a slow machine too.
+        QTRY_COMPARE_WITH_TIMEOUT(writesOf(quint8(code)), 11, 5000);
+        spin(300);
         QCOMPARE(writesOf(quint8(code)), 11);
         QCOMPARE(debug.count("Mr.Lok::usbHidSend_" + name + " Call Fail"), 10);
         QCOMPARE(debug.count("[Send - " + name + "::Write Success!]"), 11);

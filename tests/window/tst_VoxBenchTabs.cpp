@@ -229,8 +229,9 @@ void tst_VoxBenchTabs::hiddenWindowDrawsNothing()
 
 void tst_VoxBenchTabs::closingWithoutTrayEndsTheProgram()
 {
-    // Offscreen there is no system tray: a hidden window could never be brought back.
-    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    // Offscreen on Linux there is no system tray: a hidden window could never be brought back.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("this desktop has a tray (Windows always has its notification area)");
     EmulatorControl::clearWrittenReports();
     QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
     const QuitResult quit = execUntilQuit();

@@ -15,5 +15,8 @@ wineboot -i >/dev/null 2>&1
 winbin="Z:${bin//\//\\}"
 wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
 wine reg add 'HKCU\Environment' /v QT_PLUGIN_PATH /d "$winbin" /f >/dev/null 2>&1
+# Qt's offscreen platform on Windows reads fonts from a folder, not from the
+# system: the DejaVu fonts the Linux tests draw with.
+wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1
 wineserver -w
 echo "Wine template: $prefix (Qt DLLs and plugins from $winbin)"
