@@ -177,7 +177,8 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
                 importName = argument.mid(7);
             }
             nameGiven = true;
-        } else if (argument == QLatin1String("--channel") || argument.startsWith(QLatin1String("--channel="))) {
+        } else if (argument == QLatin1String("--channel") ||
+                   argument.startsWith(QLatin1String("--channel="))) {
             if (argument == QLatin1String("--channel")) {
                 if (++i == arguments.size())
                     return usageError(QStringLiteral("--channel needs L or R"));

@@ -48,18 +48,21 @@ QString sidesText(const ModeFile::Reading &reading)
 {
     QStringList lines;
     if (reading.perChannel) {
-        const QString differ = QStringLiteral("left and right differ by up to %1 (%2 RMS)")
-                                   .arg(decibels(reading.sideDifferenceDb), decibels(reading.sideRmsDifferenceDb));
+        const QString differ =
+            QStringLiteral("left and right differ by up to %1 (%2 RMS)")
+                .arg(decibels(reading.sideDifferenceDb), decibels(reading.sideRmsDifferenceDb));
         lines << (reading.channel == ModeFile::Channel::Both
                       ? differ + QStringLiteral(": both sides averaged; --channel L or R imports one")
                       : differ + QStringLiteral(": the %1 side imported")
-                                     .arg(reading.channel == ModeFile::Channel::Left ? QStringLiteral("left")
-                                                                                     : QStringLiteral("right")));
+                                     .arg(reading.channel == ModeFile::Channel::Left
+                                              ? QStringLiteral("left")
+                                              : QStringLiteral("right")));
     }
     if (reading.otherChannelLines > 0)
         lines << QStringLiteral("left out: %1 for channels other than L and R")
-                     .arg(reading.otherChannelLines == 1 ? QStringLiteral("1 line")
-                                                         : QStringLiteral("%1 lines").arg(reading.otherChannelLines));
+                     .arg(reading.otherChannelLines == 1
+                              ? QStringLiteral("1 line")
+                              : QStringLiteral("%1 lines").arg(reading.otherChannelLines));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -172,8 +175,9 @@ QJsonObject importJson(const Import &import, const QJsonObject &answer)
     object.insert(kPreamp, reading.preampDb);
     object.insert(kShift, reading.shiftDb);
     object.insert(kRmsDeviation, reading.rmsDeviationDb);
-    object.insert(kChannel, reading.channel == ModeFile::Channel::Both ? QStringLiteral("both")
-                                                                       : ModeFile::channelName(reading.channel));
+    object.insert(kChannel, reading.channel == ModeFile::Channel::Both
+                                ? QStringLiteral("both")
+                                : ModeFile::channelName(reading.channel));
     object.insert(kPerChannel, reading.perChannel);
     object.insert(kSideDifference, reading.sideDifferenceDb);
     object.insert(kSideRmsDifference, reading.sideRmsDifferenceDb);

@@ -55,8 +55,8 @@ public:
 private:
     bool readFilter(const QString &rest, const QString &where, int mask);
     bool readGraphicEq(const QString &rest, const QString &where, int mask);
-    bool readInclude(const QString &name, const QString &path, const QString &where,
-                     const QStringList &chain, int mask);
+    bool readInclude(const QString &name, const QString &path, const QString &where, const QStringList &chain,
+                     int mask);
     // Notes which sides a command reaches; false when it reaches neither.
     bool reaches(int mask);
     bool fail(const QString &error)
@@ -111,7 +111,7 @@ bool Reader::readText(const QString &text, const QString &path, const QStringLis
             mask = 0;
             for (const QString &channel : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 const QString upper = channel.toUpper();
-                mask |= upper == QLatin1String("ALL")                             ? kAll
+                mask |= upper == QLatin1String("ALL")                                ? kAll
                         : upper == QLatin1String("L") || upper == QLatin1String("1") ? kLeft
                         : upper == QLatin1String("R") || upper == QLatin1String("2") ? kRight
                                                                                      : kOther;
@@ -137,7 +137,8 @@ bool Reader::readFilter(const QString &rest, const QString &where, int mask)
                                        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression gain(QStringLiteral("\\bgain\\s+(\\S+)\\s*db\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression q(QStringLiteral("\\bq\\s+(\\S+)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression q(QStringLiteral("\\bq\\s+(\\S+)"),
+                                      QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression bw(QStringLiteral("\\bbw\\s+oct\\s+(\\S+)"),
                                        QRegularExpression::CaseInsensitiveOption);
     ++config.filterLines;
@@ -156,8 +157,9 @@ bool Reader::readFilter(const QString &rest, const QString &where, int mask)
     else if (type == QLatin1String("HS") || type == QLatin1String("HSC"))
         filter.type = FilterType::HighShelf;
     else
-        return fail(where + QStringLiteral(": filter type %1 is not supported (PK, PEQ, LS, HS, LSC and HSC are)")
-                                .arg(quoted(m.captured(2))));
+        return fail(where +
+                    QStringLiteral(": filter type %1 is not supported (PK, PEQ, LS, HS, LSC and HSC are)")
+                        .arg(quoted(m.captured(2))));
     if (slope.match(parameters).hasMatch())
         return fail(where + QStringLiteral(": shelf slopes in dB per octave are not supported (LS, HS, and "
                                            "LSC or HSC with Q are)"));
@@ -180,8 +182,9 @@ bool Reader::readFilter(const QString &rest, const QString &where, int mask)
             return fail(where + QStringLiteral(": BW Oct must be a number above 0"));
     } else {
         return fail(where + QStringLiteral(": a %1 filter needs \"Q …\"%2")
-                                .arg(type, filter.type == FilterType::Peak ? QStringLiteral(" or \"BW Oct …\"")
-                                                                           : QString()));
+                                .arg(type, filter.type == FilterType::Peak
+                                               ? QStringLiteral(" or \"BW Oct …\"")
+                                               : QString()));
     }
     if (filter.hz <= 0 || filter.hz >= kSampleRateHz / 2)
         return fail(where + QStringLiteral(": Fc must lie between 0 and %1 Hz").arg(kSampleRateHz / 2));
@@ -209,8 +212,9 @@ bool Reader::readGraphicEq(const QString &rest, const QString &where, int mask)
         double hz = 0;
         double db = 0;
         if (fields.size() != 2 || !toNumber(fields[0], &hz) || !toNumber(fields[1], &db) || hz <= 0)
-            return fail(where +
-                        QStringLiteral(": GraphicEQ: %1 is not a frequency and a gain").arg(quoted(pair.trimmed())));
+            return fail(
+                where +
+                QStringLiteral(": GraphicEQ: %1 is not a frequency and a gain").arg(quoted(pair.trimmed())));
         points[hz] = db;
     }
     if (points.empty())
@@ -244,10 +248,12 @@ bool Reader::readInclude(const QString &name, const QString &path, const QString
         return fail(where + QStringLiteral(": Include: %1 includes itself").arg(quoted(name)));
     QFile file(canonical);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(where + QStringLiteral(": Include: %1 cannot be read: %2").arg(quoted(name), file.errorString()));
+        return fail(where +
+                    QStringLiteral(": Include: %1 cannot be read: %2").arg(quoted(name), file.errorString()));
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (bytes.size() > kMaxFileBytes)
-        return fail(where + QStringLiteral(": Include: %1 is larger than a configuration can be").arg(quoted(name)));
+        return fail(where +
+                    QStringLiteral(": Include: %1 is larger than a configuration can be").arg(quoted(name)));
     return readText(decodedText(bytes), canonical, chain + QStringList{canonical}, mask);
 }
 

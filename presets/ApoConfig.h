@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <array>
 #include <map>
 #include <vector>
@@ -45,8 +45,8 @@ struct Config
     QString error;
     int filterLines = 0; // "Filter:" lines, on or off
     int graphicEqLines = 0;
-    bool perChannel = false;    // something applies to one side only
-    int otherChannelLines = 0;  // commands for channels other than L and R, left out
+    bool perChannel = false;   // something applies to one side only
+    int otherChannelLines = 0; // commands for channels other than L and R, left out
     int includedFiles = 0;
     std::array<double, kSides> preampDb{};
     std::array<std::vector<Filter>, kSides> filters;

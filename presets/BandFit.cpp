@@ -77,9 +77,9 @@ Values fitGains(const Row &target, bool limit)
         std::vector<Row> allSlopes(kBands, Row(hz.size()));
         for (int band = 0; band < kBands; ++band) {
             for (size_t i = 0; i < hz.size(); ++i)
-                allSlopes[band][i] =
-                    (bandDb(band, gains[band] + kStepDb, hz[i]) - bandDb(band, gains[band] - kStepDb, hz[i])) /
-                    (2 * kStepDb);
+                allSlopes[band][i] = (bandDb(band, gains[band] + kStepDb, hz[i]) -
+                                      bandDb(band, gains[band] - kStepDb, hz[i])) /
+                                     (2 * kStepDb);
             if (!held[band]) {
                 free.push_back(band);
                 slopes.push_back(allSlopes[band]);

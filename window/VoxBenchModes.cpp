@@ -288,8 +288,8 @@ void VoxBench::previewImport(ModeType type, const QString &path, const ModeFile:
             return;
         }
         qInfo().noquote() << "imported" << path << "as" << ModeFile::formatName(reading.format) << "on tab"
-                          << type << "shift" << reading.shiftDb << "dB, RMS deviation" << reading.rmsDeviationDb
-                          << "dB, largest" << reading.largestDeviationDb << "dB";
+                          << type << "shift" << reading.shiftDb << "dB, RMS deviation"
+                          << reading.rmsDeviationDb << "dB, largest" << reading.largestDeviationDb << "dB";
     });
     preview->open();
 }

@@ -518,9 +518,10 @@ void tst_CommandLine::modeFilesAndRulesForApplications()
                                                "Filter: ON PK Fc 125 Hz Gain 8 dB Q 1\nChannel: R\n"
                                                "Filter: ON PK Fc 8000 Hz Gain 10 dB Q 2\n");
     r = voxbench({"mode", "import", "--tab", "stereo", sides});
-    QVERIFY2(r.out.contains("left and right differ by up to 10.0 dB (2.1 dB RMS): both sides averaged; "
-                            "--channel L or R imports one\ncut to the receiver's -12 to 12 dB: 1 band, by up to"),
-             qPrintable(r.out));
+    QVERIFY2(
+        r.out.contains("left and right differ by up to 10.0 dB (2.1 dB RMS): both sides averaged; "
+                       "--channel L or R imports one\ncut to the receiver's -12 to 12 dB: 1 band, by up to"),
+        qPrintable(r.out));
     r = voxbench({"--json", "mode", "import", "--tab", "stereo", "--name", "Right", "--channel", "r", sides});
     QCOMPARE(r.at("channel").toString(), QStringLiteral("R"));
     QVERIFY(r.at("gains").toArray()[8].toInt() >= 4); // the right side's 8 kHz boost, 1 dB when averaged
@@ -529,9 +530,10 @@ void tst_CommandLine::modeFilesAndRulesForApplications()
                   written("apo.txt", "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 2\n"
                                      "Filter 2: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
                                      "Filter 3: ON HSC Fc 8000 Hz Gain -3 dB Q 0.71\n")});
-    QVERIFY2(r.out.contains("stereo: Cinema added (read as Equalizer APO parametric)\ngains: 4 3 0 -1 -2 5 -2 -1 -3 -6\n"
-                            "level: the curve moved by +5.0 dB so that its mean over 20 Hz-20 kHz is 0 dB\n"
-                            "deviation from the curve over 20 Hz-20 kHz: 0.7 dB RMS, 3.5 dB at most\n"),
+    QVERIFY2(r.out.contains(
+                 "stereo: Cinema added (read as Equalizer APO parametric)\ngains: 4 3 0 -1 -2 5 -2 -1 -3 -6\n"
+                 "level: the curve moved by +5.0 dB so that its mean over 20 Hz-20 kHz is 0 dB\n"
+                 "deviation from the curve over 20 Hz-20 kHz: 0.7 dB RMS, 3.5 dB at most\n"),
              qPrintable(r.out));
     QCOMPARE(
         voxbench({"--json", "mode", "import", written("notes.txt", "just notes\n")}).at("code").toString(),

@@ -362,8 +362,8 @@ void tst_PresetJson::equalizerApoFilesReadAsApoReadsThem()
     const ModeFile::Reading shelves = ModeFile::read("Filter: ON LS Fc 100 Hz Gain 6 dB\n"
                                                      "Filter: ON HS Fc 4000 Hz Gain -4 dB\n");
     QVERIFY2(shelves.ok, qPrintable(shelves.error));
-    const std::array<double, kBands> shelfCurve = {5.886, 5.118, 2.084, 0.261, 0.031,
-                                                   -0.034, -0.313, -2.0, -3.735, -3.987};
+    const std::array<double, kBands> shelfCurve = {5.886,  5.118,  2.084, 0.261,  0.031,
+                                                   -0.034, -0.313, -2.0,  -3.735, -3.987};
     for (int band = 0; band < kBands; ++band)
         QVERIFY2(std::abs(shelves.curve[band] - shelfCurve[band]) < 0.002, qPrintable(QString::number(band)));
     const ModeFile::Reading byQ = ModeFile::read("Filter: ON PK Fc 1000 Hz Gain 6 dB Q 1.4142\n");
@@ -396,10 +396,12 @@ void tst_PresetJson::equalizerApoFilesReadAsApoReadsThem()
     loop.path = folder.filePath("a.txt");
     QCOMPARE(ModeFile::read("# a\nInclude: b.txt\n", loop).error,
              QStringLiteral("b.txt line 1: Include: \"a.txt\" includes itself"));
-    QVERIFY(ModeFile::read("Include: missing.txt\n", loop).error.startsWith("line 1: Include: \"missing.txt\""));
+    QVERIFY(
+        ModeFile::read("Include: missing.txt\n", loop).error.startsWith("line 1: Include: \"missing.txt\""));
     QVERIFY(put("deep.txt", "Include: deep2.txt\n"));
     for (int level = 2; level <= 12; ++level)
-        QVERIFY(put(QStringLiteral("deep%1.txt").arg(level), QStringLiteral("Include: deep%1.txt\n").arg(level + 1).toUtf8()));
+        QVERIFY(put(QStringLiteral("deep%1.txt").arg(level),
+                    QStringLiteral("Include: deep%1.txt\n").arg(level + 1).toUtf8()));
     QVERIFY(put("deep13.txt", "Filter: ON PK Fc 250 Hz Gain 6 dB Q 1\n"));
     loop.path = folder.filePath("deep.txt");
     QVERIFY(ModeFile::read("Include: deep2.txt\n", loop).error.contains("nested more than 8 deep"));
