@@ -418,9 +418,9 @@ int importMode(const CommandLine &line)
     const QByteArray contents = file.read(kMaxModeFileBytes + 1);
     if (contents.size() > kMaxModeFileBytes)
         return failed(line, QStringLiteral("%1 is larger than a mode file can be").arg(path), kRefused);
-    const ModeTransfer::Import import =
-        ModeTransfer::importMode(contents, path == QLatin1String("-") ? QString() : path,
-                                 line.request.value(kName).toString(), line.request.value(kTab).toString());
+    const ModeTransfer::Import import = ModeTransfer::importMode(
+        contents, path == QLatin1String("-") ? QString() : path, line.request.value(kName).toString(),
+        line.request.value(kTab).toString(), line.request.value(kChannel).toString());
     if (!import.error.isEmpty())
         return failed(line, import.error, kRefused);
     QJsonObject answer;

@@ -105,9 +105,10 @@ QString CommandLine::usage()
         "  mode rename OLD NEW [--tab TAB]   rename a custom mode\n"
         "  mode delete NAME [--tab TAB]      delete a custom mode (as the Clear button)\n"
         "  mode export NAME [--tab TAB]      write the mode as a mode file on standard output\n"
-        "  mode import FILE [--tab TAB] [--name NAME]\n"
+        "  mode import FILE [--tab TAB] [--name NAME] [--channel L|R]\n"
         "                                    a new custom mode from a mode file, an AutoEq or\n"
         "                                    Equalizer APO GraphicEQ curve or a parametric file\n"
+        "                                    (per-channel sections: one side, or both averaged)\n"
         "  gains G1 ... G10 [--tab TAB]      the chosen custom mode's gains, -12 to 12, saved\n"
         "  tab surround|stereo               choose the tab, and so the receiver's algorithm\n"
         "  enc on|off|toggle                 Mic ENC, as its check box does\n"
@@ -152,6 +153,7 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
     bool gainsGiven = false;
     QString importName;
     bool nameGiven = false;
+    QString channel;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-") ||
@@ -175,6 +177,17 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
                 importName = argument.mid(7);
             }
             nameGiven = true;
+        } else if (argument == QLatin1String("--channel") ||
+                   argument.startsWith(QLatin1String("--channel="))) {
+            if (argument == QLatin1String("--channel")) {
+                if (++i == arguments.size())
+                    return usageError(QStringLiteral("--channel needs L or R"));
+                channel = arguments.at(i).toUpper();
+            } else {
+                channel = argument.mid(10).toUpper();
+            }
+            if (channel != QLatin1String("L") && channel != QLatin1String("R"))
+                return usageError(QStringLiteral("--channel takes L or R"));
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.action = Action::Help;
             return line;
@@ -214,6 +227,8 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
         return usageError(QStringLiteral("--tab goes with mode, gains and rule add only"));
     if (nameGiven && !(verb == kMode && action == kImport))
         return usageError(QStringLiteral("--name goes with mode import only"));
+    if (!channel.isEmpty() && !(verb == kMode && action == kImport))
+        return usageError(QStringLiteral("--channel goes with mode import only"));
     if (gainsGiven && !(verb == kMode && action == kAdd))
         return usageError(QStringLiteral("--gains goes with mode add only"));
     if (tabGiven && tab != kSurround && tab != kStereo)
@@ -237,6 +252,8 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
             line.request.insert(kFile, words.first());
             if (nameGiven)
                 line.request.insert(kName, importName);
+            if (!channel.isEmpty())
+                line.request.insert(kChannel, channel);
         } else if (action == kRename) {
             if (words.size() != 2)
                 return usageError(QStringLiteral("mode rename takes OLD and NEW (quote a name with blanks)"));

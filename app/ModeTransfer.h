@@ -28,9 +28,10 @@ struct Import
     QString error;
 };
 // What `path`'s contents become: the name from --name, else the file's own,
-// else the file's base name; the tab from --tab, else the file's.
+// else the file's base name; the tab from --tab, else the file's; the side of
+// a curve with per-channel sections from --channel ("L", "R"; empty: both).
 Import importMode(const QByteArray &contents, const QString &path, const QString &nameOption,
-                  const QString &tabOption);
+                  const QString &tabOption, const QString &channelOption = QString());
 
 // What the import did, for a person and for a program; `answer` is the answer to the "mode add".
 QString importText(const Import &import, const QJsonObject &answer);

@@ -20,6 +20,7 @@ constexpr QLatin1String kAction("action");
 constexpr QLatin1String kStep("step"); // +1 next, -1 previous
 constexpr QLatin1String kApplication("application");
 constexpr QLatin1String kFile("file");
+constexpr QLatin1String kChannel("channel"); // "mode import": "L" or "R"; none: both sides averaged
 
 // Verbs.
 constexpr QLatin1String kStatus("status");
@@ -82,6 +83,13 @@ constexpr QLatin1String kLargestDeviation("largest_deviation_db");
 constexpr QLatin1String kClampedBands("clamped_bands");
 constexpr QLatin1String kLargestClamp("largest_clamp_db");
 constexpr QLatin1String kPreamp("preamp_db");
+constexpr QLatin1String kShift("shift_db");
+constexpr QLatin1String kRmsDeviation("rms_deviation_db");
+constexpr QLatin1String kPerChannel("per_channel");
+constexpr QLatin1String kSideDifference("side_difference_db");
+constexpr QLatin1String kSideRmsDifference("side_rms_difference_db");
+constexpr QLatin1String kOtherChannelLines("other_channel_lines");
+constexpr QLatin1String kIncludedFiles("included_files");
 // What a line of "watch" reports as changed (an array of these).
 constexpr QLatin1String kChanged("changed");
 

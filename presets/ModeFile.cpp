@@ -1,14 +1,13 @@
 #include "presets/ModeFile.h"
 
+#include "presets/ApoConfig.h"
+#include "presets/BandFit.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <complex>
-#include <map>
 
 namespace ModeFile {
 namespace {
@@ -21,8 +20,6 @@ constexpr char kBandsKey[] = "bands_hz";
 constexpr char kGainsKey[] = "gains_db";
 constexpr char kSurroundTab[] = "surround";
 constexpr char kStereoTab[] = "stereo";
-
-constexpr double kPi = 3.14159265358979323846;
 
 Reading failed(const QString &error)
 {
@@ -85,181 +82,69 @@ Reading readJson(const QByteArray &text)
     return fitted(reading);
 }
 
-bool toNumber(const QString &text, double *value)
+// The two sides of a curve as one: the side asked for, or their mean.
+double sideDb(const ApoConfig::Config &config, Channel channel, double hz)
 {
-    bool ok = false;
-    *value = text.toDouble(&ok);
-    return ok && std::isfinite(*value);
-}
-
-// "GraphicEQ: f g; f g; …": the gains between two points lie on a straight
-// line over log frequency; beyond the first and last point the end gain holds.
-Reading readGraphicEq(const QString &line)
-{
-    std::map<double, double> points;
-    const QString list = line.mid(line.indexOf(QLatin1Char(':')) + 1);
-    for (const QString &pair : list.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QStringList fields = pair.simplified().split(QLatin1Char(' '));
-        if (fields.size() == 1 && fields[0].isEmpty())
-            continue;
-        double hz = 0;
-        double db = 0;
-        if (fields.size() != 2 || !toNumber(fields[0], &hz) || !toNumber(fields[1], &db) || hz <= 0)
-            return failed(
-                QStringLiteral("GraphicEQ: \"%1\" is not a frequency and a gain").arg(pair.trimmed()));
-        points[hz] = db;
-    }
-    if (points.empty())
-        return failed(QStringLiteral("GraphicEQ: no points"));
-    Reading reading;
-    reading.format = Format::GraphicEq;
-    for (int band = 0; band < kBands; ++band) {
-        const double hz = kBandHz[band];
-        const auto above = points.lower_bound(hz);
-        if (above == points.end()) {
-            reading.curve[band] = points.rbegin()->second;
-        } else if (above == points.begin() || above->first == hz) {
-            reading.curve[band] = above->second;
-        } else {
-            const auto below = std::prev(above);
-            const double at = std::log(hz / below->first) / std::log(above->first / below->first);
-            reading.curve[band] = below->second + at * (above->second - below->second);
-        }
-    }
-    return fitted(reading);
-}
-
-enum class FilterType { Peak, LowShelf, HighShelf };
-
-struct Filter
-{
-    FilterType type;
-    double hz;
-    double db;
-    double q;
-};
-
-// The filter's gain at `hz`, in dB: the biquad of the Audio EQ Cookbook
-// (R. Bristow-Johnson), as Equalizer APO builds it, evaluated on the unit circle.
-double responseDb(const Filter &filter, double hz)
-{
-    const double a = std::pow(10.0, filter.db / 40.0);
-    const double w0 = 2 * kPi * filter.hz / kSampleRateHz;
-    const double cosW0 = std::cos(w0);
-    const double alpha = std::sin(w0) / (2 * filter.q);
-    const double shelf = 2 * std::sqrt(a) * alpha;
-    double b[3] = {};
-    double d[3] = {};
-    switch (filter.type) {
-    case FilterType::Peak:
-        b[0] = 1 + alpha * a, b[1] = -2 * cosW0, b[2] = 1 - alpha * a;
-        d[0] = 1 + alpha / a, d[1] = -2 * cosW0, d[2] = 1 - alpha / a;
-        break;
-    case FilterType::LowShelf:
-        b[0] = a * ((a + 1) - (a - 1) * cosW0 + shelf);
-        b[1] = 2 * a * ((a - 1) - (a + 1) * cosW0);
-        b[2] = a * ((a + 1) - (a - 1) * cosW0 - shelf);
-        d[0] = (a + 1) + (a - 1) * cosW0 + shelf;
-        d[1] = -2 * ((a - 1) + (a + 1) * cosW0);
-        d[2] = (a + 1) + (a - 1) * cosW0 - shelf;
-        break;
-    case FilterType::HighShelf:
-        b[0] = a * ((a + 1) + (a - 1) * cosW0 + shelf);
-        b[1] = -2 * a * ((a - 1) + (a + 1) * cosW0);
-        b[2] = a * ((a + 1) + (a - 1) * cosW0 - shelf);
-        d[0] = (a + 1) - (a - 1) * cosW0 + shelf;
-        d[1] = 2 * ((a - 1) - (a + 1) * cosW0);
-        d[2] = (a + 1) - (a - 1) * cosW0 - shelf;
+    switch (channel) {
+    case Channel::Left:
+        return config.db(ApoConfig::Left, hz);
+    case Channel::Right:
+        return config.db(ApoConfig::Right, hz);
+    case Channel::Both:
         break;
     }
-    const std::complex<double> z1 = std::polar(1.0, -2 * kPi * hz / kSampleRateHz);
-    const std::complex<double> z2 = z1 * z1;
-    const std::complex<double> h = (b[0] + b[1] * z1 + b[2] * z2) / (d[0] + d[1] * z1 + d[2] * z2);
-    return 20 * std::log10(std::abs(h));
+    return (config.db(ApoConfig::Left, hz) + config.db(ApoConfig::Right, hz)) / 2;
 }
 
-// Equalizer APO's "Preamp: g dB" and "Filter n: ON PK|LSC|HSC Fc f Hz Gain g dB Q q".
-Reading readParametric(const QStringList &lines)
+// An Equalizer APO configuration or an AutoEq GraphicEQ line: put on the
+// receiver's level and fitted with the ten bands.
+Reading readCurve(const QString &text, const Options &options)
 {
-    static const QRegularExpression filterLine(
-        QStringLiteral("^filter\\s*\\d*\\s*:\\s*(on|off)\\s+(\\S+)(.*)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression fc(QStringLiteral("\\bfc\\s+(\\S+)\\s*hz\\b"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression gain(QStringLiteral("\\bgain\\s+(\\S+)\\s*db\\b"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression q(QStringLiteral("\\bq\\s+(\\S+)"),
-                                      QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression preamp(QStringLiteral("^preamp\\s*:\\s*(\\S+)\\s*db"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const std::map<QString, FilterType> types = {
-        {QStringLiteral("PK"), FilterType::Peak},
-        {QStringLiteral("LSC"), FilterType::LowShelf},
-        {QStringLiteral("HSC"), FilterType::HighShelf},
-    };
-
-    Reading reading;
-    reading.format = Format::Parametric;
-    std::vector<Filter> filters;
-    bool sawFilter = false;
-    for (int number = 0; number < lines.size(); ++number) {
-        const QString line = lines[number].trimmed();
-        const QString where = QStringLiteral("line %1").arg(number + 1);
-        if (const QRegularExpressionMatch m = preamp.match(line); m.hasMatch()) {
-            if (!toNumber(m.captured(1), &reading.preampDb))
-                return failed(where + QStringLiteral(": the preamp is not a number"));
-            continue;
-        }
-        const QRegularExpressionMatch m = filterLine.match(line);
-        if (!m.hasMatch())
-            continue; // comments, "Device:", "Channel:" and the like
-        sawFilter = true;
-        if (m.captured(1).compare(QLatin1String("off"), Qt::CaseInsensitive) == 0)
-            continue;
-        const auto type = types.find(m.captured(2).toUpper());
-        if (type == types.end())
-            return failed(
-                where +
-                QStringLiteral(": filter type %1 is not supported (PK, LSC and HSC are)").arg(m.captured(2)));
-        Filter filter{type->second, 0, 0, 0};
-        const QString rest = m.captured(3);
-        const auto fcMatch = fc.match(rest);
-        const auto gainMatch = gain.match(rest);
-        const auto qMatch = q.match(rest);
-        if (!fcMatch.hasMatch() || !gainMatch.hasMatch() || !qMatch.hasMatch() ||
-            !toNumber(fcMatch.captured(1), &filter.hz) || !toNumber(gainMatch.captured(1), &filter.db) ||
-            !toNumber(qMatch.captured(1), &filter.q))
-            return failed(where + QStringLiteral(": a filter needs \"Fc … Hz Gain … dB Q …\""));
-        if (filter.hz <= 0 || filter.hz >= kSampleRateHz / 2 || filter.q <= 0)
-            return failed(
-                where +
-                QStringLiteral(": Fc must lie between 0 and %1 Hz, and Q above 0").arg(kSampleRateHz / 2));
-        filters.push_back(filter);
-    }
-    if (!sawFilter)
+    const ApoConfig::Config config = ApoConfig::read(text, options.path);
+    if (!config.ok)
+        return failed(config.error);
+    if (config.filterLines == 0 && config.graphicEqLines == 0)
         return failed(QStringLiteral("not a mode: expected a VoxBench mode file, a \"GraphicEQ:\" line or "
                                      "Equalizer APO filters"));
+    Reading reading;
+    reading.format = config.filterLines == 0 ? Format::GraphicEq : Format::Parametric;
+    reading.channel = options.channel;
+    reading.perChannel = config.perChannel;
+    reading.otherChannelLines = config.otherChannelLines;
+    reading.includedFiles = config.includedFiles;
+    reading.preampDb = (config.preampDb[ApoConfig::Left] + config.preampDb[ApoConfig::Right]) / 2;
+    const BandFit::Curve curve = [&](double hz) { return sideDb(config, options.channel, hz); };
     for (int band = 0; band < kBands; ++band)
-        for (const Filter &filter : filters)
-            reading.curve[band] += responseDb(filter, kBandHz[band]);
-    return fitted(reading);
+        reading.curve[band] = curve(kBandHz[band]);
+    double squares = 0;
+    for (const double hz : BandFit::grid()) {
+        const double difference = config.db(ApoConfig::Left, hz) - config.db(ApoConfig::Right, hz);
+        reading.sideDifferenceDb = std::max(reading.sideDifferenceDb, std::abs(difference));
+        squares += difference * difference;
+    }
+    reading.sideRmsDifferenceDb = std::sqrt(squares / double(BandFit::grid().size()));
+    reading.shiftDb = BandFit::levelShiftDb(curve);
+    const BandFit::Curve aim = [&](double hz) { return curve(hz) + reading.shiftDb; };
+    for (const double hz : BandFit::grid())
+        reading.aimDb.push_back(aim(hz));
+    const BandFit::Fit fit = BandFit::fit(aim);
+    reading.gains = fit.gains;
+    reading.rmsDeviationDb = fit.rmsDeviationDb;
+    reading.largestDeviationDb = fit.largestDeviationDb;
+    reading.clampedBands = fit.clampedBands;
+    reading.largestClampDb = fit.largestClampDb;
+    reading.ok = true;
+    return reading;
 }
 
 } // namespace
 
-Reading read(const QByteArray &bytes)
+Reading read(const QByteArray &bytes, const Options &options)
 {
-    QByteArray text = bytes;
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
-    if (text.trimmed().startsWith('{'))
-        return readJson(text);
-    const QStringList lines = QString::fromUtf8(text).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    for (const QString &line : lines) {
-        if (line.trimmed().startsWith(QLatin1String("GraphicEQ:"), Qt::CaseInsensitive))
-            return readGraphicEq(line.trimmed());
-    }
-    return readParametric(lines);
+    const QString text = ApoConfig::decodedText(bytes);
+    if (text.trimmed().startsWith(QLatin1Char('{')))
+        return readJson(text.toUtf8());
+    return readCurve(text, options);
 }
 
 QByteArray write(const QString &name, const QString &tab, const std::array<int, kBands> &gains)
@@ -278,6 +163,19 @@ QByteArray write(const QString &name, const QString &tab, const std::array<int, 
     object.insert(kBandsKey, bands);
     object.insert(kGainsKey, values);
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+QString channelName(Channel channel)
+{
+    switch (channel) {
+    case Channel::Left:
+        return QStringLiteral("L");
+    case Channel::Right:
+        return QStringLiteral("R");
+    case Channel::Both:
+        break;
+    }
+    return QString();
 }
 
 QString formatName(Format format)

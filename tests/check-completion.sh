@@ -52,7 +52,8 @@ expect bash "voxbench mode delete " 'Say\ \"Hi\"\ é|Night\ Raid|Bob\'"'"'s\ Mix
 expect bash "voxbench status --json --" '--no-start|' "$(bash_offers voxbench status --json --)"
 expect bash "voxbench mode FPS --tab=surround --" '--no-start|' "$(bash_offers voxbench mode FPS --tab = surround --)"
 expect bash "voxbench mode add X --" '--no-start|--tab|--gains|' "$(bash_offers voxbench mode add X --)"
-expect bash "voxbench tab " 'surround|stereo|mic-enc|' "$(bash_offers voxbench tab '')"
+expect bash "voxbench tab " 'surround|stereo|' "$(bash_offers voxbench tab '')"
+expect bash "voxbench mode import f --channel " 'L|R|' "$(bash_offers voxbench mode import f --channel '')"
 expect bash "voxbench enc t" 'toggle|' "$(bash_offers voxbench enc t)"
 expect bash "voxbench rule " 'add|list|delete|pause|resume|' "$(bash_offers voxbench rule '')"
 expect bash "voxbench rule add game --tab surround N" 'Night\ Raid|' "$(bash_offers voxbench rule add game --tab surround N)"
@@ -118,7 +119,7 @@ expect fish "voxbench mode --tab=st" '--tab=stereo|' "$(fish_offers 'voxbench mo
 expect fish "voxbench mode --tab " 'stereo|surround|' "$(fish_offers 'voxbench mode --tab ')"
 expect fish "voxbench mode delete " 'Bob'"'"'s Mix|Night Raid|Say "Hi" é|' "$(fish_offers 'voxbench mode delete ')"
 expect fish "voxbench status --json --" '--no-start|' "$(fish_offers 'voxbench status --json --')"
-expect fish "voxbench tab " 'mic-enc|stereo|surround|' "$(fish_offers 'voxbench tab ')"
+expect fish "voxbench tab " 'stereo|surround|' "$(fish_offers 'voxbench tab ')"
 expect fish "voxbench rule add game N" 'Night Raid|' "$(fish_offers 'voxbench rule add game N')"
 
 if [ -e "$HOME/wrong-calls" ]; then

@@ -3,6 +3,8 @@
 #include "ui/ButtonKeys.h"
 #include "ui/VoxBenchStyle.h"
 
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabBar>
 
 namespace {
@@ -158,6 +160,16 @@ QString VoxBenchForm::bandSliderName(int band, int gain)
     const QString value = gain < 0 ? QChar(0x2212) + QString::number(-gain)
                                    : (gain > 0 ? QStringLiteral("+") : QString()) + QString::number(gain);
     return text(QT_TRANSLATE_NOOP("VoxBenchClass", "%1, %2 dB")).arg(text(kBandNames[band]), value);
+}
+
+void VoxBenchForm::showBandGain(int page, int band, int gain) const
+{
+    QSlider *const slider = bandSlider(page, band);
+    {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(gain);
+    }
+    slider->setAccessibleName(bandSliderName(band, slider->value()));
 }
 
 // Names for the controls that show only a picture or a sign, and what the less

@@ -27,6 +27,9 @@ public:
 
     // What a screen reader says for a band slider: its band and gain.
     static QString bandSliderName(int band, int gain);
+    // Shows a gain on a band slider without telling its listeners (what is
+    // shown came from the model), its name for a screen reader included.
+    void showBandGain(int page, int band, int gain) const;
 
     // The controls in the order Tab visits them, as they read on the window:
     // tabs, presets, custom modes with + and the bin, sliders, name, Reset,

@@ -7,6 +7,7 @@
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
 #include "presets/ModeData.h"
+#include "presets/ModeFile.h"
 #include "ui/VoxBenchForm.h"
 #include "window/SpectrumSmoother.h"
 #include "window/TabControls.h"
@@ -205,6 +206,7 @@ private:
     void tellRefusal(const ReceiverModel::Outcome &outcome, const QString &title);
     // A mode file or published curve dropped on a tab's custom strip.
     void importModeFile(ModeType type, const QString &path);
+    void previewImport(ModeType type, const QString &path, const ModeFile::Reading &reading);
     // Tabs (VoxBenchTabs.cpp).
     void showPage(Page page);
     // Equalizer (VoxBenchEqualizer.cpp).

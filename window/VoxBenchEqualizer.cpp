@@ -1,47 +1,13 @@
 // The two equalizer panels and their sliders; the model paces the sends.
 #include "window/VoxBench.h"
 
+#include "window/EqualizerPlotStyle.h"
 #include "window/TabControls.h"
 
 #include <QDebug>
 #include <QMutexLocker>
 #include <QSignalBlocker>
 #include <qcustomplot.h>
-
-namespace {
-const QColor kAxisGrey(120, 120, 120, 255);
-
-void setupEqualizerPanel(QCustomPlot *plot, const QBrush &background)
-{
-    plot->setBackground(background);
-    plot->legend->setBrush(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
-    plot->axisRect(0)->setBackgroundScaledMode(Qt::KeepAspectRatioByExpanding);
-    plot->axisRect(0)->setBackground(QPixmap(QStringLiteral(":/controls/pic/control/Background3.png")));
-
-    QCPAxis *bottom = plot->xAxis;
-    bottom->setRange(0, 10);
-    bottom->setTicks(false);
-    bottom->grid()->setVisible(false);
-    bottom->setBasePen(QPen(kAxisGrey));
-    bottom->setTickPen(QPen(kAxisGrey));
-    bottom->setSubTickPen(QPen(kAxisGrey));
-    bottom->setPadding(30);
-
-    QCPAxis *left = plot->yAxis;
-    left->setRange(-12.7, 12.5);
-    left->setTickLabelSide(QCPAxis::lsOutside);
-    left->setTickLength(0, 5);
-    left->setSubTickLength(0, 2);
-    left->setTickLabelPadding(5);
-    left->setPadding(20);
-    left->setTickLabelColor(Qt::white);
-    left->setBasePen(QPen(kAxisGrey));
-    left->setTickPen(QPen(kAxisGrey));
-    left->setSubTickPen(QPen(kAxisGrey));
-    left->grid()->setPen(
-        QPen(QBrush(kAxisGrey, Qt::SolidPattern), 1.0, Qt::DotLine, Qt::SquareCap, Qt::BevelJoin));
-}
-} // namespace
 
 void VoxBench::initCustomPlot()
 {
@@ -51,11 +17,8 @@ void VoxBench::initCustomPlot()
         connect(plot, &QCustomPlot::mousePress, this, &VoxBench::myCustomPlotMousePressEvent);
         connect(plot, &QCustomPlot::mouseRelease, this, &VoxBench::myCustomPlotMouseReleaseEvent);
     }
-    QLinearGradient gradient(0, 0, 0, 0);
-    gradient.setColorAt(0, QColor(13, 10, 42, 255));
-    const QBrush background(gradient);
-    setupEqualizerPanel(ui.widget_Param_Stereo, background);
-    setupEqualizerPanel(ui.widget_Param_Surround, background);
+    styleEqualizerPlot(ui.widget_Param_Stereo);
+    styleEqualizerPlot(ui.widget_Param_Surround);
     initSpectrumPlot();
 }
 
@@ -110,11 +73,8 @@ void VoxBench::setSliderValue(std::vector<int> datas, ModeType type)
     datas.resize(kBands, 0);
     QMutexLocker locker(&m_sliderMutex);
     // Shown, not edited: no slider tells the model what it already holds.
-    for (int band = 0; band < kBands; ++band) {
-        QSlider *slider = ui.bandSlider(tab(type).sliderPage(), band);
-        const QSignalBlocker blocker(slider);
-        slider->setValue(datas[band]);
-    }
+    for (int band = 0; band < kBands; ++band)
+        ui.showBandGain(tab(type).sliderPage(), band, datas[band]);
 }
 
 void VoxBench::resetSliderValue(ModeType type)

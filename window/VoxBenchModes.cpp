@@ -6,6 +6,7 @@
 #include "presets/ModeFile.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
+#include "window/CurvePreview.h"
 #include "window/ModeNameElider.h"
 #include "window/TabControls.h"
 
@@ -251,32 +252,46 @@ void VoxBench::importModeFile(ModeType type, const QString &path)
                                 tr("%1 cannot be read: %2").arg(path, file.errorString()));
         return;
     }
-    const ModeFile::Reading reading = ModeFile::read(file.read(kMaxModeFileBytes + 1));
+    ModeFile::Options options;
+    options.path = path;
+    const ModeFile::Reading reading = ModeFile::read(file.read(kMaxModeFileBytes + 1), options);
     if (!reading.ok || file.size() > kMaxModeFileBytes) {
         MessageBox::information(
             this, tr("prompt"),
             tr("%1 is not a mode file: %2").arg(QFileInfo(path).fileName(), reading.error));
         return;
     }
+    previewImport(type, path, reading);
+}
+
+// Nothing is added unseen: the preview shows the curve and the bands, and Add adds.
+void VoxBench::previewImport(ModeType type, const QString &path, const ModeFile::Reading &reading)
+{
+    // A full tab is told at once, not after the preview.
+    if (const ReceiverModel::Outcome room = m_model->checkNewCustomMode(type, QString()); !room.ok()) {
+        MessageBox::information(this, tr("warning"), shownMessage(room));
+        return;
+    }
+    auto *preview = new CurvePreview(reading, QFileInfo(path).fileName(), this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
     const QString name = (reading.name.isEmpty() ? QFileInfo(path).completeBaseName() : reading.name)
                              .left(ReceiverModel::kMaxNameLength)
                              .trimmed();
-    ReceiverModel::Outcome outcome = m_model->addCustomMode(type, name, &reading.gains);
-    // A name the tab cannot take still leaves the curve worth having.
-    if (outcome.result == ReceiverModel::Result::NameTaken ||
-        outcome.result == ReceiverModel::Result::BadName)
-        outcome = m_model->addCustomMode(type, QString(), &reading.gains);
-    if (!outcome.ok()) {
-        MessageBox::information(this, tr("warning"), shownMessage(outcome));
-        return;
-    }
-    qInfo().noquote() << "imported" << path << "as" << ModeFile::formatName(reading.format) << "on tab"
-                      << type << "largest deviation" << reading.largestDeviationDb << "dB";
-    if (reading.clampedBands > 0)
-        MessageBox::information(this, tr("prompt"),
-                                tr("The receiver takes -12 to 12 dB: %1 bands were cut, by up to %2 dB.")
-                                    .arg(reading.clampedBands)
-                                    .arg(reading.largestClampDb, 0, 'f', 1));
+    connect(preview, &QDialog::accepted, this, [this, type, name, path, reading] {
+        ReceiverModel::Outcome outcome = m_model->addCustomMode(type, name, &reading.gains);
+        // A name the tab cannot take still leaves the curve worth having.
+        if (outcome.result == ReceiverModel::Result::NameTaken ||
+            outcome.result == ReceiverModel::Result::BadName)
+            outcome = m_model->addCustomMode(type, QString(), &reading.gains);
+        if (!outcome.ok()) {
+            MessageBox::information(this, tr("warning"), shownMessage(outcome));
+            return;
+        }
+        qInfo().noquote() << "imported" << path << "as" << ModeFile::formatName(reading.format) << "on tab"
+                          << type << "shift" << reading.shiftDb << "dB, RMS deviation"
+                          << reading.rmsDeviationDb << "dB, largest" << reading.largestDeviationDb << "dB";
+    });
+    preview->open();
 }
 
 QString VoxBench::customizeName(ModeType type)

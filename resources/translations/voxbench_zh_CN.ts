@@ -2,6 +2,61 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CurvePreview</name>
+    <message>
+        <source>Add %1?</source>
+        <translation>添加 %1？</translation>
+    </message>
+    <message>
+        <source>%1, read as %2</source>
+        <translation>%1，按 %2 读取</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Gains from 30 Hz to 16 kHz: %1 dB</source>
+        <translation>30 Hz 至 16 kHz 的增益：%1 dB</translation>
+    </message>
+    <message>
+        <source>Up to %1 dB from the file&apos;s gains</source>
+        <translation>与文件中的增益最多相差 %1 dB</translation>
+    </message>
+    <message>
+        <source>The curve moved by %1 dB, so that its mean over 20 Hz-20 kHz is 0 dB</source>
+        <translation>曲线整体移动了 %1 dB，使其在 20 Hz-20 kHz 上的平均值为 0 dB</translation>
+    </message>
+    <message>
+        <source>The bands differ from it by %1 dB RMS, %2 dB at most, over 20 Hz-20 kHz</source>
+        <translation>在 20 Hz-20 kHz 上，十个频段与曲线相差 %1 dB（均方根），最多 %2 dB</translation>
+    </message>
+    <message>
+        <source>The receiver takes -12 to 12 dB: 1 band was cut, by up to %1 dB.</source>
+        <translation>接收器只接受 -12 到 12 dB：已截去 1 个频段，最多 %1 dB。</translation>
+    </message>
+    <message>
+        <source>The receiver takes -12 to 12 dB: %1 bands were cut, by up to %2 dB.</source>
+        <translation>接收器只接受 -12 到 12 dB：已截去 %1 个频段，最多 %2 dB。</translation>
+    </message>
+    <message>
+        <source>Left and right differ by up to %1 dB: both sides averaged</source>
+        <translation>左右声道最多相差 %1 dB：已取两侧的平均值</translation>
+    </message>
+    <message>
+        <source>The file&apos;s curve</source>
+        <translation>文件中的曲线</translation>
+    </message>
+    <message>
+        <source>The receiver&apos;s ten bands</source>
+        <translation>接收器的十个频段</translation>
+    </message>
+</context>
+<context>
     <name>ReceiverModel</name>
     <message>
         <source>Please Insert Device!</source>
@@ -149,10 +204,6 @@ Then unplug the receiver and plug it in again.</source>
     <message>
         <source>%1 is not a mode file: %2</source>
         <translation>%1 不是模式文件：%2</translation>
-    </message>
-    <message>
-        <source>The receiver takes -12 to 12 dB: %1 bands were cut, by up to %2 dB.</source>
-        <translation>接收器只接受 -12 到 12 dB：已截去 %1 个频段，最多 %2 dB。</translation>
     </message>
     <message>
         <source>While %1 runs: %2 (%3)</source>

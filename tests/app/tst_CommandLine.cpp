@@ -509,16 +509,31 @@ void tst_CommandLine::modeFilesAndRulesForApplications()
                   written("curve.txt", "GraphicEQ: 20 -2; 40 4; 100 0; 1000 6; 10000 -20; 20000 -20\n")});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(r.at("name").toString(), QStringLiteral("curve"));
-    QCOMPARE(r.at("gains").toArray(), gainsOf({2, 2, 0, 2, 4, 6, -2, -10, -12, -12}));
+    QCOMPARE(r.at("gains").toArray(), gainsOf({4, 5, 2, 4, 6, 8, 2, -7, -12, -12}));
     QCOMPARE(r.at("clamped_bands").toInt(), 2);
-    QCOMPARE(r.at("largest_deviation_db").toDouble(), 8.0);
+    QCOMPARE(QString::number(r.at("shift_db").toDouble(), 'f', 2), QStringLiteral("3.01"));
+    QVERIFY(r.at("rms_deviation_db").toDouble() > 0 && r.at("largest_deviation_db").toDouble() > 8.0);
+    // Per-channel sections: both sides averaged and the difference told, or one side; one band cut reads so.
+    const QString sides = written("sides.txt", "Filter: ON PK Fc 120 Hz Gain 10 dB Q 1\n"
+                                               "Filter: ON PK Fc 125 Hz Gain 8 dB Q 1\nChannel: R\n"
+                                               "Filter: ON PK Fc 8000 Hz Gain 10 dB Q 2\n");
+    r = voxbench({"mode", "import", "--tab", "stereo", sides});
+    QVERIFY2(
+        r.out.contains("left and right differ by up to 10.0 dB (2.1 dB RMS): both sides averaged; "
+                       "--channel L or R imports one\ncut to the receiver's -12 to 12 dB: 1 band, by up to"),
+        qPrintable(r.out));
+    r = voxbench({"--json", "mode", "import", "--tab", "stereo", "--name", "Right", "--channel", "r", sides});
+    QCOMPARE(r.at("channel").toString(), QStringLiteral("R"));
+    QVERIFY(r.at("gains").toArray()[8].toInt() >= 4); // the right side's 8 kHz boost, 1 dB when averaged
+    QCOMPARE(voxbench({"mode", "import", "--channel", "C", sides}).code, 2);
     r = voxbench({"mode", "import", "--tab", "stereo", "--name", "Cinema",
                   written("apo.txt", "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 2\n"
                                      "Filter 2: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
                                      "Filter 3: ON HSC Fc 8000 Hz Gain -3 dB Q 0.71\n")});
     QVERIFY2(r.out.contains(
-                 "stereo: Cinema added (read as Equalizer APO parametric)\ngains: 5 5 2 0 1 6 1 0 -1 -3\n"
-                 "largest deviation from the curve at the ten bands: 0.5 dB\n"),
+                 "stereo: Cinema added (read as Equalizer APO parametric)\ngains: 4 3 0 -1 -2 5 -2 -1 -3 -6\n"
+                 "level: the curve moved by +5.0 dB so that its mean over 20 Hz-20 kHz is 0 dB\n"
+                 "deviation from the curve over 20 Hz-20 kHz: 0.7 dB RMS, 3.5 dB at most\n"),
              qPrintable(r.out));
     QCOMPARE(
         voxbench({"--json", "mode", "import", written("notes.txt", "just notes\n")}).at("code").toString(),

@@ -681,7 +681,11 @@ desktop_atspi()
         start_on_device_page atspi || fail "no device page"
         a11y_bus_up
         xdotool windowfocus --sync "$window"
-        keys Left Tab Right Right Right Right Tab Return
+        # A preset's gains are read as shown, not as 0 dB: FPS has +2 dB at 250 Hz.
+        keys Left Tab Right
+        sleep 0.7
+        listing surround-fps "slider '250 Hz, +2 dB'"
+        keys Right Right Right Tab Return
         wait_until 5 grep -q '"name": "Mode01"' "$user/home/Documents/VoxBench/config.json" || fail "no mode added"
         listing surround "slider '250 Hz, 0 dB'"
         grep -q "push button 'Add mode'" "$root/atspi-surround.txt" || fail "no Add mode button"
@@ -689,6 +693,9 @@ desktop_atspi()
         keys shift+Tab shift+Tab Right
         sleep 1
         listing stereo "page tab 'Stereo Sound (Music)'"
+        # The stereo tab's standard preset: -3 dB at 250 Hz, +10 dB at 16 kHz.
+        grep -q "slider '250 Hz, −3 dB'" "$root/atspi-stereo.txt" || fail "stereo: 250 Hz not read as −3 dB"
+        grep -q "slider '16 kHz, +10 dB'" "$root/atspi-stereo.txt" || fail "stereo: 16 kHz not read as +10 dB"
         keys Right
         sleep 0.7
         listing mic-enc "check box 'Mic ENC(Environment Noise Cancellation)'"

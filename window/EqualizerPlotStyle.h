@@ -1,0 +1,7 @@
+#pragma once
+
+class QCustomPlot;
+
+// The look of the equalizer panels: dark ground, grey axes, white dB labels
+// from -12 to 12. The tab panels and the import preview share it.
+void styleEqualizerPlot(QCustomPlot *plot);
