@@ -31,6 +31,11 @@ int main(int argc, char *argv[])
     setHiddenUntilShown(qEnvironmentVariableIsSet(CommandClient::kStartedByCommand));
     qunsetenv(CommandClient::kStartedByCommand);
 
+    // Sharp at any scale: Windows tells each monitor's (the manifest declares
+    // per-monitor awareness v2), and 150 % stays 1.5, not rounded to 2.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     // Before any box: "Program is running" is shown in the user's language too.
     loadTranslations(app);
