@@ -378,6 +378,9 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     QVERIFY(refused({"mode", "rename", "Dawn", "Mode01"}, "The current name has been applied"));
     QVERIFY(refused({"mode", "add", "Night Raid", "--tab", "surround"}, "The current name has been applied"));
     QVERIFY(refused({"mode", "rename", "Night Raid", QString(21, 'n')}, "A name has at most 20 characters"));
+    // A mode that is not the chosen one keeps its new name in config.json.
+    QCOMPARE(voxbench({"mode", "rename", "Night Raid", "Dusk"}).code, 0);
+    QCOMPARE(stored("Dusk"), (QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     QVERIFY(refused({"gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "--tab", "surround"},
                     "a built-in preset cannot be changed"));
     QVERIFY(refused({"mode", "delete", "FPS", "--tab", "stereo"}, "a built-in preset cannot be changed"));
