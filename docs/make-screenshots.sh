@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 if [ "${VOXBENCH_SHOTS_INSIDE:-}" != 1 ]; then
-    VOXBENCH_SHOTS_INSIDE=1 exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$build"
+    VOXBENCH_SHOTS_INSIDE=1 exec "$here/../scripts/with-xvfb" "$0" "$build"
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/voxbench-shots.XXXXXX")
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT

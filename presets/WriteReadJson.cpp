@@ -364,6 +364,7 @@ void WriteReadJson::setCurrentMode(const ModeData *mode)
         m_currentMode.reset();
         return;
     }
+    const Change change(*this);
     m_currentMode = *mode;
     if (CurrentModeRecord *record = findCurrentModeRecord()) {
         record->uuid = m_currentMode->uuid;
@@ -371,7 +372,6 @@ void WriteReadJson::setCurrentMode(const ModeData *mode)
         m_currentModeList.push_back(
             CurrentModeRecord{m_key.deviceUuid, device->vid, device->pid, m_currentMode->uuid});
     }
-    writeConfigJson();
 }
 
 void WriteReadJson::restoreCurrentMode()
@@ -397,6 +397,7 @@ void WriteReadJson::insertCustomizeMode(std::unique_ptr<ModeData> mode)
     const DeviceModes *defaults = defaultDevice();
     if (!mode || !defaults || !m_key.hasIdentity())
         return;
+    const Change change(*this);
     mode->parameter.resize(kBands, 0);
     DeviceModes *device = findCustomRecord();
     if (!device) {
@@ -408,13 +409,13 @@ void WriteReadJson::insertCustomizeMode(std::unique_ptr<ModeData> mode)
         m_customRecords.push_back(std::move(created));
     }
     device->insert(std::move(mode));
-    writeConfigJson();
 }
 
 void WriteReadJson::removeCustomizeMode(const ModeData *mode)
 {
     if (!mode)
         return;
+    const Change change(*this);
     // `mode` may be the stored one and die below.
     const QString name = mode->name;
     const int type = mode->type;
@@ -430,7 +431,6 @@ void WriteReadJson::removeCustomizeMode(const ModeData *mode)
             }
         }
     }
-    writeConfigJson();
 }
 
 void WriteReadJson::renameCustomizeMode(const QString &oldName, ModeData *mode)
@@ -448,6 +448,8 @@ void WriteReadJson::renameCustomizeMode(const QString &oldName, ModeData *mode)
             return;
         }
     }
+    // The caller may have changed more of the stored mode than its name.
+    const Change change(*this);
     if (it->first == mode->name)
         return;
     if (modes.count(mode->name)) {

@@ -25,6 +25,7 @@ public:
 
     void getPresetJson(const QString &folder);
     void readConfigJson();
+    // Saves now, or when the outermost open batch closes.
     void writeConfigJson();
 
     void setDevice(int productId, const QString &deviceUuid);
@@ -70,7 +71,7 @@ public:
         Batch(const Batch &) = delete;
         Batch &operator=(const Batch &) = delete;
 
-    private:
+    protected:
         WriteReadJson &m_store;
     };
 
@@ -82,6 +83,15 @@ signals:
     void configKeptAside(const QString &keptPath, const QString &reason);
 
 private:
+    // Opened by every mutator before it changes what config.json holds: the change
+    // is saved when the outermost batch closes, so no mutator can forget its save
+    // and nested ones make one rewrite.
+    class Change : public Batch
+    {
+    public:
+        explicit Change(WriteReadJson &store) : Batch(store) { store.m_saveDue = true; }
+    };
+
     bool isCurrentProduct(const QString &pidText) const;
     DeviceModes *findCustomRecord() const;
     CurrentModeRecord *findCurrentModeRecord();

@@ -2,7 +2,7 @@
 the same with five rules and a few hundred of the user's processes, and how
 soon a rule takes over after its application starts and lets go after it
 ends, seen on the wire (the emulator's log). Run by scripts/bench.d/51-rules;
-argv: program, emulator library, work folder, seconds, processes; run
+argv: program, emulator library, work folder, seconds, processes, turns; run
 under an X server with a tray host, as the program waits at log-on."""
 import os
 import shutil
@@ -14,11 +14,10 @@ import time
 CPU_AIM_PERCENT = 0.2
 REACT_AIM_S = 2.0
 SET_PEQ = ' 4F 30 80 18 21 '
-TURNS = 5
 CLOSE_BUTTON = (1122, 41)     # pushButton_Close of the device page
 
 program, emulator, work = sys.argv[1], sys.argv[2], sys.argv[3]
-seconds, processes = int(sys.argv[4]), int(sys.argv[5])
+seconds, processes, turns = int(sys.argv[4]), int(sys.argv[5]), int(sys.argv[6])
 home = os.path.join(work, 'home')
 log = os.path.join(work, 'emulator.log')
 rules_file = os.path.join(home, '.config', 'VoxBench', 'rules.conf')
@@ -41,10 +40,16 @@ def xdotool(*args):
     return subprocess.run(('xdotool',) + args, capture_output=True, text=True).stdout
 
 
+started = []
+
+
 def start():
     running = subprocess.Popen([program, '-autorun'], env=environment,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    started.append(running)
     time.sleep(3)  # the open, the page 500 ms later, the start-up uploads
+    if running.poll() is not None:
+        sys.exit('51-rules: VoxBench ended at its start (exit %d)' % running.returncode)
     # A log-on start shows the window once the receiver is there: to the tray
     # with its close button, as a person leaves it.
     window = xdotool('search', '--onlyvisible', '--name', '^VoxBench$').split()
@@ -102,7 +107,7 @@ try:
     game = os.path.join(work, 'bench-game1')
     shutil.copy('/bin/sleep', game)
     starts, ends = [], []
-    for _ in range(TURNS):
+    for _ in range(turns):
         count = peq_lines()
         player = subprocess.Popen([game, '60'])
         starts.append(until_new_peq(count))
@@ -114,6 +119,11 @@ try:
         time.sleep(1)
     stop(ruled)
 finally:
+    # A run cut short leaves no VoxBench behind.
+    for running in started:
+        if running.poll() is None:
+            running.kill()
+            running.wait()
     for sleeper in sleepers:
         sleeper.kill()
         sleeper.wait()
@@ -124,6 +134,6 @@ print('rules: hidden with five rules and %d more processes, %.3f%% of one core, 
       % (processes, with_rules, CPU_AIM_PERCENT, with_rules / CPU_AIM_PERCENT))
 print('rules: five rules %.3f%%, no rules %.3f%%: %.2fx' % (with_rules, plain, with_rules / plain if plain else 0))
 print('rules: a start taken over in %.2f s at worst (median %.2f s), against the %.0f s aim: %.2fx'
-      % (max(starts), sorted(starts)[TURNS // 2], REACT_AIM_S, max(starts) / REACT_AIM_S))
+      % (max(starts), sorted(starts)[turns // 2], REACT_AIM_S, max(starts) / REACT_AIM_S))
 print('rules: an end let go in %.2f s at worst (median %.2f s), against the %.0f s aim: %.2fx'
-      % (max(ends), sorted(ends)[TURNS // 2], REACT_AIM_S, max(ends) / REACT_AIM_S))
+      % (max(ends), sorted(ends)[turns // 2], REACT_AIM_S, max(ends) / REACT_AIM_S))

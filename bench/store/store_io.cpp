@@ -6,13 +6,16 @@
 #include "presets/WriteReadJson.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -50,6 +53,13 @@ QByteArray buildConfig()
     return JsonText::serialize(QJsonObject{{"currentMode", current}, {"customizeMode", customize}});
 }
 
+// A bench that cannot measure says why, and ends with a failure.
+[[noreturn]] void fail(const QString &why)
+{
+    std::fprintf(stderr, "store bench: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
 // Median time of `runs` calls, in milliseconds.
 double medianMs(int runs, const std::function<void()> &work)
 {
@@ -76,7 +86,7 @@ int main(int argc, char *argv[])
     // Documents must be ours before the store asks for it.
     QTemporaryDir home;
     if (!home.isValid())
-        return 1;
+        fail("no temporary home: " + home.errorString());
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
     QCoreApplication app(argc, argv);
@@ -88,35 +98,46 @@ int main(int argc, char *argv[])
     const QString path = probe.configPath();
     const QByteArray bytes = buildConfig();
     {
+        // The store makes its folder at its first save; this file comes before it.
+        if (!QDir().mkpath(QFileInfo(path).path()))
+            fail("cannot make the folder of " + path);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return 1;
+            fail("cannot write " + path + ": " + file.errorString());
     }
 
     const double load = medianMs(runs, [&] {
         WriteReadJson store(program.path());
         if (store.customRecords().size() != size_t(kReceivers))
-            std::abort();
+            fail(QString("the store read %1 receivers of %2")
+                     .arg(store.customRecords().size())
+                     .arg(kReceivers));
     });
     const double plainRead = medianMs(runs, [&] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly) || file.readAll().size() != bytes.size())
-            std::abort();
+            fail("cannot read " + path + ": " + file.errorString());
     });
 
     WriteReadJson store(program.path());
+    QString saveFault;
+    QObject::connect(
+        &store, &WriteReadJson::saveFailed,
+        [&saveFault](const QString &file, const QString &reason) { saveFault = file + ": " + reason; });
     const double rewrite = medianMs(runs, [&] { store.writeConfigJson(); });
+    if (!saveFault.isEmpty())
+        fail("the store did not save, " + saveFault);
     if (QFile(path).size() != bytes.size())
-        std::abort(); // the rewrite must give the same file
+        fail(QString("the rewrite gave %1 bytes, not the %2 read").arg(QFile(path).size()).arg(bytes.size()));
     const double plainWrite = medianMs(runs, [&] {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            std::abort();
+            fail("cannot write " + path + ": " + file.errorString());
     });
     const double atomicWrite = medianMs(runs, [&] {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            std::abort();
+            fail("cannot save " + path + ": " + file.errorString());
     });
 
     std::printf("store: config.json of %d receivers x %d custom modes, %.2f MB\n", kReceivers, kModesEach,

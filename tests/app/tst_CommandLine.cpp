@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QTest>
-#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -86,22 +85,89 @@ bool fails(const QStringList &arguments, const QString &error)
     return false;
 }
 
+struct Sent
+{
+    qint64 ms = 0; // when the receiver took it
+    QVector<int> report;
+};
+
 // The reports written to the emulated receiver after the first `from`: a SetPEQ
 // as its first band and mode code, a switch as its surround, ENC and stereo bytes.
+QVector<Sent> sentReports(int from = 0)
+{
+    QVector<Sent> reports;
+    QList<QByteArray> lines = readFile(emulatorLog()).split('\n');
+    lines.removeLast(); // empty, or a line still being written
+    for (QByteArray line : lines) {
+        const int space = line.indexOf(' ');
+        const QByteArray r = QByteArray::fromHex(line.mid(space + 1).replace(" ", ""));
+        const int command = r.size() > 43 ? quint8(r[4]) : 0;
+        const qint64 ms = line.left(space).toLongLong();
+        if (command == kPeq)
+            reports.append({ms, {kPeq, r[7], r[43]}});
+        else if (command == kSwitch)
+            reports.append({ms, {kSwitch, r[8], r[10], r[11]}});
+        else if (command)
+            reports.append({ms, {command, r[6]}});
+    }
+    return reports.mid(from);
+}
 Reports wire(int from = 0)
 {
     Reports reports;
-    for (QByteArray line : readFile(emulatorLog()).split('\n')) {
-        const QByteArray r = QByteArray::fromHex(line.mid(line.indexOf(' ') + 1).replace(" ", ""));
-        const int command = r.size() > 11 ? quint8(r[4]) : 0;
-        if (command == kPeq)
-            reports << QVector<int>{kPeq, r[7], r[43]};
-        else if (command == kSwitch)
-            reports << QVector<int>{kSwitch, r[8], r[10], r[11]};
-        else if (command)
-            reports << QVector<int>{command, r[6]};
+    for (const Sent &sent : sentReports(from))
+        reports << sent.report;
+    return reports;
+}
+
+// What the receiver must see after report `from`: the `lead` reports first, then
+// the uploads of the mode codes `codes`, each as its two halves with the second
+// at least 20 ms after the first, and after each second half the `algorithm`
+// switch its acknowledgement brings; the last halves written are the last code's,
+// the mode the receiver is left with. How two uploads interleave is none of its
+// business. Empty when all holds, else what does not.
+QString uploadFaults(int from, const Reports &lead, const QVector<int> &codes, const QVector<int> &algorithm)
+{
+    const QVector<Sent> sent = sentReports(from);
+    QStringList seen;
+    for (const Sent &s : sent) {
+        QStringList bytes;
+        for (const int b : s.report)
+            bytes << QString::number(b);
+        seen << QString::number(s.ms) + ":" + bytes.join(',');
     }
-    return reports.mid(from);
+    const QString all = " in " + seen.join(' ');
+    if (wire(from).mid(0, lead.size()) != lead)
+        return "not led by the expected reports" + all;
+    QMap<int, qint64> firstAt, secondAt;
+    int secondHalves = 0, switches = 0, lastFirst = -1, lastSecond = -1;
+    for (const Sent &s : sent.mid(lead.size())) {
+        const QVector<int> &r = s.report;
+        if (r.value(0) == kPeq && codes.contains(r[2])) {
+            QMap<int, qint64> &at = r[1] == 0 ? firstAt : secondAt;
+            if (at.contains(r[2]) || (r[1] == 5 && !firstAt.contains(r[2])))
+                return QString("half %1 of mode %2 out of turn").arg(r[1]).arg(r[2]) + all;
+            at[r[2]] = s.ms;
+            (r[1] == 0 ? lastFirst : lastSecond) = r[2];
+            secondHalves += r[1] == 5;
+        } else if (r == algorithm) {
+            if (++switches > secondHalves)
+                return "a switch before its acknowledgement" + all;
+        } else {
+            return "an unexpected report" + all;
+        }
+    }
+    for (const int code : codes) {
+        if (!secondAt.contains(code))
+            return QString("mode %1 not uploaded whole").arg(code) + all;
+        if (secondAt[code] - firstAt[code] < 20)
+            return QString("the halves of mode %1 less than 20 ms apart").arg(code) + all;
+    }
+    if (switches != codes.size())
+        return QString("%1 switches for %2 uploads").arg(switches).arg(codes.size()) + all;
+    if (lastFirst != codes.last() || lastSecond != codes.last())
+        return "the receiver is left with another mode" + all;
+    return QString();
 }
 // The number of reports written, once no more have come for a while.
 int quietWire()
@@ -174,6 +240,15 @@ private slots:
     {
         QDir(documents()).removeRecursively();
         QFile::remove(emulatorLog());
+    }
+    // Passed or failed, a test leaves no VoxBench of its own running, also not
+    // one that a command started.
+    void cleanup()
+    {
+        const bool ended = waitFor([] { return instancesOfThisHome() == 0; }, 5000);
+        if (!ended)
+            voxbench({"quit"});
+        QVERIFY2(ended, "a VoxBench outlived the test");
     }
     void usageNeedsNoInstance();
     void commandsDriveReceiverAndWindow();
@@ -276,25 +351,22 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     int sent = quietWire();
     r = voxbench({"mode", "pelagoplay", "standard", "--tab", "stereo"});
     QCOMPARE(r.out, QStringLiteral("stereo: PelagoPlay Standard\n"));
-    QCOMPARE(wire(sent), (Reports{{kPeq, 0, 5}, {kPeq, 5, 5}, {kSwitch, 0, 0, 1}}));
+    quietWire();
+    QCOMPARE(uploadFaults(sent, {}, {5}, {kSwitch, 0, 0, 1}), QString());
     QCOMPARE(currentUuid(), kStereoStandard);
 
     // On the other tab: the tab (its mode again), then the button.
     sent = quietWire();
     QCOMPARE(voxbench({"mode", "fps", "--tab=surround"}).code, 0);
-    QCOMPARE(wire(sent), (Reports{{kSpectrum, 0},
-                                  {kPeq, 0, 19},
-                                  {kPeq, 0, 17},
-                                  {kPeq, 5, 19},
-                                  {kPeq, 5, 17},
-                                  {kSwitch, 1, 0, 0},
-                                  {kSwitch, 1, 0, 0}}));
+    quietWire();
+    QCOMPARE(uploadFaults(sent, {{kSpectrum, 0}}, {19, 17}, {kSwitch, 1, 0, 0}), QString());
     QCOMPARE(currentUuid(), kSurroundFps);
 
     // A custom mode: Customize, which selects it, its only one (code 22).
     sent = quietWire();
     QCOMPARE(voxbench({"mode", "NIGHT RAID"}).out, QStringLiteral("surround: Night Raid\n"));
-    QCOMPARE(wire(sent), (Reports{{kPeq, 0, 22}, {kPeq, 5, 22}, {kSwitch, 1, 0, 0}}));
+    quietWire();
+    QCOMPARE(uploadFaults(sent, {}, {22}, {kSwitch, 1, 0, 0}), QString());
     QCOMPARE(currentUuid(), QStringLiteral("{c-1}"));
     r = voxbench({"status", "--json"});
     QCOMPARE(r.at("modes/surround").toObject(),
@@ -312,7 +384,8 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
 
     sent = quietWire();
     QCOMPARE(voxbench({"tab", "stereo"}).out, QStringLiteral("tab: stereo\n"));
-    QCOMPARE(wire(sent), (Reports{{kSpectrum, 1}, {kPeq, 0, 5}, {kPeq, 5, 5}, {kSwitch, 0, 0, 1}}));
+    quietWire();
+    QCOMPARE(uploadFaults(sent, {{kSpectrum, 1}}, {5}, {kSwitch, 0, 0, 1}), QString());
     r = voxbench({"status"});
     QVERIFY2(r.out.contains("\ntab:           stereo\n") && r.out.contains("\nMic ENC:       off\n") &&
                  r.out.contains("\nspectrum:      on\n"),
@@ -341,24 +414,15 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
                   "2", "3", "4", "5", "12"});
     QCOMPARE(r.out, QStringLiteral("stereo: Late Night\n"));
     // The stereo tab (its mode again), then the new mode (code 6) chosen.
-    Reports reports = wire(sent);
-    std::sort(reports.begin() + 1, reports.end());
-    QCOMPARE(reports, (Reports{{kSpectrum, 1},
-                               {kPeq, 0, 5},
-                               {kPeq, 0, 6},
-                               {kPeq, 5, 5},
-                               {kPeq, 5, 6},
-                               {kSwitch, 0, 0, 1},
-                               {kSwitch, 0, 0, 1}}));
+    quietWire();
+    QCOMPARE(uploadFaults(sent, {{kSpectrum, 1}}, {5, 6}, {kSwitch, 0, 0, 1}), QString());
     QCOMPARE(stored("Late Night"), (QJsonArray{-3, -2, -1, 0, 1, 2, 3, 4, 5, 12}));
     QCOMPARE(voxbench({"status", "--json"}).at("modes/stereo/name").toString(), QStringLiteral("Late Night"));
     sent = quietWire();
     r = voxbench({"gains", "1", "1", "1", "1", "1", "-1", "-1", "-1", "-1", "-12"});
     QCOMPARE(r.out, QStringLiteral("stereo: Late Night, gains 1 1 1 1 1 -1 -1 -1 -1 -12\n"));
     quietWire();
-    QVERIFY2(wire(sent) == (Reports{{kPeq, 0, 6}, {kPeq, 5, 6}, {kSwitch, 0, 0, 1}}),
-             qPrintable(QString::number(wire(sent).size()) +
-                        " reports: " + readFile(emulatorLog()).split('\n').mid(sent).join('\n')));
+    QCOMPARE(uploadFaults(sent, {}, {6}, {kSwitch, 0, 0, 1}), QString());
     QCOMPARE(stored("Late Night"), (QJsonArray{1, 1, 1, 1, 1, -1, -1, -1, -1, -12}));
     sent = quietWire();
     r = voxbench({"--json", "mode", "rename", "late night", "Dawn"});
@@ -378,6 +442,9 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
     QVERIFY(refused({"mode", "rename", "Dawn", "Mode01"}, "The current name has been applied"));
     QVERIFY(refused({"mode", "add", "Night Raid", "--tab", "surround"}, "The current name has been applied"));
     QVERIFY(refused({"mode", "rename", "Night Raid", QString(21, 'n')}, "A name has at most 20 characters"));
+    // A mode that is not the chosen one keeps its new name in config.json.
+    QCOMPARE(voxbench({"mode", "rename", "Night Raid", "Dusk"}).code, 0);
+    QCOMPARE(stored("Dusk"), (QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     QVERIFY(refused({"gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "--tab", "surround"},
                     "a built-in preset cannot be changed"));
     QVERIFY(refused({"mode", "delete", "FPS", "--tab", "stereo"}, "a built-in preset cannot be changed"));

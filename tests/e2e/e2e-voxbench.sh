@@ -73,18 +73,17 @@ fi
 # Re-run inside a fresh X server; the inner run leaves a mark, so an X server
 # that never came up is told apart from a failed scenario.
 if [ "$desktop" != wayland ] && [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
-    for tool in xvfb-run Xvfb xdotool import compare convert; do
+    for tool in Xvfb xdotool import compare convert; do
         if ! command -v "$tool" >/dev/null 2>&1; then
-            skip "$tool is not installed (Debian packages xvfb, xauth, xdotool, imagemagick)"
+            skip "$tool is not installed (Debian packages xvfb, xdotool, imagemagick)"
         fi
     done
     mark=$(mktemp "${TMPDIR:-/tmp}/voxbench-e2e-mark.XXXXXX")
     rm -f "$mark"
-    VOXBENCH_E2E_INSIDE=1 VOXBENCH_E2E_MARK=$mark \
-        xvfb-run -a -s '-screen 0 1280x800x24 -nolisten tcp' "$0" "$@"
+    VOXBENCH_E2E_INSIDE=1 VOXBENCH_E2E_MARK=$mark "$here/../../scripts/with-xvfb" "$0" "$@"
     status=$?
     if [ ! -e "$mark" ]; then
-        skip "no X server could be started (xvfb-run exit $status)"
+        skip "no X server could be started (with-xvfb exit $status)"
     fi
     rm -f "$mark"
     exit $status
@@ -102,8 +101,9 @@ cleanup()
     local pid
     # Also what the scenarios' subshells started.
     [ -f "$root/pids" ] && mapfile -t -O "${#started[@]}" started <"$root/pids"
+    # A negative number is a process group: a launcher and what it started.
     for pid in "${started[@]}"; do
-        kill -KILL "$pid" 2>/dev/null
+        kill -KILL -- "$pid" 2>/dev/null
     done
     if [ -n "${VOXBENCH_E2E_KEEP:-}" ]; then
         echo "kept $root"
@@ -639,20 +639,22 @@ desktop_atspi()
         # connection to that bus is made: losing that race it says "Not connected
         # to D-Bus server" and never tries again. Published later, the bus is
         # connected first and registered after.
+        # The launcher runs the accessibility bus's own dbus-daemon, which outlives
+        # a launcher that is ended alone: both go as one process group.
         launcher=""
         a11y_bus_up()
         {
-            DBUS_SESSION_BUS_ADDRESS=$session_bus XDG_RUNTIME_DIR=$root /usr/libexec/at-spi-bus-launcher \
+            DBUS_SESSION_BUS_ADDRESS=$session_bus XDG_RUNTIME_DIR=$root setsid /usr/libexec/at-spi-bus-launcher \
                 --launch-immediately >>"$root/atspi-bus.log" 2>&1 &
             launcher=$!
-            echo "$launcher" >>"$root/pids"
+            echo "-$launcher" >>"$root/pids"
             wait_until 10 env DBUS_SESSION_BUS_ADDRESS="$session_bus" dbus-send --session --print-reply \
                 --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 ||
                 fail "no accessibility bus on the session bus: $(cat "$root/atspi-bus.log")"
         }
         a11y_bus_down()
         {
-            kill -TERM "$launcher"
+            kill -TERM -- "-$launcher"
             wait "$launcher" 2>/dev/null
             wait_until 5 sh -c "! DBUS_SESSION_BUS_ADDRESS='$session_bus' dbus-send --session --print-reply \
                 --dest=org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.GetNameOwner \
@@ -699,6 +701,7 @@ desktop_atspi()
         keys Right
         sleep 0.7
         listing mic-enc "check box 'Mic ENC(Environment Noise Cancellation)'"
+        a11y_bus_down
         exit 0
     )
     counted $?

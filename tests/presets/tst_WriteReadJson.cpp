@@ -390,9 +390,14 @@ void tst_WriteReadJson::insertsRenamesAndRemovesCustomModes()
     ModeData *two = store.customizeModes(Stereo).value("Two");
     two->name = "Second";
     store.renameCustomizeMode("Two", two);
-    store.writeConfigJson();
     QCOMPARE(slotsOf(store.customizeModes(Stereo)),
              (QMap<QString, int>{{"One", 0}, {"Second", 1}, {"Three", 2}}));
+    // A rename saves itself, as every change does.
+    {
+        WriteReadJson renamed(m_program->path());
+        renamed.setDevice(0x4152, "0a0b0c0d");
+        QCOMPARE(renamed.customizeModes(Stereo).keys(), QStringList({"One", "Second", "Three"}));
+    }
 
     // Slots 0, 1, 2 less slot 1 leaves 0 and 1; the other tab keeps its slots.
     store.removeCustomizeMode(store.customizeModes(Stereo).value("Second"));

@@ -126,7 +126,7 @@ private:
 void tst_umockdev::initTestCase()
 {
     QVERIFY2(qgetenv("LD_PRELOAD").contains("umockdev"), "run under umockdev-wrapper");
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run on an X server (scripts/with-xvfb)");
     m_bed = umockdev_testbed_new();
 }
 
