@@ -5,6 +5,7 @@
 #include "app/Translations.h"
 #include "command/CommandServer.h"
 #include "model/ReceiverModel.h"
+#include "platform/HighDpi.h"
 #include "platform/InstanceActivator.h"
 #include "platform/SleepWatcher.h"
 #include "platform/TerminationWatcher.h"
@@ -31,11 +32,7 @@ int main(int argc, char *argv[])
     setHiddenUntilShown(qEnvironmentVariableIsSet(CommandClient::kStartedByCommand));
     qunsetenv(CommandClient::kStartedByCommand);
 
-    // Sharp at any scale: Windows tells each monitor's (the manifest declares
-    // per-monitor awareness v2), and 150 % stays 1.5, not rounded to 2.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
-    QApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    prepareHighDpi();
     QApplication app(argc, argv);
     // Before any box: "Program is running" is shown in the user's language too.
     loadTranslations(app);

@@ -1,0 +1,3 @@
+#include "platform/HighDpi.h"
+
+void prepareHighDpi() {}
