@@ -6,6 +6,7 @@
 #include "command/CommandProtocol.h"
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceLock.h"
+#include "presets/ModeNameRule.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,6 +25,13 @@ using namespace CommandProtocol;
 constexpr int kPollMs = 50;
 constexpr char kSocketError[] = "error ";
 
+// A name or any other text that came from a file, a process or another program,
+// as a terminal or a status bar gets it: on one line, its control characters escaped.
+QString shown(const QJsonValue &text)
+{
+    return ModeNameRule::escaped(text.toString());
+}
+
 // What a command prints for a program to read (--json): the answer, with the API version.
 void printJson(QJsonObject object)
 {
@@ -35,7 +43,7 @@ void printJson(QJsonObject object)
 int failed(const CommandLine &line, const QString &error, QLatin1String code,
            int exitCode = CommandLine::kFailed)
 {
-    QTextStream(stderr) << "voxbench: " << error << '\n';
+    QTextStream(stderr) << "voxbench: " << ModeNameRule::escaped(error) << '\n';
     if (line.json)
         printJson({{kOk, false}, {kError, error}, {kCode, code}});
     return exitCode;
@@ -105,7 +113,7 @@ QString modeText(const QJsonValue &mode)
         return QStringLiteral("none");
     const QJsonObject object = mode.toObject();
     return QStringLiteral("%1 (%2), gains %3")
-        .arg(object.value(kName).toString(),
+        .arg(shown(object.value(kName)),
              object.value(kBuiltIn).toBool() ? QStringLiteral("built-in") : QStringLiteral("custom"),
              gainsText(object.value(kGains)));
 }
@@ -117,8 +125,7 @@ QString ruleText(const QJsonValue &rule)
         return QStringLiteral("none");
     const QJsonObject object = rule.toObject();
     return QStringLiteral("%1: %2 on %3")
-        .arg(object.value(kApplication).toString(), object.value(kName).toString(),
-             object.value(kTab).toString());
+        .arg(shown(object.value(kApplication)), shown(object.value(kName)), object.value(kTab).toString());
 }
 
 QString statusText(const QJsonObject &status)
@@ -132,7 +139,7 @@ QString statusText(const QJsonObject &status)
         out << "receiver:      " << receiver.value(kProductId).toString();
         for (const QLatin1String key : {kIdentity, kVersion}) {
             const QJsonValue value = receiver.value(key);
-            out << ", " << key << ' ' << (value.isString() ? value.toString() : QStringLiteral("unknown"));
+            out << ", " << key << ' ' << (value.isString() ? shown(value) : QStringLiteral("unknown"));
         }
         out << "\n7.1 surround:  " << (receiver.value(kSurround71).toBool() ? "offered" : "not offered")
             << '\n';
@@ -163,7 +170,7 @@ QString modesText(const QJsonObject &answer)
                 << QString(object.value(kBuiltIn).toBool() ? QStringLiteral("built-in")
                                                            : QStringLiteral("custom"))
                        .leftJustified(10)
-                << object.value(kName).toString() << '\n';
+                << shown(object.value(kName)) << '\n';
         }
     }
     return text;
@@ -182,7 +189,7 @@ QString watchText(const QJsonObject &state)
         tab = state.value(kAlgorithm).toString(kStereo);
     const QJsonValue mode = state.value(kModeList).toObject().value(tab);
     return QStringLiteral("%1: %2, Mic ENC %3")
-        .arg(tab, mode.isObject() ? mode.toObject().value(kName).toString() : QStringLiteral("none"),
+        .arg(tab, mode.isObject() ? shown(mode.toObject().value(kName)) : QStringLiteral("none"),
              state.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
@@ -193,8 +200,8 @@ QString rulesText(const QJsonObject &answer)
     const QJsonObject inForce = answer.value(kRuleInForce).toObject();
     for (const QJsonValue &rule : answer.value(kRules).toArray()) {
         const QJsonObject object = rule.toObject();
-        out << object.value(kApplication).toString().leftJustified(20) << ' '
-            << object.value(kTab).toString().leftJustified(10) << object.value(kName).toString()
+        out << shown(object.value(kApplication)).leftJustified(20) << ' '
+            << object.value(kTab).toString().leftJustified(10) << shown(object.value(kName))
             << (object.value(kApplication) == inForce.value(kApplication) ? "   (in force)" : "") << '\n';
     }
     if (answer.value(kPaused).toBool())
@@ -212,17 +219,14 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
         return modesText(answer);
     if (verb == kMode && action == kRename)
         return QStringLiteral("%1: %2 renamed %3\n")
-            .arg(answer.value(kTab).toString(), line.request.value(kName).toString(),
-                 answer.value(kName).toString());
+            .arg(answer.value(kTab).toString(), shown(line.request.value(kName)), shown(answer.value(kName)));
     if (verb == kMode && action == kDelete)
-        return QStringLiteral("%1: %2 deleted\n")
-            .arg(answer.value(kTab).toString(), answer.value(kName).toString());
+        return QStringLiteral("%1: %2 deleted\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kMode)
-        return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), answer.value(kName).toString());
+        return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kSetGains)
         return QStringLiteral("%1: %2, gains %3\n")
-            .arg(answer.value(kTab).toString(), answer.value(kName).toString(),
-                 gainsText(answer.value(kGains)));
+            .arg(answer.value(kTab).toString(), shown(answer.value(kName)), gainsText(answer.value(kGains)));
     if (verb == kSelectTab)
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
     if (verb == kRule && action == kList)
@@ -230,7 +234,7 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
     if (verb == kRule && action == kAdd)
         return QStringLiteral("while %1\n").arg(ruleText(answer));
     if (verb == kRule && action == kDelete)
-        return QStringLiteral("rule for %1 deleted\n").arg(line.request.value(kApplication).toString());
+        return QStringLiteral("rule for %1 deleted\n").arg(shown(line.request.value(kApplication)));
     if (verb == kRule)
         return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n")
                                               : QStringLiteral("rules followed\n");

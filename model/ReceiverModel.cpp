@@ -3,6 +3,7 @@
 #include "device/ReceiverModels.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
+#include "presets/ModeNameRule.h"
 #include "presets/PresetNames.h"
 #include "presets/WriteReadJson.h"
 
@@ -531,11 +532,19 @@ ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
 ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &name,
                                                 const ModeData *self) const
 {
-    if (name.trimmed().isEmpty())
+    switch (ModeNameRule::check(name)) {
+    case ModeNameRule::Problem::None:
+        break;
+    case ModeNameRule::Problem::Empty:
         return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name"));
-    if (name.size() > kMaxNameLength)
+    case ModeNameRule::Problem::TooLong:
         return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
-                      kMaxNameLength);
+                      ModeNameRule::kMaxLength);
+    case ModeNameRule::Problem::Control:
+        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel",
+                                                         "A name cannot hold line breaks, tabs or other "
+                                                         "control characters"));
+    }
     for (const ModeData *mode : m_store.customizeModes(type)) {
         if (mode != self && mode->name == name)
             return refuse(Result::NameTaken,

@@ -37,7 +37,7 @@ public:
         NoSlot,     // a custom mode beyond the five a tab shows
         NotCustom,  // gains and names belong to custom modes only
         NameTaken,  // another mode of the tab has that name
-        BadName,    // empty, or longer than a name may be
+        BadName,    // breaks ModeNameRule: empty, too long, or with control characters
         Full,       // the tab already keeps five custom modes
         NotKept,    // the store keeps no custom modes for this receiver (no identity)
     };
@@ -71,7 +71,6 @@ public:
         bool customView = false; // "Customize" is chosen on the tab
     };
 
-    static constexpr int kMaxNameLength = 20;
     // The receiver's answer to an open comes first; then its settings show.
     static constexpr int kPageDelayMs = 500;
 

@@ -1,5 +1,7 @@
 #include "presets/ModeFile.h"
 
+#include "presets/ModeNameRule.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,6 +38,9 @@ Reading fitted(Reading reading)
 {
     for (int band = 0; band < kBands; ++band) {
         const double wanted = reading.curve[band];
+        // Each reader refuses what is not finite with its line; this is the last guard before int().
+        if (!std::isfinite(wanted))
+            return failed(QStringLiteral("the curve is not a finite number at %1 Hz").arg(kBandHz[band]));
         const double rounded = std::round(wanted);
         const double kept = std::clamp(rounded, double(kMinGain), double(kMaxGain));
         reading.gains[band] = int(kept);
@@ -81,7 +86,7 @@ Reading readJson(const QByteArray &text)
     reading.tab = object.value(kTabKey).toString();
     if (!reading.tab.isEmpty() && reading.tab != QLatin1String(kSurroundTab) &&
         reading.tab != QLatin1String(kStereoTab))
-        return failed(QStringLiteral("unknown \"tab\": %1").arg(reading.tab));
+        return failed(QStringLiteral("unknown \"tab\": %1").arg(ModeNameRule::quoted(reading.tab)));
     return fitted(reading);
 }
 
@@ -94,8 +99,9 @@ bool toNumber(const QString &text, double *value)
 
 // "GraphicEQ: f g; f g; …": the gains between two points lie on a straight
 // line over log frequency; beyond the first and last point the end gain holds.
-Reading readGraphicEq(const QString &line)
+Reading readGraphicEq(const QString &line, int number)
 {
+    const QString where = QStringLiteral("line %1: ").arg(number);
     std::map<double, double> points;
     const QString list = line.mid(line.indexOf(QLatin1Char(':')) + 1);
     for (const QString &pair : list.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -105,12 +111,12 @@ Reading readGraphicEq(const QString &line)
         double hz = 0;
         double db = 0;
         if (fields.size() != 2 || !toNumber(fields[0], &hz) || !toNumber(fields[1], &db) || hz <= 0)
-            return failed(
-                QStringLiteral("GraphicEQ: \"%1\" is not a frequency and a gain").arg(pair.trimmed()));
+            return failed(where + QStringLiteral("GraphicEQ: \"%1\" is not a frequency and a gain")
+                                      .arg(ModeNameRule::quoted(pair.trimmed())));
         points[hz] = db;
     }
     if (points.empty())
-        return failed(QStringLiteral("GraphicEQ: no points"));
+        return failed(where + QStringLiteral("GraphicEQ: no points"));
     Reading reading;
     reading.format = Format::GraphicEq;
     for (int band = 0; band < kBands; ++band) {
@@ -125,6 +131,8 @@ Reading readGraphicEq(const QString &line)
             const double at = std::log(hz / below->first) / std::log(above->first / below->first);
             reading.curve[band] = below->second + at * (above->second - below->second);
         }
+        if (!std::isfinite(reading.curve[band]))
+            return failed(where + QStringLiteral("GraphicEQ: the gains are too large to follow"));
     }
     return fitted(reading);
 }
@@ -137,6 +145,7 @@ struct Filter
     double hz;
     double db;
     double q;
+    int line;
 };
 
 // The filter's gain at `hz`, in dB: the biquad of the Audio EQ Cookbook
@@ -220,8 +229,9 @@ Reading readParametric(const QStringList &lines)
         if (type == types.end())
             return failed(
                 where +
-                QStringLiteral(": filter type %1 is not supported (PK, LSC and HSC are)").arg(m.captured(2)));
-        Filter filter{type->second, 0, 0, 0};
+                QStringLiteral(": filter type %1 is not supported (PK, LSC and HSC are)")
+                    .arg(ModeNameRule::quoted(m.captured(2))));
+        Filter filter{type->second, 0, 0, 0, number + 1};
         const QString rest = m.captured(3);
         const auto fcMatch = fc.match(rest);
         const auto gainMatch = gain.match(rest);
@@ -239,9 +249,16 @@ Reading readParametric(const QStringList &lines)
     if (!sawFilter)
         return failed(QStringLiteral("not a mode: expected a VoxBench mode file, a \"GraphicEQ:\" line or "
                                      "Equalizer APO filters"));
-    for (int band = 0; band < kBands; ++band)
-        for (const Filter &filter : filters)
+    for (const Filter &filter : filters) {
+        for (int band = 0; band < kBands; ++band) {
             reading.curve[band] += responseDb(filter, kBandHz[band]);
+            // A Q of 1e-320 or a gain of 1e308 dB makes no filter: its response is not a number.
+            if (!std::isfinite(reading.curve[band]))
+                return failed(QStringLiteral("line %1: the filter's response is not a finite number "
+                                             "(its gain or Q is out of reach)")
+                                  .arg(filter.line));
+        }
+    }
     return fitted(reading);
 }
 
@@ -255,9 +272,9 @@ Reading read(const QByteArray &bytes)
     if (text.trimmed().startsWith('{'))
         return readJson(text);
     const QStringList lines = QString::fromUtf8(text).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    for (const QString &line : lines) {
-        if (line.trimmed().startsWith(QLatin1String("GraphicEQ:"), Qt::CaseInsensitive))
-            return readGraphicEq(line.trimmed());
+    for (int number = 0; number < lines.size(); ++number) {
+        if (lines[number].trimmed().startsWith(QLatin1String("GraphicEQ:"), Qt::CaseInsensitive))
+            return readGraphicEq(lines[number].trimmed(), number + 1);
     }
     return readParametric(lines);
 }

@@ -4,6 +4,7 @@
 
 #include "log/DebugLog.h"
 #include "presets/ModeFile.h"
+#include "presets/ModeNameRule.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/ModeNameElider.h"
@@ -255,16 +256,16 @@ void VoxBench::importModeFile(ModeType type, const QString &path)
     if (!reading.ok || file.size() > kMaxModeFileBytes) {
         MessageBox::information(
             this, tr("prompt"),
-            tr("%1 is not a mode file: %2").arg(QFileInfo(path).fileName(), reading.error));
+            tr("%1 is not a mode file: %2").arg(ModeNameRule::quoted(QFileInfo(path).fileName()), reading.error));
         return;
     }
     const QString name = (reading.name.isEmpty() ? QFileInfo(path).completeBaseName() : reading.name)
-                             .left(ReceiverModel::kMaxNameLength)
+                             .left(ModeNameRule::kMaxLength)
                              .trimmed();
     ReceiverModel::Outcome outcome = m_model->addCustomMode(type, name, &reading.gains);
-    // A name the tab cannot take still leaves the curve worth having.
-    if (outcome.result == ReceiverModel::Result::NameTaken ||
-        outcome.result == ReceiverModel::Result::BadName)
+    // A name the tab has already still leaves the curve worth having; one that
+    // breaks the rule (control characters) is refused with the file.
+    if (outcome.result == ReceiverModel::Result::NameTaken)
         outcome = m_model->addCustomMode(type, QString(), &reading.gains);
     if (!outcome.ok()) {
         MessageBox::information(this, tr("warning"), shownMessage(outcome));
