@@ -119,9 +119,14 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
     }
     if (verb == kWatch) {
         // Followed from now on, without waiting for the queue or the receiver.
-        if (!reply.stream ||
-            !m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})}))
+        const quint64 watcher =
+            reply.stream ? m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})})
+                         : 0;
+        if (watcher == 0)
             reply.send(failure(QStringLiteral("too many watchers at once"), kBusy));
+        else if (reply.whenGone)
+            // Its place is free as soon as it goes, whether or not anything changes.
+            reply.whenGone(&m_watchers, [this, watcher] { m_watchers.remove(watcher); });
         return true;
     }
     if (verb == kQuit) {
@@ -553,21 +558,22 @@ void CommandServer::runRule(const QJsonObject &body)
 {
     const QString action = body.value(kAction).toString();
     const QString application = body.value(kApplication).toString();
-    const QString notSaved =
-        QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1")
-            .arg(QDir::toNativeSeparators(AppRules::defaultPath()));
+    const auto notSaved = [this] {
+        return QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1: %2")
+            .arg(QDir::toNativeSeparators(AppRules::defaultPath()), m_rules->saveProblem());
+    };
     if (action == kList) {
         answer(ruleList());
     } else if (action == kDelete) {
         if (!m_rules->remove(application))
             fail(QStringLiteral("no rule for %1").arg(quoted(application)), kRefused);
         else if (!m_rules->saved())
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
         else
             answer(ruleList());
     } else if (action == kPause || action == kResume) {
         if (!m_rules->setPaused(action == kPause))
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
         else
             answer(ruleList());
     } else if (action == kAdd) {
@@ -600,9 +606,14 @@ void CommandServer::runRule(const QJsonObject &body)
             }
             tab = tabs.first();
         }
+        if (!m_rules->hasRoomFor(application)) {
+            fail(QStringLiteral("VoxBench follows at most %1 rules; delete one first").arg(AppRules::kMaxRules),
+                 kRefused);
+            return;
+        }
         const AppRules::Rule rule{application, mode, tab == kSurround ? Surround : Stereo};
         if (!m_rules->add(rule)) {
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
             return;
         }
         answer(ruleObject(*m_rules->find(application)));

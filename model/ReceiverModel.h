@@ -166,6 +166,8 @@ public:
     // to it again, as an attachment's restore sends it. Skipped when the
     // receiver came and went meanwhile: its arrival sends (or sent) it all.
     void reapplyAfterResume();
+    // How long the wakes must have been quiet before the receiver is asked.
+    static constexpr int kResumeSettleMs = 200;
 
     // The link's progress, for callers that answer once the receiver took
     // everything: nothing held back and every answered report answered.
@@ -243,6 +245,9 @@ private:
     // Attachment numbers start at 1; 0 is none.
     quint64 m_sleepAttachment = 0;
     quint64 m_resumeAttachment = 0; // re-applies once the receiver answers
+    // The receiver is asked once the wakes have settled: a burst of sleeps and
+    // wakes (a flaky lid) re-applies once, after the last of them.
+    QTimer m_resumeTimer;
 
     QTimer m_pageTimer;
     QTimer m_gateTimer;

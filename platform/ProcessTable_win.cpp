@@ -1,10 +1,15 @@
 #include "platform/ProcessTable.h"
 
 // Not followed on Windows yet: rules never take over there.
-bool ProcessTable::listIds(std::vector<qint64> *ids)
+bool ProcessTable::list(std::vector<Listed> *processes)
 {
-    ids->clear();
+    processes->clear();
     return false;
+}
+
+QString ProcessTable::executable(qint64)
+{
+    return QString();
 }
 
 std::optional<ProcessTable::Process> ProcessTable::read(qint64)

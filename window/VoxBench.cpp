@@ -41,7 +41,7 @@ VoxBench::VoxBench(QWidget *parent)
     m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
     m_rules = std::make_unique<AppRules>();
     m_ruleEngine = std::make_unique<RuleEngine>(*m_model, *m_rules);
-    connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
+    connect(m_model.get(), &ReceiverModel::saveFailed, this, &VoxBench::warnSaveFailed);
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
     ui.lineEdit_CustomName->setMaxLength(ModeNameRule::kMaxLength);

@@ -3,6 +3,7 @@
 #include "window/VoxBench.h"
 
 #include "log/DebugLog.h"
+#include "platform/BoundedRead.h"
 #include "presets/ModeFile.h"
 #include "presets/ModeNameRule.h"
 #include "presets/WriteReadJson.h"
@@ -244,16 +245,20 @@ void VoxBench::addCustomizeMode(ModeType type)
 
 void VoxBench::importModeFile(ModeType type, const QString &path)
 {
-    // Mode files and published curves are a few kilobytes; more is not one.
-    constexpr qint64 kMaxModeFileBytes = 1 << 20;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MessageBox::information(this, tr("prompt"),
-                                tr("%1 cannot be read: %2").arg(path, file.errorString()));
+    // The window waits for no one: a dropped FIFO gets a moment to end, not more.
+    constexpr int kReadWaitMs = 1000;
+    const BoundedRead::Result read = BoundedRead::read(path, ModeFile::kMaxBytes, kReadWaitMs);
+    if (read.status == BoundedRead::Result::Status::Failed ||
+        read.status == BoundedRead::Result::Status::TimedOut) {
+        MessageBox::information(
+            this, tr("prompt"),
+            tr("%1 cannot be read: %2")
+                .arg(ModeNameRule::quoted(path),
+                     read.status == BoundedRead::Result::Status::TimedOut ? tr("it did not end") : read.error));
         return;
     }
-    const ModeFile::Reading reading = ModeFile::read(file.read(kMaxModeFileBytes + 1));
-    if (!reading.ok || file.size() > kMaxModeFileBytes) {
+    const ModeFile::Reading reading = ModeFile::read(read.bytes);
+    if (!reading.ok || read.status == BoundedRead::Result::Status::TooLarge) {
         MessageBox::information(
             this, tr("prompt"),
             tr("%1 is not a mode file: %2").arg(ModeNameRule::quoted(QFileInfo(path).fileName()), reading.error));
