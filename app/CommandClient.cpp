@@ -457,7 +457,7 @@ int importMode(const CommandLine &line)
 {
     const QString path = line.request.value(kFile).toString();
     const QString shownPath =
-        path == QLatin1String("-") ? QStringLiteral("standard input") : ModeNameRule::quoted(path);
+        path == QLatin1String("-") ? QStringLiteral("standard input") : ModeNameRule::escaped(path);
     const BoundedRead::Result read = BoundedRead::read(
         path, ModeFile::kMaxBytes, CommandClient::kModeFileWaitMs, CommandClient::kModeFileNoticeMs,
         [&] {

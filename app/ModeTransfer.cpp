@@ -64,7 +64,7 @@ Import importMode(const QByteArray &contents, const QString &path, const QString
     import.reading = ModeFile::read(contents);
     if (!import.reading.ok) {
         import.error = QStringLiteral("%1 is not a mode file: %2")
-                           .arg(ModeNameRule::quoted(path), import.reading.error);
+                           .arg(ModeNameRule::escaped(path), import.reading.error);
         return import;
     }
     import.name = !nameOption.isEmpty() ? nameOption
