@@ -72,7 +72,7 @@ int printJson(QJsonObject object)
 {
     object.insert(kApi, kApiVersion);
     return printed(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n') ? CommandLine::kDone
-                                                                                 : lostOutput();
+                                                                                : lostOutput();
 }
 
 // A failure: one line on standard error, and with --json its object on standard output.
@@ -271,7 +271,8 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
         return QStringLiteral("%1: %2 renamed %3\n")
             .arg(answer.value(kTab).toString(), shown(line.request.value(kName)), shown(answer.value(kName)));
     if (verb == kMode && action == kDelete)
-        return QStringLiteral("%1: %2 deleted\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
+        return QStringLiteral("%1: %2 deleted\n")
+            .arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kMode)
         return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kSetGains)
@@ -459,8 +460,7 @@ int importMode(const CommandLine &line)
     const QString shownPath =
         path == QLatin1String("-") ? QStringLiteral("standard input") : ModeNameRule::escaped(path);
     const BoundedRead::Result read = BoundedRead::read(
-        path, ModeFile::kMaxBytes, CommandClient::kModeFileWaitMs, CommandClient::kModeFileNoticeMs,
-        [&] {
+        path, ModeFile::kMaxBytes, CommandClient::kModeFileWaitMs, CommandClient::kModeFileNoticeMs, [&] {
             if (!closedStreams.error)
                 QTextStream(stderr) << "voxbench: waiting for " << shownPath << " to end (up to "
                                     << CommandClient::kModeFileWaitMs / 1000 << " s)\n";

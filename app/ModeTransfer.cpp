@@ -93,8 +93,7 @@ QString importText(const Import &import, const QJsonObject &answer)
     QString text;
     QTextStream out(&text);
     out << answer.value(kTab).toString() << ": " << ModeNameRule::escaped(answer.value(kName).toString())
-        << " added (read as "
-        << ModeFile::formatName(reading.format) << ")\n";
+        << " added (read as " << ModeFile::formatName(reading.format) << ")\n";
     QStringList gains;
     for (const int gain : reading.gains)
         gains << QString::number(gain);

@@ -120,8 +120,9 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
     if (verb == kWatch) {
         // Followed from now on, without waiting for the queue or the receiver.
         const quint64 watcher =
-            reply.stream ? m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})})
-                         : 0;
+            reply.stream
+                ? m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})})
+                : 0;
         if (watcher == 0)
             reply.send(failure(QStringLiteral("too many watchers at once"), kBusy));
         else if (reply.whenGone)
@@ -595,19 +596,19 @@ void CommandServer::runRule(const QJsonObject &body)
                     tabs << tabName(type);
             }
             if (tabs.size() != 1) {
-                fail(
-                    tabs.isEmpty()
-                        ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
-                              .arg(quoted(mode))
-                        : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
-                              .arg(quoted(mode)),
-                    kRefused);
+                fail(tabs.isEmpty()
+                         ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
+                               .arg(quoted(mode))
+                         : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
+                               .arg(quoted(mode)),
+                     kRefused);
                 return;
             }
             tab = tabs.first();
         }
         if (!m_rules->hasRoomFor(application)) {
-            fail(QStringLiteral("VoxBench follows at most %1 rules; delete one first").arg(AppRules::kMaxRules),
+            fail(QStringLiteral("VoxBench follows at most %1 rules; delete one first")
+                     .arg(AppRules::kMaxRules),
                  kRefused);
             return;
         }

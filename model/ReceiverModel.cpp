@@ -557,8 +557,8 @@ ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &na
         return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
                       ModeNameRule::kMaxLength);
     case ModeNameRule::Problem::Control:
-        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel",
-                                                         "A name cannot hold line breaks, tabs or other "
+        return refuse(Result::BadName,
+                      QT_TRANSLATE_NOOP("ReceiverModel", "A name cannot hold line breaks, tabs or other "
                                                          "control characters"));
     }
     for (const ModeData *mode : m_store.customizeModes(type)) {

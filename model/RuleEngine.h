@@ -60,8 +60,8 @@ private:
         // long ago: looked at again while young.
         bool young = false;
         quint64 started = 0;
-        quint64 instance = 0;   // ProcessTable::Listed::instance: a new value is a new process
-        QString executable;     // for the user's processes that matched no rule
+        quint64 instance = 0; // ProcessTable::Listed::instance: a new value is a new process
+        QString executable;   // for the user's processes that matched no rule
     };
     struct Before
     {

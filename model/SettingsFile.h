@@ -16,7 +16,6 @@ public:
     // Far more than any settings file of ours holds.
     static constexpr qint64 kMaxBytes = 1 << 20;
 
-
     explicit SettingsFile(QString path);
 
     QSettings &values() { return *m_values; }

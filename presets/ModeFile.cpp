@@ -227,10 +227,8 @@ Reading readParametric(const QStringList &lines)
             continue;
         const auto type = types.find(m.captured(2).toUpper());
         if (type == types.end())
-            return failed(
-                where +
-                QStringLiteral(": filter type %1 is not supported (PK, LSC and HSC are)")
-                    .arg(ModeNameRule::quoted(m.captured(2))));
+            return failed(where + QStringLiteral(": filter type %1 is not supported (PK, LSC and HSC are)")
+                                      .arg(ModeNameRule::quoted(m.captured(2))));
         Filter filter{type->second, 0, 0, 0, number + 1};
         const QString rest = m.captured(3);
         const auto fcMatch = fc.match(rest);

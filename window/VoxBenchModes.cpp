@@ -253,15 +253,16 @@ void VoxBench::importModeFile(ModeType type, const QString &path)
         MessageBox::information(
             this, tr("prompt"),
             tr("%1 cannot be read: %2")
-                .arg(ModeNameRule::escaped(path),
-                     read.status == BoundedRead::Result::Status::TimedOut ? tr("it did not end") : read.error));
+                .arg(ModeNameRule::escaped(path), read.status == BoundedRead::Result::Status::TimedOut
+                                                      ? tr("it did not end")
+                                                      : read.error));
         return;
     }
     const ModeFile::Reading reading = ModeFile::read(read.bytes);
     if (!reading.ok || read.status == BoundedRead::Result::Status::TooLarge) {
-        MessageBox::information(
-            this, tr("prompt"),
-            tr("%1 is not a mode file: %2").arg(ModeNameRule::escaped(QFileInfo(path).fileName()), reading.error));
+        MessageBox::information(this, tr("prompt"),
+                                tr("%1 is not a mode file: %2")
+                                    .arg(ModeNameRule::escaped(QFileInfo(path).fileName()), reading.error));
         return;
     }
     const QString name = (reading.name.isEmpty() ? QFileInfo(path).completeBaseName() : reading.name)

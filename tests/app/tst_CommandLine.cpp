@@ -874,7 +874,8 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     QVERIFY(listening());
     const QString shown = QStringLiteral("\\e]52;c;SGk=\\x07\\nx");
     Result r = voxbench({"modes"});
-    QVERIFY2(r.out.contains("\nstereo    custom    " + shown + "\n") && !hasControl(r.out), qPrintable(r.out));
+    QVERIFY2(r.out.contains("\nstereo    custom    " + shown + "\n") && !hasControl(r.out),
+             qPrintable(r.out));
     // Typed as it is shown, it is chosen; status and a watcher show it on one line.
     const auto watcher = start({"watch"});
     QVERIFY(watcher->waitForReadyRead(5000));
@@ -883,22 +884,26 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     QTRY_VERIFY_WITH_TIMEOUT(watcher->readAll().contains("\nstereo: " + shown.toUtf8() + ", Mic ENC "), 3000);
     watcher->kill();
     QVERIFY(voxbench({"mode", "FPS", "--tab", "surround"}).code == 0);
-    QCOMPARE(QJsonDocument::fromJson(readFile(configPath()))["customizeMode"][0]["modes"][0]["name"].toString(),
-             osc);
+    QCOMPARE(
+        QJsonDocument::fromJson(readFile(configPath()))["customizeMode"][0]["modes"][0]["name"].toString(),
+        osc);
 
     // Names from files and from the command line follow the same rule.
-    const Result named = voxbench({"mode", "import", written("osc.json", ModeFile::write(osc, QString(), {}))});
+    const Result named =
+        voxbench({"mode", "import", written("osc.json", ModeFile::write(osc, QString(), {}))});
     QCOMPARE(named.code, 1);
     QVERIFY2(named.err.startsWith("voxbench: the name \"\\e]52;c;") && !hasControl(named.err),
              qPrintable(named.err));
     QCOMPARE(voxbench({"--json", "mode", "add", "a\nb"}).at("code").toString(), QStringLiteral("refused"));
     QVERIFY(voxbench({"mode", "rename", shown, "bad\x1b[2J"}).err.contains("control characters"));
     const Result filter = voxbench(
-        {"mode", "import", written("t.txt", "Filter 1: ON \x1b]0;" + QByteArray(3000, 'A') + "\a Fc 1 Hz Gain 1 dB Q 1")});
+        {"mode", "import",
+         written("t.txt", "Filter 1: ON \x1b]0;" + QByteArray(3000, 'A') + "\a Fc 1 Hz Gain 1 dB Q 1")});
     QVERIFY2(filter.code == 1 && !hasControl(filter.err) && filter.err.size() < 300, qPrintable(filter.err));
 
     // A curve that is no number is the file's problem, named by its line, never wrong usage.
-    r = voxbench({"--json", "mode", "import", written("nan.txt", "Preamp: 0 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 1e-320\n")});
+    r = voxbench({"--json", "mode", "import",
+                  written("nan.txt", "Preamp: 0 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 1e-320\n")});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.at("code").toString(), QStringLiteral("refused"));
     QVERIFY2(r.at("error").toString().contains("line 2: "), qPrintable(r.out));
@@ -929,9 +934,13 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     });
     if (mounted)
         QProcess::execute("sh", {"-c", "yes > \"$0\"/fill", full});
-    for (const QString &streams : {mounted ? ">" + full + "/out" : QStringLiteral(">&-"), QStringLiteral(">&-")}) {
-        for (const QStringList &command : {QStringList{"status"}, {"modes"}, {"status", "--json"},
-                                           {"mode", "export", shown}, {"--version"}}) {
+    for (const QString &streams :
+         {mounted ? ">" + full + "/out" : QStringLiteral(">&-"), QStringLiteral(">&-")}) {
+        for (const QStringList &command : {QStringList{"status"},
+                                           {"modes"},
+                                           {"status", "--json"},
+                                           {"mode", "export", shown},
+                                           {"--version"}}) {
             r = shell(streams, command);
             QCOMPARE(r.code, 1);
             QVERIFY2(r.err.startsWith("voxbench: the output could not be written: "), qPrintable(r.err));

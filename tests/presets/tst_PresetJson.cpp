@@ -269,14 +269,14 @@ void tst_PresetJson::publishedCurvesFitTheTenBands()
     QVERIFY(std::abs(stacked.largestClampDb - 5.939) < 0.001);
 }
 
-
 // What a shared file may carry: escape sequences in its name and its text, and
 // numbers that make no curve (NaN, infinity) where an int() used to follow.
 void tst_PresetJson::hostileFilesNeitherFoolTheTerminalNorReachInt()
 {
     // The one name rule: C0, DEL, C1 and the line and paragraph separators.
-    for (const QString &bad : {QStringLiteral("a\nb"), QStringLiteral("\x1b]52;c;QQ==\a"), QStringLiteral("x\x7f"),
-                               QString(QChar(0x9b)) + "2J", QStringLiteral("a\u2028b"), QString(QChar(0)) + "z"})
+    for (const QString &bad :
+         {QStringLiteral("a\nb"), QStringLiteral("\x1b]52;c;QQ==\a"), QStringLiteral("x\x7f"),
+          QString(QChar(0x9b)) + "2J", QStringLiteral("a\u2028b"), QString(QChar(0)) + "z"})
         QCOMPARE(ModeNameRule::check(bad), ModeNameRule::Problem::Control);
     QCOMPARE(ModeNameRule::check(QStringLiteral("Füße 1 – 夜")), ModeNameRule::Problem::None);
     QCOMPARE(ModeNameRule::check(QString(ModeNameRule::kMaxLength + 1, 'x')), ModeNameRule::Problem::TooLong);
@@ -297,7 +297,8 @@ void tst_PresetJson::hostileFilesNeitherFoolTheTerminalNorReachInt()
     // Nothing that is not a finite number gets through, and the file's line is named.
     const QList<QPair<QByteArray, QString>> notFinite = {
         {"Preamp: -3 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 1e-320\n", "line 2:"},
-        {"Filter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 100 Hz Gain 1e308 dB Q 1\n", "line 2:"},
+        {"Filter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 100 Hz Gain 1e308 dB Q 1\n",
+         "line 2:"},
         {"Filter 1: ON LSC Fc 100 Hz Gain nan dB Q 1\n", "line 1:"},
         {"# AutoEq\nGraphicEQ: 20 -1e308; 20000 1e308\n", "line 2:"},
         {"GraphicEQ: 20 inf; 40 0\n", "line 1:"},
@@ -306,8 +307,9 @@ void tst_PresetJson::hostileFilesNeitherFoolTheTerminalNorReachInt()
         const ModeFile::Reading reading = ModeFile::read(text);
         QVERIFY2(!reading.ok && reading.error.startsWith(line), qPrintable(text + " -> " + reading.error));
     }
-    QVERIFY(!ModeFile::read(R"({"format": "voxbench-mode", "version": 1, "gains_db": [1e999,0,0,0,0,0,0,0,0,0]})")
-                 .ok);
+    QVERIFY(
+        !ModeFile::read(R"({"format": "voxbench-mode", "version": 1, "gains_db": [1e999,0,0,0,0,0,0,0,0,0]})")
+             .ok);
 }
 
 QTEST_GUILESS_MAIN(tst_PresetJson)
