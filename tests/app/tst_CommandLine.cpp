@@ -961,6 +961,20 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     }
     QVERIFY(!ask("command {\"verb\":\"watch\"}\n").contains("busy"));
 
+    // A watcher that stops reading is cut off, and told that it lagged, not that VoxBench went.
+    const auto lagging = start({"watch"});
+    QVERIFY(lagging->waitForReadyRead(5000));
+    ::kill(pid_t(lagging->processId()), SIGSTOP);
+    // More lines than the socket's buffer (about 200 KiB) and the backlog VoxBench keeps.
+    const qint64 lineBytes = lagging->readLine().size() + 20;
+    for (qint64 sent = 0; sent < InstanceActivator::kMaxStreamBacklog + (512 << 10); sent += lineBytes)
+        QVERIFY(ask("command {\"verb\":\"enc\",\"action\":\"toggle\"}\n").contains("\"ok\":true"));
+    ::kill(pid_t(lagging->processId()), SIGCONT);
+    r = finish(lagging);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.endsWith("voxbench: VoxBench cut this watch off: its lines were read too slowly\n"),
+             qPrintable(r.err.right(200)));
+
     // A plain file where the socket was: VoxBench runs, and the client says it cannot reach it.
     const QString socketPath = InstanceActivator::runningServerName();
     QVERIFY(QFile::remove(socketPath) && writeFile(socketPath, "x"));
