@@ -114,11 +114,6 @@ QString startInstance()
         // Under "a" no instance is half-way through its start: one that holds "b"
         // listens already or is about to, and must not get a second start's box.
         const bool startLocked = lock.lockStart();
-        if (!startLocked && !lock.errorString().isEmpty()) {
-            if (launchLocked)
-                lock.unlockLaunch();
-            return QStringLiteral("VoxBench cannot be started: %1").arg(lock.errorString());
-        }
         runsElsewhere = lock.claimedElsewhere();
         if (!runsElsewhere) {
             QProcess program;

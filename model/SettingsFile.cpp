@@ -19,7 +19,7 @@ SettingsFile::SettingsFile(QString path) : m_path(std::move(path))
         m_readProblem = QStringLiteral("no private temporary folder: %1").arg(m_copyFolder.errorString());
     } else if (info.exists() && info.isFile() && info.size() > kMaxBytes) {
         m_readProblem = QStringLiteral("larger than %1 bytes").arg(kMaxBytes);
-    } else if (info.exists() || info.isSymLink()) {
+    } else if (info.exists()) {
         const ConfigFile::Result read = ConfigFile::read(m_path, &bytes);
         if (!read.ok)
             m_readProblem = read.reason;

@@ -1,6 +1,7 @@
 #include "platform/StandardStreams.h"
 
 #include <cerrno>
+#include <initializer_list>
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -994,9 +994,10 @@ void tst_CommandLine::oddFilesBesideConfigHoldNothingUp()
     QCOMPARE(mkfifo(QFile::encodeName(instance).constData(), 0600), 0);
     QElapsedTimer clock;
     clock.start();
+    // Neither the command nor the VoxBench it starts waits for a writer.
     Result r = voxbench({"status"});
-    QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(instance + ": not a regular file") && clock.elapsed() < 3000, qPrintable(r.err));
+    QVERIFY2(r.code == 0 && clock.elapsed() < 8000, qPrintable(r.err));
+    QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(QFile::remove(instance));
 
     const QString receivers = QFileInfo(rulesFile()).path() + "/receivers.conf";
