@@ -4,8 +4,12 @@
 #include "app/ModeTransfer.h"
 #include "app/ProgramPath.h"
 #include "command/CommandProtocol.h"
+#include "platform/BoundedRead.h"
 #include "platform/InstanceActivator.h"
+#include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
+#include "platform/StandardStreams.h"
+#include "presets/ModeNameRule.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +19,9 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -24,18 +30,56 @@ using namespace CommandProtocol;
 constexpr int kPollMs = 50;
 constexpr char kSocketError[] = "error ";
 
+// A name or any other text that came from a file, a process or another program,
+// as a terminal or a status bar gets it: on one line, its control characters escaped.
+QString shown(const QJsonValue &text)
+{
+    return ModeNameRule::escaped(text.toString());
+}
+
+// Which standard streams were closed at the start (then on the null device).
+StandardStreams::Closed closedStreams;
+
+// Writes `bytes` on standard output, flushed; false when not all of them got there.
+bool printed(const QByteArray &bytes)
+{
+    if (closedStreams.output) {
+        errno = EBADF;
+        return false;
+    }
+    const size_t size = size_t(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 &&
+           !std::ferror(stdout);
+}
+
+// Output that did not reach its reader is a failure, said on standard error
+// while there is one.
+int lostOutput()
+{
+    const int error = errno;
+    if (!closedStreams.error)
+        std::fprintf(stderr, "voxbench: the output could not be written: %s\n", std::strerror(error));
+    return CommandLine::kFailed;
+}
+
+int print(const QString &text)
+{
+    return printed(text.toUtf8()) ? CommandLine::kDone : lostOutput();
+}
+
 // What a command prints for a program to read (--json): the answer, with the API version.
-void printJson(QJsonObject object)
+int printJson(QJsonObject object)
 {
     object.insert(kApi, kApiVersion);
-    QTextStream(stdout) << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    return printed(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n') ? CommandLine::kDone
+                                                                                : lostOutput();
 }
 
 // A failure: one line on standard error, and with --json its object on standard output.
 int failed(const CommandLine &line, const QString &error, QLatin1String code,
            int exitCode = CommandLine::kFailed)
 {
-    QTextStream(stderr) << "voxbench: " << error << '\n';
+    QTextStream(stderr) << "voxbench: " << ModeNameRule::escaped(error) << '\n';
     if (line.json)
         printJson({{kOk, false}, {kError, error}, {kCode, code}});
     return exitCode;
@@ -60,16 +104,18 @@ bool waitListening(bool up, int timeoutMs)
 }
 
 // Starts VoxBench hidden until asked for; one start at a time, so that commands
-// at once never meet a second start's box.
-bool startInstance()
+// at once never meet a second start's box. Empty when it listens, else why not.
+QString startInstance()
 {
     InstanceLock lock;
     const bool launchLocked = lock.lockLaunch(CommandClient::kStartWaitMs);
+    bool runsElsewhere = false;
     if (!listening()) {
         // Under "a" no instance is half-way through its start: one that holds "b"
         // listens already or is about to, and must not get a second start's box.
         const bool startLocked = lock.lockStart();
-        if (!lock.claimedElsewhere()) {
+        runsElsewhere = lock.claimedElsewhere();
+        if (!runsElsewhere) {
             QProcess program;
             program.setProgram(guiProgramPath());
             program.setArguments({QStringLiteral("-autorun")});
@@ -88,7 +134,14 @@ bool startInstance()
     const bool up = waitListening(true, CommandClient::kStartWaitMs);
     if (launchLocked)
         lock.unlockLaunch();
-    return up;
+    if (up)
+        return QString();
+    // The guard is held, so VoxBench runs: something took the place of its socket.
+    if (runsElsewhere || lock.claimedElsewhere())
+        return QStringLiteral("VoxBench is running but cannot be reached: its socket is missing "
+                              "(is something else at %1?)")
+            .arg(InstanceKeys::serverName());
+    return QStringLiteral("VoxBench could not be started");
 }
 
 QString gainsText(const QJsonValue &gains)
@@ -105,7 +158,7 @@ QString modeText(const QJsonValue &mode)
         return QStringLiteral("none");
     const QJsonObject object = mode.toObject();
     return QStringLiteral("%1 (%2), gains %3")
-        .arg(object.value(kName).toString(),
+        .arg(shown(object.value(kName)),
              object.value(kBuiltIn).toBool() ? QStringLiteral("built-in") : QStringLiteral("custom"),
              gainsText(object.value(kGains)));
 }
@@ -117,8 +170,7 @@ QString ruleText(const QJsonValue &rule)
         return QStringLiteral("none");
     const QJsonObject object = rule.toObject();
     return QStringLiteral("%1: %2 on %3")
-        .arg(object.value(kApplication).toString(), object.value(kName).toString(),
-             object.value(kTab).toString());
+        .arg(shown(object.value(kApplication)), shown(object.value(kName)), object.value(kTab).toString());
 }
 
 QString statusText(const QJsonObject &status)
@@ -132,7 +184,7 @@ QString statusText(const QJsonObject &status)
         out << "receiver:      " << receiver.value(kProductId).toString();
         for (const QLatin1String key : {kIdentity, kVersion}) {
             const QJsonValue value = receiver.value(key);
-            out << ", " << key << ' ' << (value.isString() ? value.toString() : QStringLiteral("unknown"));
+            out << ", " << key << ' ' << (value.isString() ? shown(value) : QStringLiteral("unknown"));
         }
         out << "\n7.1 surround:  " << (receiver.value(kSurround71).toBool() ? "offered" : "not offered")
             << '\n';
@@ -163,7 +215,7 @@ QString modesText(const QJsonObject &answer)
                 << QString(object.value(kBuiltIn).toBool() ? QStringLiteral("built-in")
                                                            : QStringLiteral("custom"))
                        .leftJustified(10)
-                << object.value(kName).toString() << '\n';
+                << shown(object.value(kName)) << '\n';
         }
     }
     return text;
@@ -182,7 +234,7 @@ QString watchText(const QJsonObject &state)
         tab = state.value(kAlgorithm).toString(kStereo);
     const QJsonValue mode = state.value(kModeList).toObject().value(tab);
     return QStringLiteral("%1: %2, Mic ENC %3")
-        .arg(tab, mode.isObject() ? mode.toObject().value(kName).toString() : QStringLiteral("none"),
+        .arg(tab, mode.isObject() ? shown(mode.toObject().value(kName)) : QStringLiteral("none"),
              state.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
@@ -193,8 +245,8 @@ QString rulesText(const QJsonObject &answer)
     const QJsonObject inForce = answer.value(kRuleInForce).toObject();
     for (const QJsonValue &rule : answer.value(kRules).toArray()) {
         const QJsonObject object = rule.toObject();
-        out << object.value(kApplication).toString().leftJustified(20) << ' '
-            << object.value(kTab).toString().leftJustified(10) << object.value(kName).toString()
+        out << shown(object.value(kApplication)).leftJustified(20) << ' '
+            << object.value(kTab).toString().leftJustified(10) << shown(object.value(kName))
             << (object.value(kApplication) == inForce.value(kApplication) ? "   (in force)" : "") << '\n';
     }
     if (answer.value(kPaused).toBool())
@@ -212,17 +264,15 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
         return modesText(answer);
     if (verb == kMode && action == kRename)
         return QStringLiteral("%1: %2 renamed %3\n")
-            .arg(answer.value(kTab).toString(), line.request.value(kName).toString(),
-                 answer.value(kName).toString());
+            .arg(answer.value(kTab).toString(), shown(line.request.value(kName)), shown(answer.value(kName)));
     if (verb == kMode && action == kDelete)
         return QStringLiteral("%1: %2 deleted\n")
-            .arg(answer.value(kTab).toString(), answer.value(kName).toString());
+            .arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kMode)
-        return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), answer.value(kName).toString());
+        return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
     if (verb == kSetGains)
         return QStringLiteral("%1: %2, gains %3\n")
-            .arg(answer.value(kTab).toString(), answer.value(kName).toString(),
-                 gainsText(answer.value(kGains)));
+            .arg(answer.value(kTab).toString(), shown(answer.value(kName)), gainsText(answer.value(kGains)));
     if (verb == kSelectTab)
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
     if (verb == kRule && action == kList)
@@ -230,7 +280,7 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
     if (verb == kRule && action == kAdd)
         return QStringLiteral("while %1\n").arg(ruleText(answer));
     if (verb == kRule && action == kDelete)
-        return QStringLiteral("rule for %1 deleted\n").arg(line.request.value(kApplication).toString());
+        return QStringLiteral("rule for %1 deleted\n").arg(shown(line.request.value(kApplication)));
     if (verb == kRule)
         return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n")
                                               : QStringLiteral("rules followed\n");
@@ -254,8 +304,8 @@ QString reach(const CommandLine &line, const std::function<Exchange(int acceptMs
     if (result == Exchange::NoInstance) {
         if (!line.start)
             return QStringLiteral("VoxBench is not running");
-        if (!startInstance())
-            return QStringLiteral("VoxBench could not be started");
+        if (const QString notStarted = startInstance(); !notStarted.isEmpty())
+            return notStarted;
         // Just started: it takes requests once its window is built.
         result = exchange(CommandClient::kStartWaitMs);
     }
@@ -305,21 +355,17 @@ int watch(const CommandLine &line)
 {
     const QByteArray request = QJsonDocument(line.request).toJson(QJsonDocument::Compact);
     bool ended = false;
+    bool lost = false;
     QString error;
     QLatin1String code = kFailed;
     const auto print = [&](const QByteArray &bytes) {
         QJsonObject state;
         if (!readAnswer(bytes, &state, &error, &code))
             return false;
-        QTextStream out(stdout);
-        if (line.json)
-            out << bytes << '\n';
-        else
-            out << watchText(state) << '\n';
-        out.flush();
-        ended = state.value(kChanged).toArray().contains(QString(kChangedQuit));
         // A reader that went away ends the watch.
-        return !ended && std::fflush(stdout) == 0 && !std::ferror(stdout);
+        lost = !printed((line.json ? bytes : watchText(state).toUtf8()) + '\n');
+        ended = state.value(kChanged).toArray().contains(QString(kChangedQuit));
+        return !ended && !lost;
     };
     QString unreached = reach(
         line, [&](int acceptMs) { return InstanceActivator::followCommand(request, acceptMs, print); },
@@ -328,8 +374,15 @@ int watch(const CommandLine &line)
         return failed(line, unreached, code);
     if (!error.isEmpty())
         return failed(line, error, code);
-    if (ended || std::ferror(stdout))
+    if (lost)
+        return lostOutput();
+    if (ended)
         return CommandLine::kDone;
+    // The stream ended with VoxBench still there: it let this watcher go for
+    // reading too slowly (more than the backlog it keeps).
+    if (listening())
+        return failed(line, QStringLiteral("VoxBench cut this watch off: its lines were read too slowly"),
+                      kFailed);
     return failed(line, QStringLiteral("VoxBench went away without ending"), kFailed);
 }
 
@@ -351,11 +404,7 @@ bool ask(const CommandLine &line, const QJsonObject &request, QJsonObject *answe
         },
         &code);
     if (quit && code == kNotRunning && !unreached.isEmpty()) {
-        if (line.json)
-            printJson({{kOk, true}});
-        else
-            QTextStream(stdout) << "VoxBench is not running\n";
-        *exitCode = CommandLine::kDone;
+        *exitCode = line.json ? printJson({{kOk, true}}) : print(QStringLiteral("VoxBench is not running\n"));
         return false;
     }
     if (!unreached.isEmpty()) {
@@ -381,11 +430,7 @@ int send(const CommandLine &line)
     int exitCode = CommandLine::kDone;
     if (!ask(line, line.request, &answer, &exitCode))
         return exitCode;
-    if (line.json)
-        printJson(answer);
-    else
-        QTextStream(stdout) << resultText(line, answer);
-    return CommandLine::kDone;
+    return line.json ? printJson(answer) : print(resultText(line, answer));
 }
 
 // `mode export`: the mode file, from the running VoxBench's list of modes.
@@ -399,53 +444,59 @@ int exportMode(const CommandLine &line)
         answer, line.request.value(kName).toString(), line.request.value(kTab).toString());
     if (!exported.error.isEmpty())
         return failed(line, exported.error, kRefused);
-    std::fwrite(exported.file.constData(), 1, size_t(exported.file.size()), stdout);
-    return std::fflush(stdout) == 0 ? CommandLine::kDone : CommandLine::kFailed;
+    return printed(exported.file) ? CommandLine::kDone : lostOutput();
 }
 
 // `mode import`: the file is read here, where the user named it; what crosses
 // to VoxBench is an ordinary "mode add" with the fitted gains.
 int importMode(const CommandLine &line)
 {
-    // Mode files and published curves are a few kilobytes; more is not one.
-    constexpr qint64 kMaxModeFileBytes = 1 << 20;
     const QString path = line.request.value(kFile).toString();
-    QFile file;
-    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        return failed(line, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()), kFailed);
-    const QByteArray contents = file.read(kMaxModeFileBytes + 1);
-    if (contents.size() > kMaxModeFileBytes)
-        return failed(line, QStringLiteral("%1 is larger than a mode file can be").arg(path), kRefused);
-    const ModeTransfer::Import import = ModeTransfer::importMode(
-        contents, path == QLatin1String("-") ? QString() : path, line.request.value(kName).toString(),
-        line.request.value(kTab).toString(), line.request.value(kChannel).toString());
+    const QString shownPath =
+        path == QLatin1String("-") ? QStringLiteral("standard input") : ModeNameRule::escaped(path);
+    const BoundedRead::Result read = BoundedRead::read(
+        path, ModeFile::kMaxBytes, CommandClient::kModeFileWaitMs, CommandClient::kModeFileNoticeMs, [&] {
+            if (!closedStreams.error)
+                QTextStream(stderr) << "voxbench: waiting for " << shownPath << " to end (up to "
+                                    << CommandClient::kModeFileWaitMs / 1000 << " s)\n";
+        });
+    if (read.status == BoundedRead::Result::Status::Failed)
+        return failed(line, QStringLiteral("%1 cannot be read: %2").arg(shownPath, read.error), kFailed);
+    if (read.status == BoundedRead::Result::Status::TooLarge)
+        return failed(line, QStringLiteral("%1 is larger than a mode file can be").arg(shownPath), kRefused);
+    if (read.status == BoundedRead::Result::Status::TimedOut)
+        return failed(line,
+                      QStringLiteral("%1 did not end within %2 s; a mode file is read to its end, and "
+                                     "whatever writes it has not closed it")
+                          .arg(shownPath)
+                          .arg(CommandClient::kModeFileWaitMs / 1000),
+                      kFailed);
+    const QByteArray &contents = read.bytes;
+    const ModeTransfer::Import import =
+        ModeTransfer::importMode(contents, path == QLatin1String("-") ? QString() : path,
+                                 line.request.value(kName).toString(), line.request.value(kTab).toString(),
+                                 line.request.value(kChannel).toString());
     if (!import.error.isEmpty())
         return failed(line, import.error, kRefused);
     QJsonObject answer;
     int exitCode = CommandLine::kDone;
     if (!ask(line, import.request, &answer, &exitCode))
         return exitCode;
-    if (line.json)
-        printJson(ModeTransfer::importJson(import, answer));
-    else
-        QTextStream(stdout) << ModeTransfer::importText(import, answer);
-    return CommandLine::kDone;
+    return line.json ? printJson(ModeTransfer::importJson(import, answer))
+                     : print(ModeTransfer::importText(import, answer));
 }
 } // namespace
 
 int CommandClient::run(int argc, char *argv[])
 {
+    closedStreams = StandardStreams::guard();
     QCoreApplication application(argc, argv);
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
     switch (line.action) {
     case CommandLine::Action::Help:
-        QTextStream(stdout) << CommandLine::usage();
-        return CommandLine::kDone;
+        return print(CommandLine::usage());
     case CommandLine::Action::Version:
-        QTextStream(stdout) << "voxbench " << VOXBENCH_VERSION << '\n';
-        return CommandLine::kDone;
+        return print(QStringLiteral("voxbench " VOXBENCH_VERSION "\n"));
     case CommandLine::Action::Usage:
         QTextStream(stderr) << "voxbench: " << line.error << "\n" << CommandLine::usageLine() << '\n';
         if (line.json)

@@ -15,6 +15,13 @@ constexpr int kStartWaitMs = 5000;
 constexpr int kAcceptWaitMs = 3000;
 constexpr int kAnswerWaitMs = 20000;
 
+// A mode file is a few kilobytes, written at once: one from a FIFO or a pipe
+// that has not ended after 10 s (a person typing one in included) has a writer
+// that is stuck or never closes, and the import gives up rather than wait for
+// good; after 1 s it says what it waits for.
+constexpr int kModeFileWaitMs = 10000;
+constexpr int kModeFileNoticeMs = 1000;
+
 // Set in the environment of a VoxBench a command starts: its window stays
 // hidden until asked for, also when a receiver turns up.
 constexpr char kStartedByCommand[] = "VOXBENCH_STARTED_BY_COMMAND";

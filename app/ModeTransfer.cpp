@@ -1,6 +1,7 @@
 #include "app/ModeTransfer.h"
 
 #include "command/CommandProtocol.h"
+#include "presets/ModeNameRule.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -10,9 +11,6 @@ namespace ModeTransfer {
 using namespace CommandProtocol;
 
 namespace {
-// As long as a custom mode's name may be.
-constexpr int kMaxNameLength = 20;
-
 QString formatKey(ModeFile::Format format)
 {
     switch (format) {
@@ -86,7 +84,9 @@ Export exportMode(const QJsonObject &modesAnswer, const QString &name, const QSt
         if (!tab.isEmpty() && tab != each)
             continue;
         for (const QJsonValue &mode : modes.value(each).toArray()) {
-            if (mode.toObject().value(kName).toString() == name) {
+            const QString modeName = mode.toObject().value(kName).toString();
+            // A name from elsewhere that breaks the rule is typed as `modes` shows it.
+            if (modeName == name || ModeNameRule::escaped(modeName) == name) {
                 tabs << each;
                 found = mode.toObject();
             }
@@ -118,13 +118,20 @@ Import importMode(const QByteArray &contents, const QString &path, const QString
                                                             : ModeFile::Channel::Both;
     import.reading = ModeFile::read(contents, options);
     if (!import.reading.ok) {
-        import.error = QStringLiteral("%1 is not a mode file: %2").arg(path, import.reading.error);
+        import.error = QStringLiteral("%1 is not a mode file: %2")
+                           .arg(ModeNameRule::escaped(path), import.reading.error);
         return import;
     }
     import.name = !nameOption.isEmpty() ? nameOption
                   : !import.reading.name.isEmpty()
                       ? import.reading.name
-                      : QFileInfo(path).completeBaseName().left(kMaxNameLength).trimmed();
+                      : QFileInfo(path).completeBaseName().left(ModeNameRule::kMaxLength).trimmed();
+    if (const ModeNameRule::Problem problem = ModeNameRule::check(import.name);
+        problem != ModeNameRule::Problem::None) {
+        import.error = QStringLiteral("the name \"%1\" cannot be used: %2; give another with --name")
+                           .arg(ModeNameRule::quoted(import.name), ModeNameRule::message(problem));
+        return import;
+    }
     import.tab = !tabOption.isEmpty() ? tabOption : import.reading.tab;
     QJsonArray gains;
     for (const int gain : import.reading.gains)
@@ -140,8 +147,8 @@ QString importText(const Import &import, const QJsonObject &answer)
     const ModeFile::Reading &reading = import.reading;
     QString text;
     QTextStream out(&text);
-    out << answer.value(kTab).toString() << ": " << answer.value(kName).toString() << " added (read as "
-        << ModeFile::formatName(reading.format) << ")\n";
+    out << answer.value(kTab).toString() << ": " << ModeNameRule::escaped(answer.value(kName).toString())
+        << " added (read as " << ModeFile::formatName(reading.format) << ")\n";
     QStringList gains;
     for (const int gain : reading.gains)
         gains << QString::number(gain);

@@ -70,6 +70,9 @@ int main(int argc, char *argv[])
                     answer.wanted = [reply] { return reply.wanted(); };
                     answer.stream = [reply](const QByteArray &line) { return reply.stream(line); };
                     answer.close = [reply] { reply.close(); };
+                    answer.whenGone = [reply](QObject *context, const std::function<void()> &gone) {
+                        reply.whenGone(context, gone);
+                    };
                     server->handle(request, answer);
                 });
         });

@@ -2,11 +2,13 @@
 
 #include "command/CommandProtocol.h"
 #include "model/ModeNames.h"
+#include "presets/ModeNameRule.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <cmath>
 
 namespace {
 using namespace CommandProtocol;
@@ -46,11 +48,26 @@ bool gainsFrom(const QJsonValue &values, Gains *gains)
         return false;
     for (int band = 0; band < kBands; ++band) {
         const double gain = array.at(band).toDouble(kMaxGain + 1);
-        if (gain != int(gain) || gain < kMinGain || gain > kMaxGain)
+        // In range before the cast: NaN or 2^53 made an int is undefined.
+        if (!(gain >= kMinGain && gain <= kMaxGain) || gain != std::trunc(gain))
             return false;
         (*gains)[band] = int(gain);
     }
     return true;
+}
+
+// A name as asked for: as it is, or as `modes` shows one that holds control
+// characters (a config.json from elsewhere), which a shell cannot type.
+bool isNamed(const QString &modeName, const QString &asked, Qt::CaseSensitivity cs)
+{
+    return !modeName.isEmpty() &&
+           (modeName.compare(asked, cs) == 0 || ModeNameRule::escaped(modeName).compare(asked, cs) == 0);
+}
+
+// Text a client gave or a file held, in an answer a terminal shows.
+QString quoted(const QString &text)
+{
+    return ModeNameRule::quoted(text);
 }
 
 QLatin1String codeOf(const ReceiverModel::Outcome &outcome)
@@ -102,9 +119,15 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
     }
     if (verb == kWatch) {
         // Followed from now on, without waiting for the queue or the receiver.
-        if (!reply.stream ||
-            !m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})}))
+        const quint64 watcher =
+            reply.stream
+                ? m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})})
+                : 0;
+        if (watcher == 0)
             reply.send(failure(QStringLiteral("too many watchers at once"), kBusy));
+        else if (reply.whenGone)
+            // Its place is free as soon as it goes, whether or not anything changes.
+            reply.whenGone(&m_watchers, [this, watcher] { m_watchers.remove(watcher); });
         return true;
     }
     if (verb == kQuit) {
@@ -285,8 +308,7 @@ QString CommandServer::chooseMode(const QString &name, const QString &tab)
             if (!tab.isEmpty() && tab != tabName(type))
                 continue;
             for (const Mode &mode : offeredModes(type)) {
-                if (mode.name.compare(name, cs) == 0 ||
-                    (!mode.alias.isEmpty() && mode.alias.compare(name, cs) == 0))
+                if (isNamed(mode.name, name, cs) || isNamed(mode.alias, name, cs))
                     found.push_back(mode);
             }
         }
@@ -296,17 +318,17 @@ QString CommandServer::chooseMode(const QString &name, const QString &tab)
     const QString where = tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab);
     if (found.empty()) {
         const QString unreachable = explainUnreachable(name, tab);
-        return unreachable.isEmpty() ? QStringLiteral("no mode named \"%1\"%2").arg(name, where)
+        return unreachable.isEmpty() ? QStringLiteral("no mode named \"%1\"%2").arg(quoted(name), where)
                                      : unreachable;
     }
     if (found.size() > 1) {
         QStringList names;
         for (const Mode &mode : found)
             names << QStringLiteral("\"%1\" (%2, %3)")
-                         .arg(mode.name, tabName(mode.type),
+                         .arg(ModeNameRule::escaped(mode.name), tabName(mode.type),
                               mode.builtIn ? QStringLiteral("built-in") : QStringLiteral("custom"));
         return QStringLiteral("\"%1\" names several modes%2: %3; choose one with --tab%4")
-            .arg(name, where, names.join(QStringLiteral(", ")),
+            .arg(quoted(name), where, names.join(QStringLiteral(", ")),
                  tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode"));
     }
 
@@ -356,8 +378,7 @@ QString CommandServer::findCustom(const QString &name, const QString &tab, ModeT
             if (!tab.isEmpty() && tab != tabName(each))
                 continue;
             for (const Mode &mode : offeredModes(each)) {
-                const bool named = mode.name.compare(name, cs) == 0 ||
-                                   (!mode.alias.isEmpty() && mode.alias.compare(name, cs) == 0);
+                const bool named = isNamed(mode.name, name, cs) || isNamed(mode.alias, name, cs);
                 if (named && mode.builtIn)
                     builtIn = true;
                 else if (named)
@@ -373,14 +394,15 @@ QString CommandServer::findCustom(const QString &name, const QString &tab, ModeT
         return QString();
     }
     if (found.size() > 1)
-        return QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab").arg(name);
+        return QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab")
+            .arg(quoted(name));
     if (builtIn)
         return QStringLiteral("a built-in preset cannot be changed");
     const QString unreachable = explainUnreachable(name, tab);
     if (!unreachable.isEmpty())
         return unreachable;
     return QStringLiteral("no custom mode named \"%1\"%2")
-        .arg(name, tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab));
+        .arg(quoted(name), tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab));
 }
 
 // add, rename, delete, next and previous: each the call the window's button makes.
@@ -489,7 +511,7 @@ QString CommandServer::explainUnreachable(const QString &name, const QString &ta
                            "\"%1\" is kept in config.json, but the %2 tab shows only %3 custom modes "
                            "and it has no place among them; delete another custom mode of the tab "
                            "to choose it")
-                    .arg(kept, tabName(type))
+                    .arg(ModeNameRule::escaped(kept), tabName(type))
                     .arg(kCustomSlots);
         }
     }
@@ -537,21 +559,22 @@ void CommandServer::runRule(const QJsonObject &body)
 {
     const QString action = body.value(kAction).toString();
     const QString application = body.value(kApplication).toString();
-    const QString notSaved =
-        QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1")
-            .arg(QDir::toNativeSeparators(AppRules::defaultPath()));
+    const auto notSaved = [this] {
+        return QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1: %2")
+            .arg(QDir::toNativeSeparators(AppRules::defaultPath()), m_rules->saveProblem());
+    };
     if (action == kList) {
         answer(ruleList());
     } else if (action == kDelete) {
         if (!m_rules->remove(application))
-            fail(QStringLiteral("no rule for %1").arg(application), kRefused);
+            fail(QStringLiteral("no rule for %1").arg(quoted(application)), kRefused);
         else if (!m_rules->saved())
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
         else
             answer(ruleList());
     } else if (action == kPause || action == kResume) {
         if (!m_rules->setPaused(action == kPause))
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
         else
             answer(ruleList());
     } else if (action == kAdd) {
@@ -559,6 +582,10 @@ void CommandServer::runRule(const QJsonObject &body)
         QString tab = body.value(kTab).toString();
         if (AppRules::key(application).isEmpty() || mode.trimmed().isEmpty()) {
             fail(QStringLiteral("a rule needs an application and a mode"), kUsage);
+            return;
+        }
+        if (ModeNameRule::hasControl(application) || ModeNameRule::hasControl(mode)) {
+            fail(QStringLiteral("an application or mode name cannot hold control characters"), kRefused);
             return;
         }
         // Without --tab, the tab of the attached receiver's mode of that name.
@@ -569,19 +596,25 @@ void CommandServer::runRule(const QJsonObject &body)
                     tabs << tabName(type);
             }
             if (tabs.size() != 1) {
-                fail(
-                    tabs.isEmpty()
-                        ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
-                              .arg(mode)
-                        : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab").arg(mode),
-                    kRefused);
+                fail(tabs.isEmpty()
+                         ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
+                               .arg(quoted(mode))
+                         : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
+                               .arg(quoted(mode)),
+                     kRefused);
                 return;
             }
             tab = tabs.first();
         }
+        if (!m_rules->hasRoomFor(application)) {
+            fail(QStringLiteral("VoxBench follows at most %1 rules; delete one first")
+                     .arg(AppRules::kMaxRules),
+                 kRefused);
+            return;
+        }
         const AppRules::Rule rule{application, mode, tab == kSurround ? Surround : Stereo};
         if (!m_rules->add(rule)) {
-            fail(notSaved, kFailed);
+            fail(notSaved(), kFailed);
             return;
         }
         answer(ruleObject(*m_rules->find(application)));

@@ -36,6 +36,8 @@ public:
         // For "watch": one line of a stream (false when the client is gone), and its end.
         std::function<bool(const QByteArray &line)> stream;
         std::function<void()> close;
+        // Calls the function once the client has gone (in the context object's thread).
+        std::function<void(QObject *context, const std::function<void()> &gone)> whenGone;
     };
 
     // What only the program around the model can do: show its window, end.

@@ -21,20 +21,28 @@ CommandWatchers::CommandWatchers(ReceiverModel &model, State state, QObject *par
     connect(&m_model, &ReceiverModel::micEncChanged, this, [this] { note(kChangedMicEnc); });
 }
 
-bool CommandWatchers::add(const Watcher &watcher)
+quint64 CommandWatchers::add(Watcher watcher)
 {
     // Lines still pending go to those who watched before them only.
     flush();
     if (count() >= kMaxWatchers)
-        return false;
+        return 0;
+    watcher.id = ++m_lastId;
     QJsonObject line = m_state();
     line.insert(kApi, kApiVersion);
     line.insert(kChanged, QJsonArray{QString(kChangedState)});
     if (!watcher.send(QJsonDocument(line).toJson(QJsonDocument::Compact)))
-        return true; // gone already
+        return watcher.id; // gone already
     m_watchers.push_back(watcher);
     m_lastState = m_state();
-    return true;
+    return watcher.id;
+}
+
+void CommandWatchers::remove(quint64 id)
+{
+    m_watchers.erase(std::remove_if(m_watchers.begin(), m_watchers.end(),
+                                    [id](const Watcher &watcher) { return watcher.id == id; }),
+                     m_watchers.end());
 }
 
 void CommandWatchers::note(QLatin1String what)

@@ -12,8 +12,8 @@
 // The command line's `watch`: each watcher gets the state once, then one line
 // per change the model announces (a JSON object of the state with "changed"),
 // until the program ends. Driven by the model's signals alone: with nothing
-// changing, watchers cost nothing. A watcher that has gone, or reads too
-// slowly, is dropped at the next line.
+// changing, watchers cost nothing. A watcher that goes frees its place at
+// once; one that reads too slowly is cut off at the next line.
 class CommandWatchers : public QObject
 {
     Q_OBJECT
@@ -24,6 +24,7 @@ public:
         std::function<bool(const QByteArray &line)> send;
         // Ends its stream.
         std::function<void()> close;
+        quint64 id = 0; // given by add()
     };
     using State = std::function<QJsonObject()>;
 
@@ -31,8 +32,11 @@ public:
 
     CommandWatchers(ReceiverModel &model, State state, QObject *parent = nullptr);
 
-    // Sends the state at once; false when kMaxWatchers watch already.
-    bool add(const Watcher &watcher);
+    // Sends the state at once and returns the watcher's number (for remove());
+    // 0 when kMaxWatchers watch already.
+    quint64 add(Watcher watcher);
+    // The watcher has gone: its place is free.
+    void remove(quint64 id);
     int count() const { return int(m_watchers.size()); }
     // The rules were edited, or another rule took over: a line even when the
     // state looks the same (the rules are not part of it).
@@ -54,4 +58,5 @@ private:
     QJsonObject m_pendingState;
     QJsonObject m_lastState;
     bool m_flushQueued = false;
+    quint64 m_lastId = 0;
 };

@@ -1,7 +1,9 @@
 #include "model/AppRules.h"
 
-#include <QFileInfo>
-#include <QSettings>
+#include "model/SettingsFile.h"
+
+#include <QDebug>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -51,6 +53,11 @@ const AppRules::Rule *AppRules::find(const QString &application) const
     return nullptr;
 }
 
+bool AppRules::hasRoomFor(const QString &application) const
+{
+    return find(application) || int(m_rules.size()) < kMaxRules;
+}
+
 bool AppRules::add(const Rule &rule)
 {
     Rule kept = rule;
@@ -87,10 +94,17 @@ bool AppRules::setPaused(bool paused)
 
 void AppRules::load()
 {
-    QSettings file(m_path, QSettings::IniFormat);
+    SettingsFile settings(m_path);
+    if (!settings.readProblem().isEmpty())
+        qWarning().noquote() << "rules not read from" << m_path << ":" << settings.readProblem();
+    QSettings &file = settings.values();
     m_paused = file.value(kPausedKey, false).toBool();
     const int count = file.beginReadArray(kRulesArray);
-    for (int n = 0; n < count; ++n) {
+    if (count > kMaxRules)
+        qWarning().noquote() << m_path << "holds" << count << "rules; the first" << kMaxRules
+                             << "are followed, and only they are kept at the next change";
+    QSet<QString> keys;
+    for (int n = 0; n < count && int(m_rules.size()) < kMaxRules; ++n) {
         file.setArrayIndex(n);
         Rule rule;
         rule.application = file.value(kApplicationKey).toString();
@@ -100,8 +114,9 @@ void AppRules::load()
         // A line edited into nonsense is left out rather than matched.
         if (key(rule.application).isEmpty() || rule.mode.isEmpty() ||
             (tab != QLatin1String(kSurroundTab) && tab != QLatin1String(kStereoTab)) ||
-            find(rule.application))
+            keys.contains(key(rule.application)))
             continue;
+        keys.insert(key(rule.application));
         m_rules.push_back(rule);
     }
     file.endArray();
@@ -109,7 +124,8 @@ void AppRules::load()
 
 bool AppRules::save()
 {
-    QSettings file(m_path, QSettings::IniFormat);
+    SettingsFile settings(m_path);
+    QSettings &file = settings.values();
     file.clear();
     file.setValue(kPausedKey, m_paused);
     file.beginWriteArray(kRulesArray, int(m_rules.size()));
@@ -120,8 +136,9 @@ bool AppRules::save()
         file.setValue(kTabKey, QLatin1String(m_rules[n].tab == Surround ? kSurroundTab : kStereoTab));
     }
     file.endArray();
-    file.sync();
-    m_saved = file.status() == QSettings::NoError;
+    m_saved = settings.save(&m_saveProblem);
+    if (!m_saved)
+        qWarning().noquote() << "rules not saved to" << m_path << ":" << m_saveProblem;
     emit changed();
     return m_saved;
 }

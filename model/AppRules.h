@@ -20,6 +20,9 @@ public:
         ModeType tab = Stereo;
     };
 
+    // A person writes a few dozen; more would cost every poll and the start.
+    static constexpr int kMaxRules = 200;
+
     // The rules file in the user's configuration folder.
     static QString defaultPath();
     // How an application name is compared: without case, without ".exe".
@@ -32,14 +35,17 @@ public:
     const Rule *find(const QString &application) const;
     bool paused() const { return m_paused; }
 
+    // Whether add() would take a rule for `application` (not more than kMaxRules).
+    bool hasRoomFor(const QString &application) const;
     // Adds the rule, or replaces the one for the same application. False
     // when the file could not be written (the change is kept for this run).
     bool add(const Rule &rule);
     // False when there was no rule for the application.
     bool remove(const QString &application);
     bool setPaused(bool paused);
-    // Whether the last write reached the file.
+    // Whether the last write reached the file, and why not.
     bool saved() const { return m_saved; }
+    const QString &saveProblem() const { return m_saveProblem; }
 
 signals:
     void changed();
@@ -52,4 +58,5 @@ private:
     std::vector<Rule> m_rules;
     bool m_paused = false;
     bool m_saved = true;
+    QString m_saveProblem;
 };

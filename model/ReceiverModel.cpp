@@ -1,8 +1,11 @@
 #include "model/ReceiverModel.h"
 
+#include "model/SettingsFile.h"
+
 #include "device/ReceiverModels.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
+#include "presets/ModeNameRule.h"
 #include "presets/PresetNames.h"
 #include "presets/WriteReadJson.h"
 
@@ -60,6 +63,15 @@ ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QOb
     m_pageTimer.setTimerType(Qt::PreciseTimer);
     m_pageTimer.setInterval(kPageDelayMs);
     connect(&m_pageTimer, &QTimer::timeout, this, &ReceiverModel::bringUp);
+    m_resumeTimer.setSingleShot(true);
+    m_resumeTimer.setInterval(kResumeSettleMs);
+    connect(&m_resumeTimer, &QTimer::timeout, this, [this] {
+        if (m_resumeAttachment == 0 || m_resumeAttachment != m_session.attachment())
+            return;
+        // Answers awaited before the sleep never come.
+        m_session.forgetUnanswered();
+        m_session.askStatus();
+    });
     // The gate's timer runs only while an edit is held or just sent, so a quiet
     // program wakes for nothing.
     m_gateTimer.setSingleShot(true);
@@ -242,8 +254,12 @@ void ReceiverModel::bringUp()
     bool micEnc = defaults ? defaults->micENC : DeviceModes().micENC;
     const QString identityText = m_session.identity();
     if (!identityText.isEmpty()) {
-        const QVariant remembered = QSettings(receiversFile(), QSettings::IniFormat)
-                                        .value(receiverKey(m_session.productId(), identityText, kMicEncKey));
+        SettingsFile receivers(receiversFile());
+        if (!receivers.readProblem().isEmpty())
+            qWarning().noquote() << "Mic ENC choices not read from" << receiversFile() << ":"
+                                 << receivers.readProblem();
+        const QVariant remembered =
+            receivers.values().value(receiverKey(m_session.productId(), identityText, kMicEncKey));
         if (remembered.isValid())
             micEnc = remembered.toBool();
     }
@@ -255,6 +271,7 @@ void ReceiverModel::bringUp()
 void ReceiverModel::noteSleep()
 {
     m_resumeAttachment = 0;
+    m_resumeTimer.stop();
     m_sleepAttachment = attached() ? m_session.attachment() : 0;
     qDebug() << "Going to sleep, attachment" << m_sleepAttachment;
 }
@@ -268,10 +285,8 @@ void ReceiverModel::reapplyAfterResume()
         return;
     }
     qDebug() << "Resumed, re-applying once the receiver answers";
-    // Answers awaited before the sleep never come.
-    m_session.forgetUnanswered();
     m_resumeAttachment = slept;
-    m_session.askStatus();
+    m_resumeTimer.start();
 }
 
 // What the model holds, in the order of an attachment's restore: the page
@@ -342,7 +357,9 @@ void ReceiverModel::replied(int code)
 {
     switch (ReplyCode(code)) {
     case ReplyCode::Status:
-        if (m_resumeAttachment != 0 && m_resumeAttachment == m_session.attachment()) {
+        // Not before the wakes settled and the receiver was asked.
+        if (m_resumeAttachment != 0 && m_resumeAttachment == m_session.attachment() &&
+            !m_resumeTimer.isActive()) {
             m_resumeAttachment = 0;
             resendHeld();
         }
@@ -531,11 +548,19 @@ ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
 ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &name,
                                                 const ModeData *self) const
 {
-    if (name.trimmed().isEmpty())
+    switch (ModeNameRule::check(name)) {
+    case ModeNameRule::Problem::None:
+        break;
+    case ModeNameRule::Problem::Empty:
         return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name"));
-    if (name.size() > kMaxNameLength)
+    case ModeNameRule::Problem::TooLong:
         return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
-                      kMaxNameLength);
+                      ModeNameRule::kMaxLength);
+    case ModeNameRule::Problem::Control:
+        return refuse(Result::BadName,
+                      QT_TRANSLATE_NOOP("ReceiverModel", "A name cannot hold line breaks, tabs or other "
+                                                         "control characters"));
+    }
     for (const ModeData *mode : m_store.customizeModes(type)) {
         if (mode != self && mode->name == name)
             return refuse(Result::NameTaken,
@@ -724,11 +749,13 @@ ReceiverModel::Outcome ReceiverModel::setMicEnc(bool on)
 {
     const QString identityText = m_session.identity();
     if (m_session.opened() && !identityText.isEmpty()) {
-        QSettings receivers(receiversFile(), QSettings::IniFormat);
-        receivers.setValue(receiverKey(m_session.productId(), identityText, kMicEncKey), on);
-        receivers.sync();
-        if (receivers.status() != QSettings::NoError)
-            qWarning().noquote() << "Cannot keep the Mic ENC choice in" << receiversFile();
+        SettingsFile receivers(receiversFile());
+        receivers.values().setValue(receiverKey(m_session.productId(), identityText, kMicEncKey), on);
+        // Told as a failed save of config.json is: the receiver has the choice, its next start would not.
+        if (QString reason; !receivers.save(&reason)) {
+            qWarning().noquote() << "Cannot keep the Mic ENC choice in" << receiversFile() << ":" << reason;
+            emit saveFailed(receiversFile(), reason);
+        }
     }
     applyMicEnc(on);
     return {};

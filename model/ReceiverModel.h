@@ -37,7 +37,7 @@ public:
         NoSlot,     // a custom mode beyond the five a tab shows
         NotCustom,  // gains and names belong to custom modes only
         NameTaken,  // another mode of the tab has that name
-        BadName,    // empty, or longer than a name may be
+        BadName,    // breaks ModeNameRule: empty, too long, or with control characters
         Full,       // the tab already keeps five custom modes
         NotKept,    // the store keeps no custom modes for this receiver (no identity)
     };
@@ -71,7 +71,6 @@ public:
         bool customView = false; // "Customize" is chosen on the tab
     };
 
-    static constexpr int kMaxNameLength = 20;
     // The receiver's answer to an open comes first; then its settings show.
     static constexpr int kPageDelayMs = 500;
 
@@ -167,6 +166,8 @@ public:
     // to it again, as an attachment's restore sends it. Skipped when the
     // receiver came and went meanwhile: its arrival sends (or sent) it all.
     void reapplyAfterResume();
+    // How long the wakes must have been quiet before the receiver is asked.
+    static constexpr int kResumeSettleMs = 200;
 
     // The link's progress, for callers that answer once the receiver took
     // everything: nothing held back and every answered report answered.
@@ -244,6 +245,9 @@ private:
     // Attachment numbers start at 1; 0 is none.
     quint64 m_sleepAttachment = 0;
     quint64 m_resumeAttachment = 0; // re-applies once the receiver answers
+    // The receiver is asked once the wakes have settled: a burst of sleeps and
+    // wakes (a flaky lid) re-applies once, after the last of them.
+    QTimer m_resumeTimer;
 
     QTimer m_pageTimer;
     QTimer m_gateTimer;

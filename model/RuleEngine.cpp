@@ -52,17 +52,33 @@ void RuleEngine::poll()
 {
     if (!m_poll.isActive())
         return;
-    std::vector<qint64> ids;
-    ProcessTable::listIds(&ids);
+    std::vector<ProcessTable::Listed> listed;
+    ProcessTable::list(&listed);
     ++m_generation;
-    for (const qint64 pid : ids) {
-        const auto [entry, isNew] = m_seen.try_emplace(pid);
+    for (const ProcessTable::Listed &process : listed) {
+        const qint64 pid = process.pid;
+        auto [entry, isNew] = m_seen.try_emplace(pid);
         Seen &seen = entry->second;
+        // The id of a process that ended, now another's: every entry is compared,
+        // not only those that matched a rule.
+        if (!isNew && seen.instance != process.instance) {
+            seen = Seen();
+            isNew = true;
+            m_running.erase(std::remove_if(m_running.begin(), m_running.end(),
+                                           [pid](const Running &running) { return running.pid == pid; }),
+                            m_running.end());
+        }
+        seen.instance = process.instance;
         seen.generation = m_generation;
-        if (isNew || (seen.young && ProcessTable::ageMs(seen.started) < kYoungMs))
+        if (isNew || (seen.young && ProcessTable::ageMs(seen.started) < kYoungMs)) {
             look(pid, seen);
-        else
-            seen.young = false;
+            continue;
+        }
+        seen.young = false;
+        // A launcher that exec()s the game later than young: its executable changed.
+        if (!seen.executable.isEmpty() && pid % kExecCheckPolls == qint64(m_generation % kExecCheckPolls) &&
+            ProcessTable::executable(pid) != seen.executable)
+            look(pid, seen);
     }
     // Gone since: forgotten, so that a later process with the same id is looked at.
     for (auto it = m_seen.begin(); it != m_seen.end();)
@@ -80,6 +96,7 @@ void RuleEngine::poll()
 void RuleEngine::look(qint64 pid, Seen &seen)
 {
     seen.young = false;
+    seen.executable.clear();
     const std::optional<ProcessTable::Process> process = ProcessTable::read(pid);
     if (!process)
         return;
@@ -94,6 +111,7 @@ void RuleEngine::look(qint64 pid, Seen &seen)
     }
     seen.started = process->started;
     seen.young = ProcessTable::ageMs(process->started) < kYoungMs;
+    seen.executable = process->executable;
 }
 
 void RuleEngine::settle()

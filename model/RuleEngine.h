@@ -26,6 +26,10 @@ public:
     // A process is looked at again while it is this young: a launcher often
     // becomes the game by exec() a moment after it started.
     static constexpr qint64 kYoungMs = 5000;
+    // An older process of the user is asked for its executable once in this
+    // many polls (staggered by id), so that a launcher that becomes the game
+    // by a late exec() is seen: with 2,000 processes, 500 reads a second.
+    static constexpr int kExecCheckPolls = 4;
 
     RuleEngine(ReceiverModel &model, AppRules &rules, QObject *parent = nullptr);
 
@@ -56,6 +60,8 @@ private:
         // long ago: looked at again while young.
         bool young = false;
         quint64 started = 0;
+        quint64 instance = 0; // ProcessTable::Listed::instance: a new value is a new process
+        QString executable;   // for the user's processes that matched no rule
     };
     struct Before
     {

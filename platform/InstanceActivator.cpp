@@ -105,6 +105,16 @@ void InstanceActivator::Reply::close() const
     endOnceWritten(m_socket);
 }
 
+void InstanceActivator::Reply::whenGone(QObject *context, const std::function<void()> &gone) const
+{
+    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState) {
+        QMetaObject::invokeMethod(context, gone, Qt::QueuedConnection);
+        return;
+    }
+    // Queued: a stream cut off inside a send must not change the list being sent to.
+    QObject::connect(m_socket, &QLocalSocket::disconnected, context, gone, Qt::QueuedConnection);
+}
+
 bool InstanceActivator::Reply::wanted() const
 {
     return m_socket && m_socket->state() == QLocalSocket::ConnectedState &&

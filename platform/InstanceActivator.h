@@ -56,6 +56,9 @@ public:
         bool stream(const QByteArray &line) const;
         // Ends a stream once what was written has gone out.
         void close() const;
+        // Calls `gone` (in `context`'s thread, while it lives) once the client
+        // has gone or was cut off; at once when it is gone already.
+        void whenGone(QObject *context, const std::function<void()> &gone) const;
 
     private:
         friend class InstanceActivator;

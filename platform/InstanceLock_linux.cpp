@@ -17,10 +17,24 @@ const QString kLaunchKey = QStringLiteral("launch");
 constexpr int kPollMs = 20;
 constexpr int kRecordWaitMs = 1000;
 constexpr int kMaxRecord = 4096;
+// What openRegular() returns for a key that is there but is not a regular file.
+constexpr int kNotRegular = -2;
 
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A key file opened without blocking (a FIFO in its place would wait for a
+// writer), and kept only when it is a regular file: -1 with errno, or kNotRegular.
+int openRegular(const QByteArray &path, int flags)
+{
+    const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0600);
+    struct stat info;
+    if (fd < 0 || (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)))
+        return fd;
+    ::close(fd);
+    return kNotRegular;
 }
 
 // O_NOFOLLOW: a link planted in place of the file is refused, not followed. Read-only
@@ -28,12 +42,13 @@ QString systemError()
 int openKey(const QString &key, QString *error)
 {
     const QByteArray path = QFile::encodeName(InstanceKeys::scoped(key));
-    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM))
-        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    int fd = openRegular(path, O_RDWR | O_CREAT);
+    if (fd == -1 && (errno == EROFS || errno == EACCES || errno == EPERM))
+        fd = openRegular(path, O_RDONLY);
     if (fd < 0)
-        *error = QString::fromLocal8Bit(path) + QStringLiteral(": ") + systemError();
-    return fd;
+        *error = QString::fromLocal8Bit(path) + QStringLiteral(": ") +
+                 (fd == kNotRegular ? QStringLiteral("not a regular file; remove it") : systemError());
+    return fd < 0 ? -1 : fd;
 }
 
 // flock has no time-out of its own.
@@ -163,8 +178,7 @@ bool InstanceLock::recordServer(const QString &name)
 
 QString InstanceLock::recordedServer()
 {
-    const int fd = ::open(QFile::encodeName(InstanceKeys::scoped(kStartKey)).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = openRegular(QFile::encodeName(InstanceKeys::scoped(kStartKey)), O_RDONLY);
     if (fd < 0)
         return QString();
     // A start that is writing it holds "a"; a stopped one must not hold up the reader.

@@ -67,20 +67,28 @@ QString fileName(const QString &path)
 
 } // namespace
 
-bool ProcessTable::listIds(std::vector<qint64> *ids)
+bool ProcessTable::list(std::vector<Listed> *processes)
 {
-    ids->clear();
+    processes->clear();
     DIR *proc = ::opendir("/proc");
     if (!proc)
         return false;
     while (const dirent *entry = ::readdir(proc)) {
         char *end = nullptr;
         const long long pid = std::strtoll(entry->d_name, &end, 10);
+        // A later process with the same id gets a new /proc entry, and a new inode with it.
         if (pid > 0 && end && *end == '\0')
-            ids->push_back(pid);
+            processes->push_back({pid, quint64(entry->d_ino)});
     }
     ::closedir(proc);
     return true;
+}
+
+QString ProcessTable::executable(qint64 pid)
+{
+    char target[4096];
+    const ssize_t length = ::readlink(procPath(pid, "exe").constData(), target, sizeof target - 1);
+    return length > 0 ? fileName(QString::fromLocal8Bit(target, int(length))) : QString();
 }
 
 std::optional<quint64> ProcessTable::started(qint64 pid)
@@ -107,6 +115,7 @@ std::optional<ProcessTable::Process> ProcessTable::read(qint64 pid)
         // An executable replaced since it started.
         exe.remove(QRegularExpression(QStringLiteral(" \\(deleted\\)$")));
         process.names << exe;
+        process.executable = fileName(QString::fromLocal8Bit(target, int(length)));
     }
     const QByteArray comm = readProcFile(procPath(pid, "comm"), 64).trimmed();
     if (!comm.isEmpty())

@@ -1,5 +1,6 @@
 #include "platform/ProcessTable.h"
 
+#include <QHash>
 #include <QString>
 
 #include <windows.h>
@@ -72,20 +73,38 @@ QString snapshotName(qint64 pid)
 }
 } // namespace
 
-bool ProcessTable::listIds(std::vector<qint64> *ids)
+// The snapshot tells no start time; its image name and parent, which a later
+// process of the same id rarely shares, stand in for it at no further cost.
+bool ProcessTable::list(std::vector<Listed> *processes)
 {
-    ids->clear();
+    processes->clear();
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return false;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof entry;
     for (bool more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ProcessID != 0) // the idle process
-            ids->push_back(qint64(entry.th32ProcessID));
+        if (entry.th32ProcessID == 0) // the idle process
+            continue;
+        const quint64 name = qHash(QString::fromWCharArray(entry.szExeFile).toLower());
+        processes->push_back({qint64(entry.th32ProcessID), (quint64(entry.th32ParentProcessID) << 32) ^ name});
     }
     CloseHandle(snapshot);
     return true;
+}
+
+QString ProcessTable::executable(qint64 pid)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (!process)
+        return QString();
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = DWORD(std::size(path));
+    const QString name =
+        QueryFullProcessImageNameW(process, 0, path, &length) ? fileName(QString::fromWCharArray(path, int(length)))
+                                                              : QString();
+    CloseHandle(process);
+    return name;
 }
 
 std::optional<quint64> ProcessTable::started(qint64 pid)

@@ -1,5 +1,7 @@
 #include "presets/ApoConfig.h"
 
+#include "presets/ModeNameRule.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,16 +13,13 @@ namespace ApoConfig {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// Quoted file text is cut to this many characters in a message.
-constexpr int kMaxQuoted = 60;
-
 // The channels a "Channel:" line selects: left, right, and any other.
 enum Mask { kLeft = 1, kRight = 2, kOther = 4, kAll = 7 };
 
+// Text from the file, escaped and cut as every message quotes it.
 QString quoted(const QString &text)
 {
-    return QLatin1Char('"') + (text.size() > kMaxQuoted ? text.left(kMaxQuoted) + QChar(0x2026) : text) +
-           QLatin1Char('"');
+    return QLatin1Char('"') + ModeNameRule::quoted(text) + QLatin1Char('"');
 }
 
 bool toNumber(const QString &text, double *value)
@@ -83,7 +82,8 @@ bool Reader::readText(const QString &text, const QString &path, const QStringLis
     static const QRegularExpression preamp(QStringLiteral("^\\s*(\\S+)\\s*db\\b"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    const QString file = chain.size() > 1 ? QFileInfo(path).fileName() + QLatin1Char(' ') : QString();
+    const QString file =
+        chain.size() > 1 ? ModeNameRule::escaped(QFileInfo(path).fileName()) + QLatin1Char(' ') : QString();
     for (int number = 0; number < lines.size(); ++number) {
         const QRegularExpressionMatch m = command.match(lines[number]);
         if (!m.hasMatch())

@@ -32,9 +32,11 @@ void writeValue(JsonWriter &writer, const QJsonValue &value)
         writer.value(value.toBool());
         break;
     case QJsonValue::Double: {
-        // Every number the store keeps is an integer.
+        // Every number the store keeps is an integer; one beyond qint64 (1e300)
+        // would be undefined as a cast, and is no value of ours either.
+        constexpr double kLimit = 9.0e18;
         const double d = value.toDouble();
-        writer.value(std::isfinite(d) ? qint64(d) : qint64(0));
+        writer.value(d > -kLimit && d < kLimit ? qint64(d) : qint64(0));
         break;
     }
     case QJsonValue::String:

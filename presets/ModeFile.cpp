@@ -2,6 +2,7 @@
 
 #include "presets/ApoConfig.h"
 #include "presets/BandFit.h"
+#include "presets/ModeNameRule.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,6 +34,9 @@ Reading fitted(Reading reading)
 {
     for (int band = 0; band < kBands; ++band) {
         const double wanted = reading.curve[band];
+        // Each reader refuses what is not finite with its line; this is the last guard before int().
+        if (!std::isfinite(wanted))
+            return failed(QStringLiteral("the curve is not a finite number at %1 Hz").arg(kBandHz[band]));
         const double rounded = std::round(wanted);
         const double kept = std::clamp(rounded, double(kMinGain), double(kMaxGain));
         reading.gains[band] = int(kept);
@@ -78,7 +82,7 @@ Reading readJson(const QByteArray &text)
     reading.tab = object.value(kTabKey).toString();
     if (!reading.tab.isEmpty() && reading.tab != QLatin1String(kSurroundTab) &&
         reading.tab != QLatin1String(kStereoTab))
-        return failed(QStringLiteral("unknown \"tab\": %1").arg(reading.tab));
+        return failed(QStringLiteral("unknown \"tab\": %1").arg(ModeNameRule::quoted(reading.tab)));
     return fitted(reading);
 }
 

@@ -16,6 +16,8 @@ namespace ModeFile {
 
 // Bump when a reader of version N could not read the file right.
 constexpr int kVersion = 1;
+// Mode files and published curves are a few kilobytes; more is not one.
+constexpr qint64 kMaxBytes = 1 << 20;
 // The "format" value that tells our files from any other JSON.
 constexpr char kFormat[] = "voxbench-mode";
 enum class Format { VoxBench, GraphicEq, Parametric };

@@ -64,14 +64,14 @@ done < <(grep -nE 'Qt5?::(Widgets|Gui)|Qt(Widgets|Gui)\b' platform/CMakeLists.tx
         platform --include='*.cpp' --include='*.h' 2>/dev/null)
 
 # The client's sources reach nothing above Qt Core but the protocol's names, the
-# receiver's numbers (a plain header) and the mode files (Qt Core only), and the
+# receiver's numbers (a plain header), the mode files and the name rule (Qt Core only), and the
 # built client loads neither Qt Gui nor Qt Widgets.
 while IFS= read -r line; do
     echo "layering: the command-line client reaches beyond Qt Core: $line"
     failures=$((failures + 1))
 done < <(grep -nE '^\s*#\s*include\s+("(window|ui|model|device|presets)/|"command/CommandServer|<Q(Gui|Widget|Application|GuiApplication))' \
     app/client_main.cpp app/CommandClient.cpp app/CommandLine.cpp app/Autorun.cpp app/ProgramPath.cpp \
-    app/ModeTransfer.cpp app/ModeTransfer.h 2>/dev/null | grep -vE '"(device/UsbHidCommands|presets/ModeFile)\.h"')
+    app/ModeTransfer.cpp app/ModeTransfer.h 2>/dev/null | grep -vE '"(device/UsbHidCommands|presets/ModeFile|presets/ModeNameRule)\.h"')
 if [ -n "$client" ]; then
     needed=$(readelf -d "$client" | grep NEEDED)
     if ! grep -q 'libQt5Core' <<<"$needed"; then

@@ -4,6 +4,7 @@
 #include "log/DebugLog.h"
 #include "platform/DeviceMonitor.h"
 #include "platform/ProcessCommandLine.h"
+#include "presets/ModeNameRule.h"
 #include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
 #include "ui/FocusMark.h"
@@ -40,10 +41,10 @@ VoxBench::VoxBench(QWidget *parent)
     m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
     m_rules = std::make_unique<AppRules>();
     m_ruleEngine = std::make_unique<RuleEngine>(*m_model, *m_rules);
-    connect(m_store.get(), &WriteReadJson::saveFailed, this, &VoxBench::warnSaveFailed);
+    connect(m_model.get(), &ReceiverModel::saveFailed, this, &VoxBench::warnSaveFailed);
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
 
-    ui.lineEdit_CustomName->setMaxLength(20);
+    ui.lineEdit_CustomName->setMaxLength(ModeNameRule::kMaxLength);
     ui.radioButton_Stereo_Pop->setFixedWidth(70);
     ui.radioButton_Stereo_RockRoll->setFixedWidth(150);
     ui.radioButton_Stereo_Classic->setFixedWidth(100);

@@ -3,7 +3,9 @@
 #include "window/VoxBench.h"
 
 #include "log/DebugLog.h"
+#include "platform/BoundedRead.h"
 #include "presets/ModeFile.h"
+#include "presets/ModeNameRule.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/CurvePreview.h"
@@ -244,21 +246,26 @@ void VoxBench::addCustomizeMode(ModeType type)
 
 void VoxBench::importModeFile(ModeType type, const QString &path)
 {
-    // Mode files and published curves are a few kilobytes; more is not one.
-    constexpr qint64 kMaxModeFileBytes = 1 << 20;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MessageBox::information(this, tr("prompt"),
-                                tr("%1 cannot be read: %2").arg(path, file.errorString()));
+    // The window waits for no one: a dropped FIFO gets a moment to end, not more.
+    constexpr int kReadWaitMs = 1000;
+    const BoundedRead::Result read = BoundedRead::read(path, ModeFile::kMaxBytes, kReadWaitMs);
+    if (read.status == BoundedRead::Result::Status::Failed ||
+        read.status == BoundedRead::Result::Status::TimedOut) {
+        MessageBox::information(
+            this, tr("prompt"),
+            tr("%1 cannot be read: %2")
+                .arg(ModeNameRule::escaped(path), read.status == BoundedRead::Result::Status::TimedOut
+                                                      ? tr("it did not end")
+                                                      : read.error));
         return;
     }
     ModeFile::Options options;
     options.path = path;
-    const ModeFile::Reading reading = ModeFile::read(file.read(kMaxModeFileBytes + 1), options);
-    if (!reading.ok || file.size() > kMaxModeFileBytes) {
-        MessageBox::information(
-            this, tr("prompt"),
-            tr("%1 is not a mode file: %2").arg(QFileInfo(path).fileName(), reading.error));
+    const ModeFile::Reading reading = ModeFile::read(read.bytes, options);
+    if (!reading.ok || read.status == BoundedRead::Result::Status::TooLarge) {
+        MessageBox::information(this, tr("prompt"),
+                                tr("%1 is not a mode file: %2")
+                                    .arg(ModeNameRule::escaped(QFileInfo(path).fileName()), reading.error));
         return;
     }
     previewImport(type, path, reading);
@@ -275,13 +282,13 @@ void VoxBench::previewImport(ModeType type, const QString &path, const ModeFile:
     auto *preview = new CurvePreview(reading, QFileInfo(path).fileName(), this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     const QString name = (reading.name.isEmpty() ? QFileInfo(path).completeBaseName() : reading.name)
-                             .left(ReceiverModel::kMaxNameLength)
+                             .left(ModeNameRule::kMaxLength)
                              .trimmed();
     connect(preview, &QDialog::accepted, this, [this, type, name, path, reading] {
         ReceiverModel::Outcome outcome = m_model->addCustomMode(type, name, &reading.gains);
-        // A name the tab cannot take still leaves the curve worth having.
-        if (outcome.result == ReceiverModel::Result::NameTaken ||
-            outcome.result == ReceiverModel::Result::BadName)
+        // A name the tab has already still leaves the curve worth having; one that
+        // breaks the rule (control characters) is refused with the file.
+        if (outcome.result == ReceiverModel::Result::NameTaken)
             outcome = m_model->addCustomMode(type, QString(), &reading.gains);
         if (!outcome.ok()) {
             MessageBox::information(this, tr("warning"), shownMessage(outcome));

@@ -8,6 +8,7 @@
 #include "window/ShowAtStart.h"
 
 #include "platform/AutostartEntry.h"
+#include "presets/ModeNameRule.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -63,7 +64,8 @@ void VoxBench::showRuleInForce()
     QString tip = tr("Pelago Didavada K10-RX");
     if (const AppRules::Rule *rule = m_ruleEngine->inForce())
         tip += QLatin1Char('\n') + tr("While %1 runs: %2 (%3)")
-                                       .arg(rule->application, rule->mode,
+                                       .arg(ModeNameRule::escaped(rule->application),
+                                            ModeNameRule::escaped(rule->mode),
                                             rule->tab == Surround ? tr("7.1 surround") : tr("stereo"));
     m_trayIcon->setToolTip(tip);
 }

@@ -83,6 +83,10 @@
         <translation>名称最多 %1 个字符</translation>
     </message>
     <message>
+        <source>A name cannot hold line breaks, tabs or other control characters</source>
+        <translation>名称不能包含换行符、制表符或其他控制字符</translation>
+    </message>
+    <message>
         <source>The current name has been applied</source>
         <translation>当前名称已被使用</translation>
     </message>
@@ -200,6 +204,10 @@ Then unplug the receiver and plug it in again.</source>
     <message>
         <source>%1 cannot be read: %2</source>
         <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>it did not end</source>
+        <translation>文件没有结束</translation>
     </message>
     <message>
         <source>%1 is not a mode file: %2</source>

@@ -4,6 +4,8 @@
 // a receiver pulled out or missing; and hostile requests on the instance socket.
 
 #include "platform/InstanceActivator.h"
+#include "platform/InstanceKeys.h"
+#include "presets/ModeFile.h"
 #include "support/EventLoop.h"
 #include "support/ProbeProcess.h"
 #include "support/StoreFixture.h"
@@ -11,9 +13,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 using Reports = QVector<QVector<int>>;
@@ -259,6 +264,8 @@ private slots:
     void floodsDoNotSwitchCommandsOff();
     void stoppedInstanceRunsNothingLate();
     void failedSaveAnswersAtOnce();
+    void hostileInputReachesNoTerminal();
+    void oddFilesBesideConfigHoldNothingUp();
 };
 
 void tst_CommandLine::usageNeedsNoInstance()
@@ -907,6 +914,221 @@ void tst_CommandLine::stoppedInstanceRunsNothingLate()
     QCOMPARE(voxbench({"status", "--json"}).at("mic_enc").toBool(), enc);
     QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(program.finished(5000));
+}
+
+namespace {
+// A command run by the shell with its standard streams redirected as `streams` says.
+Result shell(const QString &streams, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start("/bin/sh", QStringList{"-c", "exec \"$0\" \"$@\" " + streams, CLIENT_PATH} + arguments);
+    const int code = process.waitForFinished(30000) ? process.exitCode() : -1;
+    return {code, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// What no terminal may get: ESC, BEL, a line break inside a line, C1.
+bool hasControl(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c != '\n' && (c < ' ' || (c >= 0x7f && c <= 0x9f) || c == QChar(0x2028));
+    });
+}
+
+QString rulesFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VoxBench/rules.conf";
+}
+} // namespace
+
+// Names and text from files, another program's config.json and the outputs
+// that show them; curves that are no numbers; files that never end; outputs
+// that cannot be written; watchers that come and go.
+void tst_CommandLine::hostileInputReachesNoTerminal()
+{
+    // A config.json from elsewhere with an OSC 52 clipboard write in a name: kept, shown escaped.
+    const QString osc = QStringLiteral("\x1b]52;c;SGk=\a\nx");
+    QJsonObject custom = StoreFixture::mode(1, osc, "{c-1}", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    custom.insert("customizeType", 1);
+    const QJsonObject receiver{{"deviceUuid", kIdentity}, {"modes", QJsonArray{custom}}, {"pid", "0x4152"}};
+    QVERIFY(writeConfig(QJsonDocument(QJsonObject{{"customizeMode", QJsonArray{receiver}}}).toJson()));
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+    const QString shown = QStringLiteral("\\e]52;c;SGk=\\x07\\nx");
+    Result r = voxbench({"modes"});
+    QVERIFY2(r.out.contains("\nstereo    custom    " + shown + "\n") && !hasControl(r.out),
+             qPrintable(r.out));
+    // Typed as it is shown, it is chosen; status and a watcher show it on one line.
+    const auto watcher = start({"watch"});
+    QVERIFY(watcher->waitForReadyRead(5000));
+    QCOMPARE(voxbench({"mode", shown}).out, "stereo: " + shown + "\n");
+    QVERIFY(voxbench({"status"}).out.contains("stereo mode:   " + shown + " (custom), gains 1 2 3"));
+    QByteArray watched;
+    QTRY_VERIFY_WITH_TIMEOUT((watched += watcher->readAll()).contains("\nstereo: " + shown.toUtf8() + ", Mic ENC "),
+                             3000);
+    watcher->kill();
+    QVERIFY(voxbench({"mode", "FPS", "--tab", "surround"}).code == 0);
+    QCOMPARE(
+        QJsonDocument::fromJson(readFile(configPath()))["customizeMode"][0]["modes"][0]["name"].toString(),
+        osc);
+
+    // Names from files and from the command line follow the same rule.
+    const Result named =
+        voxbench({"mode", "import", written("osc.json", ModeFile::write(osc, QString(), {}))});
+    QCOMPARE(named.code, 1);
+    QVERIFY2(named.err.startsWith("voxbench: the name \"\\e]52;c;") && !hasControl(named.err),
+             qPrintable(named.err));
+    QCOMPARE(voxbench({"--json", "mode", "add", "a\nb"}).at("code").toString(), QStringLiteral("refused"));
+    QVERIFY(voxbench({"mode", "rename", shown, "bad\x1b[2J"}).err.contains("control characters"));
+    const Result filter = voxbench(
+        {"mode", "import",
+         written("t.txt", "Filter 1: ON \x1b]0;" + QByteArray(3000, 'A') + "\a Fc 1 Hz Gain 1 dB Q 1")});
+    QVERIFY2(filter.code == 1 && !hasControl(filter.err) && filter.err.size() < 300, qPrintable(filter.err));
+
+    // A curve that is no number is the file's problem, named by its line, never wrong usage.
+    r = voxbench({"--json", "mode", "import",
+                  written("nan.txt", "Preamp: 0 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 1e-320\n")});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.at("code").toString(), QStringLiteral("refused"));
+    QVERIFY2(r.at("error").toString().contains("line 2: "), qPrintable(r.out));
+
+    // A FIFO nobody writes and a pipe nobody closes: given up after 10 s, saying why.
+    const QString fifo = QDir::homePath() + "/curve.fifo";
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    const auto fromFifo = start({"mode", "import", fifo});
+    const auto fromPipe = start({"mode", "import", "-"});
+    const Result fifoResult = finish(fromFifo), pipeResult = finish(fromPipe);
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    for (const Result &stuck : {fifoResult, pipeResult}) {
+        QCOMPARE(stuck.code, 1);
+        QVERIFY2(stuck.err.contains("(up to 10 s)\n") && stuck.err.contains("did not end within 10 s"),
+                 qPrintable(stuck.err));
+    }
+    QVERIFY(pipeResult.err.startsWith("voxbench: waiting for standard input to end"));
+
+    // Output that cannot be written (a full disk, a closed stdout) is a failure, said where it can be.
+    const QString full = QDir::homePath() + "/full";
+    QVERIFY(QDir().mkpath(full));
+    const bool mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", full}) == 0;
+    const auto unmount = qScopeGuard([&] {
+        if (mounted)
+            QProcess::execute("umount", {full});
+    });
+    if (mounted)
+        QProcess::execute("sh", {"-c", "yes > \"$0\"/fill", full});
+    for (const QString &streams :
+         {mounted ? ">" + full + "/out" : QStringLiteral(">&-"), QStringLiteral(">&-")}) {
+        for (const QStringList &command : {QStringList{"status"},
+                                           {"modes"},
+                                           {"status", "--json"},
+                                           {"mode", "export", shown},
+                                           {"--version"}}) {
+            r = shell(streams, command);
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.startsWith("voxbench: the output could not be written: "), qPrintable(r.err));
+        }
+    }
+    r = shell(">&- 2>&-", {"status"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QString());
+
+    // Watchers that went free their places at once, with nothing changing meanwhile.
+    for (int n = 0; n < 100; ++n) {
+        QLocalSocket socket;
+        QVERIFY(connected(socket));
+        socket.write("command {\"verb\":\"watch\"}\n");
+        while (socket.bytesAvailable() < 40 && socket.waitForReadyRead(3000)) {
+        }
+        QVERIFY2(!socket.readAll().contains("error"), qPrintable(QString::number(n)));
+    }
+    QVERIFY(!ask("command {\"verb\":\"watch\"}\n").contains("busy"));
+
+    // A watcher that stops reading is cut off, and told that it lagged, not that VoxBench went.
+    const auto lagging = start({"watch"});
+    QVERIFY(lagging->waitForReadyRead(5000));
+    ::kill(pid_t(lagging->processId()), SIGSTOP);
+    // Changes until the socket's buffer and the backlog VoxBench keeps are full, and it lets go.
+    const auto descriptors = [&program] { return QDir(QString("/proc/%1/fd").arg(program.pid())).count(); };
+    const uint withWatcher = descriptors();
+    const qint64 lineBytes = lagging->readLine().size();
+    for (qint64 sent = 0; sent < 4 * InstanceActivator::kMaxStreamBacklog; sent += lineBytes) {
+        QVERIFY(ask("command {\"verb\":\"enc\",\"action\":\"toggle\"}\n").contains("\"ok\":true"));
+        if (sent > InstanceActivator::kMaxStreamBacklog && descriptors() < withWatcher)
+            break;
+    }
+    ::kill(pid_t(lagging->processId()), SIGCONT);
+    r = finish(lagging);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.endsWith("voxbench: VoxBench cut this watch off: its lines were read too slowly\n"),
+             qPrintable(r.err.right(200)));
+
+    // A plain file where the socket was: VoxBench runs, and the client says it cannot reach it.
+    const QString socketPath = InstanceActivator::runningServerName();
+    QVERIFY(QFile::remove(socketPath) && writeFile(socketPath, "x"));
+    QVERIFY(voxbench({"status"}).err.startsWith("voxbench: VoxBench is running but cannot be reached"));
+    QVERIFY(QFile::remove(socketPath));
+    program.process().terminate();
+    QVERIFY(program.finished(5000));
+}
+
+// VoxBench's own files beside config.json as FIFOs, and a rules file far
+// longer than anyone writes: nothing hangs, a choice not kept is said, and
+// what is read is bounded.
+void tst_CommandLine::oddFilesBesideConfigHoldNothingUp()
+{
+    const QString instance = InstanceKeys::scoped(QStringLiteral("instance"));
+    QVERIFY(QDir().mkpath(QFileInfo(instance).path()));
+    QCOMPARE(mkfifo(QFile::encodeName(instance).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    // Neither the command nor the VoxBench it starts waits for a writer.
+    Result r = voxbench({"status"});
+    QVERIFY2(r.code == 0 && clock.elapsed() < 8000, qPrintable(r.err));
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(QFile::remove(instance));
+
+    const QString receivers = QFileInfo(rulesFile()).path() + "/receivers.conf";
+    QVERIFY(QDir().mkpath(QFileInfo(rulesFile()).path()));
+    for (const QString &fifo : {rulesFile(), receivers}) {
+        QFile::remove(fifo);
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    }
+    {
+        ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+        QVERIFY(listening());
+        r = voxbench({"rule", "add", "quake3", "FPS", "--tab", "surround"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("could not be saved to " + rulesFile() + ": not read"), qPrintable(r.err));
+        r = voxbench({"enc", "off"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("could not be saved to " + receivers), qPrintable(r.err));
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(program.finished(5000));
+    }
+    struct stat info;
+    QVERIFY(stat(QFile::encodeName(receivers).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(QFile::remove(rulesFile()) && QFile::remove(receivers));
+
+    // 15,000 rules: the first 200 are followed, the start is not held up, and no more are taken.
+    QByteArray rules = "[General]\npaused=false\n\n[rules]\n";
+    for (int n = 1; n <= 15000; ++n)
+        rules += QByteArray::number(n) + "\\application=a" + QByteArray::number(n) + "\n" +
+                 QByteArray::number(n) + "\\mode=FPS\n" + QByteArray::number(n) + "\\tab=surround\n";
+    rules += "size=15000\n";
+    QVERIFY(writeFile(rulesFile(), rules));
+    clock.restart();
+    ProbeProcess program(VOXBENCH_PATH, {"-autorun"}, environment());
+    QVERIFY(listening());
+    QCOMPARE(voxbench({"status"}).code, 0);
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(voxbench({"rule", "list"}).out.count('\n'), 200);
+    QVERIFY(fails({"rule", "add", "late", "FPS", "--tab", "surround"},
+                  "VoxBench follows at most 200 rules; delete one first"));
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.finished(5000));
+    QFile::remove(rulesFile());
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

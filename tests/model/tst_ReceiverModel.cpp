@@ -60,7 +60,9 @@ private slots:
 #if VOXBENCH_POSIX_TESTS
     void rulesFollowApplications();
     void processesAreReadSafely();
+    void lateExecAndReusedIdsAreSeen();
 #endif
+    void burstOfWakesResendsOnce();
     void cleanup();
 
 private:
@@ -428,6 +430,70 @@ void tst_ReceiverModel::processesAreReadSafely()
     end(otherPid);
 }
 #endif
+
+#if VOXBENCH_POSIX_TESTS
+// A launcher that exec()s the game after it stopped being young, and a game
+// that got the id of a process that ended since the last poll.
+void tst_ReceiverModel::lateExecAndReusedIdsAreSeen()
+{
+    QVERIFY(attach());
+    QTemporaryDir folder;
+    const QString native = folder.filePath(QStringLiteral("quake3"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), native));
+    AppRules rules(folder.filePath(QStringLiteral("rules.conf")));
+    RuleEngine engine(*m_model, rules);
+    QVERIFY(rules.add({QStringLiteral("quake3"), QStringLiteral("fps"), Surround}));
+    // No longer young by the time its id is reused below.
+    const pid_t other = spawn("/bin/sleep", {"60"});
+    const qint64 lateMs = RuleEngine::kYoungMs + 1500;
+    {
+        Application launcher(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("sleep %1; exec \"$0\" 30").arg(lateMs / 1000.0), native});
+        QTest::qWait(int(lateMs) - 500);
+        QVERIFY(!engine.inForce());
+        QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(),
+                                 500 + (RuleEngine::kExecCheckPolls + 1) * RuleEngine::kPollMs);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.inForce(), 3 * RuleEngine::kPollMs);
+
+    // Between two polls: seen, ended, and its id given to the game.
+    QFile lastPid(QStringLiteral("/proc/sys/kernel/ns_last_pid"));
+    engine.poll();
+    end(other);
+    if (!lastPid.open(QIODevice::WriteOnly) || lastPid.write(QByteArray::number(other - 1)) < 0 ||
+        !lastPid.flush())
+        QSKIP("process ids cannot be chosen here (root and /proc/sys/kernel/ns_last_pid needed)");
+    const pid_t game = spawn(QFile::encodeName(native), {"30"});
+    QTest::qWait(50);
+    engine.poll();
+    const bool seen = engine.inForce();
+    end(game);
+    if (game != other)
+        QSKIP("another process took the id first");
+    QVERIFY(seen);
+}
+#endif
+
+// A flaky lid: 200 sleeps and wakes in a row re-send what the model holds once, as one wake does.
+void tst_ReceiverModel::burstOfWakesResendsOnce()
+{
+    QVERIFY(attach());
+    const auto resent = [this](int wakes) {
+        EmulatorControl::clearWrittenReports();
+        for (int n = 0; n < wakes; ++n) {
+            m_model->noteSleep();
+            m_model->reapplyAfterResume();
+            spin(2);
+        }
+        spin(ReceiverModel::kResumeSettleMs);
+        waitForSettled(*m_session);
+        return withCommand(writtenReports(), kSetPeq).size();
+    };
+    const int once = resent(1);
+    QVERIFY(once > 0);
+    QCOMPARE(resent(200), once);
+}
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)
 #include "tst_ReceiverModel.moc"

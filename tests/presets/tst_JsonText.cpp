@@ -41,6 +41,9 @@ void tst_JsonText::writesTheFileFormat()
                                 "    \"zeta\": 1\r\n"
                                 "}\r\n";
     QCOMPARE(JsonText::serialize(object), expected);
+    // A number no integer can hold (hand-edited, 1e300) is written as 0, never cast.
+    QCOMPARE(JsonText::serialize({{"n", 1e300}, {"m", -1e19}}),
+             QByteArray("{\r\n    \"m\": 0,\r\n    \"n\": 0\r\n}\r\n"));
 }
 
 void tst_JsonText::writesWhatItReads_data()

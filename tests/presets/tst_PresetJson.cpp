@@ -5,6 +5,7 @@
 #include "presets/BandFit.h"
 #include "presets/JsonText.h"
 #include "presets/ModeFile.h"
+#include "presets/ModeNameRule.h"
 #include "presets/PresetJson.h"
 #include "presets/WriteReadJson.h"
 
@@ -90,6 +91,7 @@ private slots:
     void publishedCurvesFitTheTenBands();
     void curvesAreFittedOverTheAudibleRangeAtOneLevel();
     void equalizerApoFilesReadAsApoReadsThem();
+    void hostileFilesNeitherFoolTheTerminalNorReachInt();
 
 private:
     const QDir m_folder{VOXBENCH_DEFAULT_FILE_DIR};
@@ -405,6 +407,49 @@ void tst_PresetJson::equalizerApoFilesReadAsApoReadsThem()
     QVERIFY(put("deep13.txt", "Filter: ON PK Fc 250 Hz Gain 6 dB Q 1\n"));
     loop.path = folder.filePath("deep.txt");
     QVERIFY(ModeFile::read("Include: deep2.txt\n", loop).error.contains("nested more than 8 deep"));
+}
+
+// What a shared file may carry: escape sequences in its name and its text, and
+// numbers that make no curve (NaN, infinity) where an int() used to follow.
+void tst_PresetJson::hostileFilesNeitherFoolTheTerminalNorReachInt()
+{
+    // The one name rule: C0, DEL, C1 and the line and paragraph separators.
+    for (const QString &bad :
+         {QStringLiteral("a\nb"), QStringLiteral("\x1b]52;c;QQ==\a"), QStringLiteral("x\x7f"),
+          QString(QChar(0x9b)) + "2J", QStringLiteral("a\u2028b"), QString(QChar(0)) + "z"})
+        QCOMPARE(ModeNameRule::check(bad), ModeNameRule::Problem::Control);
+    QCOMPARE(ModeNameRule::check(QStringLiteral("Füße 1 – 夜")), ModeNameRule::Problem::None);
+    QCOMPARE(ModeNameRule::check(QString(ModeNameRule::kMaxLength + 1, 'x')), ModeNameRule::Problem::TooLong);
+    // Shown on one line, every control character written out; other text as it is.
+    QCOMPARE(ModeNameRule::escaped(QStringLiteral("\x1b]0;t\a\r\n\t") + QChar(0x85) + QChar(0x2029) + "é"),
+             QStringLiteral("\\e]0;t\\x07\\r\\n\\t\\x85\\u2029é"));
+    const QString quoted = ModeNameRule::quoted(QString(500, QChar(0x1b)));
+    QCOMPARE(quoted.size(), ModeNameRule::kMaxQuoted + 1);
+    QVERIFY(quoted.endsWith(QChar(0x2026)) && !ModeNameRule::hasControl(quoted));
+
+    // Quoted text from the file comes back escaped and cut.
+    const ModeFile::Reading osc =
+        ModeFile::read("Filter 1: ON \x1b]0;" + QByteArray(5000, 'A') + "\a Fc 100 Hz Gain 3 dB Q 1\n");
+    QVERIFY(!osc.ok);
+    QVERIFY2(!ModeNameRule::hasControl(osc.error) && osc.error.size() < 200, qPrintable(osc.error));
+    QVERIFY(osc.error.startsWith("line 1: filter type \\e]0;AAA"));
+
+    // Nothing that is not a finite number gets through, and the file's line is named.
+    const QList<QPair<QByteArray, QString>> notFinite = {
+        {"Preamp: -3 dB\nFilter 1: ON PK Fc 1000 Hz Gain 6 dB Q 1e-320\n", "line 2:"},
+        {"Filter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 100 Hz Gain 1e308 dB Q 1\n",
+         "line 2:"},
+        {"Filter 1: ON LSC Fc 100 Hz Gain nan dB Q 1\n", "line 1:"},
+        {"# AutoEq\nGraphicEQ: 20 -1e308; 20000 1e308\n", "line 2:"},
+        {"GraphicEQ: 20 inf; 40 0\n", "line 1:"},
+    };
+    for (const auto &[text, line] : notFinite) {
+        const ModeFile::Reading reading = ModeFile::read(text);
+        QVERIFY2(!reading.ok && reading.error.startsWith(line), qPrintable(text + " -> " + reading.error));
+    }
+    QVERIFY(
+        !ModeFile::read(R"({"format": "voxbench-mode", "version": 1, "gains_db": [1e999,0,0,0,0,0,0,0,0,0]})")
+             .ok);
 }
 
 QTEST_GUILESS_MAIN(tst_PresetJson)

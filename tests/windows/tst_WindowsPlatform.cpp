@@ -182,9 +182,11 @@ private slots:
         child.start(QStringLiteral("cmd.exe"), QStringList()); // waits on its open input
         QVERIFY(child.waitForStarted(10000));
         const qint64 pid = child.processId();
-        std::vector<qint64> ids;
-        QVERIFY(ProcessTable::listIds(&ids));
-        QVERIFY(std::find(ids.begin(), ids.end(), pid) != ids.end());
+        std::vector<ProcessTable::Listed> listed;
+        QVERIFY(ProcessTable::list(&listed));
+        QVERIFY(std::any_of(listed.begin(), listed.end(),
+                            [pid](const ProcessTable::Listed &entry) { return entry.pid == pid; }));
+        QCOMPARE(ProcessTable::executable(pid).toLower(), QStringLiteral("cmd.exe"));
         const std::optional<ProcessTable::Process> process = ProcessTable::read(pid);
         QVERIFY(process);
         QVERIFY2(process->names.contains(QStringLiteral("cmd.exe"), Qt::CaseInsensitive),
