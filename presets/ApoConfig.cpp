@@ -13,6 +13,8 @@ namespace ApoConfig {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// A GraphicEQ gain beyond this is a broken file, not a curve.
+constexpr double kMaxGraphicEqDb = 1000;
 // The channels a "Channel:" line selects: left, right, and any other.
 enum Mask { kLeft = 1, kRight = 2, kOther = 4, kAll = 7 };
 
@@ -215,6 +217,9 @@ bool Reader::readGraphicEq(const QString &rest, const QString &where, int mask)
             return fail(
                 where +
                 QStringLiteral(": GraphicEQ: %1 is not a frequency and a gain").arg(quoted(pair.trimmed())));
+        // Finite, but no curve: between two such points the line would not be.
+        if (std::abs(db) > kMaxGraphicEqDb)
+            return fail(where + QStringLiteral(": GraphicEQ: %1 dB is beyond any curve").arg(quoted(fields[1])));
         points[hz] = db;
     }
     if (points.empty())

@@ -432,7 +432,7 @@ void tst_PresetJson::hostileFilesNeitherFoolTheTerminalNorReachInt()
         ModeFile::read("Filter 1: ON \x1b]0;" + QByteArray(5000, 'A') + "\a Fc 100 Hz Gain 3 dB Q 1\n");
     QVERIFY(!osc.ok);
     QVERIFY2(!ModeNameRule::hasControl(osc.error) && osc.error.size() < 200, qPrintable(osc.error));
-    QVERIFY(osc.error.startsWith("line 1: filter type \\e]0;AAA"));
+    QVERIFY2(osc.error.startsWith("line 1: filter type \"\\e]0;AAA"), qPrintable(osc.error));
 
     // Nothing that is not a finite number gets through, and the file's line is named.
     const QList<QPair<QByteArray, QString>> notFinite = {
