@@ -781,10 +781,16 @@ void tst_CommandLine::hostileRequestsBlockNobody()
 void tst_CommandLine::floodsDoNotSwitchCommandsOff()
 {
     const auto limited = [](const QString &limit) {
-        auto process = std::make_unique<ProbeProcess>(
-            "sh", QStringList{"-c", "ulimit " + limit + " && exec \"$0\" -autorun", VOXBENCH_PATH},
-            environment());
-        return process;
+        QProcessEnvironment env = environment();
+        // UBSan probes an object's vptr through a pipe of its own: with every
+        // descriptor taken, as here on purpose, each probe reads as an invalid vptr.
+        if (env.contains("UBSAN_OPTIONS")) {
+            const QString none = QDir::homePath() + "/ubsan-no-vptr.supp";
+            writeFile(none, "vptr_check:*\n");
+            env.insert("UBSAN_OPTIONS", env.value("UBSAN_OPTIONS") + ":suppressions=" + none);
+        }
+        return std::make_unique<ProbeProcess>(
+            "sh", QStringList{"-c", "ulimit " + limit + " && exec \"$0\" -autorun", VOXBENCH_PATH}, env);
     };
     const auto flood = [](int count) {
         std::vector<std::unique_ptr<QLocalSocket>> sockets;
@@ -1046,17 +1052,28 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     QVERIFY(!ask("command {\"verb\":\"watch\"}\n").contains("busy"));
 
     // A watcher that stops reading is cut off, and told that it lagged, not that VoxBench went.
-    const auto lagging = start({"watch"});
+    // JSON lines are long, so that fewer changes fill what VoxBench keeps.
+    const auto lagging = start({"watch", "--json"});
     QVERIFY(lagging->waitForReadyRead(5000));
     ::kill(pid_t(lagging->processId()), SIGSTOP);
     // Changes until the socket's buffer and the backlog VoxBench keeps are full, and it lets go.
     const auto descriptors = [&program] { return QDir(QString("/proc/%1/fd").arg(program.pid())).count(); };
     const uint withWatcher = descriptors();
     const qint64 lineBytes = lagging->readLine().size();
+    constexpr int kBatch = 16; // toggles asked side by side, each on its own connection
     // Past the backlog and whatever the socket itself holds (a few hundred kB):
     // a count of descriptors seen low on the way is no proof that it was let go.
-    for (qint64 sent = 0; sent < 4 * InstanceActivator::kMaxStreamBacklog; sent += lineBytes) {
-        QVERIFY(ask("command {\"verb\":\"enc\",\"action\":\"toggle\"}\n").contains("\"ok\":true"));
+    for (qint64 sent = 0; sent < 4 * InstanceActivator::kMaxStreamBacklog; sent += kBatch * lineBytes) {
+        std::vector<std::unique_ptr<QLocalSocket>> batch;
+        for (int n = 0; n < kBatch; ++n) {
+            batch.push_back(std::make_unique<QLocalSocket>());
+            QVERIFY(connected(*batch.back()));
+            batch.back()->write("command {\"verb\":\"enc\",\"action\":\"toggle\"}\n");
+        }
+        for (const auto &socket : batch) {
+            QByteArray answer;
+            QVERIFY(waitFor([&] { return (answer += socket->readAll()).contains("\"ok\":true"); }, 5000));
+        }
         if (sent > 3 * InstanceActivator::kMaxStreamBacklog && descriptors() < withWatcher)
             break;
     }
