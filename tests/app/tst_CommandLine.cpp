@@ -5,6 +5,7 @@
 
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceKeys.h"
+#include "platform/InstanceLock.h"
 #include "presets/ModeFile.h"
 #include "support/EventLoop.h"
 #include "support/ProbeProcess.h"
@@ -211,6 +212,15 @@ QByteArray ask(const QByteArray &bytes)
         line = socket.readLine().trimmed();
     } while (line == InstanceActivator::kAccepted);
     return line;
+}
+
+// A command request with its two deadlines, as the client writes it, `acceptIn`
+// and `answerIn` ms from now.
+QByteArray timedRequest(qint64 acceptIn, qint64 answerIn, const QByteArray &body)
+{
+    const qint64 now = InstanceActivator::now();
+    return "command " + QByteArray::number(now + acceptIn) + ' ' + QByteArray::number(now + answerIn) + ' ' +
+           body + '\n';
 }
 
 // Running VoxBench programs of this test's home (tests run side by side).
@@ -484,6 +494,27 @@ void tst_CommandLine::commandsDriveReceiverAndWindow()
 
 void tst_CommandLine::commandStartsVoxBench()
 {
+    // Each guard of a command's start on its own: while another command holds the
+    // launch lock, or an instance holds the guard but listens nowhere yet, no
+    // second VoxBench is started (it would only show a box).
+    {
+        InstanceLock launching;
+        QVERIFY(launching.lockLaunch(0));
+        const auto waiting = start({"status"});
+        QVERIFY(!waitFor([] { return instancesOfThisHome() > 0; }, 1500));
+        launching.unlockLaunch();
+        QCOMPARE(finish(waiting).code, 0);
+        QCOMPARE(voxbench({"quit"}).code, 0);
+        QVERIFY(waitFor([] { return instancesOfThisHome() == 0; }, 5000));
+    }
+    {
+        InstanceLock starting;
+        QCOMPARE(starting.claim(), InstanceLock::Claim::First);
+        const auto waiting = start({"status"});
+        QVERIFY(!waitFor([] { return instancesOfThisHome() > 0; }, 1500));
+        QVERIFY(finish(waiting).err.contains("cannot be reached"));
+    }
+
     QElapsedTimer clock;
     clock.start();
     // Commands racing with nothing running start one VoxBench between them.
@@ -666,7 +697,25 @@ void tst_CommandLine::receiverWithoutSurroundPulledSilentOrMissing()
                       "the receiver did not take what was sent; was it pulled out?"));
     });
     withReceiver("VOXBENCH_EMU_SILENT=1", [] {
+        QElapsedTimer unanswered;
+        unanswered.start();
         QVERIFY(fails({"enc", "off"}, "no answer from the receiver"));
+        const qint64 answerWait = unanswered.elapsed();
+        // A request taken in time whose client gave up while it waited its turn
+        // (here behind one the receiver never answers) is dropped, never run late.
+        QLocalSocket running, late;
+        QVERIFY(connected(running) && connected(late));
+        running.write(timedRequest(3000, 20000, "{\"verb\":\"enc\",\"action\":\"on\"}"));
+        running.waitForBytesWritten(1000);
+        spin(100);
+        late.write(timedRequest(1000, 1000, "{\"verb\":\"enc\",\"action\":\"on\"}"));
+        late.waitForBytesWritten(1000);
+        QByteArray lateLines;
+        QVERIFY(waitFor([&] { return (lateLines += late.readAll()).contains(InstanceActivator::kAccepted); },
+                        1000));
+        QVERIFY(waitFor([&] { return running.readAll().contains("no answer from the receiver"); }, 5000));
+        spin(int(answerWait) + 500); // what the late one would have waited, run
+        QCOMPARE(lateLines + late.readAll(), QByteArray(InstanceActivator::kAccepted) + '\n');
         // Sixteen requests wait at most (the one running among them); more are
         // refused at once, and "show" and "quit" pass a full queue.
         std::vector<std::unique_ptr<QProcess>> waiting;
@@ -918,6 +967,19 @@ void tst_CommandLine::stoppedInstanceRunsNothingLate()
     spin(1000);
     QCOMPARE(program.process().state(), QProcess::Running);
     QCOMPARE(voxbench({"status", "--json"}).at("mic_enc").toBool(), enc);
+
+    // Each deadline on its own, with a verb that runs at once: past its accept-by,
+    // or past its answer-by when it is read, a request is neither run nor answered.
+    for (const QByteArray &request :
+         {timedRequest(-1, 5000, "{\"verb\":\"quit\"}"), timedRequest(5000, -1, "{\"verb\":\"quit\"}")}) {
+        QLocalSocket socket;
+        QVERIFY(connected(socket));
+        socket.write(request);
+        socket.waitForBytesWritten(1000);
+        spin(300);
+        QVERIFY2(!socket.readAll().contains("ok"), request.constData());
+        QCOMPARE(program.process().state(), QProcess::Running);
+    }
     QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(program.finished(5000));
 }
@@ -970,8 +1032,8 @@ void tst_CommandLine::hostileInputReachesNoTerminal()
     QCOMPARE(voxbench({"mode", shown}).out, "stereo: " + shown + "\n");
     QVERIFY(voxbench({"status"}).out.contains("stereo mode:   " + shown + " (custom), gains 1 2 3"));
     QByteArray watched;
-    QTRY_VERIFY_WITH_TIMEOUT((watched += watcher->readAll()).contains("\nstereo: " + shown.toUtf8() + ", Mic ENC "),
-                             3000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (watched += watcher->readAll()).contains("\nstereo: " + shown.toUtf8() + ", Mic ENC "), 3000);
     watcher->kill();
     QVERIFY(voxbench({"mode", "FPS", "--tab", "surround"}).code == 0);
     QCOMPARE(

@@ -6,6 +6,7 @@
 #include "support/DiskSyncMeter.h"
 #endif
 
+#include "command/CommandWatchers.h"
 #include "device/ReceiverSession.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
@@ -63,6 +64,7 @@ private slots:
     void lateExecAndReusedIdsAreSeen();
 #endif
     void burstOfWakesResendsOnce();
+    void watchersGetEveryChange();
     void cleanup();
 
 private:
@@ -157,6 +159,25 @@ void tst_ReceiverModel::customModesKeepTheirRules()
     QVERIFY(m_model->selectPreset(Stereo, 1).ok());
     QCOMPARE(m_model->setGains(Stereo, {}).result, ReceiverModel::Result::NotCustom);
     QCOMPARE(m_model->saveCustomMode(Stereo, QStringLiteral("x")).result, ReceiverModel::Result::NotCustom);
+
+    // A config.json written elsewhere may leave a slot free between two modes:
+    // a new mode takes the lowest free one, not the one after the last.
+    QJsonObject config = configJson();
+    QJsonArray receivers = config.value("customizeMode").toArray();
+    QJsonObject receiver = receivers.at(0).toObject();
+    QJsonArray kept;
+    for (const QJsonValue mode : receiver.value("modes").toArray())
+        if (mode["type"] != Stereo || mode["index"] != 1)
+            kept.append(mode);
+    receiver.insert("modes", kept);
+    receivers.replace(0, receiver);
+    config.insert("customizeMode", receivers);
+    cleanup();
+    QVERIFY(writeConfig(QJsonDocument(config).toJson()));
+    QVERIFY(attach());
+    QCOMPARE(m_model->customModes(Stereo).size(), size_t(kCustomSlots - 1));
+    QVERIFY(m_model->addCustomMode(Stereo).ok());
+    QCOMPARE(m_model->selection(Stereo).slot, 1);
 }
 
 void tst_ReceiverModel::eachCallSendsItsReports()
@@ -493,6 +514,58 @@ void tst_ReceiverModel::burstOfWakesResendsOnce()
     const int once = resent(1);
     QVERIFY(once > 0);
     QCOMPARE(resent(200), once);
+
+    // Replaced while asleep: the new attachment's own status reply brings no
+    // second re-apply of the old one's settings.
+    const auto replaced = [this](bool asleep) {
+        if (asleep) {
+            m_model->noteSleep();
+            m_model->reapplyAfterResume();
+        }
+        EmulatorControl::setPresent(false);
+        m_model->handleRemoval(m_session->vendorId(), m_session->productId());
+        spin(ReceiverModel::kResumeSettleMs + 100);
+        EmulatorControl::setPresent(true);
+        EmulatorControl::clearWrittenReports();
+        m_model->handleArrival();
+        waitFor([this] { return m_model->attached(); }, 3000);
+        spin(ReceiverModel::kResumeSettleMs);
+        waitForSettled(*m_session);
+        return withCommand(writtenReports(), kSetPeq).size();
+    };
+    const int arrival = replaced(false);
+    QVERIFY(arrival > 0);
+    QCOMPARE(replaced(true), arrival);
+}
+
+// The command line's watchers: one line per change, even two of one kind in one
+// turn of the event loop; at most kMaxWatchers at once, and a place freed is free.
+void tst_ReceiverModel::watchersGetEveryChange()
+{
+    QVERIFY(attach());
+    CommandWatchers watchers(*m_model, [this] { return QJsonObject{{"mic_enc", m_model->micEnc()}}; });
+    QList<QByteArray> lines;
+    const CommandWatchers::Watcher recording{[&lines](const QByteArray &line) {
+                                                 lines << line;
+                                                 return true;
+                                             },
+                                             [] {}};
+    QVERIFY(watchers.add(recording) != 0);
+    const bool on = m_model->micEnc();
+    QVERIFY(m_model->setMicEnc(!on).ok());
+    QVERIFY(m_model->setMicEnc(on).ok());
+    spin(10);
+    QCOMPARE(lines.size(), 1 + 2);
+    QCOMPARE(QJsonDocument::fromJson(lines[1])["mic_enc"].toBool(), !on);
+    QCOMPARE(QJsonDocument::fromJson(lines[2])["mic_enc"].toBool(), on);
+
+    std::vector<quint64> ids;
+    const CommandWatchers::Watcher quiet{[](const QByteArray &) { return true; }, [] {}};
+    while (watchers.count() < CommandWatchers::kMaxWatchers)
+        ids.push_back(watchers.add(quiet));
+    QCOMPARE(watchers.add(quiet), quint64(0));
+    watchers.remove(ids.back());
+    QVERIFY(watchers.add(quiet) != 0);
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)
