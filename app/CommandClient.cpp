@@ -4,6 +4,7 @@
 #include "app/ModeTransfer.h"
 #include "app/ProgramPath.h"
 #include "command/CommandProtocol.h"
+#include "command/CommandVerbs.h"
 #include "platform/BoundedRead.h"
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceKeys.h"
@@ -256,40 +257,54 @@ QString rulesText(const QJsonObject &answer)
 
 QString resultText(const CommandLine &line, const QJsonObject &answer)
 {
-    const QString verb = line.request.value(kVerb).toString();
-    const QString action = line.request.value(kAction).toString();
-    if (verb == kStatus)
+    using CommandVerbs::Command;
+    const CommandVerbs::Verb *row =
+        CommandVerbs::find(line.request.value(kVerb).toString(), line.request.value(kAction).toString());
+    switch (row ? row->command : Command::Autostart) {
+    case Command::Status:
         return statusText(answer);
-    if (verb == kModes)
+    case Command::Modes:
         return modesText(answer);
-    if (verb == kMode && action == kRename)
+    case Command::Rename:
         return QStringLiteral("%1: %2 renamed %3\n")
             .arg(answer.value(kTab).toString(), shown(line.request.value(kName)), shown(answer.value(kName)));
-    if (verb == kMode && action == kDelete)
+    case Command::Delete:
         return QStringLiteral("%1: %2 deleted\n")
             .arg(answer.value(kTab).toString(), shown(answer.value(kName)));
-    if (verb == kMode)
+    case Command::Choose:
+    case Command::Next:
+    case Command::Previous:
+    case Command::Add:
         return QStringLiteral("%1: %2\n").arg(answer.value(kTab).toString(), shown(answer.value(kName)));
-    if (verb == kSetGains)
+    case Command::Gains:
         return QStringLiteral("%1: %2, gains %3\n")
             .arg(answer.value(kTab).toString(), shown(answer.value(kName)), gainsText(answer.value(kGains)));
-    if (verb == kSelectTab)
+    case Command::Tab:
         return QStringLiteral("tab: %1\n").arg(answer.value(kTab).toString());
-    if (verb == kRule && action == kList)
+    case Command::RuleList:
         return rulesText(answer);
-    if (verb == kRule && action == kAdd)
+    case Command::RuleAdd:
         return QStringLiteral("while %1\n").arg(ruleText(answer));
-    if (verb == kRule && action == kDelete)
+    case Command::RuleDelete:
         return QStringLiteral("rule for %1 deleted\n").arg(shown(line.request.value(kApplication)));
-    if (verb == kRule)
+    case Command::RulePause:
+    case Command::RuleResume:
         return answer.value(kPaused).toBool() ? QStringLiteral("rules paused\n")
                                               : QStringLiteral("rules followed\n");
-    if (verb == kEnc)
+    case Command::Enc:
         return QStringLiteral("Mic ENC: %1\n")
             .arg(answer.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
-    if (verb == kShow)
+    case Command::Show:
         return QStringLiteral("shown\n");
-    return QStringLiteral("VoxBench has ended\n");
+    case Command::Quit:
+        return QStringLiteral("VoxBench has ended\n");
+    case Command::Watch:
+    case Command::Export:
+    case Command::Import:
+    case Command::Autostart:
+        break; // served apart, never answered here
+    }
+    return QStringLiteral("done\n");
 }
 
 using Exchange = InstanceActivator::Exchange;
@@ -433,15 +448,14 @@ int send(const CommandLine &line)
     return line.json ? printJson(answer) : print(resultText(line, answer));
 }
 
-// `mode export`: the mode file, from the running VoxBench's list of modes.
+// `mode export`: the mode file, from the mode the running VoxBench finds by that name.
 int exportMode(const CommandLine &line)
 {
     QJsonObject answer;
     int exitCode = CommandLine::kDone;
-    if (!ask(line, {{kVerb, kModes}}, &answer, &exitCode))
+    if (!ask(line, line.request, &answer, &exitCode))
         return exitCode;
-    const ModeTransfer::Export exported = ModeTransfer::exportMode(
-        answer, line.request.value(kName).toString(), line.request.value(kTab).toString());
+    const ModeTransfer::Export exported = ModeTransfer::exportMode(answer);
     if (!exported.error.isEmpty())
         return failed(line, exported.error, kRefused);
     return printed(exported.file) ? CommandLine::kDone : lostOutput();
@@ -472,10 +486,9 @@ int importMode(const CommandLine &line)
                           .arg(CommandClient::kModeFileWaitMs / 1000),
                       kFailed);
     const QByteArray &contents = read.bytes;
-    const ModeTransfer::Import import =
-        ModeTransfer::importMode(contents, path == QLatin1String("-") ? QString() : path,
-                                 line.request.value(kName).toString(), line.request.value(kTab).toString(),
-                                 line.request.value(kChannel).toString());
+    const ModeTransfer::Import import = ModeTransfer::importMode(
+        contents, path == QLatin1String("-") ? QString() : path, line.request.value(kName).toString(),
+        line.request.value(kTab).toString(), line.request.value(kChannel).toString());
     if (!import.error.isEmpty())
         return failed(line, import.error, kRefused);
     QJsonObject answer;
@@ -505,13 +518,14 @@ int CommandClient::run(int argc, char *argv[])
     case CommandLine::Action::Send:
         break;
     }
-    const QString verb = line.request.value(kVerb).toString();
-    const QString action = line.request.value(kAction).toString();
-    if (verb == kWatch)
+    const CommandVerbs::Verb *row =
+        CommandVerbs::find(line.request.value(kVerb).toString(), line.request.value(kAction).toString());
+    const CommandVerbs::Command command = row ? row->command : CommandVerbs::Command::Status;
+    if (command == CommandVerbs::Command::Watch)
         return watch(line);
-    if (verb == kMode && action == kExport)
+    if (command == CommandVerbs::Command::Export)
         return exportMode(line);
-    if (verb == kMode && action == kImport)
+    if (command == CommandVerbs::Command::Import)
         return importMode(line);
     return send(line);
 }

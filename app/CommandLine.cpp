@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "command/CommandProtocol.h"
+#include "command/CommandVerbs.h"
 #include "device/UsbHidCommands.h"
 #include "platform/AutostartEntry.h"
 
@@ -50,6 +51,14 @@ bool isNumber(const QString &argument)
 }
 
 const QString kGainsUsage = QStringLiteral("gains are %1 whole numbers from %2 to %3");
+
+// "a, b or c" of the blank-separated words.
+QString orList(const QString &words)
+{
+    QStringList list = words.split(QLatin1Char(' '));
+    const QString last = list.takeLast();
+    return list.isEmpty() ? last : list.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
 } // namespace
 
 bool CommandLine::isCommand(const QStringList &arguments)
@@ -90,45 +99,19 @@ QString CommandLine::usageLine()
 
 QString CommandLine::usage()
 {
-    return QStringLiteral(
-        "Usage: voxbench [--no-start] COMMAND [ARGUMENTS]\n"
-        "       voxbench [-autorun]          start VoxBench (hidden with -autorun)\n"
-        "\n"
-        "Commands, served by the running VoxBench (started hidden if none runs):\n"
-        "  status [--json]                   the receiver, the tab, each tab's mode, Mic ENC\n"
-        "  modes [--json]                    the built-in and custom modes of each tab\n"
-        "  watch                             the state, then a line per change, until VoxBench ends\n"
-        "  mode NAME [--tab surround|stereo] choose a mode as a click on its button does\n"
-        "  mode next|previous [--tab TAB]    choose the tab's next or previous mode, round\n"
-        "  mode add [NAME] [--tab TAB] [--gains G1 ... G10]\n"
-        "                                    a new custom mode, chosen (as the Add button)\n"
-        "  mode rename OLD NEW [--tab TAB]   rename a custom mode\n"
-        "  mode delete NAME [--tab TAB]      delete a custom mode (as the Clear button)\n"
-        "  mode export NAME [--tab TAB]      write the mode as a mode file on standard output\n"
-        "  mode import FILE [--tab TAB] [--name NAME] [--channel L|R]\n"
-        "                                    a new custom mode from a mode file, an AutoEq or\n"
-        "                                    Equalizer APO GraphicEQ curve or a parametric file\n"
-        "                                    (per-channel sections: one side, or both averaged)\n"
-        "  gains G1 ... G10 [--tab TAB]      the chosen custom mode's gains, -12 to 12, saved\n"
-        "  tab surround|stereo               choose the tab, and so the receiver's algorithm\n"
-        "  enc on|off|toggle                 Mic ENC, as its check box does\n"
-        "  rule add APPLICATION MODE [--tab TAB]\n"
-        "                                    while APPLICATION runs, use MODE on its tab\n"
-        "  rule list|delete APPLICATION|pause|resume\n"
-        "                                    the rules, one less, all held or followed again\n"
-        "  show                              show the window (the tray's \"Main Page\")\n"
-        "  quit                              end VoxBench (the tray's \"Quit\")\n"
-        "\n"
-        "Served without the running VoxBench:\n"
-        "  autostart [on|off]                print \"on\" or \"off\", or switch log-on start\n"
-        "\n"
-        "Options:\n"
-        "  --json        JSON on standard output, failures too: {\"ok\": false, \"error\", \"code\"}\n"
-        "  --no-start    fail rather than start VoxBench when none runs\n"
-        "  --help, --version\n"
-        "\n"
-        "Exit status: 0 done, 1 failed (one line on standard error), 2 wrong usage.\n"
-        "See voxbench(1).\n");
+    return QStringLiteral("Usage: voxbench [--no-start] COMMAND [ARGUMENTS]\n"
+                          "       voxbench [-autorun]          start VoxBench (hidden with -autorun)\n"
+                          "\n") +
+           CommandVerbs::help() +
+           QStringLiteral(
+               "\n"
+               "Options:\n"
+               "  --json        JSON on standard output, failures too: {\"ok\": false, \"error\", \"code\"}\n"
+               "  --no-start    fail rather than start VoxBench when none runs\n"
+               "  --help, --version\n"
+               "\n"
+               "Exit status: 0 done, 1 failed (one line on standard error), 2 wrong usage.\n"
+               "See voxbench(1).\n");
 }
 
 CommandLine CommandLine::parse(const QStringList &arguments)
@@ -215,105 +198,110 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
         return usageError(QStringLiteral("no command given"));
 
     const QString verb = words.takeFirst();
-    const auto noArguments = [&] { return words.isEmpty(); };
     // The word after "mode" is an action unless "--" came before it.
-    const QString action = (verb == kMode || verb == kRule) && (wordsBeforeEnd < 0 || wordsBeforeEnd > 1)
-                               ? words.value(0)
-                               : QString();
-    const bool editing =
-        verb == kMode && (action == kAdd || action == kRename || action == kDelete || action == kNext ||
-                          action == kPrevious || action == kExport || action == kImport);
-    if (tabGiven && verb != kMode && verb != kSetGains && !(verb == kRule && action == kAdd))
-        return usageError(QStringLiteral("--tab goes with mode, gains and rule add only"));
-    if (nameGiven && !(verb == kMode && action == kImport))
-        return usageError(QStringLiteral("--name goes with mode import only"));
-    if (!channel.isEmpty() && !(verb == kMode && action == kImport))
-        return usageError(QStringLiteral("--channel goes with mode import only"));
-    if (gainsGiven && !(verb == kMode && action == kAdd))
-        return usageError(QStringLiteral("--gains goes with mode add only"));
-    if (tabGiven && tab != kSurround && tab != kStereo)
-        return usageError(QStringLiteral("--tab takes surround or stereo, not \"%1\"").arg(tab));
+    const bool actionGiven = CommandVerbs::hasActions(verb) && (wordsBeforeEnd < 0 || wordsBeforeEnd > 1);
+    const CommandVerbs::Verb *row = CommandVerbs::find(verb, actionGiven ? words.value(0) : QString());
+    if (!row || row->command == CommandVerbs::Command::Autostart) {
+        if (CommandVerbs::hasActions(verb))
+            return usageError(QStringLiteral("%1 takes %2").arg(verb, orList(CommandVerbs::actions(verb))));
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(verb));
+    }
+    if (row->action.size() > 0)
+        words.removeFirst();
+    const QString command = row->action.size() > 0 ? verb + ' ' + row->action : verb;
+    const auto notWith = [&command](const char *option) {
+        return usageError(QStringLiteral("%1 does not go with %2").arg(QLatin1String(option), command));
+    };
+    if (tabGiven && !(row->options & CommandVerbs::kTabOption))
+        return notWith("--tab");
+    if (nameGiven && !(row->options & CommandVerbs::kNameOption))
+        return notWith("--name");
+    if (!channel.isEmpty() && !(row->options & CommandVerbs::kChannelOption))
+        return notWith("--channel");
+    if (gainsGiven && !(row->options & CommandVerbs::kGainsOption))
+        return notWith("--gains");
+    const QStringList tabs =
+        QString::fromLatin1(CommandVerbs::find(kSelectTab, QString())->values).split(QLatin1Char(' '));
+    if (tabGiven && !tabs.contains(tab))
+        return usageError(QStringLiteral("--tab takes %1, not \"%2\"").arg(orList(tabs.join(' ')), tab));
 
     line.request.insert(kVerb, verb);
+    if (row->action.size() > 0)
+        line.request.insert(kAction, row->action);
     if (tabGiven)
         line.request.insert(kTab, tab);
-    if (verb == kStatus || verb == kModes || verb == kShow || verb == kQuit || verb == kWatch) {
-        if (!noArguments())
-            return usageError(QStringLiteral("%1 takes no arguments").arg(verb));
-    } else if (editing) {
-        words.removeFirst();
-        line.request.insert(kAction, action);
-        if (action == kNext || action == kPrevious) {
-            if (!noArguments())
-                return usageError(QStringLiteral("mode %1 takes no name").arg(action));
-        } else if (action == kImport) {
-            if (words.size() != 1)
-                return usageError(QStringLiteral("mode import takes one FILE (- for standard input)"));
-            line.request.insert(kFile, words.first());
-            if (nameGiven)
-                line.request.insert(kName, importName);
-            if (!channel.isEmpty())
-                line.request.insert(kChannel, channel);
-        } else if (action == kRename) {
-            if (words.size() != 2)
-                return usageError(QStringLiteral("mode rename takes OLD and NEW (quote a name with blanks)"));
-            line.request.insert(kName, words.at(0));
-            line.request.insert(kNewName, words.at(1));
-        } else {
-            const QString name = words.join(QLatin1Char(' '));
-            if (name.isEmpty() && (action == kDelete || action == kExport))
-                return usageError(QStringLiteral("mode %1 needs a NAME").arg(action));
-            line.request.insert(kName, name);
-            if (gainsGiven) {
-                const QJsonArray values = gainsFrom(gains);
-                if (values.isEmpty())
-                    return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
-                line.request.insert(kGains, values);
-            }
-        }
-    } else if (verb == kRule) {
-        words.removeFirst();
-        line.request.insert(kAction, action);
-        if (action == kList || action == kPause || action == kResume) {
-            if (!noArguments())
-                return usageError(QStringLiteral("rule %1 takes no arguments").arg(action));
-        } else if (action == kAdd) {
-            if (words.size() < 2)
-                return usageError(QStringLiteral("rule add takes APPLICATION and MODE"));
-            line.request.insert(kApplication, words.takeFirst());
-            line.request.insert(kName, words.join(QLatin1Char(' ')));
-        } else if (action == kDelete) {
-            if (words.size() != 1)
-                return usageError(QStringLiteral("rule delete takes APPLICATION"));
-            line.request.insert(kApplication, words.first());
-        } else {
-            return usageError(QStringLiteral("rule takes add, list, delete, pause or resume"));
-        }
-    } else if (verb == kSetGains) {
+    // Unquoted words of a name with blanks make the one name.
+    const QString name = words.join(QLatin1Char(' '));
+    switch (row->words) {
+    case CommandVerbs::Words::None:
+        if (!words.isEmpty())
+            return usageError(QStringLiteral("%1 takes no arguments").arg(command));
+        break;
+    case CommandVerbs::Words::Name:
+        if (name.isEmpty())
+            return usageError(QStringLiteral("%1 needs a NAME").arg(command));
+        line.request.insert(kName, name);
+        break;
+    case CommandVerbs::Words::OptionalName:
+        line.request.insert(kName, name);
+        break;
+    case CommandVerbs::Words::OldAndNew:
+        if (words.size() != 2)
+            return usageError(QStringLiteral("%1 takes OLD and NEW (quote a name with blanks)").arg(command));
+        line.request.insert(kName, words.at(0));
+        line.request.insert(kNewName, words.at(1));
+        break;
+    case CommandVerbs::Words::File:
+        if (words.size() != 1)
+            return usageError(QStringLiteral("%1 takes one FILE (- for standard input)").arg(command));
+        line.request.insert(kFile, words.first());
+        break;
+    case CommandVerbs::Words::Gains: {
         const QJsonArray values = words.size() == kBands ? gainsFrom(words) : QJsonArray();
         if (values.isEmpty())
             return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
         line.request.insert(kGains, values);
-    } else if (verb == kMode) {
-        // Unquoted words of a name with blanks make the one name.
-        const QString name = words.join(QLatin1Char(' '));
-        if (name.isEmpty())
-            return usageError(QStringLiteral("mode needs a NAME"));
-        line.request.insert(kName, name);
-    } else if (verb == kSelectTab) {
-        if (words.size() != 1 || (words.first() != kSurround && words.first() != kStereo))
-            return usageError(QStringLiteral("tab takes surround or stereo"));
+        break;
+    }
+    case CommandVerbs::Words::Choice:
+    case CommandVerbs::Words::OptionalChoice: {
+        const QString values = QString::fromLatin1(row->values);
+        const bool optional = row->words == CommandVerbs::Words::OptionalChoice;
+        if (words.size() > 1 || (words.isEmpty() && !optional) ||
+            (!words.isEmpty() && !values.split(QLatin1Char(' ')).contains(words.first())))
+            return usageError(QStringLiteral("%1 takes %2").arg(command, orList(values)));
+        break;
+    }
+    case CommandVerbs::Words::Application:
+        if (words.size() != 1)
+            return usageError(QStringLiteral("%1 takes APPLICATION").arg(command));
+        line.request.insert(kApplication, words.first());
+        break;
+    case CommandVerbs::Words::ApplicationAndMode:
+        if (words.size() < 2)
+            return usageError(QStringLiteral("%1 takes APPLICATION and MODE").arg(command));
+        line.request.insert(kApplication, words.takeFirst());
+        line.request.insert(kName, words.join(QLatin1Char(' ')));
+        break;
+    }
+    // What the words mean beyond their shape.
+    if (row->command == CommandVerbs::Command::Add && gainsGiven) {
+        const QJsonArray values = gainsFrom(gains);
+        if (values.isEmpty())
+            return usageError(kGainsUsage.arg(kBands).arg(kMinGain).arg(kMaxGain));
+        line.request.insert(kGains, values);
+    } else if (row->command == CommandVerbs::Command::Import) {
+        if (nameGiven)
+            line.request.insert(kName, importName);
+        if (!channel.isEmpty())
+            line.request.insert(kChannel, channel);
+    } else if (row->command == CommandVerbs::Command::Tab) {
         line.request.insert(kTab, words.first());
-    } else if (verb == kEnc) {
-        if (words.size() != 1 || (words.first() != QLatin1String("on") &&
-                                  words.first() != QLatin1String("off") && words.first() != kToggle))
-            return usageError(QStringLiteral("enc takes on, off or toggle"));
+    } else if (row->command == CommandVerbs::Command::Enc) {
         if (words.first() == kToggle)
             line.request.insert(kAction, kToggle);
         else
             line.request.insert(kOn, words.first() == QLatin1String("on"));
-    } else {
-        return usageError(QStringLiteral("unknown command \"%1\"").arg(verb));
     }
     line.action = Action::Send;
     return line;

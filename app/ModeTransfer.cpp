@@ -75,36 +75,17 @@ QString clampText(const ModeFile::Reading &reading)
 }
 } // namespace
 
-Export exportMode(const QJsonObject &modesAnswer, const QString &name, const QString &tab)
+Export exportMode(const QJsonObject &answer)
 {
-    const QJsonObject modes = modesAnswer.value(kModeList).toObject();
-    QStringList tabs;
-    QJsonObject found;
-    for (const QLatin1String each : {kSurround, kStereo}) {
-        if (!tab.isEmpty() && tab != each)
-            continue;
-        for (const QJsonValue &mode : modes.value(each).toArray()) {
-            const QString modeName = mode.toObject().value(kName).toString();
-            // A name from elsewhere that breaks the rule is typed as `modes` shows it.
-            if (modeName == name || ModeNameRule::escaped(modeName) == name) {
-                tabs << each;
-                found = mode.toObject();
-            }
-        }
-    }
-    if (tabs.isEmpty())
-        return {{},
-                QStringLiteral("no mode named \"%1\"%2")
-                    .arg(name, tab.isEmpty() ? QString() : " on the " + tab + " tab")};
-    if (tabs.size() > 1)
-        return {{}, QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab").arg(name)};
-    const QJsonArray values = found.value(kGains).toArray();
+    // A name from elsewhere that breaks the rule is written as `modes` shows it.
+    const QString name = ModeNameRule::escaped(answer.value(kName).toString());
+    const QJsonArray values = answer.value(kGains).toArray();
     if (values.size() != kBands)
         return {{}, QStringLiteral("VoxBench told no gains for \"%1\"").arg(name)};
     std::array<int, kBands> gains{};
     for (int band = 0; band < kBands; ++band)
         gains[band] = values[band].toInt();
-    return {ModeFile::write(name, tabs.front(), gains), QString()};
+    return {ModeFile::write(name, answer.value(kTab).toString(), gains), QString()};
 }
 
 Import importMode(const QByteArray &contents, const QString &path, const QString &nameOption,

@@ -8,7 +8,7 @@
 
 // `mode export` and `mode import` on the command line's side: the file is
 // read and written where the user runs the command, and what crosses to the
-// running VoxBench is a "modes" request or an ordinary "mode add".
+// running VoxBench is a "mode export" asking for the mode or an ordinary "mode add".
 namespace ModeTransfer {
 
 struct Export
@@ -16,8 +16,8 @@ struct Export
     QByteArray file; // the mode file, when error is empty
     QString error;
 };
-// The mode file of `name` (on `tab`, if given) from the answer to "modes".
-Export exportMode(const QJsonObject &modesAnswer, const QString &name, const QString &tab);
+// The mode file of the mode the answer to "mode export" describes.
+Export exportMode(const QJsonObject &answer);
 
 struct Import
 {

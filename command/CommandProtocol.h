@@ -41,7 +41,8 @@ constexpr QLatin1String kDelete("delete");
 constexpr QLatin1String kNext("next");
 constexpr QLatin1String kPrevious("previous");
 constexpr QLatin1String kToggle("toggle");
-// Served by the command line itself, around "modes" and "mode add".
+// "mode export" answers the mode's gains, and "mode import" is a "mode add":
+// the command line reads and writes the files.
 constexpr QLatin1String kExport("export");
 constexpr QLatin1String kImport("import");
 // Actions of "rule".

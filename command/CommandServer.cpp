@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 namespace {
 using namespace CommandProtocol;
@@ -18,6 +21,14 @@ constexpr int kCheckMs = 10;
 QString tabName(ModeType type)
 {
     return type == Stereo ? kStereo : kSurround;
+}
+
+// --tab's tab; none (both tabs) when it was not given.
+std::optional<ModeType> tabNamed(const QString &tab)
+{
+    if (tab.isEmpty())
+        return std::nullopt;
+    return tab == kStereo ? Stereo : Surround;
 }
 
 QJsonValue gainsOf(const Gains &gains)
@@ -54,14 +65,6 @@ bool gainsFrom(const QJsonValue &values, Gains *gains)
         (*gains)[band] = int(gain);
     }
     return true;
-}
-
-// A name as asked for: as it is, or as `modes` shows one that holds control
-// characters (a config.json from elsewhere), which a shell cannot type.
-bool isNamed(const QString &modeName, const QString &asked, Qt::CaseSensitivity cs)
-{
-    return !modeName.isEmpty() &&
-           (modeName.compare(asked, cs) == 0 || ModeNameRule::escaped(modeName).compare(asked, cs) == 0);
 }
 
 // Text a client gave or a file held, in an answer a terminal shows.
@@ -110,14 +113,15 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
 // for the queue, not for the receiver.
 bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
 {
-    const QString verb = body.value(kVerb).toString();
-    if (verb == kShow) {
+    const CommandVerbs::Verb *row = verbOf(body);
+    const CommandVerbs::Command command = row ? row->command : CommandVerbs::Command::Status;
+    if (command == CommandVerbs::Command::Show) {
         if (m_program.show)
             m_program.show();
         reply.send(compact({{kOk, true}}));
         return true;
     }
-    if (verb == kWatch) {
+    if (command == CommandVerbs::Command::Watch) {
         // Followed from now on, without waiting for the queue or the receiver.
         const quint64 watcher =
             reply.stream
@@ -130,7 +134,7 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
             reply.whenGone(&m_watchers, [this, watcher] { m_watchers.remove(watcher); });
         return true;
     }
-    if (verb == kQuit) {
+    if (command == CommandVerbs::Command::Quit) {
         // Answered first: the program ends with the event loop, and the socket with it.
         reply.send(compact({{kOk, true}}));
         if (m_program.quit)
@@ -162,44 +166,80 @@ void CommandServer::run(const QJsonObject &body)
         m_check.start();
         return;
     }
-    const QString verb = body.value(kVerb).toString();
-    if (verb == kStatus)
+    using CommandVerbs::Command;
+    const CommandVerbs::Verb *row = verbOf(body);
+    switch (row ? row->command : Command::Autostart) {
+    case Command::Status:
         answer(status());
-    else if (verb == kModes)
+        return;
+    case Command::Modes:
         answer(listModes());
-    else if (verb == kMode || verb == kSelectTab || verb == kEnc || verb == kSetGains)
-        runOnReceiver(body);
-    else if (verb == kRule && m_rules && m_engine)
-        runRule(body);
-    else
-        fail(QStringLiteral("unknown command"), kUsage);
+        return;
+    case Command::Export:
+        exportMode(body);
+        return;
+    case Command::Choose:
+    case Command::Next:
+    case Command::Previous:
+    case Command::Add:
+    case Command::Rename:
+    case Command::Delete:
+    case Command::Gains:
+    case Command::Tab:
+    case Command::Enc:
+        runOnReceiver(body, row->command);
+        return;
+    case Command::RuleAdd:
+    case Command::RuleList:
+    case Command::RuleDelete:
+    case Command::RulePause:
+    case Command::RuleResume:
+        if (m_rules && m_engine) {
+            runRule(body, row->command);
+            return;
+        }
+        break;
+    case Command::Watch:
+    case Command::Show:
+    case Command::Quit:
+    case Command::Import:
+    case Command::Autostart:
+        break; // run at once, or served by the command line itself
+    }
+    fail(QStringLiteral("unknown command"), kUsage);
 }
 
-void CommandServer::runOnReceiver(const QJsonObject &body)
+// The table's row of the request; with an action that is none of the verb's, none.
+const CommandVerbs::Verb *CommandServer::verbOf(const QJsonObject &body)
 {
+    const QString verb = body.value(kVerb).toString();
+    const QString action = body.value(kAction).toString();
+    const CommandVerbs::Verb *row = CommandVerbs::find(verb, action);
+    if (row && CommandVerbs::hasActions(verb) && row->action != action)
+        return nullptr;
+    return row;
+}
+
+void CommandServer::runOnReceiver(const QJsonObject &body, CommandVerbs::Command command)
+{
+    using CommandVerbs::Command;
     if (!m_model.attached()) {
         fail(QStringLiteral("no receiver is plugged in"), kNoReceiver);
         return;
     }
 
-    const QString verb = body.value(kVerb).toString();
     m_attachment = m_model.attachment();
     m_failedWrites = m_model.failedWrites();
-    if (verb == kMode && body.contains(kAction)) {
-        editMode(body);
-        return;
-    }
-    if (verb == kMode) {
-        const QString error = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
-        if (!error.isEmpty())
+    switch (command) {
+    case Command::Choose:
+        if (const QString error = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
+            !error.isEmpty())
             fail(error, kRefused);
         return;
-    }
-    if (verb == kSetGains) {
+    case Command::Gains:
         setModeGains(tabOf(body), body.value(kGains));
         return;
-    }
-    if (verb == kSelectTab) {
+    case Command::Tab: {
         const QString tab = body.value(kTab).toString();
         if (tab != kSurround && tab != kStereo) {
             fail(QStringLiteral("no tab named \"%1\"").arg(tab), kUsage);
@@ -210,9 +250,17 @@ void CommandServer::runOnReceiver(const QJsonObject &body)
         waitForReceiver({{kTab, tab}}, outcome);
         return;
     }
-    const bool on = body.value(kAction).toString() == kToggle ? !m_model.micEnc() : body.value(kOn).toBool();
-    m_model.setMicEnc(on);
-    waitForReceiver({{kMicEncState, on}});
+    case Command::Enc: {
+        const bool on =
+            body.value(kAction).toString() == kToggle ? !m_model.micEnc() : body.value(kOn).toBool();
+        m_model.setMicEnc(on);
+        waitForReceiver({{kMicEncState, on}});
+        return;
+    }
+    default:
+        editMode(body, command);
+        return;
+    }
 }
 
 void CommandServer::waitForReceiver(QJsonObject success, const ReceiverModel::Outcome &outcome)
@@ -300,21 +348,10 @@ std::vector<CommandServer::Mode> CommandServer::offeredModes(ModeType type) cons
     return ModeNames::offered(m_model, type);
 }
 
-QString CommandServer::chooseMode(const QString &name, const QString &tab)
+// The one mode `name` names on `tab` (both tabs without one), or why there is none.
+QString CommandServer::findMode(const QString &name, const QString &tab, Mode *mode) const
 {
-    std::vector<Mode> found;
-    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (const ModeType type : {Surround, Stereo}) {
-            if (!tab.isEmpty() && tab != tabName(type))
-                continue;
-            for (const Mode &mode : offeredModes(type)) {
-                if (isNamed(mode.name, name, cs) || isNamed(mode.alias, name, cs))
-                    found.push_back(mode);
-            }
-        }
-        if (!found.empty())
-            break;
-    }
+    const std::vector<Mode> found = ModeNames::find(m_model, tabNamed(tab), name);
     const QString where = tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab);
     if (found.empty()) {
         const QString unreachable = explainUnreachable(name, tab);
@@ -323,17 +360,40 @@ QString CommandServer::chooseMode(const QString &name, const QString &tab)
     }
     if (found.size() > 1) {
         QStringList names;
-        for (const Mode &mode : found)
+        for (const Mode &each : found)
             names << QStringLiteral("\"%1\" (%2, %3)")
-                         .arg(ModeNameRule::escaped(mode.name), tabName(mode.type),
-                              mode.builtIn ? QStringLiteral("built-in") : QStringLiteral("custom"));
+                         .arg(ModeNameRule::escaped(each.name), tabName(each.type),
+                              each.builtIn ? QStringLiteral("built-in") : QStringLiteral("custom"));
         return QStringLiteral("\"%1\" names several modes%2: %3; choose one with --tab%4")
             .arg(quoted(name), where, names.join(QStringLiteral(", ")),
                  tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode"));
     }
-
-    choose(found.front());
+    *mode = found.front();
     return QString();
+}
+
+QString CommandServer::chooseMode(const QString &name, const QString &tab)
+{
+    Mode mode;
+    const QString error = findMode(name, tab, &mode);
+    if (error.isEmpty())
+        choose(mode);
+    return error;
+}
+
+// `mode export`: the mode's name, tab and gains; the client writes the file.
+void CommandServer::exportMode(const QJsonObject &body)
+{
+    Mode mode;
+    const QString error = findMode(body.value(kName).toString(), body.value(kTab).toString(), &mode);
+    if (!error.isEmpty()) {
+        fail(error, kRefused);
+        return;
+    }
+    answer({{kTab, tabName(mode.type)},
+            {kName, mode.name},
+            {kBuiltIn, mode.builtIn},
+            {kGains, modeGains(mode)}});
 }
 
 // A mode is chosen, and a custom mode changed, on its tab shown, as with the
@@ -371,23 +431,10 @@ ModeType CommandServer::tabOf(const QJsonObject &body) const
 
 QString CommandServer::findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const
 {
+    const std::vector<Mode> named = ModeNames::find(m_model, tabNamed(tab), name);
     std::vector<Mode> found;
-    bool builtIn = false;
-    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (const ModeType each : {Surround, Stereo}) {
-            if (!tab.isEmpty() && tab != tabName(each))
-                continue;
-            for (const Mode &mode : offeredModes(each)) {
-                const bool named = isNamed(mode.name, name, cs) || isNamed(mode.alias, name, cs);
-                if (named && mode.builtIn)
-                    builtIn = true;
-                else if (named)
-                    found.push_back(mode);
-            }
-        }
-        if (!found.empty())
-            break;
-    }
+    std::copy_if(named.begin(), named.end(), std::back_inserter(found),
+                 [](const Mode &mode) { return !mode.builtIn; });
     if (found.size() == 1) {
         *type = found.front().type;
         *slot = found.front().number;
@@ -396,7 +443,7 @@ QString CommandServer::findCustom(const QString &name, const QString &tab, ModeT
     if (found.size() > 1)
         return QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab")
             .arg(quoted(name));
-    if (builtIn)
+    if (!named.empty())
         return QStringLiteral("a built-in preset cannot be changed");
     const QString unreachable = explainUnreachable(name, tab);
     if (!unreachable.isEmpty())
@@ -406,15 +453,15 @@ QString CommandServer::findCustom(const QString &name, const QString &tab, ModeT
 }
 
 // add, rename, delete, next and previous: each the call the window's button makes.
-void CommandServer::editMode(const QJsonObject &body)
+void CommandServer::editMode(const QJsonObject &body, CommandVerbs::Command command)
 {
-    const QString action = body.value(kAction).toString();
+    using CommandVerbs::Command;
     const QString name = body.value(kName).toString();
-    if (action == kNext || action == kPrevious) {
-        stepMode(tabOf(body), action == kNext ? 1 : -1);
+    if (command == Command::Next || command == Command::Previous) {
+        stepMode(tabOf(body), command == Command::Next ? 1 : -1);
         return;
     }
-    if (action == kAdd) {
+    if (command == Command::Add) {
         const ModeType type = tabOf(body);
         Gains gains{};
         const QJsonValue values = body.value(kGains);
@@ -445,17 +492,15 @@ void CommandServer::editMode(const QJsonObject &body)
         fail(error, kRefused);
         return;
     }
-    if (action == kRename) {
+    if (command == Command::Rename) {
         const QString newName = body.value(kNewName).toString();
         waitForReceiver({{kTab, tabName(type)}, {kName, newName}},
                         m_model.renameCustomMode(type, slot, newName));
-    } else if (action == kDelete) {
+    } else {
         if (!bringUpTab(type))
             return;
         const ReceiverModel::Outcome outcome = m_model.deleteCustomMode(type, slot);
         waitForReceiver({{kTab, tabName(type)}, {kName, name}}, outcome);
-    } else {
-        fail(QStringLiteral("unknown command"), kUsage);
     }
 }
 
@@ -555,29 +600,29 @@ QJsonObject CommandServer::ruleList() const
 }
 
 // Rules need no receiver: they are kept for whichever one is attached.
-void CommandServer::runRule(const QJsonObject &body)
+void CommandServer::runRule(const QJsonObject &body, CommandVerbs::Command command)
 {
-    const QString action = body.value(kAction).toString();
+    using CommandVerbs::Command;
     const QString application = body.value(kApplication).toString();
     const auto notSaved = [this] {
         return QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1: %2")
             .arg(QDir::toNativeSeparators(AppRules::defaultPath()), m_rules->saveProblem());
     };
-    if (action == kList) {
+    if (command == Command::RuleList) {
         answer(ruleList());
-    } else if (action == kDelete) {
+    } else if (command == Command::RuleDelete) {
         if (!m_rules->remove(application))
             fail(QStringLiteral("no rule for %1").arg(quoted(application)), kRefused);
         else if (!m_rules->saved())
             fail(notSaved(), kFailed);
         else
             answer(ruleList());
-    } else if (action == kPause || action == kResume) {
-        if (!m_rules->setPaused(action == kPause))
+    } else if (command == Command::RulePause || command == Command::RuleResume) {
+        if (!m_rules->setPaused(command == Command::RulePause))
             fail(notSaved(), kFailed);
         else
             answer(ruleList());
-    } else if (action == kAdd) {
+    } else {
         const QString mode = body.value(kName).toString();
         QString tab = body.value(kTab).toString();
         if (AppRules::key(application).isEmpty() || mode.trimmed().isEmpty()) {
@@ -592,7 +637,7 @@ void CommandServer::runRule(const QJsonObject &body)
         if (tab.isEmpty()) {
             QStringList tabs;
             for (const ModeType type : {Surround, Stereo}) {
-                if (m_model.attached() && ModeNames::find(m_model, type, mode))
+                if (m_model.attached() && !ModeNames::find(m_model, type, mode).empty())
                     tabs << tabName(type);
             }
             if (tabs.size() != 1) {
@@ -618,8 +663,6 @@ void CommandServer::runRule(const QJsonObject &body)
             return;
         }
         answer(ruleObject(*m_rules->find(application)));
-    } else {
-        fail(QStringLiteral("unknown rule action"), kUsage);
     }
 }
 
@@ -658,26 +701,33 @@ QJsonObject CommandServer::status() const
     return status;
 }
 
+// A mode's gains as `modes` and `mode export` give them; null for a preset
+// of a receiver not attached.
+QJsonValue CommandServer::modeGains(const Mode &mode) const
+{
+    if (!mode.builtIn) {
+        for (const ReceiverModel::CustomMode &custom : m_model.customModes(mode.type)) {
+            if (custom.slot == mode.number)
+                return gainsOf(custom.gains);
+        }
+        return QJsonValue();
+    }
+    const ModeData *preset = m_model.preset(mode.type, mode.number);
+    if (!preset)
+        return QJsonValue();
+    Gains values{};
+    for (int band = 0; band < kBands && band < int(preset->parameter.size()); ++band)
+        values[band] = preset->parameter[band];
+    return gainsOf(values);
+}
+
 QJsonObject CommandServer::listModes() const
 {
     QJsonObject modes;
     for (const ModeType type : {Surround, Stereo}) {
         QJsonArray list;
-        for (const Mode &mode : offeredModes(type)) {
-            QJsonValue gains;
-            if (!mode.builtIn) {
-                for (const ReceiverModel::CustomMode &custom : m_model.customModes(type)) {
-                    if (custom.slot == mode.number)
-                        gains = gainsOf(custom.gains);
-                }
-            } else if (const ModeData *preset = m_model.preset(type, mode.number)) {
-                Gains values{};
-                for (int band = 0; band < kBands && band < int(preset->parameter.size()); ++band)
-                    values[band] = preset->parameter[band];
-                gains = gainsOf(values);
-            }
-            list.append(QJsonObject{{kName, mode.name}, {kBuiltIn, mode.builtIn}, {kGains, gains}});
-        }
+        for (const Mode &mode : offeredModes(type))
+            list.append(QJsonObject{{kName, mode.name}, {kBuiltIn, mode.builtIn}, {kGains, modeGains(mode)}});
         modes.insert(tabName(type), list);
     }
     return {{kAttached, m_model.attached()}, {kModeList, modes}};

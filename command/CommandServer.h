@@ -1,6 +1,7 @@
 #pragma once
 
 #include "command/CommandProtocol.h"
+#include "command/CommandVerbs.h"
 #include "command/CommandWatchers.h"
 #include "model/AppRules.h"
 #include "model/ModeNames.h"
@@ -78,7 +79,8 @@ private:
     void runNext();
     void run(const QJsonObject &body);
     bool runAtOnce(const QJsonObject &body, const Reply &reply);
-    void runOnReceiver(const QJsonObject &body);
+    static const CommandVerbs::Verb *verbOf(const QJsonObject &body);
+    void runOnReceiver(const QJsonObject &body, CommandVerbs::Command command);
     void check();
     void answer(const QJsonObject &answer);
     void fail(const QString &error, QLatin1String code);
@@ -87,14 +89,17 @@ private:
     void noteSaveFailed(const QString &path, const QString &reason);
 
     QJsonObject status() const;
-    void runRule(const QJsonObject &body);
+    void runRule(const QJsonObject &body, CommandVerbs::Command command);
     QJsonObject ruleList() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
+    QString findMode(const QString &name, const QString &tab, Mode *mode) const;
     QString chooseMode(const QString &name, const QString &tab);
+    void exportMode(const QJsonObject &body);
+    QJsonValue modeGains(const Mode &mode) const;
     void choose(const Mode &mode);
     bool bringUpTab(ModeType type);
-    void editMode(const QJsonObject &body);
+    void editMode(const QJsonObject &body, CommandVerbs::Command command);
     void stepMode(ModeType type, int step);
     void setModeGains(ModeType type, const QJsonValue &values);
     ModeType tabOf(const QJsonObject &body) const;

@@ -1,5 +1,6 @@
 #include "model/ModeNames.h"
 
+#include "presets/ModeNameRule.h"
 #include "presets/PresetNames.h"
 
 namespace ModeNames {
@@ -20,17 +21,29 @@ std::vector<Entry> offered(const ReceiverModel &model, ModeType type)
     return modes;
 }
 
-std::optional<Entry> find(const ReceiverModel &model, ModeType type, const QString &name)
+std::vector<Entry> find(const ReceiverModel &model, std::optional<ModeType> tab, const QString &name)
 {
-    const std::vector<Entry> modes = offered(model, type);
-    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (const Entry &mode : modes) {
-            if (mode.name.compare(name, cs) == 0 ||
-                (!mode.alias.isEmpty() && mode.alias.compare(name, cs) == 0))
-                return mode;
+    std::vector<Entry> modes;
+    for (const ModeType type : {Surround, Stereo}) {
+        if (!tab || *tab == type) {
+            const std::vector<Entry> onTab = offered(model, type);
+            modes.insert(modes.end(), onTab.begin(), onTab.end());
         }
     }
-    return std::nullopt;
+    const auto named = [&name](const QString &modeName, Qt::CaseSensitivity cs) {
+        return !modeName.isEmpty() &&
+               (modeName.compare(name, cs) == 0 || ModeNameRule::escaped(modeName).compare(name, cs) == 0);
+    };
+    std::vector<Entry> found;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const Entry &mode : modes) {
+            if (named(mode.name, cs) || named(mode.alias, cs))
+                found.push_back(mode);
+        }
+        if (!found.empty())
+            break;
+    }
+    return found;
 }
 
 bool isSelected(const ReceiverModel &model, const Entry &entry)

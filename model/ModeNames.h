@@ -19,8 +19,11 @@ struct Entry
 };
 
 std::vector<Entry> offered(const ReceiverModel &model, ModeType type);
-// The mode of that name on the tab: the exact name first, then ignoring case.
-std::optional<Entry> find(const ReceiverModel &model, ModeType type, const QString &name);
+// The modes of that name on the tab (both tabs without one), in the order
+// `offered` gives them: its name, the preset files' name, or the name as
+// `modes` shows one holding control characters. Ignoring case only when
+// nothing matches exactly. Every verb and the rules find modes by this.
+std::vector<Entry> find(const ReceiverModel &model, std::optional<ModeType> tab, const QString &name);
 // Whether the tab's selection is that mode.
 bool isSelected(const ReceiverModel &model, const Entry &entry);
 // Chooses the mode on its tab, as a click on its button.

@@ -129,7 +129,7 @@ void RuleEngine::settle()
         const AppRules::Rule *rule = m_rules.find(running->application);
         if (!rule)
             continue;
-        if (m_model.attached() && !ModeNames::find(m_model, rule->tab, rule->mode)) {
+        if (m_model.attached() && ModeNames::find(m_model, rule->tab, rule->mode).empty()) {
             if (!m_missingLogged.contains(running->application)) {
                 m_missingLogged << running->application;
                 qInfo().noquote() << "rule for" << rule->application << "skipped: this receiver has no mode"
@@ -181,9 +181,10 @@ void RuleEngine::apply(const AppRules::Rule &rule)
 {
     if (!m_model.attached())
         return;
-    const std::optional<ModeNames::Entry> mode = ModeNames::find(m_model, rule.tab, rule.mode);
-    if (!mode)
+    const std::vector<ModeNames::Entry> found = ModeNames::find(m_model, rule.tab, rule.mode);
+    if (found.empty())
         return;
+    const ModeNames::Entry &mode = found.front();
     // What comes back at the end: the receiver's choices before the first
     // take-over it saw (a game already running when it is plugged in finds
     // the receiver's own remembered modes).
@@ -198,8 +199,8 @@ void RuleEngine::apply(const AppRules::Rule &rule)
         if (!onPage)
             qInfo().noquote() << "rule for" << rule.application << "not applied:" << outcome.message;
     }
-    if (onPage && !ModeNames::isSelected(m_model, *mode))
-        ModeNames::select(m_model, *mode);
+    if (onPage && !ModeNames::isSelected(m_model, mode))
+        ModeNames::select(m_model, mode);
     m_changedTab[rule.tab] = m_changedTab[rule.tab] || onPage;
     m_applying = false;
 }

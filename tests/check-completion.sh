@@ -39,7 +39,7 @@ bash_offers()
     bash --norc -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _voxbench
         ((${#COMPREPLY[@]} == 0)) || printf "%s|" "${COMPREPLY[@]}"' bash "$dir/voxbench.bash" "$@"
 }
-expect bash "voxbench mode " "add|rename|delete|next|previous|export|import|FPS|Say\ \\\"Hi\\\"\ é|Moba|Night\ Raid|Bob\'s\ Mix|" \
+expect bash "voxbench mode " "next|previous|add|rename|delete|export|import|FPS|Say\ \\\"Hi\\\"\ é|Moba|Night\ Raid|Bob\'s\ Mix|" \
     "$(bash_offers voxbench mode '')"
 expect bash 'voxbench mode Night\ R' 'Night\ Raid|' "$(bash_offers voxbench mode 'Night\ R')"
 expect bash "voxbench mode 'Bo" "Bob'\\''s Mix|" "$(bash_offers voxbench mode "'Bo")"
@@ -94,7 +94,7 @@ zsh_offers()
         zpty -d z' zsh "$work/zsh" "$work/zsh.out" "$1"
     grep -v '^$' "$work/zsh.out" | tr '\n' '|'
 }
-expect zsh "voxbench mode " 'add|rename|delete|next|previous|export|import|FPS|Say "Hi" é|Moba|Night Raid|Bob'"'"'s Mix|=voxbench mode |' \
+expect zsh "voxbench mode " 'next|previous|add|rename|delete|export|import|FPS|Say "Hi" é|Moba|Night Raid|Bob'"'"'s Mix|=voxbench mode |' \
     "$(zsh_offers 'voxbench mode ')"
 expect zsh "voxbench mode Ni" 'Night Raid|=voxbench mode Night\ Raid |' "$(zsh_offers 'voxbench mode Ni')"
 expect zsh 'voxbench mode "Night R' 'Night Raid|=voxbench mode "Night Raid" |' "$(zsh_offers 'voxbench mode "Night R')"

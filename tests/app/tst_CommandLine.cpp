@@ -3,6 +3,7 @@
 // and config.json afterwards; a command that starts VoxBench; commands at once;
 // a receiver pulled out or missing; and hostile requests on the instance socket.
 
+#include "command/CommandVerbs.h"
 #include "platform/InstanceActivator.h"
 #include "platform/InstanceKeys.h"
 #include "platform/InstanceLock.h"
@@ -14,9 +15,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,6 +48,26 @@ struct Result
         return value;
     }
 };
+
+// The words of each entry of the manual page's COMMANDS, without roff.
+QList<QStringList> manualCommands()
+{
+    QFile page(MAN_PAGE);
+    if (!page.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(page.readAll());
+    const int from = text.indexOf(".SH COMMANDS");
+    const QStringList lines = text.mid(from, text.indexOf("\n.SH ", from + 1) - from).split('\n');
+    QList<QStringList> entries;
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i] != ".TP")
+            continue;
+        QString entry = lines[i + 1].mid(lines[i + 1].indexOf(' '));
+        entry.remove(QRegularExpression(R"(\\f.)")).replace("\\-", "-").remove('"');
+        entries << entry.replace(QRegularExpression("[][|]"), " ").split(' ', Qt::SkipEmptyParts);
+    }
+    return entries;
+}
 
 QString emulatorLog()
 {
@@ -281,11 +304,40 @@ private slots:
 void tst_CommandLine::usageNeedsNoInstance()
 {
     QCOMPARE(voxbench({"--version"}).out, QStringLiteral("voxbench " VOXBENCH_VERSION "\n"));
-    QVERIFY(voxbench({"--help"}).out.contains("mode NAME [--tab surround|stereo]"));
+    QVERIFY(voxbench({"--help"}).out.contains("  mode NAME [--tab surround|stereo] choose a mode"));
+    // The manual names each command of the table with its options and values, and no other.
+    const QList<QStringList> manual = manualCommands();
+    QVERIFY(manual.size() > 10);
+    for (const QStringList &entry : manual)
+        QVERIFY2(CommandVerbs::find(entry[0], QString()) || CommandVerbs::hasActions(entry[0]),
+                 qPrintable(entry.join(' ')));
+    for (const CommandVerbs::Verb *row = CommandVerbs::begin(); row != CommandVerbs::end(); ++row) {
+        const QStringList actions = CommandVerbs::actions(row->verb).split(' ', Qt::SkipEmptyParts);
+        const auto entry = std::find_if(manual.begin(), manual.end(), [&](const QStringList &words) {
+            return words[0] == row->verb &&
+                   (row->action.size() ? words.contains(row->action) : !actions.contains(words.value(1)));
+        });
+        QVERIFY2(entry != manual.end(), qPrintable(row->verb + ' ' + row->action));
+        QStringList wanted = QString(row->values).split(' ', Qt::SkipEmptyParts);
+        for (const auto &[flag, option] : {std::pair(CommandVerbs::kTabOption, "--tab"),
+                                           {CommandVerbs::kGainsOption, "--gains"},
+                                           {CommandVerbs::kNameOption, "--name"},
+                                           {CommandVerbs::kChannelOption, "--channel"}}) {
+            if (row->options & flag)
+                wanted << option;
+            else
+                QVERIFY2(!entry->contains(option), qPrintable(entry->join(' ')));
+        }
+        for (const QString &word : wanted)
+            QVERIFY2(entry->contains(word), qPrintable(entry->join(' ') + " lacks " + word));
+    }
     for (const QStringList &wrong :
          {QStringList{"bogus"},
           {"mode"},
           {"tab", "mic-enc"},
+          {"bogus", "--tab", "stereo"},
+          {"mode", "next", "--name", "X"},
+          {"rule", "list", "--tab", "stereo"},
           {"enc", "maybe"},
           {"status", "--tab", "stereo"},
           {"gains", "1", "2"},
@@ -588,6 +640,8 @@ void tst_CommandLine::modeFilesAndRulesForApplications()
         const Result r = voxbench({"mode", "export", "Night"});
         QCOMPARE(r.code, 0);
         exported = r.out.toUtf8();
+        // Found as `mode night --tab stereo` finds it, and written under its own name.
+        QCOMPARE(voxbench({"mode", "export", "night", "--tab", "stereo"}).out.toUtf8(), exported);
         QCOMPARE(voxbench({"--json", "mode", "export", "Nope"}).at("code").toString(),
                  QStringLiteral("refused"));
         QCOMPARE(voxbench({"quit"}).code, 0);
