@@ -95,6 +95,7 @@ UsbHidOpenResult ReceiverModel::open()
         return OpenOk;
 
     const UsbHidOpenResult result = m_session.open(m_store.knownDevices());
+    m_openRefused = result != OpenOk && result != OpenNoDevice;
     if (result == OpenNoDevice) {
         writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
                       QStringLiteral("InitDeviceInput"), 500);

@@ -3,6 +3,7 @@
 #include "device/ReceiverContract.h"
 #include "device/UsbHidOperation.h"
 #include "model/Pages.h"
+#include "model/ReceiverLimits.h"
 #include "presets/ModeData.h"
 #include "presets/ModeType.h"
 
@@ -89,6 +90,9 @@ public:
     // model may still be plugged in); one without a node is matched by its ids.
     void handleRemoval(quint16 vendorId, quint16 productId, const QString &node = QString());
     PageState pageState() const { return m_pageState; }
+    // The last open found a receiver this user may not open (a window built
+    // later still says so).
+    bool openRefused() const { return m_openRefused; }
     // Attached: open, and its settings are up.
     bool attached() const { return m_pageState == PageState::Device; }
     bool receiverOpen() const;
@@ -254,4 +258,5 @@ private:
     bool m_gateOpen = false;
     QTimer m_retryTimer;
     int m_retriesLeft = 0;
+    bool m_openRefused = false;
 };
