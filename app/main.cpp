@@ -101,7 +101,10 @@ int main(int argc, char *argv[])
                          &VoxBenchInstance::quit);
         serveCommands(program->instance, activator);
         WindowHost &host = program->host;
-        activator.setActivationHandler([&host](const QString &) {
+        // A second start asks for the window by its title; the window may not be built yet.
+        activator.setActivationHandler([&host](const QString &title) {
+            if (title != Startup::mainWindowTitle())
+                return false;
             host.show();
             return true;
         });
