@@ -38,12 +38,14 @@ VoxBenchInstance::VoxBenchInstance(QObject *parent)
     watchDevices();
     // A receiver that lost its settings while the machine slept gets them again.
     m_sleepWatcher = std::make_unique<SleepWatcher>();
-    connect(m_sleepWatcher.get(), &SleepWatcher::aboutToSleep, m_model.get(), &ReceiverModel::noteSleep);
-    connect(m_sleepWatcher.get(), &SleepWatcher::resumed, m_model.get(), &ReceiverModel::reapplyAfterResume);
+    ReceiverAttachment *attachment = &m_model->receiver();
+    connect(m_sleepWatcher.get(), &SleepWatcher::aboutToSleep, attachment, &ReceiverAttachment::noteSleep);
+    connect(m_sleepWatcher.get(), &SleepWatcher::resumed, attachment,
+            &ReceiverAttachment::reapplyAfterResume);
 
     m_model->selectPage(Page::Stereo);
     // A refusal is kept by the model; a window built later says it.
-    m_model->open();
+    m_model->receiver().open();
 }
 
 VoxBenchInstance::~VoxBenchInstance() = default;
@@ -88,7 +90,7 @@ void VoxBenchInstance::handleHidArrival()
     qDebug() << "------------------------------";
     writeDebugLog(QStringLiteral("DeviceInsert"), QStringLiteral("true"), kSource,
                   QStringLiteral("nativeEvent"), 305);
-    m_model->handleArrival();
+    m_model->receiver().handleArrival();
 }
 
 void VoxBenchInstance::handleHidRemoval(quint16 vendorId, quint16 productId, const QString &node)
@@ -97,7 +99,7 @@ void VoxBenchInstance::handleHidRemoval(quint16 vendorId, quint16 productId, con
     writeDebugLog(QStringLiteral("DeviceRemove"), QStringLiteral("true"), kSource,
                   QStringLiteral("nativeEvent"), 333);
     qDebug() << "Removed" << Qt::hex << vendorId << productId << node;
-    m_model->handleRemoval(vendorId, productId, node);
+    m_model->receiver().handleRemoval(vendorId, productId, node);
 }
 
 void VoxBenchInstance::handleVolumeArrival()

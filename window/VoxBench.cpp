@@ -152,7 +152,7 @@ void VoxBench::showModel()
     showModes(Surround);
     showModes(Stereo);
     // Said once the event loop runs, so that start-up is not held by a box.
-    if (m_model->openRefused())
+    if (m_model->receiver().openRefused())
         QTimer::singleShot(0, this, [this] {
             if (!m_model->receiverOpen())
                 warnAccessDenied();

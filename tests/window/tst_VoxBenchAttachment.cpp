@@ -162,6 +162,20 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QCOMPARE(record.value(QStringLiteral("pid")).toString().toInt(nullptr, 16), 0x4152);
     QCOMPARE(record.value(QStringLiteral("uuid")).toString(), stereoUuid);
     QCOMPARE(m_boxes.size(), 0);
+
+    // A window built only now (a start by a command, shown later) shows what the
+    // model holds, and sends nothing.
+    EmulatorControl::clearWrittenReports();
+    VoxBench late(m_instance->model(), m_instance->ruleEngine());
+    VoxBenchForm &lateUi = late.form();
+    QVERIFY(lateUi.pushButton_DefaultClose->isHidden());
+    QVERIFY(lateUi.radioButton_Surround_VornStandard->isChecked());
+    QVERIFY(lateUi.radioButton_Stereo_VornStandard->isChecked());
+    QCOMPARE(lateUi.tabWidget->currentIndex(), 1);
+    QCOMPARE(lateUi.bandSlider(2, 9)->value(), 10);
+    QVERIFY(late.testThread());
+    spin(100);
+    QVERIFY(EmulatorControl::writtenReports().empty());
 }
 
 void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
@@ -169,7 +183,7 @@ void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
     QPointer<MyThread> thread = m_instance->session().readThread();
     EmulatorControl::clearWrittenReports();
     m_instance->handleHidArrival();
-    QCOMPARE(m_instance->model().open(), OpenOk);
+    QCOMPARE(m_instance->model().receiver().open(), OpenOk);
     m_instance->handleHidRemoval(kVendor, 0x4153);
     m_instance->handleHidRemoval(0x1234, kProduct);
     // Another node gone, though the ids are the open receiver's: a second one of its model.
