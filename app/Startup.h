@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QMainWindow>
+#include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -8,23 +9,27 @@ class InstanceActivator;
 class TerminationWatcher;
 
 // The start-up sequence of the program, after the application object exists:
-// log-on registration, the single-instance guard, the font, the main window,
-// showing or hiding the window and the event loop.
+// log-on registration, the single-instance guard, the font, the program and
+// the event loop.
 class Startup
 {
 public:
-    // Builds the main window. `termination` tells when the program is asked to end
-    // from outside (signal, session end); the window connects it to its Quit.
-    using WindowFactory = std::function<std::unique_ptr<QMainWindow>(TerminationWatcher &termination)>;
-
-    // Hands the first instance's socket, with the window built, to whatever
-    // serves the requests other than a second start's (the command line).
-    using RequestServer = std::function<void(QMainWindow &window, InstanceActivator &activator)>;
+    // Builds the running program of the first instance, and whatever window it
+    // shows at start. `termination` tells when the program is asked to end from
+    // outside (signal, session end); `activator` is the first instance's socket,
+    // for the command line and for a second start. What it returns lives until
+    // the event loop has ended.
+    using ProgramFactory = std::function<std::unique_ptr<QObject>(TerminationWatcher &termination,
+                                                                  InstanceActivator &activator)>;
 
     // Returns the event loop's exit code for the first instance; for a second
     // instance 0 once the running one shows its window, -1 if it cannot be reached;
-    // kNoGuard, after a box that says why, when the guard cannot be had.
-    static int run(const WindowFactory &makeWindow, const RequestServer &serveRequests = {});
+    // kNoGuard, after a box that says why, when the guard cannot be had. A second
+    // start on a display whose running instance has none takes its place.
+    // Display::None: started where no window can show (no display); no box, no
+    // font, and the instance hands over to a later start that has a display.
+    enum class Display { Shown, None };
+    static int run(const ProgramFactory &makeProgram, Display display = Display::Shown);
 
     static constexpr int kNoGuard = 1;
 

@@ -3,17 +3,73 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
-#include "command/CommandServer.h"
-#include "model/ReceiverModel.h"
+#include "app/VoxBenchInstance.h"
+#include "app/WindowHost.h"
+#include "platform/DisplayPresence.h"
 #include "platform/HighDpi.h"
 #include "platform/InstanceActivator.h"
-#include "platform/SleepWatcher.h"
 #include "platform/TerminationWatcher.h"
 #include "window/ShowAtStart.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPointer>
+
+namespace {
+// The instance with its window host: the host, and the window with it, goes first.
+class Program : public QObject
+{
+public:
+    Program() : host(instance) {}
+    VoxBenchInstance instance;
+    WindowHost host;
+};
+
+void serveCommands(VoxBenchInstance &instance, InstanceActivator &activator)
+{
+    const QPointer<CommandServer> server = &instance.commandServer();
+    activator.setRequestHandler([server](const QByteArray &request, const InstanceActivator::Reply &reply) {
+        if (!server)
+            return;
+        CommandServer::Reply answer;
+        answer.send = reply;
+        answer.wanted = [reply] { return reply.wanted(); };
+        answer.stream = [reply](const QByteArray &line) { return reply.stream(line); };
+        answer.close = [reply] { reply.close(); };
+        answer.whenGone = [reply](QObject *context, const std::function<void()> &gone) {
+            reply.whenGone(context, gone);
+        };
+        server->handle(request, answer);
+    });
+}
+
+// No display (ssh, cron, a user service): the receiver, the rules, resume and the
+// command line without a widget. A later start on a display takes over: this
+// instance ends, and the new one reads what it left in config.json and
+// receivers.conf, saved at every change.
+int runWithoutDisplay(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    loadTranslations(app);
+    return Startup::run(
+        [](TerminationWatcher &termination, InstanceActivator &activator) {
+            auto instance = std::make_unique<VoxBenchInstance>();
+            VoxBenchInstance *running = instance.get();
+            QObject::connect(&termination, &TerminationWatcher::terminationRequested, running,
+                             &VoxBenchInstance::quit);
+            serveCommands(*running, activator);
+            activator.setHandoverHandler([running] {
+                qInfo("Handing over to a start on a display");
+                // After the answer has gone out.
+                QMetaObject::invokeMethod(running, &VoxBenchInstance::quit, Qt::QueuedConnection);
+                return true;
+            });
+            return std::unique_ptr<QObject>(std::move(instance));
+        },
+        Startup::Display::None);
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -32,48 +88,36 @@ int main(int argc, char *argv[])
     setHiddenUntilShown(qEnvironmentVariableIsSet(CommandClient::kStartedByCommand));
     qunsetenv(CommandClient::kStartedByCommand);
 
+    if (!displayAvailable())
+        return runWithoutDisplay(argc, argv);
+
     prepareHighDpi();
     QApplication app(argc, argv);
     // Before any box: "Program is running" is shown in the user's language too.
     loadTranslations(app);
-    return Startup::run(
-        [](TerminationWatcher &termination) {
-            auto window = std::make_unique<VoxBench>();
-            QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
-                             &VoxBench::on_ExitAppAction);
-            // A receiver that lost its settings while the machine slept gets them again.
-            auto *sleep = new SleepWatcher(window.get());
-            ReceiverModel *model = window->model();
-            QObject::connect(sleep, &SleepWatcher::aboutToSleep, model, &ReceiverModel::noteSleep);
-            QObject::connect(sleep, &SleepWatcher::resumed, model, &ReceiverModel::reapplyAfterResume);
-            return window;
-        },
-        [](QMainWindow &mainWindow, InstanceActivator &activator) {
-            auto &window = static_cast<VoxBench &>(mainWindow);
-            CommandServer::Program program;
-            program.show = [&window] {
-                // As "Main Page" in the tray menu; a key binding also wants it in front.
-                window.on_ShowMainAction();
-                window.raise();
-                window.activateWindow();
-            };
-            program.quit = [&window] { window.on_ExitAppAction(); };
-            program.shown = [&window] { return window.isVisible(); };
-            const QPointer<CommandServer> server = new CommandServer(*window.model(), program, &window);
-            server->setRules(window.rules(), window.ruleEngine());
-            activator.setRequestHandler(
-                [server](const QByteArray &request, const InstanceActivator::Reply &reply) {
-                    if (!server)
-                        return;
-                    CommandServer::Reply answer;
-                    answer.send = reply;
-                    answer.wanted = [reply] { return reply.wanted(); };
-                    answer.stream = [reply](const QByteArray &line) { return reply.stream(line); };
-                    answer.close = [reply] { reply.close(); };
-                    answer.whenGone = [reply](QObject *context, const std::function<void()> &gone) {
-                        reply.whenGone(context, gone);
-                    };
-                    server->handle(request, answer);
-                });
+    return Startup::run([](TerminationWatcher &termination, InstanceActivator &activator) {
+        auto program = std::make_unique<Program>();
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, &program->instance,
+                         &VoxBenchInstance::quit);
+        serveCommands(program->instance, activator);
+        WindowHost &host = program->host;
+        // A second start asks for the window by its title; the window may not be built yet.
+        activator.setActivationHandler([&host](const QString &title) {
+            if (title != Startup::mainWindowTitle())
+                return false;
+            host.show();
+            return true;
         });
+        // Out of sight until asked for: no window is built before then.
+        if (hiddenUntilShown()) {
+            host.offerTray();
+            return std::unique_ptr<QObject>(std::move(program));
+        }
+        VoxBench &window = host.window();
+        if (showAtStart())
+            window.show();
+        else
+            window.hide();
+        return std::unique_ptr<QObject>(std::move(program));
+    });
 }

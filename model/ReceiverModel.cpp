@@ -5,14 +5,12 @@
 #include "device/ReceiverModels.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
-#include "presets/ModeNameRule.h"
 #include "presets/PresetNames.h"
 #include "presets/WriteReadJson.h"
 
 #include <QDebug>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QUuid>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -21,26 +19,17 @@ namespace {
 // Fixed source name of the program's debug-log records.
 const QString kSource = QStringLiteral("VoxBench");
 
-// After an arrival whose open failed: 8 more tries, 250 ms apart.
-constexpr int kOpenRetries = 8;
-constexpr int kOpenRetryMs = 250;
 // The receiver takes a moment over a new identity before the next report.
 constexpr int kNewIdentityPauseMs = 50;
 
 Gains gainsOf(const std::vector<int> &values)
 {
-    // A mode read from a file may hold fewer than ten gains: the rest are flat.
-    Gains gains{};
-    for (int band = 0; band < kBands && band < int(values.size()); ++band)
-        gains[band] = values[band];
-    return gains;
+    return CustomModes::gainsOf(values);
 }
 
-Gains clamped(Gains gains)
+Gains clamped(const Gains &gains)
 {
-    for (int &gain : gains)
-        gain = std::clamp(gain, kMinGain, kMaxGain);
-    return gains;
+    return CustomModes::clamped(gains);
 }
 
 // A receiver's remembered choices: one group per product id and identity.
@@ -56,30 +45,23 @@ const char *const kInsertDevice = QT_TRANSLATE_NOOP("ReceiverModel", "Please Ins
 } // namespace
 
 ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QObject *parent)
-    : QObject(parent), m_store(store), m_session(session)
+    : QObject(parent), m_store(store), m_session(session), m_custom(store), m_attachment(session, store)
 {
-    m_pageTimer.setSingleShot(true);
-    // A coarse timer may fire up to 5% early; the receiver needs the full delay.
-    m_pageTimer.setTimerType(Qt::PreciseTimer);
-    m_pageTimer.setInterval(kPageDelayMs);
-    connect(&m_pageTimer, &QTimer::timeout, this, &ReceiverModel::bringUp);
-    m_resumeTimer.setSingleShot(true);
-    m_resumeTimer.setInterval(kResumeSettleMs);
-    connect(&m_resumeTimer, &QTimer::timeout, this, [this] {
-        if (m_resumeAttachment == 0 || m_resumeAttachment != m_session.attachment())
-            return;
-        // Answers awaited before the sleep never come.
-        m_session.forgetUnanswered();
-        m_session.askStatus();
+    connect(&m_attachment, &ReceiverAttachment::opened, this, [this] {
+        m_headsetModel = m_session.headsetModel();
+        emit receiverOpened();
     });
+    connect(&m_attachment, &ReceiverAttachment::cameUp, this, &ReceiverModel::bringUp);
+    connect(&m_attachment, &ReceiverAttachment::ended, this, &ReceiverModel::forgetAttachment);
+    connect(&m_attachment, &ReceiverAttachment::pageStateChanged, this, &ReceiverModel::pageStateChanged);
+    connect(&m_attachment, &ReceiverAttachment::accessDenied, this, &ReceiverModel::accessDenied);
+    connect(&m_attachment, &ReceiverAttachment::resendDue, this, &ReceiverModel::resendHeld);
     // The gate's timer runs only while an edit is held or just sent, so a quiet
     // program wakes for nothing.
     m_gateTimer.setSingleShot(true);
     m_gateTimer.setTimerType(Qt::CoarseTimer);
     m_gateTimer.setInterval(kGateMs);
     connect(&m_gateTimer, &QTimer::timeout, this, &ReceiverModel::gateElapsed);
-    m_retryTimer.setInterval(kOpenRetryMs);
-    connect(&m_retryTimer, &QTimer::timeout, this, &ReceiverModel::retryOpen);
     connect(&m_session, &ReceiverSession::replied, this, &ReceiverModel::replied);
     connect(&m_store, &WriteReadJson::saveFailed, this, &ReceiverModel::saveFailed);
 }
@@ -88,80 +70,12 @@ ReceiverModel::~ReceiverModel() = default;
 
 // --- The receiver.
 
-UsbHidOpenResult ReceiverModel::open()
+// The attachment ended: the receiver's picture, device and chosen modes go with it.
+void ReceiverModel::forgetAttachment()
 {
-    // Never a second read thread on the handle of a running attachment.
-    if (m_session.attached())
-        return OpenOk;
-
-    const UsbHidOpenResult result = m_session.open(m_store.knownDevices());
-    if (result == OpenNoDevice) {
-        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("noDevice"), kSource,
-                      QStringLiteral("InitDeviceInput"), 500);
-        return OpenNoDevice;
-    }
-    if (result != OpenOk) {
-        writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("false"), kSource,
-                      QStringLiteral("InitDeviceInput"), 495);
-        return OpenFailed;
-    }
-    writeDebugLog(QStringLiteral("OpenDevice"), QStringLiteral("true"), kSource,
-                  QStringLiteral("InitDeviceInput"), 438);
-    m_session.begin();
-    m_headsetModel = m_session.headsetModel();
-    m_pageTimer.start();
-    emit receiverOpened();
-    return OpenOk;
-}
-
-void ReceiverModel::handleArrival()
-{
-    if (m_session.hasReceiver())
-        return;
-    if (open() != OpenFailed)
-        return;
-    // One chain at a time; a further arrival only gives it its full length again.
-    m_retriesLeft = kOpenRetries;
-    if (!m_retryTimer.isActive())
-        m_retryTimer.start();
-}
-
-void ReceiverModel::retryOpen()
-{
-    bool deniedForGood = false;
-    if (!m_session.opened() && m_retriesLeft > 0) {
-        --m_retriesLeft;
-        qDebug() << "Open retry, left:" << m_retriesLeft;
-        const UsbHidOpenResult result = open();
-        if (result == OpenFailed && m_retriesLeft > 0)
-            return;
-        deniedForGood = result == OpenFailed;
-    }
-    m_retriesLeft = 0;
-    m_retryTimer.stop();
-    if (deniedForGood)
-        emit accessDenied();
-}
-
-void ReceiverModel::handleRemoval(quint16 vendorId, quint16 productId, const QString &node)
-{
-    if (!m_session.hasReceiver())
-        return;
-    if (node.isEmpty() ? vendorId != m_session.vendorId() || productId != m_session.productId()
-                       : node != m_session.nodePath())
-        return;
-    const bool wasOpen = m_session.opened();
-    m_pageTimer.stop();
-    m_session.detach();
     m_headsetModel = 0;
     m_store.clearDevice();
     resetTabs();
-    if (wasOpen || m_pageState != PageState::NoReceiver) {
-        m_pageState = PageState::NoReceiver;
-        emit pageStateChanged(m_pageState);
-    }
-    // A second receiver still plugged in is taken now.
-    open();
     m_store.setCurrentMode(nullptr);
 }
 
@@ -233,9 +147,6 @@ void ReceiverModel::switchSpectrum(bool on)
 
 void ReceiverModel::bringUp()
 {
-    m_pageState = PageState::Device;
-    emit pageStateChanged(m_pageState);
-
     const int productId = m_session.productId();
     m_store.setDevice(productId, m_session.identity());
     emit customModesChanged(Surround);
@@ -264,29 +175,6 @@ void ReceiverModel::bringUp()
             micEnc = remembered.toBool();
     }
     applyMicEnc(micEnc);
-}
-
-// --- Sleep.
-
-void ReceiverModel::noteSleep()
-{
-    m_resumeAttachment = 0;
-    m_resumeTimer.stop();
-    m_sleepAttachment = attached() ? m_session.attachment() : 0;
-    qDebug() << "Going to sleep, attachment" << m_sleepAttachment;
-}
-
-void ReceiverModel::reapplyAfterResume()
-{
-    const quint64 slept = std::exchange(m_sleepAttachment, 0);
-    if (slept == 0 || !attached() || slept != m_session.attachment()) {
-        // No receiver then, or its arrival since brings (or brought) its settings.
-        qDebug() << "Resumed, nothing to re-apply";
-        return;
-    }
-    qDebug() << "Resumed, re-applying once the receiver answers";
-    m_resumeAttachment = slept;
-    m_resumeTimer.start();
 }
 
 // What the model holds, in the order of an attachment's restore: the page
@@ -356,14 +244,6 @@ void ReceiverModel::restoreRemembered()
 void ReceiverModel::replied(int code)
 {
     switch (ReplyCode(code)) {
-    case ReplyCode::Status:
-        // Not before the wakes settled and the receiver was asked.
-        if (m_resumeAttachment != 0 && m_resumeAttachment == m_session.attachment() &&
-            !m_resumeTimer.isActive()) {
-            m_resumeAttachment = 0;
-            resendHeld();
-        }
-        break;
     case ReplyCode::ReadAudio:
         if (!offersSurround())
             selectPage(Page::Stereo);
@@ -419,38 +299,14 @@ const ModeData *ReceiverModel::preset(ModeType type, int button) const
     return m_store.getPreset(type, button);
 }
 
-ModeData *ReceiverModel::storedCustom(ModeType type, int slot) const
-{
-    // Slots outside 0..4, or taken by a mode earlier in name order, give no button.
-    bool used[kCustomSlots] = {};
-    for (ModeData *mode : m_store.customizeModes(type)) {
-        if (mode->index < 0 || mode->index >= kCustomSlots || used[mode->index])
-            continue;
-        used[mode->index] = true;
-        if (mode->index == slot)
-            return mode;
-    }
-    return nullptr;
-}
-
 std::vector<ReceiverModel::CustomMode> ReceiverModel::customModes(ModeType type) const
 {
-    std::vector<CustomMode> modes;
-    for (int slot = 0; slot < kCustomSlots; ++slot) {
-        if (const ModeData *mode = storedCustom(type, slot))
-            modes.push_back({slot, mode->name, gainsOf(mode->parameter)});
-    }
-    return modes;
+    return m_custom.list(type);
 }
 
 QStringList ReceiverModel::modesWithoutSlot(ModeType type) const
 {
-    QStringList names;
-    for (const ModeData *mode : m_store.customizeModes(type)) {
-        if (storedCustom(type, mode->index) != mode)
-            names << mode->name;
-    }
-    return names;
+    return m_custom.withoutSlot(type);
 }
 
 QString ReceiverModel::chosenName(ModeType type) const
@@ -459,7 +315,7 @@ QString ReceiverModel::chosenName(ModeType type) const
     if (!selection.chosen)
         return QString();
     if (selection.origin == ModeOrigin::Custom) {
-        const ModeData *mode = storedCustom(type, selection.slot);
+        const ModeData *mode = m_custom.stored(type, selection.slot);
         return mode ? mode->name : QString();
     }
     return QLatin1String(PresetNames::label(type, selection.preset));
@@ -528,7 +384,7 @@ ReceiverModel::Outcome ReceiverModel::showCustomModes(ModeType type)
 
 ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
 {
-    const ModeData *mode = storedCustom(type, slot);
+    const ModeData *mode = m_custom.stored(type, slot);
     if (!mode)
         return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
                       slot + 1);
@@ -545,77 +401,27 @@ ReceiverModel::Outcome ReceiverModel::selectCustom(ModeType type, int slot)
     return {};
 }
 
-ReceiverModel::Outcome ReceiverModel::checkName(ModeType type, const QString &name,
-                                                const ModeData *self) const
-{
-    switch (ModeNameRule::check(name)) {
-    case ModeNameRule::Problem::None:
-        break;
-    case ModeNameRule::Problem::Empty:
-        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name"));
-    case ModeNameRule::Problem::TooLong:
-        return refuse(Result::BadName, QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
-                      ModeNameRule::kMaxLength);
-    case ModeNameRule::Problem::Control:
-        return refuse(Result::BadName,
-                      QT_TRANSLATE_NOOP("ReceiverModel", "A name cannot hold line breaks, tabs or other "
-                                                         "control characters"));
-    }
-    for (const ModeData *mode : m_store.customizeModes(type)) {
-        if (mode != self && mode->name == name)
-            return refuse(Result::NameTaken,
-                          QT_TRANSLATE_NOOP("ReceiverModel", "The current name has been applied"));
-    }
-    return {};
-}
-
 ReceiverModel::Outcome ReceiverModel::checkNewCustomMode(ModeType type, const QString &name) const
 {
-    if (m_store.customizeModes(type).size() >= kCustomSlots)
-        return refuse(Result::Full, QT_TRANSLATE_NOOP("ReceiverModel", "A tab keeps %1 custom modes"),
-                      kCustomSlots);
-    return name.isEmpty() ? Outcome() : checkName(type, name, nullptr);
+    return m_custom.checkNew(type, name);
 }
 
 ReceiverModel::Outcome ReceiverModel::addCustomMode(ModeType type, const QString &name, const Gains *gains)
 {
-    if (const Outcome allowed = checkNewCustomMode(type, name); !allowed.ok())
-        return allowed;
-    int slot = 0;
-    while (slot < kCustomSlots && storedCustom(type, slot))
-        ++slot;
-    const QString modeName = name.isEmpty() ? freeDefaultName(type) : name;
-
     // The new mode and its choice are one save.
     WriteReadJson::Batch batch(m_store);
-    auto mode = std::make_unique<ModeData>();
-    mode->algorithm = type == Stereo ? QStringLiteral("Stereo") : QStringLiteral("Surround");
-    mode->uuid = QUuid::createUuid().toString();
-    mode->type = type;
-    mode->name = modeName;
-    mode->index = slot;
-    const Gains flat{};
-    const Gains chosen = clamped(gains ? *gains : flat);
-    mode->parameter.assign(chosen.begin(), chosen.end());
-    mode->customizeType = qint32(ModeOrigin::Custom);
-    m_store.insertCustomizeMode(std::move(mode));
-    // The store keeps custom modes only for a receiver it can come back to.
-    if (!storedCustom(type, slot))
-        return refuse(
-            Result::NotKept,
-            QT_TRANSLATE_NOOP("ReceiverModel", "the receiver told no identity; its modes cannot be kept"));
+    int slot = -1;
+    if (const Outcome added = m_custom.add(type, name, gains ? *gains : Gains{}, &slot); !added.ok())
+        return added;
     emit customModesChanged(type);
     return selectCustom(type, slot);
 }
 
 ReceiverModel::Outcome ReceiverModel::deleteCustomMode(ModeType type, int slot)
 {
-    const ModeData *mode = storedCustom(type, slot);
-    if (!mode)
-        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
-                      slot + 1);
     WriteReadJson::Batch batch(m_store);
-    m_store.removeCustomizeMode(mode);
+    if (const Outcome removed = m_custom.remove(type, slot); !removed.ok())
+        return removed;
     emit customModesChanged(type);
     // The mode that moved into its slot, or the first one left.
     m_tabs[type].selection.slot = slot;
@@ -628,41 +434,24 @@ ReceiverModel::Outcome ReceiverModel::saveCustomMode(ModeType type, const QStrin
     if (!tab.selection.chosen || tab.selection.origin != ModeOrigin::Custom)
         return refuse(Result::NotCustom,
                       QT_TRANSLATE_NOOP("ReceiverModel", "a built-in preset cannot be changed"));
-    ModeData *stored = storedCustom(type, tab.selection.slot);
+    const ModeData *stored = m_custom.stored(type, tab.selection.slot);
     // The store's current mode is the one being saved, found by its uuid; a
     // current mode that no stored mode of the tab carries is not saved over it.
     const std::optional<ModeData> current = m_store.currentMode();
     if (!stored || !current || current->uuid != stored->uuid)
         return refuse(Result::NotCustom, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode chosen"));
-    if (const Outcome named = checkName(type, name, stored); !named.ok())
-        return named;
     WriteReadJson::Batch batch(m_store);
-    const QString oldName = stored->name;
-    stored->name = name;
-    stored->parameter.assign(tab.gains.begin(), tab.gains.end());
-    m_store.renameCustomizeMode(oldName, stored);
-    // Keeps the store's copy of the current mode in step.
-    m_store.setCurrentMode(stored);
+    if (const Outcome saved = m_custom.rename(type, tab.selection.slot, name, &tab.gains); !saved.ok())
+        return saved;
     emit customModesChanged(type);
     return {};
 }
 
 ReceiverModel::Outcome ReceiverModel::renameCustomMode(ModeType type, int slot, const QString &name)
 {
-    ModeData *stored = storedCustom(type, slot);
-    if (!stored)
-        return refuse(Result::NoSuchMode, QT_TRANSLATE_NOOP("ReceiverModel", "no custom mode in slot %1"),
-                      slot + 1);
-    if (const Outcome named = checkName(type, name, stored); !named.ok())
-        return named;
     WriteReadJson::Batch batch(m_store);
-    const QString oldName = stored->name;
-    stored->name = name;
-    m_store.renameCustomizeMode(oldName, stored);
-    // The store's copy of the current mode carries its name too.
-    const std::optional<ModeData> current = m_store.currentMode();
-    if (current && current->uuid == stored->uuid)
-        m_store.setCurrentMode(stored);
+    if (const Outcome renamed = m_custom.rename(type, slot, name); !renamed.ok())
+        return renamed;
     emit customModesChanged(type);
     return {};
 }
@@ -725,16 +514,6 @@ void ReceiverModel::gateElapsed()
         return;
     qDebug() << "Sending held-back equalizer edits";
     upload(type);
-}
-
-QString ReceiverModel::freeDefaultName(ModeType type) const
-{
-    const QMap<QString, ModeData *> modes = m_store.customizeModes(type);
-    for (int k = 1;; ++k) {
-        const QString candidate = k < 10 ? QStringLiteral("Mode0%1").arg(k) : QStringLiteral("Mode%1").arg(k);
-        if (!modes.contains(candidate))
-            return candidate;
-    }
 }
 
 // --- Mic ENC.
@@ -815,8 +594,5 @@ void ReceiverModel::farewell()
 
 ReceiverModel::Outcome ReceiverModel::refuse(Result result, const char *text, int argument)
 {
-    QString message = QString::fromUtf8(text);
-    if (argument != kNoArgument)
-        message = message.arg(argument);
-    return {result, message, text, argument};
+    return ModelOutcome::refused(result, text, argument);
 }

@@ -2,7 +2,11 @@
 
 #include "device/ReceiverContract.h"
 #include "device/UsbHidOperation.h"
+#include "model/CustomModes.h"
+#include "model/Outcome.h"
 #include "model/Pages.h"
+#include "model/ReceiverAttachment.h"
+#include "model/ReceiverLimits.h"
 #include "presets/ModeData.h"
 #include "presets/ModeType.h"
 
@@ -18,8 +22,10 @@ class ReceiverSession;
 class WriteReadJson;
 
 // What the receiver and the user chose, without widgets: per attached receiver
-// what it is, per tab the chosen mode and its gains, the custom modes with
-// their rules, the page and its algorithm, Mic ENC and the spectrum switch.
+// what it is, per tab the chosen mode and its gains, the custom modes (whose
+// rules are CustomModes'), the page and its algorithm, Mic ENC and the spectrum
+// switch. The attachment's life (open, retry, removal, sleep and resume) is
+// ReceiverAttachment's; the model follows it.
 // It sends through the receiver session, saves through the store and says
 // what changed through signals. The window, the command line and automatic
 // changes all call it; every change a person or a command makes is one call.
@@ -28,38 +34,11 @@ class ReceiverModel : public QObject
     Q_OBJECT
 
 public:
-    // How a call went. A refusal carries the text a person is shown.
-    enum class Result {
-        Ok,
-        NoReceiver, // nothing attached to act on
-        NotOffered, // the receiver refuses it (7.1 on a stereo-only receiver)
-        NoSuchMode, // no mode of that name or slot
-        NoSlot,     // a custom mode beyond the five a tab shows
-        NotCustom,  // gains and names belong to custom modes only
-        NameTaken,  // another mode of the tab has that name
-        BadName,    // breaks ModeNameRule: empty, too long, or with control characters
-        Full,       // the tab already keeps five custom modes
-        NotKept,    // the store keeps no custom modes for this receiver (no identity)
-    };
-    // An Outcome's argument when its text has no number.
-    static constexpr int kNoArgument = -1;
-    struct Outcome
-    {
-        Result result = Result::Ok;
-        QString message; // in English: the command line answers with it
-        // The same text before its number, for the window to translate.
-        const char *text = "";
-        int argument = kNoArgument;
-        bool ok() const { return result == Result::Ok; }
-    };
+    using Result = ModelResult;
+    using Outcome = ModelOutcome;
+    static constexpr int kNoArgument = ModelOutcome::kNoArgument;
 
-    // One custom mode as a tab shows it: its slot (button), name and gains.
-    struct CustomMode
-    {
-        int slot = -1;
-        QString name;
-        Gains gains{};
-    };
+    using CustomMode = CustomModes::Mode;
 
     // The mode chosen on a tab.
     struct Selection
@@ -72,25 +51,18 @@ public:
     };
 
     // The receiver's answer to an open comes first; then its settings show.
-    static constexpr int kPageDelayMs = 500;
+    static constexpr int kPageDelayMs = ReceiverAttachment::kPageDelayMs;
 
     ReceiverModel(WriteReadJson &store, ReceiverSession &session, QObject *parent = nullptr);
     ~ReceiverModel() override;
 
     // --- The receiver.
-    // Opens a known receiver unless one is attached. Its settings come up
-    // kPageDelayMs later.
-    UsbHidOpenResult open();
-    // A HID interface arrived: open unless a receiver is there already; an open
-    // that is refused is retried a few times (the node may get its rights late).
-    void handleArrival();
-    // A HID interface went away. A removal that names its node ends the
-    // attachment only when it is the open node (another receiver of the same
-    // model may still be plugged in); one without a node is matched by its ids.
-    void handleRemoval(quint16 vendorId, quint16 productId, const QString &node = QString());
-    PageState pageState() const { return m_pageState; }
+    // Its attachment: open, arrival, removal, sleep and resume.
+    ReceiverAttachment &receiver() { return m_attachment; }
+    const ReceiverAttachment &receiver() const { return m_attachment; }
+    PageState pageState() const { return m_attachment.pageState(); }
     // Attached: open, and its settings are up.
-    bool attached() const { return m_pageState == PageState::Device; }
+    bool attached() const { return m_attachment.up(); }
     bool receiverOpen() const;
     // A receiver is open or being opened.
     bool receiverPresent() const;
@@ -159,15 +131,7 @@ public:
     // Choices kept per receiver outside config.json, whose format other tools read.
     static QString receiversFile();
 
-    // --- Sleep.
-    // The machine is about to sleep: a resume re-applies to this attachment only.
-    void noteSleep();
-    // The machine woke up: once the receiver answers, what the model holds goes
-    // to it again, as an attachment's restore sends it. Skipped when the
-    // receiver came and went meanwhile: its arrival sends (or sent) it all.
-    void reapplyAfterResume();
-    // How long the wakes must have been quiet before the receiver is asked.
-    static constexpr int kResumeSettleMs = 200;
+    static constexpr int kResumeSettleMs = ReceiverAttachment::kResumeSettleMs;
 
     // The link's progress, for callers that answer once the receiver took
     // everything: nothing held back and every answered report answered.
@@ -213,7 +177,6 @@ private:
     };
 
     static Outcome refuse(Result result, const char *text, int argument = kNoArgument);
-    ModeData *storedCustom(ModeType type, int slot) const;
     int modeCodeOf(ModeType type, const Selection &selection) const;
     void upload(ModeType type);
     void reapply(ModeType type);
@@ -221,37 +184,28 @@ private:
     void resendHeld();
     void applyMicEnc(bool on);
     void bringUp();
+    void forgetAttachment();
     void replied(int code);
     void touchGate();
     void closeGate();
     void gateElapsed();
-    void retryOpen();
     void resetTabs();
-    Outcome checkName(ModeType type, const QString &name, const ModeData *self) const;
 
 public:
     // The first "ModeNN" no custom mode of the tab has.
-    QString freeDefaultName(ModeType type) const;
+    QString freeDefaultName(ModeType type) const { return m_custom.freeDefaultName(type); }
 
 private:
     WriteReadJson &m_store;
     ReceiverSession &m_session;
-    PageState m_pageState = PageState::NoReceiver;
+    CustomModes m_custom;
+    ReceiverAttachment m_attachment;
     Page m_page = Page::Stereo;
     std::array<Tab, 2> m_tabs{};
     bool m_micEnc = true;
     int m_headsetModel = 0;
     IdentityBytes m_lastIdentity{0, 0, 0, 0};
-    // Attachment numbers start at 1; 0 is none.
-    quint64 m_sleepAttachment = 0;
-    quint64 m_resumeAttachment = 0; // re-applies once the receiver answers
-    // The receiver is asked once the wakes have settled: a burst of sleeps and
-    // wakes (a flaky lid) re-applies once, after the last of them.
-    QTimer m_resumeTimer;
 
-    QTimer m_pageTimer;
     QTimer m_gateTimer;
     bool m_gateOpen = false;
-    QTimer m_retryTimer;
-    int m_retriesLeft = 0;
 };

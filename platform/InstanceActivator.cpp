@@ -40,7 +40,6 @@ bool connectToRunning(QLocalSocket &socket, int timeoutMs)
 }
 } // namespace
 
-
 InstanceActivator::InstanceActivator(QObject *parent) : QObject(parent)
 {
     m_relisten.setInterval(kRelistenMs);
@@ -133,6 +132,10 @@ void InstanceActivator::dispatch(const QByteArray &request, QLocalSocket *socket
         if (shown)
             emit activated();
         Reply(socket, 0)(shown ? "1" : "0");
+        return;
+    }
+    if (verb == kHandover) {
+        Reply(socket, 0)(m_handover && m_handover() ? "1" : "0");
         return;
     }
     if (verb != kCommand || !m_handler) {
@@ -340,16 +343,25 @@ QString InstanceActivator::runningServerName()
 }
 bool InstanceActivator::askToActivate(const QString &title, int timeoutMs)
 {
+    return askYes(QByteArray(kActivate) + ' ' + title.toUtf8(), timeoutMs);
+}
+
+bool InstanceActivator::askToHandOver(int timeoutMs)
+{
+    return askYes(kHandover, timeoutMs);
+}
+
+bool InstanceActivator::askYes(const QByteArray &request, int timeoutMs)
+{
     QElapsedTimer clock;
     clock.start();
     QLocalSocket socket;
     if (!connectToRunning(socket, timeoutMs))
         return false;
-    socket.write(QByteArray(kActivate) + ' ' + title.toUtf8() + '\n');
+    socket.write(request + '\n');
     if (!socket.waitForBytesWritten(left(clock, timeoutMs)))
         return false;
     // The running instance answers once its event loop runs, which may be after
     // it has built its window.
     return readLine(socket, clock, timeoutMs) == "1\n";
 }
-

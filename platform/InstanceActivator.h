@@ -16,7 +16,9 @@ class QLocalServer;
 // Linux: the first instance listens on a local socket in the user's own private
 // folder (InstanceKeys). A connection carries one request line, "<verb> <argument>",
 // and gets one answer line: "activate <title>" answers "1" when the window was
-// shown, "0" when not; an unknown verb answers "error unknown request".
+// shown, "0" when not; "handover" answers "1" when the running instance agrees
+// to end so that the asking start takes its place (it has no display), "0"
+// when not; an unknown verb answers "error unknown request".
 // "command <accept-by> <answer-by> <argument>" goes to the request handler (the
 // command line): the socket answers kAccepted at once when it hands the request
 // on, and the handler answers once, now or later. The two deadlines are times of
@@ -71,6 +73,8 @@ public:
     using RequestHandler = std::function<void(const QByteArray &argument, const Reply &reply)>;
     // Shows the top-level window titled `title`; false when there is none.
     using ActivationHandler = std::function<bool(const QString &title)>;
+    // True when this instance ends for the asking start; it ends after answering.
+    using HandoverHandler = std::function<bool()>;
 
     static constexpr int kMaxRequest = 4096;
     static constexpr int kRequestTimeoutMs = 2000;
@@ -88,6 +92,7 @@ public:
     QString serverName() const { return m_name; }
     void setRequestHandler(RequestHandler handler) { m_handler = std::move(handler); }
     void setActivationHandler(ActivationHandler handler) { m_activation = std::move(handler); }
+    void setHandoverHandler(HandoverHandler handler) { m_handover = std::move(handler); }
 
     // How one command of a client went.
     enum class Exchange {
@@ -110,6 +115,10 @@ public:
     // `title`. False if that instance or window cannot be reached.
     static bool activateRunning(const QString &title, int timeoutMs = 5000);
 
+    // In a second instance: asks the running instance to end so that this start
+    // takes its place; true when it agreed (it ends right after answering).
+    static bool askToHandOver(int timeoutMs);
+
     // Whether the running instance of this user accepts connections.
     static bool isRunning(int timeoutMs);
     // The socket of the running instance of this user; empty when none is found.
@@ -124,9 +133,12 @@ signals:
 private:
     static constexpr const char *kActivate = "activate";
     static constexpr const char *kCommand = "command";
+    static constexpr const char *kHandover = "handover";
 
     // Asks the running instance over its socket to show its window titled `title`.
     static bool askToActivate(const QString &title, int timeoutMs);
+    // Sends one request line and tells whether the answer was "1".
+    static bool askYes(const QByteArray &request, int timeoutMs);
     void answer();
     void serve(QLocalSocket *socket);
     void dispatch(const QByteArray &request, QLocalSocket *socket);
@@ -141,4 +153,5 @@ private:
     QTimer m_relisten;
     RequestHandler m_handler;
     ActivationHandler m_activation;
+    HandoverHandler m_handover;
 };

@@ -4,7 +4,10 @@
 # its saves through platform/), then the receiver model (model/), the command
 # line's server (command/) and ui/, then window/, and app/ on top. Each folder
 # may include only the folders listed for it; only platform/ may ask which
-# system it is on. The model and the command server know no widget.
+# system it is on. The model and the command server know no widget. The window
+# and the command server stand side by side on the model: neither includes the
+# other, and the window takes the receiver's numbers from the model, not from
+# device/. The running instance in app/ is Qt Core only.
 # The command-line client (voxbench) links Qt Core and Network only.
 # Usage: check-layers.sh SOURCE_DIR [CLIENT_EXECUTABLE]
 set -uo pipefail
@@ -20,7 +23,7 @@ declare -A allowed=(
     [model]="model presets device platform log"
     [command]="command model presets device platform log"
     [ui]="ui log"
-    [window]="window model ui device presets platform log"
+    [window]="window model ui presets platform log"
     [app]="app command window model ui device presets platform log"
 )
 
@@ -37,16 +40,21 @@ for folder in "${!allowed[@]}"; do
     done < <(grep -rnE '^\s*#\s*include\s+"[a-z]+/' "$folder" --include='*.cpp' --include='*.h' 2>/dev/null)
 done
 
-# The model and the command server reach nothing of Qt Widgets or Gui.
+# The model, the command server and the instance reach nothing of Qt Widgets or Gui.
 while IFS= read -r line; do
     echo "layering: widget header below the window: $line"
     failures=$((failures + 1))
 done < <(grep -rnE '^\s*#\s*include\s+<(Q(Widget|Application|AbstractButton|RadioButton|PushButton|CheckBox|Slider|Label|TabWidget|MessageBox|MainWindow|LineEdit|GroupBox|ButtonGroup|Gui[A-Za-z]*|tWidgets/[A-Za-z]+)|qcustomplot\.h)>' \
-    model command --include='*.cpp' --include='*.h' 2>/dev/null)
+    model command app/VoxBenchInstance.h app/VoxBenchInstance.cpp --include='*.cpp' --include='*.h' 2>/dev/null)
+while IFS= read -r line; do
+    echo "layering: the instance reaches above the model: $line"
+    failures=$((failures + 1))
+done < <(grep -nE '^\s*#\s*include\s+"(window|ui)/' app/VoxBenchInstance.h app/VoxBenchInstance.cpp 2>/dev/null)
 while IFS= read -r line; do
     echo "layering: $line links Qt Widgets or Gui"
     failures=$((failures + 1))
 done < <(grep -nE 'Qt5::(Widgets|Gui)' model/CMakeLists.txt command/CMakeLists.txt 2>/dev/null
+    sed -n '/^add_library(voxbench_instance/,/^$/p' app/CMakeLists.txt | grep -E 'Qt5::(Widgets|Gui)|voxbench_(window|ui)\b'
     grep -nE 'Qt5::Widgets' platform/CMakeLists.txt 2>/dev/null)
 
 while IFS= read -r line; do
@@ -87,4 +95,4 @@ if [ "$failures" -ne 0 ]; then
     echo "layering: $failures violation(s)"
     exit 1
 fi
-echo "layering: every include points down, no platform test outside platform/, platform/ and the client without widgets"
+echo "layering: every include points down, no platform test outside platform/, platform/, the instance and the client without widgets"

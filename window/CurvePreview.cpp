@@ -1,5 +1,6 @@
 #include "window/CurvePreview.h"
 
+#include "model/ReceiverLimits.h"
 #include "presets/BandFit.h"
 #include "ui/VoxBenchStyle.h"
 #include "window/EqualizerPlotStyle.h"
@@ -101,7 +102,7 @@ void CurvePreview::plot(QCustomPlot *chart) const
     bottom->setScaleType(QCPAxis::stLogarithmic);
     bottom->setRange(BandFit::kLowestHz, BandFit::kHighestHz);
     QSharedPointer<QCPAxisTickerText> ticks(new QCPAxisTickerText);
-    for (int band = 0; band < kBands; ++band)
+    for (int band = 0; band < ReceiverLimits::kBands; ++band)
         ticks->addTick(kBandHz[band], kBandHz[band] >= 1000 ? QStringLiteral("%1k").arg(kBandHz[band] / 1000)
                                                             : QString::number(kBandHz[band]));
     bottom->setTicker(ticks);
@@ -137,7 +138,7 @@ void CurvePreview::plot(QCustomPlot *chart) const
     points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, Qt::white, kViolet, 8));
     QVector<double> centres;
     QVector<double> gains;
-    for (int band = 0; band < kBands; ++band) {
+    for (int band = 0; band < ReceiverLimits::kBands; ++band) {
         centres << kBandHz[band];
         gains << m_reading.gains[band];
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/ReceiverContract.h"
+#include "model/ReceiverLimits.h"
 #include "presets/ModeType.h"
 
 #include <array>
@@ -19,7 +19,7 @@ struct TabControls
     // Built-in preset buttons by button number, named by PresetNames.
     std::vector<QRadioButton *> presets;
     QRadioButton *customize = nullptr;
-    std::array<QRadioButton *, kCustomSlots> custom{};
+    std::array<QRadioButton *, ReceiverLimits::kCustomSlots> custom{};
     QPushButton *add = nullptr;
     QPushButton *clear = nullptr;
     QGroupBox *customBox = nullptr;

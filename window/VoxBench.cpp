@@ -1,11 +1,8 @@
 // Construction and initialisation of the main window, and the timer dispatch.
 #include "window/VoxBench.h"
 
-#include "log/DebugLog.h"
-#include "platform/DeviceMonitor.h"
 #include "platform/ProcessCommandLine.h"
 #include "presets/ModeNameRule.h"
-#include "presets/WriteReadJson.h"
 #include "ui/CustomTabStyle.h"
 #include "ui/FocusMark.h"
 #include "ui/MessageBox.h"
@@ -28,8 +25,8 @@
 #include <QTimerEvent>
 #include <qcustomplot.h>
 
-VoxBench::VoxBench(QWidget *parent)
-    : QMainWindow(parent), m_session(std::make_unique<ReceiverSession>()),
+VoxBench::VoxBench(ReceiverModel &model, const RuleEngine &rules, QWidget *parent)
+    : QMainWindow(parent), m_model(&model), m_ruleEngine(&rules),
       m_appDirPath(QCoreApplication::applicationDirPath())
 {
     m_warmup = new FirstShowWarmup(this);
@@ -37,12 +34,7 @@ VoxBench::VoxBench(QWidget *parent)
     for (int left = ui.coveredPicturesLeft(); left > 0; --left)
         m_warmup->addStep([this] { ui.applyNextCoveredPicture(); });
     initTabControls();
-    m_store = std::make_unique<WriteReadJson>(this);
-    m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
-    m_rules = std::make_unique<AppRules>();
-    m_ruleEngine = std::make_unique<RuleEngine>(*m_model, *m_rules);
-    connect(m_model.get(), &ReceiverModel::saveFailed, this, &VoxBench::warnSaveFailed);
-    connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBench::logConfigKeptAside);
+    connect(m_model, &ReceiverModel::saveFailed, this, &VoxBench::warnSaveFailed);
 
     ui.lineEdit_CustomName->setMaxLength(ModeNameRule::kMaxLength);
     ui.radioButton_Stereo_Pop->setFixedWidth(70);
@@ -84,12 +76,6 @@ void VoxBench::warnSaveFailed(const QString &path, const QString &reason)
                             .arg(QDir::toNativeSeparators(path), reason));
 }
 
-void VoxBench::logConfigKeptAside(const QString &keptPath, const QString &reason)
-{
-    writeDebugLog(QStringLiteral("config.json kept"), keptPath + QStringLiteral(" : ") + reason,
-                  QStringLiteral("VoxBench"), QStringLiteral("logConfigKeptAside"), __LINE__);
-}
-
 void VoxBench::initWindow()
 {
     setShowAtStart(!isAutorunLaunch());
@@ -99,8 +85,6 @@ void VoxBench::initWindow()
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_Hover);
 
-    initDebugLog();
-    registerDevice();
     initSystemTray();
     initCustomPlot();
     initButtonGroups();
@@ -133,7 +117,7 @@ void VoxBench::initWindow()
 
     auto *modeNames = new ModeNameElider(this);
     for (ModeType type : {Surround, Stereo}) {
-        for (int slot = 0; slot < kCustomSlots; ++slot) {
+        for (int slot = 0; slot < ReceiverLimits::kCustomSlots; ++slot) {
             modeNames->watch(customButton(type, slot));
             customButton(type, slot)->setText(QStringLiteral("Mode0%1").arg(slot + 1));
         }
@@ -154,10 +138,21 @@ void VoxBench::initWindow()
     connect(ui.verticalSlider_30, &QSlider::valueChanged, this, &VoxBench::on_SLOTSetSliderValue);
 
     connectModel();
-    setTabWidgetIndex(int(Page::Stereo));
-    setPageState(PageState::NoReceiver);
+    showModel();
+}
+
+// A window built while the model already runs (a receiver open, modes chosen)
+// starts from what the model holds, as if it had followed every change.
+void VoxBench::showModel()
+{
+    if (m_model->receiverOpen())
+        showReceiverOpened();
+    showPage(m_model->page());
+    setPageState(m_model->pageState());
+    showModes(Surround);
+    showModes(Stereo);
     // Said once the event loop runs, so that start-up is not held by a box.
-    if (InitDeviceInput() == OpenFailed)
+    if (m_model->receiver().openRefused())
         QTimer::singleShot(0, this, [this] {
             if (!m_model->receiverOpen())
                 warnAccessDenied();
@@ -167,7 +162,7 @@ void VoxBench::initWindow()
 // The window follows the model: every change it reports is shown here.
 void VoxBench::connectModel()
 {
-    ReceiverModel *model = m_model.get();
+    ReceiverModel *model = m_model;
     connect(model, &ReceiverModel::pageChanged, this, &VoxBench::showPage);
     connect(model, &ReceiverModel::selectionChanged, this, &VoxBench::showSelection);
     connect(model, &ReceiverModel::gainsChanged, this, [this](ModeType type) {

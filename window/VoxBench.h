@@ -1,7 +1,5 @@
 #pragma once
 
-#include "device/ReceiverSession.h"
-#include "device/UsbHidOperation.h"
 #include "model/AppRules.h"
 #include "model/Pages.h"
 #include "model/ReceiverModel.h"
@@ -21,10 +19,8 @@
 #include <memory>
 #include <vector>
 
-class DeviceMonitor;
 class FocusMark;
 class FirstShowWarmup;
-class MyThread;
 class MyThread_Two;
 class QAction;
 class QButtonGroup;
@@ -32,36 +28,27 @@ class QMenu;
 class QMovie;
 class QRadioButton;
 class TestSoundPlayer;
-class WriteReadJson;
 
-// The main window: a view over the receiver model. It shows what the model
-// holds and turns clicks into model calls. Split by topic over several files:
-// VoxBench.cpp (construction), VoxBenchAttachment.cpp, VoxBenchModes.cpp,
-// VoxBenchEqualizer.cpp, VoxBenchTabs.cpp, VoxBenchSpectrum.cpp,
-// VoxBenchSpeakerTest.cpp and VoxBenchTray.cpp.
+// The main window: a view over the receiver model it is given, which outlives
+// it. It shows what the model holds and turns clicks into model calls. Split by
+// topic over several files: VoxBench.cpp (construction), VoxBenchAttachment.cpp,
+// VoxBenchModes.cpp, VoxBenchEqualizer.cpp, VoxBenchTabs.cpp,
+// VoxBenchSpectrum.cpp, VoxBenchSpeakerTest.cpp and VoxBenchTray.cpp.
 class VoxBench : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit VoxBench(QWidget *parent = nullptr);
+    // The rule engine only names the rule in force on the tray icon.
+    VoxBench(ReceiverModel &model, const RuleEngine &rules, QWidget *parent = nullptr);
     ~VoxBench() override;
 
-    UsbHidOpenResult InitDeviceInput();
     void setPageState(PageState state);
     void drawSpectrum(const quint8 *frame);
     void stopSpeakerTest();
 
-    // Device notifications, whichever platform delivered them.
-    void handleHidArrival();
-    void handleHidRemoval(quint16 vendorId, quint16 productId, const QString &node = QString());
-    void handleVolumeArrival();
-
-    // For tests and the platform layer.
-    WriteReadJson *store() const { return m_store.get(); }
-    ReceiverModel *model() const { return m_model.get(); }
-    AppRules *rules() const { return m_rules.get(); }
-    RuleEngine *ruleEngine() const { return m_ruleEngine.get(); }
+    // For tests.
+    ReceiverModel *model() const { return m_model; }
     VoxBenchForm &form() { return ui; }
     const FocusMark *focusMark() const { return m_focusMark; }
     QString deviceUuid() const { return m_model->identity(); }
@@ -69,8 +56,6 @@ public:
     int headsetModel() const { return m_model->headsetModel(); }
     PageState pageState() const { return m_model->pageState(); }
     bool peqGateOpen() const { return m_model->gateOpen(); }
-    MyThread *readThread() const { return m_session->readThread(); }
-    ReceiverSession *session() const { return m_session.get(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }
     bool testPlaying() const { return m_testPlaying; }
     int testChannel() const { return m_testChannel; }
@@ -164,11 +149,9 @@ protected:
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
     void initWindow();
-    void registerDevice();
     void initSystemTray();
     // The tray's tooltip: the product, and the rule in force if any.
     void showRuleInForce();
@@ -179,6 +162,7 @@ private:
     void initButtonGroups();
     void initTabControls();
     void connectModel();
+    void showModel();
     TabControls &tab(ModeType type) { return m_tabControls[type]; }
     const TabControls &tab(ModeType type) const { return m_tabControls[type]; }
     void connectReadThread();
@@ -213,21 +197,14 @@ private:
     void sliderEdited(ModeType type);
     void warnAccessDenied();
     void warnSaveFailed(const QString &path, const QString &reason);
-    void logConfigKeptAside(const QString &keptPath, const QString &reason);
 
     VoxBenchForm ui;
     FocusMark *m_focusMark = nullptr; // a child widget, owned by the window
 
-    std::unique_ptr<WriteReadJson> m_store;
     FirstShowWarmup *m_warmup = nullptr;
     QMutex m_sliderMutex;
-    // The receiver's sequences: its read thread, the PEQ uploads awaiting
-    // their acknowledgement and the number of the attachment.
-    std::unique_ptr<ReceiverSession> m_session;
-    // What the receiver and the user chose; dies before the session and the store.
-    std::unique_ptr<ReceiverModel> m_model;
-    std::unique_ptr<AppRules> m_rules;
-    std::unique_ptr<RuleEngine> m_ruleEngine;
+    ReceiverModel *m_model;
+    const RuleEngine *m_ruleEngine;
     std::unique_ptr<MyThread_Two> m_testThread;
     int m_attachTimerId = 0;
     // The page being shown by the model: the tab bar's own signal is no click then.
@@ -254,7 +231,6 @@ private:
     std::array<TabControls, 2> m_tabControls{};
 
     SpectrumSmoother m_spectrum;
-    std::unique_ptr<DeviceMonitor> m_deviceMonitor;
 
     // Speaker test.
     std::unique_ptr<TestSoundPlayer> m_player;

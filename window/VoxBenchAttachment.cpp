@@ -2,9 +2,6 @@
 // pages, the receiver's picture and, for a new receiver, itself.
 #include "window/VoxBench.h"
 
-#include "log/DebugLog.h"
-#include "platform/DeviceMonitor.h"
-#include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/FirstShowWarmup.h"
 #include "window/MyThread_Two.h"
@@ -17,52 +14,8 @@
 #include <qcustomplot.h>
 
 namespace {
-const QString kSource = QStringLiteral("VoxBench");
 constexpr int kAttachTimerMs = 60000;
 } // namespace
-
-void VoxBench::registerDevice()
-{
-    qDebug() << "***** Register Device! *****";
-    m_deviceMonitor = std::make_unique<DeviceMonitor>();
-    connect(m_deviceMonitor.get(), &DeviceMonitor::hidArrived, this, &VoxBench::handleHidArrival);
-    connect(m_deviceMonitor.get(), &DeviceMonitor::hidRemoved, this, &VoxBench::handleHidRemoval);
-    connect(m_deviceMonitor.get(), &DeviceMonitor::usbDiskArrived, this, &VoxBench::handleVolumeArrival);
-    if (m_deviceMonitor->start(this)) {
-        qDebug() << "Register SuccessFul!";
-        writeDebugLog(QStringLiteral("Register Device"), QStringLiteral("true"), kSource,
-                      QStringLiteral("registerDevice"), 274);
-    } else {
-        qDebug() << "Register Fail!";
-        writeDebugLog(QStringLiteral("Register Device"), QStringLiteral("false"), kSource,
-                      QStringLiteral("registerDevice"), 269);
-    }
-}
-
-bool VoxBench::nativeEvent(const QByteArray &eventType, void *message, long *result)
-{
-    Q_UNUSED(result);
-    if (m_deviceMonitor)
-        m_deviceMonitor->handleNativeEvent(eventType, message);
-    return false;
-}
-
-void VoxBench::handleVolumeArrival()
-{
-    qDebug() << "U disk arrived";
-    writeDebugLog(QStringLiteral("Insert Device U disk"), QStringLiteral("true"), kSource,
-                  QStringLiteral("nativeEvent"), 294);
-}
-
-void VoxBench::handleHidArrival()
-{
-    if (m_model->receiverPresent())
-        return;
-    qDebug() << "------------------------------";
-    writeDebugLog(QStringLiteral("DeviceInsert"), QStringLiteral("true"), kSource,
-                  QStringLiteral("nativeEvent"), 305);
-    m_model->handleArrival();
-}
 
 // A receiver that is found but cannot be opened is almost always a missing
 // udev rule; without a word the program would sit on its no-device page.
@@ -79,11 +32,6 @@ void VoxBench::warnAccessDenied()
                            "packaging/ to /etc/udev/rules.d/ and run "
                            "\"sudo udevadm control --reload-rules\".\n\n"
                            "Then unplug the receiver and plug it in again."));
-}
-
-UsbHidOpenResult VoxBench::InitDeviceInput()
-{
-    return m_model->open();
 }
 
 void VoxBench::showReceiverOpened()
@@ -109,10 +57,10 @@ void VoxBench::showReceiverOpened()
 void VoxBench::connectReadThread()
 {
     // The model passes on what the window shows of the receiver's replies.
-    connect(m_model.get(), &ReceiverModel::spectrumLevels, this, [this](const SpectrumLevels &levels) {
+    connect(m_model, &ReceiverModel::spectrumLevels, this, [this](const SpectrumLevels &levels) {
         m_spectrum.pushSpectrumLevels(levels.data(), int(levels.size()));
     });
-    connect(m_model.get(), &ReceiverModel::spectrumFrameDue, this,
+    connect(m_model, &ReceiverModel::spectrumFrameDue, this,
             [this] { on_SLOTReadAudio(replyCodeValue(ReplyCode::SpectrumFrame)); });
     qDebug() << "***** Start Connect One! *****";
 }
@@ -121,15 +69,6 @@ void VoxBench::connectTestThread()
 {
     connect(m_testThread.get(), &MyThread_Two::sendSetMicTimer, this, &VoxBench::on_SLOTSetMicTimer_LabelUI);
     qDebug() << "***** Start Connect Two! *****";
-}
-
-void VoxBench::handleHidRemoval(quint16 vendorId, quint16 productId, const QString &node)
-{
-    qDebug() << "------------------------------";
-    writeDebugLog(QStringLiteral("DeviceRemove"), QStringLiteral("true"), kSource,
-                  QStringLiteral("nativeEvent"), 333);
-    qDebug() << "Removed" << Qt::hex << vendorId << productId << node;
-    m_model->handleRemoval(vendorId, productId, node);
 }
 
 void VoxBench::setPageState(PageState state)

@@ -70,10 +70,10 @@ void VoxBench::on_VerticalSlider_Surround_ValueChange()
 void VoxBench::setSliderValue(std::vector<int> datas, ModeType type)
 {
     // A mode read from a file may hold fewer than ten gains: the rest are flat.
-    datas.resize(kBands, 0);
+    datas.resize(ReceiverLimits::kBands, 0);
     QMutexLocker locker(&m_sliderMutex);
     // Shown, not edited: no slider tells the model what it already holds.
-    for (int band = 0; band < kBands; ++band)
+    for (int band = 0; band < ReceiverLimits::kBands; ++band)
         ui.showBandGain(tab(type).sliderPage(), band, datas[band]);
 }
 
@@ -84,15 +84,15 @@ void VoxBench::resetSliderValue(ModeType type)
 
 void VoxBench::setSliderEnable(bool enabled, ModeType type)
 {
-    for (int band = 0; band < kBands; ++band)
+    for (int band = 0; band < ReceiverLimits::kBands; ++band)
         ui.bandSlider(tab(type).sliderPage(), band)->setEnabled(enabled);
 }
 
 std::vector<int> VoxBench::getSliderValue(ModeType type)
 {
     std::vector<int> values;
-    values.reserve(kBands);
-    for (int band = 0; band < kBands; ++band)
+    values.reserve(ReceiverLimits::kBands);
+    for (int band = 0; band < ReceiverLimits::kBands; ++band)
         values.push_back(ui.bandSlider(tab(type).sliderPage(), band)->value());
     return values;
 }

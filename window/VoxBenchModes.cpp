@@ -6,7 +6,6 @@
 #include "platform/BoundedRead.h"
 #include "presets/ModeFile.h"
 #include "presets/ModeNameRule.h"
-#include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
 #include "window/CurvePreview.h"
 #include "window/ModeNameElider.h"
@@ -22,7 +21,7 @@
 #include <QSlider>
 
 namespace {
-constexpr int kSlots = kCustomSlots;
+constexpr int kSlots = ReceiverLimits::kCustomSlots;
 
 void logModeClicked(const char *message, const char *function, int line)
 {

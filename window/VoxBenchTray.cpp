@@ -76,7 +76,7 @@ void VoxBench::initSystemTray()
     // The form's window icon, Icon.ico, is shared rather than decoded once more (all six sizes).
     m_trayIcon = new QSystemTrayIcon(trayIcon(windowIcon()), this);
     showRuleInForce();
-    connect(m_ruleEngine.get(), &RuleEngine::inForceChanged, this, &VoxBench::showRuleInForce);
+    connect(m_ruleEngine, &RuleEngine::inForceChanged, this, &VoxBench::showRuleInForce);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
     m_trayIcon->show();
     if (trayAvailable())

@@ -8,6 +8,7 @@
 //
 // Usage: voxbench_bench_latency [samples]
 
+#include "app/VoxBenchInstance.h"
 #include "tools/emulator/EmulatorControl.h"
 #include "tools/emulator/HidEmulator.h"
 #include "window/VoxBench.h"
@@ -82,7 +83,8 @@ int main(int argc, char *argv[])
     const int samples = argc > 1 ? qMax(3, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
 
     EmulatorControl::configure(EmulatorControl::Config());
-    VoxBench window;
+    VoxBenchInstance instance;
+    VoxBench window(instance.model(), instance.ruleEngine());
     window.show();
     QElapsedTimer wait;
     wait.start();

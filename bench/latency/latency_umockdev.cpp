@@ -9,6 +9,7 @@
 // Before Qt: glib has fields named like Qt's keywords.
 #include <umockdev.h>
 
+#include "app/VoxBenchInstance.h"
 #include "tests/umockdev/UmockdevReceiver.h"
 #include "window/VoxBench.h"
 
@@ -81,7 +82,8 @@ int main(int argc, char *argv[])
     {
         UmockdevReceiver receiver(bed, UmockdevReceiver::Options());
         receiver.plug();
-        VoxBench window;
+        VoxBenchInstance instance;
+        VoxBench window(instance.model(), instance.ruleEngine());
         window.show();
         QElapsedTimer wait;
         wait.start();

@@ -4,6 +4,7 @@
 //
 // Usage: voxbench_bench_levels_tick [ticks]
 
+#include "app/VoxBenchInstance.h"
 #include "tools/emulator/EmulatorControl.h"
 #include "window/VoxBench.h"
 
@@ -56,7 +57,9 @@ int main(int argc, char *argv[])
     config.absent = true;
     EmulatorControl::configure(config);
 
-    VoxBench window;
+    VoxBenchInstance instance;
+
+    VoxBench window(instance.model(), instance.ruleEngine());
     window.show();
     VoxBenchForm &ui = window.form();
     ui.groupBox_Stereo_Spectrum->show();

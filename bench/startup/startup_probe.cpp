@@ -4,22 +4,35 @@
 #include "GuiSleepMeter.h"
 
 #include "app/Startup.h"
+#include "app/VoxBenchInstance.h"
+#include "app/WindowHost.h"
 #include "platform/TerminationWatcher.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
 
+namespace {
+class Program : public QObject
+{
+public:
+    Program() : host(instance) {}
+    VoxBenchInstance instance;
+    WindowHost host;
+};
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return Startup::run([](TerminationWatcher &termination) {
-        auto window = std::make_unique<VoxBench>();
-        QObject::connect(&termination, &TerminationWatcher::terminationRequested, window.get(),
-                         &VoxBench::on_ExitAppAction);
-        VoxBench *page = window.get();
+    return Startup::run([](TerminationWatcher &termination, InstanceActivator &) {
+        auto program = std::make_unique<Program>();
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, &program->instance,
+                         &VoxBenchInstance::quit);
+        VoxBench *page = &program->host.window();
         // Owned by the window.
         new FirstFrameProbe(
             page, [page] { return page->pageState() == PageState::Device; }, guiThreadSleptNs);
-        return window;
+        page->show();
+        return std::unique_ptr<QObject>(std::move(program));
     });
 }

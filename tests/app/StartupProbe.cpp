@@ -84,10 +84,11 @@ int main(int argc, char *argv[])
             [[maybe_unused]] char *answer = std::fgets(line, sizeof line, stdin);
         }
     });
-    return Startup::run([](TerminationWatcher &termination) {
+    return Startup::run([](TerminationWatcher &termination, InstanceActivator &) {
         auto window = std::make_unique<ProbeWindow>();
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, qApp,
                          &QCoreApplication::quit);
-        return std::unique_ptr<QMainWindow>(std::move(window));
+        window->setVisible(showAtStart());
+        return std::unique_ptr<QObject>(std::move(window));
     });
 }

@@ -291,6 +291,7 @@ private slots:
     void usageNeedsNoInstance();
     void commandsDriveReceiverAndWindow();
     void commandStartsVoxBench();
+    void displaylessStartHandsOverToADisplay();
     void receiverWithoutSurroundPulledSilentOrMissing();
     void modeFilesAndRulesForApplications();
     void hostileRequestsBlockNobody();
@@ -605,6 +606,38 @@ void tst_CommandLine::commandStartsVoxBench()
     QVERIFY(!QFile::exists(entry));
     QCOMPARE(voxbench({"autostart", "on"}).code, 0);
     QVERIFY(readFile(entry).contains("\nExec=\"" + QFile::encodeName(VOXBENCH_PATH) + "\" -autorun\n"));
+}
+
+// From ssh or a user service: no display, no widgets, the receiver and commands
+// still served; a start on a display takes over with the state left behind.
+void tst_CommandLine::displaylessStartHandsOverToADisplay()
+{
+    QProcessEnvironment headless = environment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        headless.remove(name);
+    ProbeProcess first(VOXBENCH_PATH, {}, headless);
+    QVERIFY(listening());
+    QCOMPARE(voxbench({"mode", "Flat", "--tab", "stereo"}).code, 0);
+    QCOMPARE(voxbench({"enc", "off"}).code, 0);
+    Result r = voxbench({"status", "--json"});
+    QCOMPARE(r.at("attached").toBool(), true);
+    QCOMPARE(r.at("window_shown").toBool(), false);
+    // Nothing to show it on: "show" keeps it serving.
+    QCOMPARE(voxbench({"show"}).code, 0);
+    QCOMPARE(voxbench({"status", "--json"}).at("window_shown").toBool(), false);
+    QCOMPARE(first.process().state(), QProcess::Running);
+
+    ProbeProcess second(VOXBENCH_PATH, {}, environment());
+    QVERIFY(first.finished(10000));
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(listening());
+    r = voxbench({"status", "--json"});
+    QCOMPARE(r.at("window_shown").toBool(), true);
+    QCOMPARE(r.at("modes/stereo/name").toString(), QStringLiteral("Flat"));
+    QCOMPARE(r.at("mic_enc").toBool(), false);
+    QCOMPARE(instancesOfThisHome(), 1);
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(second.finished(5000));
 }
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include "command/CommandWatchers.h"
 #include "device/ReceiverSession.h"
+#include "model/CustomModes.h"
+#include "model/ReceiverAttachment.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
 #include "presets/WriteReadJson.h"
@@ -65,6 +67,8 @@ private slots:
 #endif
     void burstOfWakesResendsOnce();
     void watchersGetEveryChange();
+    void attachmentLifeOnItsOwn();
+    void customModeRulesOverTheStore();
     void cleanup();
 
 private:
@@ -84,7 +88,7 @@ bool tst_ReceiverModel::attach(quint16 productId, bool offers71)
     m_store = std::make_unique<WriteReadJson>(QCoreApplication::applicationDirPath());
     m_session = std::make_unique<ReceiverSession>();
     m_model = std::make_unique<ReceiverModel>(*m_store, *m_session);
-    if (m_model->open() != OpenOk)
+    if (m_model->receiver().open() != OpenOk)
         return false;
     return waitFor([this] { return m_model->attached(); }, 3000) && waitForSettled(*m_session);
 }
@@ -228,12 +232,12 @@ void tst_ReceiverModel::eachCallSendsItsReports()
     // Kept for this receiver: its next attachment sends it in place of the default.
     const auto reattach = [this](quint32 identity) {
         EmulatorControl::setPresent(false);
-        m_model->handleRemoval(m_session->vendorId(), m_session->productId());
+        m_model->receiver().handleRemoval(m_session->vendorId(), m_session->productId());
         EmulatorControl::Config config = EmulatorControl::config();
         config.identity = identity;
         EmulatorControl::configure(config);
         EmulatorControl::clearWrittenReports();
-        m_model->handleArrival();
+        m_model->receiver().handleArrival();
         return waitFor([this] { return m_model->attached(); }, 3000) && waitForSettled(*m_session);
     };
     QVERIFY(reattach(EmulatorControl::config().identity));
@@ -343,12 +347,12 @@ void tst_ReceiverModel::rulesFollowApplications()
 
     // Another receiver plugged in meanwhile gets the rule's mode after its own start.
     EmulatorControl::setPresent(false);
-    m_model->handleRemoval(0x5A17, 0x4152);
+    m_model->receiver().handleRemoval(0x5A17, 0x4152);
     QVERIFY(!m_model->attached());
     EmulatorControl::Config other;
     other.productId = 0x4153;
     EmulatorControl::configure(other);
-    m_model->handleArrival();
+    m_model->receiver().handleArrival();
     QVERIFY(waitFor([this] { return m_model->attached(); }, 3000));
     QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Surround, kSurroundFps) && m_model->page() == Page::Surround,
                              1000);
@@ -373,11 +377,11 @@ void tst_ReceiverModel::rulesFollowApplications()
     // A game already running when the receiver comes: afterwards, the receiver's own modes.
     QVERIFY(rules.remove(QStringLiteral("quake3")));
     EmulatorControl::setPresent(false);
-    m_model->handleRemoval(0x5A17, 0x4153);
+    m_model->receiver().handleRemoval(0x5A17, 0x4153);
     QVERIFY(rules.add({QStringLiteral("Quake3"), QStringLiteral("fps"), Surround}));
     QTRY_VERIFY_WITH_TIMEOUT(engine.inForce(), kFollowMs);
     EmulatorControl::setPresent(true);
-    m_model->handleArrival();
+    m_model->receiver().handleArrival();
     QVERIFY(waitFor([this] { return m_model->attached(); }, 3000));
     QTRY_VERIFY_WITH_TIMEOUT(isPreset(*m_model, Surround, kSurroundFps) && m_model->page() == Page::Surround,
                              1000);
@@ -514,8 +518,8 @@ void tst_ReceiverModel::burstOfWakesResendsOnce()
     const auto resent = [this](int wakes) {
         EmulatorControl::clearWrittenReports();
         for (int n = 0; n < wakes; ++n) {
-            m_model->noteSleep();
-            m_model->reapplyAfterResume();
+            m_model->receiver().noteSleep();
+            m_model->receiver().reapplyAfterResume();
             spin(2);
         }
         spin(ReceiverModel::kResumeSettleMs);
@@ -578,6 +582,86 @@ void tst_ReceiverModel::watchersGetEveryChange()
     QCOMPARE(watchers.add(quiet), quint64(0));
     watchers.remove(ids.back());
     QVERIFY(watchers.add(quiet) != 0);
+}
+
+// The attachment's life without the model: its settings come up no sooner than
+// kPageDelayMs after the open, another node's removal ends nothing, a resume
+// resends once the receiver answers, and not after a replug while asleep.
+void tst_ReceiverModel::attachmentLifeOnItsOwn()
+{
+    EmulatorControl::configure(EmulatorControl::Config());
+    WriteReadJson store(QCoreApplication::applicationDirPath());
+    ReceiverSession session;
+    ReceiverAttachment attachment(session, store);
+    QSignalSpy up(&attachment, &ReceiverAttachment::cameUp);
+    QSignalSpy ended(&attachment, &ReceiverAttachment::ended);
+    QSignalSpy resend(&attachment, &ReceiverAttachment::resendDue);
+    QElapsedTimer clock;
+    clock.start();
+    attachment.handleArrival();
+    QVERIFY(session.opened());
+    QCOMPARE(attachment.pageState(), PageState::NoReceiver);
+    QVERIFY(up.wait(3000));
+    QVERIFY(clock.elapsed() >= ReceiverAttachment::kPageDelayMs);
+    QVERIFY(attachment.up());
+    QVERIFY(waitForSettled(session));
+
+    attachment.handleRemoval(0x5A17, 0x4152, QStringLiteral("/dev/hidraw-elsewhere"));
+    QVERIFY(attachment.up());
+    QCOMPARE(ended.count(), 0);
+
+    attachment.noteSleep();
+    attachment.reapplyAfterResume();
+    QCOMPARE(resend.count(), 0); // not before the wakes settled and the receiver answered
+    QVERIFY(resend.wait(3000));
+    QVERIFY(waitForSettled(session));
+
+    attachment.noteSleep();
+    EmulatorControl::setPresent(false);
+    attachment.handleRemoval(0x5A17, 0x4152);
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(attachment.pageState(), PageState::NoReceiver);
+    EmulatorControl::setPresent(true);
+    attachment.handleArrival();
+    QVERIFY(up.wait(3000));
+    attachment.reapplyAfterResume();
+    spin(ReceiverAttachment::kResumeSettleMs + 300);
+    QCOMPARE(resend.count(), 1);
+}
+
+// The custom modes' rules on the store alone: the lowest free slot under the
+// first free name, gains clamped, five per tab, names unique per tab, and
+// nothing kept for a receiver without an identity.
+void tst_ReceiverModel::customModeRulesOverTheStore()
+{
+    WriteReadJson store(QCoreApplication::applicationDirPath());
+    store.setDevice(0x4152, QStringLiteral("0a1b2c3d"));
+    CustomModes modes(store);
+    int slot = -1;
+    for (int n = 0; n < 3; ++n) {
+        QVERIFY(modes.add(Stereo, QString(), Gains{}, &slot).ok());
+        QCOMPARE(slot, n);
+    }
+    QVERIFY(modes.remove(Stereo, 0).ok());
+    QVERIFY(modes.add(Stereo, QString(), Gains{40, -40}, &slot).ok());
+    QCOMPARE(slot, 2);
+    QCOMPARE(modes.list(Stereo).back().name, QStringLiteral("Mode01"));
+    QCOMPARE(modes.list(Stereo).back().gains[0], ReceiverLimits::kMaxGain);
+    QCOMPARE(modes.list(Stereo).back().gains[1], ReceiverLimits::kMinGain);
+
+    QCOMPARE(modes.checkName(Stereo, QStringLiteral("Mode02"), nullptr).result, ModelResult::NameTaken);
+    QVERIFY(modes.checkName(Surround, QStringLiteral("Mode02"), nullptr).ok());
+    QCOMPARE(modes.rename(Stereo, 0, QStringLiteral("Mode03")).result, ModelResult::NameTaken);
+    QVERIFY(modes.rename(Stereo, 0, QStringLiteral("Dawn")).ok());
+    QVERIFY(readFile(configPath()).contains("\"Dawn\""));
+    QCOMPARE(modes.rename(Stereo, 4, QStringLiteral("x")).result, ModelResult::NoSuchMode);
+
+    QVERIFY(modes.add(Stereo, QStringLiteral("Four"), Gains{}, &slot).ok());
+    QVERIFY(modes.add(Stereo, QStringLiteral("Five"), Gains{}, &slot).ok());
+    QCOMPARE(modes.add(Stereo, QStringLiteral("Six"), Gains{}, &slot).result, ModelResult::Full);
+
+    store.setDevice(0x4152, QString());
+    QCOMPARE(modes.add(Surround, QString(), Gains{}, &slot).result, ModelResult::NotKept);
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiverModel)

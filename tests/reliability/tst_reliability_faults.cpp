@@ -6,6 +6,7 @@
 // because the reply watch of the device link lives for the whole process.
 #include "support/ReliabilitySupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "device/UsbHidOperation.h"
 #include "support/BehaviourSupport.h"
 #include "ui/MessageBox.h"
@@ -50,7 +51,7 @@ private:
     void removeAndCheckQuiet();
     void checkStalls();
     static int count(quint8 code) { return withCommand(writtenReports(), code).size(); }
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     StallMonitor m_stalls;
     int m_boxes = 0;
@@ -63,7 +64,8 @@ void tst_reliability_faults::init()
     EmulatorControl::Config absent;
     absent.absent = true;
     EmulatorControl::configure(absent);
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
     spin(100);
     m_threadsBefore = threadCount();
@@ -73,6 +75,7 @@ void tst_reliability_faults::init()
 void tst_reliability_faults::cleanup()
 {
     m_window.reset();
+    m_instance.reset();
 }
 
 // From the arrival to the removal: the attachment, its uploads and whatever the case did then.
@@ -91,8 +94,8 @@ void tst_reliability_faults::arriveWith(const EmulatorControl::Config &config)
 {
     EmulatorControl::configure(config);
     EmulatorControl::clearWrittenReports();
-    m_window->handleHidArrival();
-    QVERIFY(m_window->readThread());
+    m_instance->handleHidArrival();
+    QVERIFY(m_instance->session().readThread());
     // The device page comes whether or not the receiver talks. (Waiting
     // without QTRY, whose sleeps would count as stalls.)
     waitFor([this] { return m_window->pageState() == PageState::Device; }, 2000);
@@ -118,9 +121,9 @@ void tst_reliability_faults::removeAndCheckQuiet()
 {
     checkStalls();
     EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+    m_instance->handleHidRemoval(kVendor, EmulatorControl::config().productId);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
-    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
     spin(1200); // every retry and watchdog still pending runs out
     const int written = EmulatorControl::writtenReportCount();
     spin(300);
@@ -200,7 +203,7 @@ void tst_reliability_faults::vanishesMidPeqUpload()
     config.vanishAfterPeq = 1;
     arriveWith(config);
     // The lost acknowledgement never comes: wait for the session's last step.
-    QVERIFY(waitForQuiet(kReplyGraceMs, 5000, [this] { return !m_window->session()->idle(); }));
+    QVERIFY(waitForQuiet(kReplyGraceMs, 5000, [this] { return !m_instance->session().idle(); }));
     QVERIFY(!EmulatorControl::isPresent());
     const auto peq = withCommand(writtenReports(), kSetPeq);
     QVERIFY(!peq.isEmpty());
@@ -210,7 +213,7 @@ void tst_reliability_faults::vanishesMidPeqUpload()
         accepted += (command(r.bytes) == kSetPeq && r.accepted) ? 1 : 0;
     QCOMPARE(accepted, 1);
     // The read thread keeps running on a dead handle until the notification.
-    QVERIFY(m_window->readThread());
+    QVERIFY(m_instance->session().readThread());
     const QByteArray before = readFile(configPath());
     removeAndCheckQuiet();
     const ConfigCheck check = checkConfig(readFile(configPath()));
@@ -220,9 +223,9 @@ void tst_reliability_faults::vanishesMidPeqUpload()
     // Plugged in again, the receiver is taken as if nothing had happened.
     EmulatorControl::clearWrittenReports();
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
     // Whole uploads only (the remembered tab's mode goes out once more when its
     // tab is shown), all taken, the remembered Stereo "Vorn Standard" last.
@@ -242,11 +245,11 @@ void tst_reliability_faults::healthyModesAndSpectrum()
     EmulatorControl::Config config;
     config.spectrumMs = 20;
     arriveWith(config);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     m_window->setTabWidgetIndex(0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     m_window->form().radioButton_Surround_FPS->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(count(kSetAlgorithmSwitch), 5); // Mic ENC, then one after each of the four uploads
     m_window->setTabWidgetIndex(1);
     spin(500);

@@ -5,6 +5,7 @@
 // file is never replaced by one that holds less.
 #include "support/ReliabilitySupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "log/DebugLog.h"
 #include "presets/JsonText.h"
 #include "presets/WriteReadJson.h"
@@ -163,17 +164,18 @@ void tst_reliability_filefaults::readOnlyConfigTellsOnce()
     MessageBox::setHandler([&boxes](const MessageBox::Shown &shown) { boxes.append(shown); });
     EmulatorControl::configure(EmulatorControl::Config());
     {
-        VoxBench window;
+        VoxBenchInstance instance;
+        VoxBench window(instance.model(), instance.ruleEngine());
         window.show();
         QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), PageState::Device, 3000);
-        QVERIFY(waitForSettled(*window.session()));
+        QVERIFY(waitForSettled(instance.session()));
         // Each selection is one more save that fails.
         window.form().radioButton_Stereo_Jazz->click();
         spin(100);
         window.form().radioButton_Surround_FPS->click();
         spin(100);
-        QCOMPARE(window.store()->currentMode()->name, QString("FPS"));
-        window.handleHidRemoval(0x5A17, kProduct);
+        QCOMPARE(instance.store().currentMode()->name, QString("FPS"));
+        instance.handleHidRemoval(0x5A17, kProduct);
     }
     MessageBox::setHandler(nullptr);
     QCOMPARE(keptAside(), QStringList());
@@ -198,17 +200,18 @@ void tst_reliability_filefaults::documentsCannotBeCreated()
     EmulatorControl::Config config;
     EmulatorControl::configure(config);
     {
-        VoxBench window;
+        VoxBenchInstance instance;
+        VoxBench window(instance.model(), instance.ruleEngine());
         window.show();
-        QVERIFY(window.readThread());
+        QVERIFY(instance.session().readThread());
         QTRY_COMPARE_WITH_TIMEOUT(window.pageState(), PageState::Device, 3000);
-        QVERIFY(waitForSettled(*window.session()));
+        QVERIFY(waitForSettled(instance.session()));
         QCOMPARE(window.deviceUuid(), QString(kIdentity));
         // The modes still reach the receiver.
         QVERIFY(withCommand(writtenReports(), kSetPeq).size() >= 4);
         window.form().radioButton_Stereo_Jazz->click();
         spin(100);
-        window.handleHidRemoval(0x5A17, kProduct);
+        instance.handleHidRemoval(0x5A17, kProduct);
     }
     QVERIFY(anyLineStartsWith(debug, "WriteReadJson::writeConfigJson :config.json not saved"));
     // Of all the failed saves the user hears once; the user folder check tells once too.

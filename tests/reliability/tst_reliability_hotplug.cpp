@@ -6,6 +6,7 @@
 // VOXBENCH_SOAK_CYCLES sets the number of cycles (200).
 #include "support/ReliabilitySupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "device/MyThread.h"
 #include "device/UsbHidOperation.h"
 #include "support/BehaviourSupport.h"
@@ -60,7 +61,7 @@ private slots:
 
 private:
     bool cycle(int n, bool full);
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     int m_boxes = 0;
 };
@@ -72,7 +73,8 @@ void tst_reliability_hotplug::initTestCase()
     EmulatorControl::Config absent;
     absent.absent = true;
     EmulatorControl::configure(absent);
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
     spin(100);
 }
@@ -82,14 +84,15 @@ void tst_reliability_hotplug::initTestCase()
 bool tst_reliability_hotplug::cycle(int n, bool full)
 {
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
-    if (!m_window->readThread() || !m_window->readThread()->isRunning() || !m_window->testThread()) {
+    m_instance->handleHidArrival();
+    if (!m_instance->session().readThread() || !m_instance->session().readThread()->isRunning() ||
+        !m_window->testThread()) {
         qWarning("cycle %d: no read thread or sequencer after the arrival", n);
         return false;
     }
     if (full) {
         if (!waitFor([this] { return m_window->pageState() == PageState::Device; }, 2000) ||
-            !waitForSettled(*m_window->session(), 3000)) {
+            !waitForSettled(m_instance->session(), 3000)) {
             qWarning("cycle %d: no device page, or the sends did not end", n);
             return false;
         }
@@ -103,8 +106,8 @@ bool tst_reliability_hotplug::cycle(int n, bool full)
         spin((n * 37) % 130);
     }
     EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
-    if (m_window->readThread() || usbHidConnection().handle.load() ||
+    m_instance->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+    if (m_instance->session().readThread() || usbHidConnection().handle.load() ||
         m_window->pageState() != PageState::NoReceiver) {
         qWarning("cycle %d: the attachment did not end", n);
         return false;
@@ -172,6 +175,7 @@ void tst_reliability_hotplug::soak()
 void tst_reliability_hotplug::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     qInstallMessageHandler(g_testHandler);
 }
 

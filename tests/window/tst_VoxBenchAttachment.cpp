@@ -3,6 +3,7 @@
 // timers and threads that belong to one attachment.
 #include "support/AttachmentSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "device/MyThread.h"
 #include "presets/WriteReadJson.h"
 #include "ui/MessageBox.h"
@@ -48,7 +49,7 @@ private slots:
 private:
     void attach();
     void detach(bool pullOut = true);
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
 };
@@ -64,27 +65,28 @@ void tst_VoxBenchAttachment::initTestCase()
 void tst_VoxBenchAttachment::attach()
 {
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchAttachment::detach(bool pullOut)
 {
     if (pullOut)
         EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(kVendor, EmulatorControl::config().productId);
+    m_instance->handleHidRemoval(kVendor, EmulatorControl::config().productId);
 }
 
 void tst_VoxBenchAttachment::startWithoutReceiverShowsNoDevicePage()
 {
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QVERIFY(!ui.label_DefaultHead->isHidden());
     QVERIFY(!ui.pushButton_DefaultClose->isHidden());
     QVERIFY(ui.label_Head->isHidden());
-    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
     QCOMPARE(ui.tabWidget->currentIndex(), 1);
     // Tab does not walk through the covered device page.
     for (int i = 0; i < 3; ++i) {
@@ -103,8 +105,8 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QFile::remove(configPath());
     EmulatorControl::clearWrittenReports();
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
-    QVERIFY(m_window->readThread());
+    m_instance->handleHidArrival();
+    QVERIFY(m_instance->session().readThread());
     QVERIFY(m_window->testThread());
     QVERIFY(debugLog().contains(record("DeviceInsert", "true", "nativeEvent", 305)));
     QVERIFY(debugLog().contains(record("OpenDevice", "true", "InitDeviceInput", 438)));
@@ -112,7 +114,7 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     spin(350);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 1000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 
     VoxBenchForm &ui = m_window->form();
@@ -152,7 +154,7 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QCOMPARE(withCommand(reports(all), kSetAlgorithmSwitch).count(algorithmSwitch(0, 0, 1)), 2);
 
     // config.json remembers the Stereo mode under the receiver's identity.
-    const QString stereoUuid = m_window->store()->getStereoPreset(5)->uuid;
+    const QString stereoUuid = m_instance->store().getStereoPreset(5)->uuid;
     const QJsonArray current = configJson().value(QStringLiteral("currentMode")).toArray();
     QCOMPARE(current.size(), 1);
     const QJsonObject record = current.at(0).toObject();
@@ -160,20 +162,34 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
     QCOMPARE(record.value(QStringLiteral("pid")).toString().toInt(nullptr, 16), 0x4152);
     QCOMPARE(record.value(QStringLiteral("uuid")).toString(), stereoUuid);
     QCOMPARE(m_boxes.size(), 0);
+
+    // A window built only now (a start by a command, shown later) shows what the
+    // model holds, and sends nothing.
+    EmulatorControl::clearWrittenReports();
+    VoxBench late(m_instance->model(), m_instance->ruleEngine());
+    VoxBenchForm &lateUi = late.form();
+    QVERIFY(lateUi.pushButton_DefaultClose->isHidden());
+    QVERIFY(lateUi.radioButton_Surround_VornStandard->isChecked());
+    QVERIFY(lateUi.radioButton_Stereo_VornStandard->isChecked());
+    QCOMPARE(lateUi.tabWidget->currentIndex(), 1);
+    QCOMPARE(lateUi.bandSlider(2, 9)->value(), 10);
+    QVERIFY(late.testThread());
+    spin(100);
+    QVERIFY(EmulatorControl::writtenReports().empty());
 }
 
 void tst_VoxBenchAttachment::furtherArrivalsAndOtherRemovalsChangeNothing()
 {
-    QPointer<MyThread> thread = m_window->readThread();
+    QPointer<MyThread> thread = m_instance->session().readThread();
     EmulatorControl::clearWrittenReports();
-    m_window->handleHidArrival();
-    QCOMPARE(m_window->InitDeviceInput(), OpenOk);
-    m_window->handleHidRemoval(kVendor, 0x4153);
-    m_window->handleHidRemoval(0x1234, kProduct);
+    m_instance->handleHidArrival();
+    QCOMPARE(m_instance->model().receiver().open(), OpenOk);
+    m_instance->handleHidRemoval(kVendor, 0x4153);
+    m_instance->handleHidRemoval(0x1234, kProduct);
     // Another node gone, though the ids are the open receiver's: a second one of its model.
-    m_window->handleHidRemoval(kVendor, kProduct, QStringLiteral("voxbench-emulator/if0"));
+    m_instance->handleHidRemoval(kVendor, kProduct, QStringLiteral("voxbench-emulator/if0"));
     spin(100);
-    QCOMPARE(m_window->readThread(), thread.data());
+    QCOMPARE(m_instance->session().readThread(), thread.data());
     QVERIFY(thread->isRunning());
     QCOMPARE(m_window->pageState(), PageState::Device);
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
@@ -183,7 +199,7 @@ void tst_VoxBenchAttachment::usbDiskArrivalOnlyLogs()
 {
     EmulatorControl::clearWrittenReports();
     const QByteArray before = debugLog();
-    m_window->handleVolumeArrival();
+    m_instance->handleVolumeArrival();
     spin(50);
     const QByteArray added = debugLog().mid(before.size());
     QCOMPARE(added, record("Insert Device U disk", "true", "nativeEvent", 294) + "\n");
@@ -198,7 +214,7 @@ void tst_VoxBenchAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
     for (int index : {1, 2, 1}) {
         EmulatorControl::clearWrittenReports();
         m_window->setTabWidgetIndex(index);
-        QVERIFY(waitForSettled(*m_window->session()));
+        QVERIFY(waitForSettled(m_instance->session()));
         QCOMPARE(ui.tabWidget->currentIndex(), index);
         const QVector<QByteArray> switches = withCommand(writtenReports(), kSpectrumSwitch);
         QCOMPARE(switches.size(), 1);
@@ -209,7 +225,7 @@ void tst_VoxBenchAttachment::setTabWidgetIndexRunsTheTabHandlerOnce()
 void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
 {
     VoxBenchForm &ui = m_window->form();
-    QPointer<MyThread> readThread = m_window->readThread();
+    QPointer<MyThread> readThread = m_instance->session().readThread();
     QPointer<MyThread_Two> testThread = m_window->testThread();
     ui.tabWidget->setTabEnabled(0, false);
     QVERIFY(ui.bandSlider(2, 9)->value() != 0);
@@ -226,13 +242,13 @@ void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
     QVERIFY(ui.widget_Spectrum->isHidden());
     for (int band = 0; band < 10; ++band)
         QCOMPARE(ui.bandSlider(2, band)->value(), 0);
-    QCOMPARE(m_window->store()->deviceKey().productId, DeviceKey::kNoProduct);
-    QVERIFY(!m_window->store()->currentMode());
+    QCOMPARE(m_instance->store().deviceKey().productId, DeviceKey::kNoProduct);
+    QVERIFY(!m_instance->store().currentMode());
     QCOMPARE(usbHidConnection().opened.load(), 0);
     QCOMPARE(usbHidConnection().handle.load(), nullptr);
     // The read thread has ended and is gone; the one sequencer stays for the next attachment.
     QVERIFY(readThread.isNull());
-    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
     QCOMPARE(m_window->testThread(), testThread.data());
     QVERIFY(testThread->isRunning());
     // The open is tried again at once.
@@ -247,15 +263,15 @@ void tst_VoxBenchAttachment::unplugReturnsToNoDevicePage()
 void tst_VoxBenchAttachment::unplugOpensAReceiverStillPresent()
 {
     attach();
-    QPointer<MyThread> first = m_window->readThread();
+    QPointer<MyThread> first = m_instance->session().readThread();
     // The removal of one receiver while another one is still plugged in,
     // named by its node as udev names it.
-    m_window->handleHidRemoval(0, 0, QStringLiteral("voxbench-emulator/if1"));
+    m_instance->handleHidRemoval(0, 0, QStringLiteral("voxbench-emulator/if1"));
     QVERIFY(first.isNull());
-    QVERIFY(m_window->readThread());
+    QVERIFY(m_instance->session().readThread());
     QCOMPARE(usbHidConnection().opened.load(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("0a1b2c3d"));
 }
 
@@ -263,14 +279,14 @@ void tst_VoxBenchAttachment::removalBeforeThePageTimerKeepsNoDevicePage()
 {
     detach();
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     spin(100);
     detach();
     // The page timer of the ended attachment must do nothing.
     spin(800);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
-    QVERIFY(m_window->store()->deviceKey().productId == DeviceKey::kNoProduct);
-    QCOMPARE(m_window->readThread(), nullptr);
+    QVERIFY(m_instance->store().deviceKey().productId == DeviceKey::kNoProduct);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
 }
 
 void tst_VoxBenchAttachment::quickReplugGetsNoHalfOfTheOldMode()
@@ -282,12 +298,12 @@ void tst_VoxBenchAttachment::quickReplugGetsNoHalfOfTheOldMode()
     detach();
     EmulatorControl::setPresent(true);
     EmulatorControl::clearWrittenReports();
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     spin(150);
     for (const QByteArray &report : withCommand(writtenReports(), kSetPeq))
         QVERIFY2(peqCode(report) != 0, "the old mode's second packet reached the new receiver");
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
@@ -301,13 +317,13 @@ void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
     EmulatorControl::Config config;
     config.flag71 = 0;
     EmulatorControl::configure(config);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     // The ReadAudio reply comes long before the device page.
     QTRY_COMPARE_WITH_TIMEOUT(ui.tabWidget->currentIndex(), 1, 400);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     QCOMPARE(m_window->page(), Page::Stereo);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()
@@ -317,19 +333,19 @@ void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()
     EmulatorControl::Config config;
     config.identity = 0x11223344;
     EmulatorControl::configure(config);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(!m_window->isHidden());
     QCOMPARE(m_window->deviceUuid(), QStringLiteral("11223344"));
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 
     // The same receiver again leaves a hidden window hidden.
     m_window->hide();
     detach();
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QVERIFY(m_window->isHidden());
 }
 
@@ -363,8 +379,9 @@ void tst_VoxBenchAttachment::checksTheUserFolder()
 void tst_VoxBenchAttachment::cleanupTestCase()
 {
     // Destroyed while attached: the read thread is joined before the handle closes.
-    QVERIFY(m_window->readThread());
+    QVERIFY(m_instance->session().readThread());
     m_window.reset();
+    m_instance.reset();
     QCOMPARE(usbHidConnection().handle.load(), nullptr);
     MessageBox::clearHandler();
 }

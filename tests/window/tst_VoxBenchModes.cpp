@@ -2,6 +2,7 @@
 // window's buttons and sliders against the emulated receiver.
 #include "support/AttachmentSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "presets/WriteReadJson.h"
 #include "ui/FocusMark.h"
 #include "ui/MessageBox.h"
@@ -58,7 +59,7 @@ private:
     void start(quint16 productId);
     void switchReceiver(quint16 productId);
     QRadioButton *slot(ModeType type, int index) const;
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
 };
@@ -80,23 +81,24 @@ void tst_VoxBenchModes::start(quint16 productId)
     EmulatorControl::Config config;
     config.productId = productId;
     EmulatorControl::configure(config);
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::switchReceiver(quint16 productId)
 {
     EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(0x5A17, EmulatorControl::config().productId);
+    m_instance->handleHidRemoval(0x5A17, EmulatorControl::config().productId);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     EmulatorControl::Config config;
     config.productId = productId;
     EmulatorControl::configure(config);
     EmulatorControl::clearWrittenReports();
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::initTestCase()
@@ -126,7 +128,7 @@ void tst_VoxBenchModes::addNamesModesIntoSlots()
         QVERIFY(!ui.pushButton_CustomSave->isHidden());
         QVERIFY(ui.bandSlider(2, 0)->isEnabled());
 
-        const ModeData *mode = m_window->store()->customizeModes(Stereo).value(name, nullptr);
+        const ModeData *mode = m_instance->store().customizeModes(Stereo).value(name, nullptr);
         QVERIFY(mode);
         QCOMPARE(mode->index, n);
         QCOMPARE(mode->type, int(Stereo));
@@ -136,10 +138,10 @@ void tst_VoxBenchModes::addNamesModesIntoSlots()
         QVERIFY(QRegularExpression(QStringLiteral("^\\{[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\}$"))
                     .match(mode->uuid)
                     .hasMatch());
-        QCOMPARE(m_window->store()->currentMode()->uuid, mode->uuid);
+        QCOMPARE(m_instance->store().currentMode()->uuid, mode->uuid);
 
         // Selecting the new mode sends its flat gains with the slot's code.
-        QVERIFY(waitForSettled(*m_window->session()));
+        QVERIFY(waitForSettled(m_instance->session()));
         // The second half follows 20 ms later: on a slow machine after the session settled.
         QTRY_COMPARE(peqSent().last(), setPeq(5, 9, 6 + n, kFlat));
         const QVector<QByteArray> peq = peqSent();
@@ -157,16 +159,16 @@ void tst_VoxBenchModes::deleteInTheMiddleSelectsTheModeThatMoved()
 {
     VoxBenchForm &ui = m_window->form();
     slot(Stereo, 1)->click();
-    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode02"));
+    QCOMPARE(m_instance->store().currentMode()->name, QStringLiteral("Mode02"));
     ui.pushButton_Stereo_CustomClear->click();
 
-    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
-    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Mode03")->index, 1);
+    QCOMPARE(names(m_instance->store().customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
+    QCOMPARE(m_instance->store().customizeModes(Stereo).value("Mode03")->index, 1);
     QCOMPARE(slot(Stereo, 1)->text(), QStringLiteral("Mode03"));
     QVERIFY(slot(Stereo, 1)->isChecked());
     QVERIFY(slot(Stereo, 2)->isHidden());
     QCOMPARE(ui.lineEdit_CustomName->text(), QStringLiteral("Mode03"));
-    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode03"));
+    QCOMPARE(m_instance->store().currentMode()->name, QStringLiteral("Mode03"));
 }
 
 void tst_VoxBenchModes::addTakesTheFirstFreeName()
@@ -174,7 +176,7 @@ void tst_VoxBenchModes::addTakesTheFirstFreeName()
     m_window->form().pushButton_Stereo_CustomAdd->click();
     QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Mode02"));
     QVERIFY(slot(Stereo, 2)->isChecked());
-    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Mode02")->index, 2);
+    QCOMPARE(m_instance->store().customizeModes(Stereo).value("Mode02")->index, 2);
     QCOMPARE(m_window->customizeName(Stereo), QStringLiteral("Mode04"));
 }
 
@@ -183,7 +185,7 @@ void tst_VoxBenchModes::editsPassTheSendGate()
     VoxBenchForm &ui = m_window->form();
     // Once the gate is open an edit goes out at once.
     QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     EmulatorControl::clearWrittenReports();
     ui.verticalSlider_60->setValue(5);
     QCOMPARE(peqSent().size(), 1);
@@ -212,13 +214,13 @@ void tst_VoxBenchModes::editsPassTheSendGate()
     ui.verticalSlider_16k->setValue(-11);
     QCOMPARE(peqSent().size(), 1);
     QCOMPARE(peqSent()[0], setPeq(0, 4, 8, {0, 5, 0, 0, 0, 0, 0, 0, 0, -11}));
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::saveRenamesTheStoredModeByUuid()
 {
     VoxBenchForm &ui = m_window->form();
-    WriteReadJson *store = m_window->store();
+    WriteReadJson *store = &m_instance->store();
     const QString uuid = store->customizeModes(Stereo).value("Mode02")->uuid;
     m_boxes.clear();
 
@@ -279,7 +281,7 @@ void tst_VoxBenchModes::saveRenamesTheStoredModeByUuid()
     ui.pushButton_CustomSave->click();
     QCOMPARE(slot(Stereo, 2)->text(), QStringLiteral("Bass Boost"));
     QVERIFY(slot(Stereo, 2)->toolTip().isEmpty());
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::resetZeroesTheSlidersAndSendsOnce()
@@ -291,10 +293,10 @@ void tst_VoxBenchModes::resetZeroesTheSlidersAndSendsOnce()
     ui.pushButton_CustomReset->click();
     for (int band = 0; band < 10; ++band)
         QCOMPARE(ui.bandSlider(2, band)->value(), 0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 8, kFlat), setPeq(5, 9, 8, kFlat)}));
     // The stored mode keeps its gains until saved.
-    QCOMPARE(m_window->store()->customizeModes(Stereo).value("Bass Boost")->parameter[1], 5);
+    QCOMPARE(m_instance->store().customizeModes(Stereo).value("Bass Boost")->parameter[1], 5);
 }
 
 void tst_VoxBenchModes::deleteWhileHiddenInTheTray()
@@ -305,20 +307,20 @@ void tst_VoxBenchModes::deleteWhileHiddenInTheTray()
     // The last used slot: the mode in slot 0 is selected.
     slot(Stereo, 2)->click();
     ui.pushButton_Stereo_CustomClear->click();
-    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
+    QCOMPARE(names(m_instance->store().customizeModes(Stereo)), QStringList({"Mode01", "Mode03"}));
     QVERIFY(slot(Stereo, 0)->isChecked());
     QVERIFY(!slot(Stereo, 2)->isChecked());
     QVERIFY(slot(Stereo, 2)->isHidden());
-    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode01"));
+    QCOMPARE(m_instance->store().currentMode()->name, QStringLiteral("Mode01"));
 
     ui.pushButton_Stereo_CustomClear->click();
-    QCOMPARE(names(m_window->store()->customizeModes(Stereo)), QStringList({"Mode03"}));
+    QCOMPARE(names(m_instance->store().customizeModes(Stereo)), QStringList({"Mode03"}));
     QVERIFY(slot(Stereo, 0)->isChecked());
     QCOMPARE(slot(Stereo, 0)->text(), QStringLiteral("Mode03"));
 
     // The only mode: slots, name field, Save and Reset go, and no slot is checked.
     ui.pushButton_Stereo_CustomClear->click();
-    QVERIFY(m_window->store()->customizeModes(Stereo).isEmpty());
+    QVERIFY(m_instance->store().customizeModes(Stereo).isEmpty());
     QVERIFY(ui.groupBox_Stereo->isHidden());
     QVERIFY(ui.lineEdit_CustomName->isHidden());
     QVERIFY(ui.pushButton_CustomSave->isHidden());
@@ -326,7 +328,7 @@ void tst_VoxBenchModes::deleteWhileHiddenInTheTray()
     for (int n = 0; n < 5; ++n)
         QVERIFY(!slot(Stereo, n)->isChecked());
     m_window->show();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::surroundCodesOfOtherModels()
@@ -335,11 +337,11 @@ void tst_VoxBenchModes::surroundCodesOfOtherModels()
     QCOMPARE(m_window->headsetModel(), 0);
     m_window->setTabWidgetIndex(0);
     QCOMPARE(ui.tabWidget->currentIndex(), 0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 
     EmulatorControl::clearWrittenReports();
     ui.radioButton_Surround_FPS->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 17, kFps), setPeq(5, 9, 17, kFps)}));
     QVERIFY(withCommand(writtenReports(), kSetAlgorithmSwitch).contains(algorithmSwitch(1, 0, 0)));
     // The sliders' names follow a preset's gains as a screen reader reads them.
@@ -349,27 +351,27 @@ void tst_VoxBenchModes::surroundCodesOfOtherModels()
     ui.radioButton_Surround_Customize->click();
     for (int n = 0; n < 3; ++n)
         ui.pushButton_Surround_CustomAdd->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 24, kFlat));
     EmulatorControl::clearWrittenReports();
     slot(Surround, 0)->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 22, kFlat));
 
     // Two more fill the five slots; Add on a full tab leaves the modes, the
     // sliders and the receiver alone.
     ui.pushButton_Surround_CustomAdd->click();
     ui.pushButton_Surround_CustomAdd->click();
-    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
+    QCOMPARE(m_instance->store().customizeModes(Surround).size(), 5);
     ui.bandSlider(1, 4)->setValue(6);
     QTRY_VERIFY_WITH_TIMEOUT(m_window->peqGateOpen(), 15000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     EmulatorControl::clearWrittenReports();
     ui.pushButton_Surround_CustomAdd->click();
-    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 5);
+    QCOMPARE(m_instance->store().customizeModes(Surround).size(), 5);
     QCOMPARE(ui.bandSlider(1, 4)->value(), 6);
     QVERIFY(slot(Surround, 4)->isChecked());
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(EmulatorControl::writtenReportCount(), 0);
 }
 
@@ -386,13 +388,13 @@ void tst_VoxBenchModes::surroundCodesOfHeadsetModelOne()
     QVERIFY(codes.contains(5));
     QVERIFY(!codes.contains(19));
     // The surround custom modes of the other receiver are not this one's.
-    QVERIFY(m_window->store()->customizeModes(Surround).isEmpty());
+    QVERIFY(m_instance->store().customizeModes(Surround).isEmpty());
 
     m_window->setTabWidgetIndex(0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     EmulatorControl::clearWrittenReports();
     ui.radioButton_Surround_FPS->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     const QVector<QByteArray> fps = peqSent();
     QVERIFY(fps.size() >= 2);
     QVERIFY(fps.contains(setPeq(0, 4, 1, kFps)));
@@ -403,7 +405,7 @@ void tst_VoxBenchModes::surroundCodesOfHeadsetModelOne()
     ui.radioButton_Surround_Customize->click();
     for (int n = 0; n < 3; ++n)
         ui.pushButton_Surround_CustomAdd->click();
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 8, kFlat));
 
     // Gains for the restart below.
@@ -411,13 +413,14 @@ void tst_VoxBenchModes::surroundCodesOfHeadsetModelOne()
     ui.bandSlider(1, 9)->setValue(-2);
     ui.lineEdit_CustomName->setText(QStringLiteral("Mode03"));
     ui.pushButton_CustomSave->click();
-    QCOMPARE(m_window->store()->customizeModes(Surround).value("Mode03")->parameter[0], 4);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QCOMPARE(m_instance->store().customizeModes(Surround).value("Mode03")->parameter[0], 4);
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchModes::restartRestoresTheRememberedCustomMode()
 {
     m_window.reset();
+    m_instance.reset();
     start(0x1054);
     VoxBenchForm &ui = m_window->form();
     QCOMPARE(ui.tabWidget->currentIndex(), 0);
@@ -428,7 +431,7 @@ void tst_VoxBenchModes::restartRestoresTheRememberedCustomMode()
     QCOMPARE(ui.bandSlider(1, 0)->value(), 4);
     QCOMPARE(ui.bandSlider(1, 9)->value(), -2);
     QVERIFY(ui.radioButton_Stereo_VornStandard->isChecked());
-    QCOMPARE(m_window->store()->currentMode()->name, QStringLiteral("Mode03"));
+    QCOMPARE(m_instance->store().currentMode()->name, QStringLiteral("Mode03"));
     const QVector<QByteArray> peq = peqSent();
     QVERIFY(peq.contains(setPeq(5, 9, 8, {4, 0, 0, 0, 0, 0, 0, 0, 0, -2})));
 }
@@ -436,6 +439,7 @@ void tst_VoxBenchModes::restartRestoresTheRememberedCustomMode()
 void tst_VoxBenchModes::slotsFromConfigStayWithinFiveButtons()
 {
     m_window.reset();
+    m_instance.reset();
     // Six stereo modes, one in slot 7, one in slot -1, one with only three gains.
     QJsonArray modes;
     const QList<QPair<QString, int>> entries = {{"A", 0}, {"B", 1}, {"C", 7}, {"D", -1}, {"E", 3}, {"F", 4}};
@@ -477,8 +481,8 @@ void tst_VoxBenchModes::slotsFromConfigStayWithinFiveButtons()
 
     // Six modes are more than the tab can take: Add does nothing.
     ui.pushButton_Stereo_CustomAdd->click();
-    QCOMPARE(m_window->store()->customizeModes(Stereo).size(), 6);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QCOMPARE(m_instance->store().customizeModes(Stereo).size(), 6);
+    QVERIFY(waitForSettled(m_instance->session()));
     const QJsonArray kept =
         configJson().value("customizeMode").toArray().at(0).toObject().value("modes").toArray();
     QCOMPARE(kept.size(), 6);
@@ -500,7 +504,7 @@ void tst_VoxBenchModes::keysReachAndWorkEveryControl()
     // On the tab bar the frame follows the current tab.
     const QRect tab = ui.tabWidget->tabBar()->tabRect(0).translated(bar->mapTo(m_window.get(), QPoint()));
     QTRY_VERIFY(m_window->focusMark()->geometry().contains(tab));
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 
     // The tab's presets are one stop, on the chosen one; Right chooses the next.
     QTest::keyClick(bar, Qt::Key_Tab);
@@ -526,7 +530,7 @@ void tst_VoxBenchModes::keysReachAndWorkEveryControl()
     QCOMPARE(QApplication::focusWidget(), ui.pushButton_Surround_CustomAdd);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(slot(Surround, 0)->isChecked());
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 
     QList<QWidget *> expected{bar, ui.radioButton_Surround_Customize, ui.pushButton_Surround_CustomAdd,
                               ui.pushButton_Surround_CustomClear, slot(Surround, 0)};
@@ -612,7 +616,7 @@ void tst_VoxBenchModes::dropOnTheStripImportsACurve()
     // A full tab takes nothing, and says so.
     m_boxes.clear();
     dropFile(ui.groupBox_Stereo, curve);
-    QCOMPARE(m_window->store()->customizeModes(Stereo).size(), 6);
+    QCOMPARE(m_instance->store().customizeModes(Stereo).size(), 6);
     QCOMPARE(m_boxes.size(), 1);
     QVERIFY(m_boxes[0].text.contains(QStringLiteral("5 custom modes")));
 
@@ -622,22 +626,22 @@ void tst_VoxBenchModes::dropOnTheStripImportsACurve()
     dropFile(ui.groupBox_Surround, curve);
     CurvePreview *preview = m_window->findChild<CurvePreview *>();
     QVERIFY(preview && preview->isVisible());
-    QVERIFY(m_window->store()->customizeModes(Surround).isEmpty());
+    QVERIFY(m_instance->store().customizeModes(Surround).isEmpty());
     QVERIFY(preview->summary().contains(QStringLiteral("4 5 2 4 6 8 2 -7 -12 -12")));
     QVERIFY(preview->summary().contains(QStringLiteral("moved by +3.0 dB")));
     QVERIFY(preview->summary().contains(QStringLiteral("2 bands were cut")));
     QTest::mouseClick(preview->cancelButton(), Qt::LeftButton);
     QTRY_VERIFY(!m_window->findChild<CurvePreview *>());
-    QVERIFY(m_window->store()->customizeModes(Surround).isEmpty());
+    QVERIFY(m_instance->store().customizeModes(Surround).isEmpty());
 
     dropFile(ui.groupBox_Surround, curve);
     QTRY_VERIFY(m_window->findChild<CurvePreview *>());
     QTest::mouseClick(m_window->findChild<CurvePreview *>()->addButton(), Qt::LeftButton);
     const Gains10 fitted = {4, 5, 2, 4, 6, 8, 2, -7, -12, -12};
-    const ModeData *mode = m_window->store()->customizeModes(Surround).value(QStringLiteral("Bright Curve"));
+    const ModeData *mode = m_instance->store().customizeModes(Surround).value(QStringLiteral("Bright Curve"));
     QVERIFY(mode);
     QCOMPARE(mode->parameter, std::vector<int>(fitted.begin(), fitted.end()));
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(peqSent().last(), setPeq(5, 9, 22, fitted));
     QCOMPARE(m_boxes.size(), 0);
     // A screen reader reads the gains the import put on the sliders, not 0 dB.
@@ -648,13 +652,13 @@ void tst_VoxBenchModes::dropOnTheStripImportsACurve()
     dropFile(ui.groupBox_Surround, curve);
     QTRY_VERIFY(m_window->findChild<CurvePreview *>());
     QTest::mouseClick(m_window->findChild<CurvePreview *>()->addButton(), Qt::LeftButton);
-    QVERIFY(m_window->store()->customizeModes(Surround).contains(QStringLiteral("Mode01")));
+    QVERIFY(m_instance->store().customizeModes(Surround).contains(QStringLiteral("Mode01")));
     m_boxes.clear();
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("just some notes\n");
     file.close();
     dropFile(ui.groupBox_Surround, curve);
-    QCOMPARE(m_window->store()->customizeModes(Surround).size(), 2);
+    QCOMPARE(m_instance->store().customizeModes(Surround).size(), 2);
     QCOMPARE(m_boxes.size(), 1);
     QVERIFY(m_boxes[0].text.contains(QStringLiteral("is not a mode file")));
 }
@@ -662,6 +666,7 @@ void tst_VoxBenchModes::dropOnTheStripImportsACurve()
 void tst_VoxBenchModes::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     MessageBox::clearHandler();
 }
 

@@ -3,6 +3,7 @@
 // HID library's open at link time.
 #include "support/AttachmentSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
 
@@ -50,7 +51,7 @@ private:
             n += box.title == "warning" && box.text.contains("access to it was denied") ? 1 : 0;
         return n;
     }
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
 };
@@ -65,12 +66,13 @@ void tst_VoxBenchOpenRetry::failureAtStartIsNotRetried()
 {
     g_failuresLeft = 1;
     g_attempts = 0;
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     QCOMPARE(g_attempts.load(), 1);
     QVERIFY(debugLog().contains(record("OpenDevice", "false", "InitDeviceInput", 495)));
     spin(1000);
     QCOMPARE(g_attempts.load(), 1);
-    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     // Found but not opened: the user is told why, with the fix, once the loop runs.
     QCOMPARE(accessBoxes(), 1);
@@ -84,13 +86,13 @@ void tst_VoxBenchOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
     g_attempts = 0;
     QElapsedTimer elapsed;
     elapsed.start();
-    m_window->handleHidArrival();
-    QCOMPARE(m_window->readThread(), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->readThread() != nullptr, 3000);
+    m_instance->handleHidArrival();
+    QCOMPARE(m_instance->session().readThread(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(m_instance->session().readThread() != nullptr, 3000);
     QVERIFY(elapsed.elapsed() >= 3 * 200);
     QCOMPARE(g_attempts.load(), 4);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     // Nothing more is tried once the receiver is open.
     spin(600);
     QCOMPARE(g_attempts.load(), 4);
@@ -99,17 +101,17 @@ void tst_VoxBenchOpenRetry::arrivalRetriesUntilTheOpenSucceeds()
 void tst_VoxBenchOpenRetry::retriesEndAfterAboutTwoSeconds()
 {
     EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(0x5A17, 0x4152);
+    m_instance->handleHidRemoval(0x5A17, 0x4152);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
     EmulatorControl::setPresent(true);
     g_failuresLeft = 1000;
     g_attempts = 0;
     const int failedBefore = countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495));
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     spin(3500);
     QCOMPARE(g_attempts.load(), 9);
     QCOMPARE(countOf(debugLog(), record("OpenDevice", "false", "InitDeviceInput", 495)) - failedBefore, 9);
-    QCOMPARE(m_window->readThread(), nullptr);
+    QCOMPARE(m_instance->session().readThread(), nullptr);
     spin(500);
     QCOMPARE(g_attempts.load(), 9);
     // Once per program run: the start-up box already said it.
@@ -117,15 +119,16 @@ void tst_VoxBenchOpenRetry::retriesEndAfterAboutTwoSeconds()
 
     // The next arrival tries again.
     g_failuresLeft = 0;
-    m_window->handleHidArrival();
-    QVERIFY(m_window->readThread());
+    m_instance->handleHidArrival();
+    QVERIFY(m_instance->session().readThread());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 3000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchOpenRetry::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     MessageBox::clearHandler();
 }
 

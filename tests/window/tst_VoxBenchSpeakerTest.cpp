@@ -2,6 +2,7 @@
 // 1 ms so that a whole test takes about 1.5 s instead of 14 s.
 #include "support/BehaviourSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 #include "window/TestSoundPlayer.h"
@@ -46,7 +47,7 @@ private:
     MyThread_Two *sequencer() { return m_window->testThread(); }
     void click() { ui().pushButton_SurroundTest->click(); }
     bool waitForIdle(int timeoutMs);
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
 };
@@ -68,10 +69,12 @@ void tst_VoxBenchSpeakerTest::initTestCase()
     EmulatorControl::configure(config);
     MessageBox::setHandler([this](const MessageBox::Shown &shown) { m_boxes.append(shown); });
 
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QVERIFY(sequencer());
     // The sound's libraries come with the first test, not with the window.
 #if VOXBENCH_POSIX_TESTS
@@ -93,7 +96,7 @@ void tst_VoxBenchSpeakerTest::surroundTabIsAcceptedAndSwitchesTheAlgorithm()
     QCOMPARE(sent[0], spectrumSwitch(0));
     QCOMPARE(withCommand(sent, kSetPeq).size(), 2);
     QVERIFY(m_boxes.isEmpty());
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchSpeakerTest::wholeTestRunsItsChannelsAndEnds()
@@ -185,7 +188,7 @@ void tst_VoxBenchSpeakerTest::stereoTabStopsAPlayingTest()
     QCOMPARE(sequencer()->running(), 0);
 
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchSpeakerTest::stereoTabLeavesAPausedTestPaused()
@@ -200,7 +203,7 @@ void tst_VoxBenchSpeakerTest::stereoTabLeavesAPausedTestPaused()
     click();
     QVERIFY(m_window->testPlaying());
     QVERIFY(waitForIdle(8000));
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchSpeakerTest::micEncTabLetsTheTestPlayOn()
@@ -212,7 +215,7 @@ void tst_VoxBenchSpeakerTest::micEncTabLetsTheTestPlayOn()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->testChannel(), 3, 3000);
     QVERIFY(waitForIdle(8000));
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
@@ -233,7 +236,7 @@ void tst_VoxBenchSpeakerTest::stepsFromElsewhereOrWhenIdleAreIgnored()
     ui().tabWidget->setCurrentIndex(1);
     QVERIFY(!m_window->testPlaying());
     ui().tabWidget->setCurrentIndex(0);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
@@ -246,7 +249,7 @@ void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
 
     // Pulled out mid-test: the sound and the steps carry on to the end.
     EmulatorControl::setPresent(false);
-    m_window->handleHidRemoval(0x5A17, 0x4152);
+    m_instance->handleHidRemoval(0x5A17, 0x4152);
     QVERIFY(m_window->testPlaying());
     QVERIFY(waitForIdle(8000));
     QCOMPARE(m_window->testChannel(), 0);
@@ -254,10 +257,10 @@ void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
 
     // The next attachment keeps the same sequencer, and it drives a new test.
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QCOMPARE(sequencer(), first);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     if (ui().tabWidget->currentIndex() != 0)
         ui().tabWidget->setCurrentIndex(0);
     click();
@@ -268,6 +271,7 @@ void tst_VoxBenchSpeakerTest::testPlaysOnThroughARemoval()
 void tst_VoxBenchSpeakerTest::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     MessageBox::clearHandler();
 }
 

@@ -2,6 +2,7 @@
 // receiver that has no 7.1 algorithm.
 #include "support/BehaviourSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "log/DebugLog.h"
 #include "ui/MessageBox.h"
 #include "window/VoxBench.h"
@@ -33,6 +34,7 @@ private:
         MessageBox::Shown shown;
         QVector<QByteArray> sentBefore;
     };
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<Box> m_boxes;
 };
@@ -47,10 +49,12 @@ void tst_VoxBenchTabs::initTestCase()
         m_boxes.append({shown, writtenReports()});
     });
 
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(m_window->form().tabWidget->currentIndex(), 1);
     QCOMPARE(m_window->headsetModel(), 0);
 }
@@ -87,7 +91,7 @@ void tst_VoxBenchTabs::surroundTabIsRefusedAfterTheStereoBranch()
     const QVector<QByteArray> all = writtenReports();
     QCOMPARE(withCommand(all, kSetPeq).size(), 2);
     QCOMPARE(withCommand(all, kSpectrumSwitch).size(), 1);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 }
 
 void tst_VoxBenchTabs::micEncTabSwitchesSpectrumOffAndSendsNoPeq()
@@ -243,6 +247,7 @@ void tst_VoxBenchTabs::closingWithoutTrayEndsTheProgram()
 void tst_VoxBenchTabs::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     MessageBox::clearHandler();
 }
 

@@ -2,6 +2,7 @@
 // frameless window. Starts without a receiver, then plugs one in.
 #include "support/BehaviourSupport.h"
 
+#include "app/VoxBenchInstance.h"
 #include "platform/AutostartEntry.h"
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
@@ -40,7 +41,7 @@ private:
     void press(Qt::MouseButton button, QPoint at);
     void release(Qt::MouseButton button, QPoint at);
     void moveTo(QPoint at);
-
+    std::unique_ptr<VoxBenchInstance> m_instance;
     std::unique_ptr<VoxBench> m_window;
     QVector<MessageBox::Shown> m_boxes;
     QTemporaryDir m_iconTheme;
@@ -94,7 +95,8 @@ void tst_VoxBenchTray::initTestCase()
     QVERIFY(QFile::copy(SYMBOLIC_ICON, hicolor + "/symbolic/apps/" + symbolic + ".svg"));
     QIcon::setThemeSearchPaths({m_iconTheme.path()});
     QIcon::setThemeName("hicolor");
-    m_window = std::make_unique<VoxBench>();
+    m_instance = std::make_unique<VoxBenchInstance>();
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
     m_window->move(100, 50);
     QCOMPARE(m_window->pageState(), PageState::NoReceiver);
@@ -110,7 +112,7 @@ void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
     QTemporaryDir folder;
     const QString game = folder.filePath("tooltipgame");
     QVERIFY(QFile::copy("/bin/sleep", game));
-    QVERIFY(m_window->rules()->add({"TooltipGame", "FPS", Surround}));
+    QVERIFY(m_instance->rules().add({"TooltipGame", "FPS", Surround}));
     QProcess running;
     running.start(game, {"30"});
     QTRY_COMPARE_WITH_TIMEOUT(
@@ -120,7 +122,7 @@ void tst_VoxBenchTray::trayMenuHoldsMainPageAndQuit()
     running.waitForFinished();
     QTRY_COMPARE_WITH_TIMEOUT(tray->toolTip(), QStringLiteral("Pelago Didavada K10-RX"),
                               2 * RuleEngine::kPollMs + 500);
-    QVERIFY(m_window->rules()->remove("tooltipgame"));
+    QVERIFY(m_instance->rules().remove("tooltipgame"));
 #endif
     // The window keeps Icon.ico, every one of its sizes; the tray takes the
     // theme's symbolic icon, which the panel paints in its own colours.
@@ -248,9 +250,9 @@ void tst_VoxBenchTray::trayClickAndMainPageShowTheWindow()
 void tst_VoxBenchTray::devicePageDragArea()
 {
     EmulatorControl::setPresent(true);
-    m_window->handleHidArrival();
+    m_instance->handleHidArrival();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
 
     const QPoint start = m_window->pos();
     press(Qt::LeftButton, {10, 80});
@@ -270,7 +272,7 @@ void tst_VoxBenchTray::devicePageDragArea()
 void tst_VoxBenchTray::devicePageCloseSwitchesSpectrumOff()
 {
     m_window->form().tabWidget->setCurrentIndex(1);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     QCOMPARE(usbHidDeviceState().spectrumOn.load(), 1);
     // Back from the tray by the icon, then by "Main Page": the stereo tab streams again.
     const std::function<void()> showAgain[] = {
@@ -290,7 +292,7 @@ void tst_VoxBenchTray::devicePageCloseSwitchesSpectrumOff()
     // Shown once more while streaming, or on another tab: nothing more goes out.
     m_window->show();
     m_window->form().tabWidget->setCurrentIndex(2);
-    QVERIFY(waitForSettled(*m_window->session()));
+    QVERIFY(waitForSettled(m_instance->session()));
     EmulatorControl::clearWrittenReports();
     m_window->hide();
     m_window->show();
@@ -315,6 +317,7 @@ void tst_VoxBenchTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
 void tst_VoxBenchTray::cleanupTestCase()
 {
     m_window.reset();
+    m_instance.reset();
     MessageBox::clearHandler();
 }
 

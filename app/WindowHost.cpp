@@ -1,0 +1,73 @@
+#include "app/WindowHost.h"
+
+#include "app/VoxBenchInstance.h"
+#include "platform/AutostartEntry.h"
+#include "window/VoxBench.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+WindowHost::WindowHost(VoxBenchInstance &instance, QObject *parent) : QObject(parent), m_instance(instance)
+{
+    VoxBenchInstance::FrontEnd frontEnd;
+    frontEnd.show = [this] { show(); };
+    frontEnd.shown = [this] { return m_window && m_window->isVisible(); };
+    frontEnd.quit = [this] {
+        if (!m_window)
+            return false;
+        m_window->on_ExitAppAction();
+        return true;
+    };
+    m_instance.setFrontEnd(frontEnd);
+}
+
+WindowHost::~WindowHost()
+{
+    m_instance.setFrontEnd({});
+    m_window.reset();
+}
+
+VoxBench &WindowHost::window()
+{
+    if (m_window)
+        return *m_window;
+    if (m_tray) {
+        // Maybe in the middle of its own click.
+        m_tray->hide();
+        m_tray->deleteLater();
+        m_tray = nullptr;
+    }
+    m_window = std::make_unique<VoxBench>(m_instance.model(), m_instance.ruleEngine());
+    return *m_window;
+}
+
+void WindowHost::offerTray()
+{
+    if (m_window || m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    const QIcon themed = QIcon::fromTheme(QLatin1String(kApplicationId) + QLatin1String("-symbolic"));
+    m_tray = new QSystemTrayIcon(
+        themed.pixmap(16).isNull() ? QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")) : themed, this);
+    m_tray->setToolTip(VoxBench::tr("Pelago Didavada K10-RX"));
+    auto *menu = new QMenu;
+    connect(m_tray, &QObject::destroyed, menu, &QObject::deleteLater);
+    connect(menu->addAction(VoxBench::tr("Main Page")), &QAction::triggered, this, &WindowHost::show);
+    connect(menu->addAction(VoxBench::tr("Quit")), &QAction::triggered, &m_instance, &VoxBenchInstance::quit);
+    m_tray->setContextMenu(menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            show();
+    });
+    m_tray->show();
+}
+
+void WindowHost::show()
+{
+    VoxBench &shown = window();
+    shown.setWindowState(shown.windowState() & ~Qt::WindowMinimized);
+    shown.on_ShowMainAction();
+    shown.raise();
+    shown.activateWindow();
+}

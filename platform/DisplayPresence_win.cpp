@@ -1,0 +1,6 @@
+#include "platform/DisplayPresence.h"
+
+bool displayAvailable()
+{
+    return true;
+}
