@@ -534,15 +534,15 @@ void tst_ReceiverModel::burstOfWakesResendsOnce()
     // second re-apply of the old one's settings.
     const auto replaced = [this](bool asleep) {
         if (asleep) {
-            m_model->noteSleep();
-            m_model->reapplyAfterResume();
+            m_model->receiver().noteSleep();
+            m_model->receiver().reapplyAfterResume();
         }
         EmulatorControl::setPresent(false);
-        m_model->handleRemoval(m_session->vendorId(), m_session->productId());
+        m_model->receiver().handleRemoval(m_session->vendorId(), m_session->productId());
         spin(ReceiverModel::kResumeSettleMs + 100);
         EmulatorControl::setPresent(true);
         EmulatorControl::clearWrittenReports();
-        m_model->handleArrival();
+        m_model->receiver().handleArrival();
         waitFor([this] { return m_model->attached(); }, 3000);
         spin(ReceiverModel::kResumeSettleMs);
         waitForSettled(*m_session);
