@@ -10,7 +10,6 @@ class QWidget;
 // stretched over it as a style sheet's border-image is. It is decoded when
 // first drawn after a show and dropped when the widget hides, so a page
 // nobody sees holds no decoded pixels (a 1176x700 picture is 3.3 MB of them).
-// A palette picture keeps its 8-bit pixels, a quarter of that.
 class PagePicture : public QObject
 {
 public:
