@@ -1,7 +1,6 @@
 #include "ui/VoxBenchForm.h"
 
 #include "ui/ButtonKeys.h"
-#include "ui/PagePicture.h"
 #include "ui/VoxBenchStyle.h"
 
 #include <QSignalBlocker>
@@ -17,8 +16,8 @@ void setSheet(QWidget *widget, const char *sheet)
 
 // The device page's pictures, in the order of the widgets in applyNextCoveredPicture;
 // the no-receiver page covers all of them, its opaque picture below the title strip.
-// (The page's background is a PagePicture, decoded when first drawn.)
 const char *const kCoveredPictures[] = {
+    ":/controls/pic/control/Background2.png",
     ":/controls/pic/control/Head_Background.jpg",
     ":/controls/pic/control/Head1.png",
     ":/controls/pic/control/minimize.png",
@@ -68,9 +67,18 @@ bool VoxBenchForm::applyNextCoveredPicture()
     if (m_nextCovered >= kCoveredCount)
         return false;
     QWidget *const widgets[kCoveredCount] = {
-        label_Head,         label_Head_One,       pushButton_Minimize, pushButton_Close,
-        label_Horn_Left,    label_Horn_Right,     label_Horn_Up,       label_Horn_LeftUp,
-        label_Horn_RightUp, label_Horn_RightDown, label_Horn_LeftDown,
+        label,
+        label_Head,
+        label_Head_One,
+        pushButton_Minimize,
+        pushButton_Close,
+        label_Horn_Left,
+        label_Horn_Right,
+        label_Horn_Up,
+        label_Horn_LeftUp,
+        label_Horn_RightUp,
+        label_Horn_RightDown,
+        label_Horn_LeftDown,
     };
     // Labels and buttons outside the tab widget: set after its sheet, they look the same.
     widgets[m_nextCovered]->setStyleSheet(VoxBenchStyle::picture(kCoveredPictures[m_nextCovered]));
@@ -112,11 +120,6 @@ void VoxBenchForm::applyLook()
     // with opaque pixels; saying so spares drawing the device page hidden
     // under it. (Not the strip: an opaque widget gets no sheet background.)
     label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
-    // The two page backgrounds are opaque pictures as large as the window,
-    // held decoded only while their page shows.
-    new PagePicture(label_DefaultBackground, QStringLiteral(":/controls/pic/control/InitBg.jpg"));
-    new PagePicture(label, QStringLiteral(":/controls/pic/control/Background2.png"));
-    label->setAttribute(Qt::WA_OpaquePaintEvent);
 
     // The slider strips: ten sliders over ten captions on each panel.
     for (int page = 0; page <= 1; ++page) {
@@ -136,6 +139,7 @@ void VoxBenchForm::applyLook()
         QWidget *widget;
         const char *file;
     } pictures[] = {
+        {label_DefaultBackground, ":/controls/pic/control/InitBg.jpg"},
         // Under the no-receiver title strip, whose gradient lets it through by a shade.
         {label__Head_Two, ":/controls/pic/control/Head2.png"},
         {pushButton_DefaultClose, ":/controls/pic/control/close1.png"},

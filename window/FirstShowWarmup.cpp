@@ -52,13 +52,10 @@ void FirstShowWarmup::step()
                 continue;
             widget->ensurePolished();
             if (auto *plot = qobject_cast<QCustomPlot *>(widget.data())) {
-                // The layout of the plot's first resize event (its labels
-                // measured); the paint buffers and the scaled background wait
-                // for its first paint, so a tab never chosen costs no pixels.
+                // What the plot's first resize event would do; the one it gets
+                // when shown then finds the scaled background and the layout ready.
                 plot->setViewport(plot->rect());
-                for (auto phase : {QCPLayoutElement::upPreparation, QCPLayoutElement::upMargins,
-                                   QCPLayoutElement::upLayout})
-                    plot->plotLayout()->update(phase);
+                plot->replot();
             }
             break;
         }

@@ -151,8 +151,6 @@ void VoxBench::setPageState(PageState state)
     m_warmup->finishSteps();
     ui.label_DefaultHead->lower();
     ui.label_DefaultBackground->lower();
-    // Hidden under the device page's background, so its picture is let go.
-    ui.label_DefaultBackground->hide();
     ui.pushButton_DefaultClose->lower();
     // Hidden too, or Tab would stop on it under the device page.
     ui.pushButton_DefaultClose->hide();

@@ -2,7 +2,6 @@
 // tree, geometry and texts are data in ui/VoxBenchForm.ui.
 #include "support/FormHost.h"
 #include "ui/CustomTabStyle.h"
-#include "ui/PagePicture.h"
 
 #include <QRegularExpression>
 #include <QTabBar>
@@ -39,7 +38,6 @@ private slots:
     void surroundPanelsLieOnTop();
     void styleSheetsNameOnlyShippedPictures();
     void lookOnScreen();
-    void pageBackgroundsHeldOnlyWhileShown();
     void catalogueCoversEveryVisibleText();
     void everyControlHasAName();
 };
@@ -334,32 +332,6 @@ void tst_VoxBenchForm::lookOnScreen()
 // Every text of the form has a Simplified Chinese translation in the shipped
 // catalogue, and the form built under it shows them; the window's title is
 // how a second start finds the window, so it is never translated.
-void tst_VoxBenchForm::pageBackgroundsHeldOnlyWhileShown()
-{
-    FormHost host;
-    PagePicture *const device = host.ui.label->findChild<PagePicture *>();
-    PagePicture *const empty = host.ui.label_DefaultBackground->findChild<PagePicture *>();
-    QVERIFY(device && empty);
-    // The device page: the no-receiver page hidden, as the window leaves it.
-    host.ui.label_DefaultBackground->hide();
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-    QTRY_VERIFY(device->isDecoded());
-    QVERIFY(!empty->isDecoded());
-    // Drawn as the border-image drew it: the picture, pixel for pixel.
-    const QImage picture = QImage(QStringLiteral(":/controls/pic/control/Background2.png"))
-                               .convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(host.ui.label->grab().toImage().convertToFormat(QImage::Format_RGB32), picture);
-
-    host.ui.label->hide();
-    host.ui.label_DefaultBackground->show();
-    QVERIFY(!device->isDecoded());
-    QTRY_VERIFY(empty->isDecoded());
-    // The window hidden (to the tray) holds neither.
-    host.hide();
-    QVERIFY(!empty->isDecoded());
-}
-
 void tst_VoxBenchForm::catalogueCoversEveryVisibleText()
 {
     QTranslator chinese;

@@ -4,18 +4,6 @@
 #include <QtTest>
 #include <qcustomplot.h>
 
-namespace {
-
-// The size of a plot's paint buffers, which only drawing makes.
-class BufferedPlot : public QCustomPlot
-{
-public:
-    using QCustomPlot::QCustomPlot;
-    QSize bufferSize() const { return mPaintBuffers.isEmpty() ? QSize() : mPaintBuffers.first()->size(); }
-};
-
-} // namespace
-
 // What the warm-up prepares must be ready when it is shown, whether the
 // program had time to idle before or not.
 class tst_FirstShowWarmup : public QObject
@@ -31,7 +19,7 @@ void tst_FirstShowWarmup::stepsRunInIdleTurnsThenHiddenWidgetsGetReady()
     QWidget root;
     auto *shown = new QLabel(&root);
     auto *hidden = new QWidget(&root);
-    auto *plot = new BufferedPlot(hidden);
+    auto *plot = new QCustomPlot(hidden);
     plot->setGeometry(0, 0, 300, 200);
     hidden->hide();
     root.show();
@@ -55,10 +43,6 @@ void tst_FirstShowWarmup::stepsRunInIdleTurnsThenHiddenWidgetsGetReady()
     // The plot laid out for its own size, as its first show would.
     QCOMPARE(plot->viewport(), QRect(0, 0, 300, 200));
     QVERIFY(shown->isVisible());
-    // Its pixels wait for its first paint.
-    QVERIFY(plot->bufferSize() != QSize(300, 200));
-    hidden->show();
-    QTRY_COMPARE(plot->bufferSize(), QSize(300, 200));
 }
 
 void tst_FirstShowWarmup::finishStepsDoesTheRestAtOnce()
