@@ -7,9 +7,10 @@
 // to standard output, and quits the event loop. The sleeps are 0 unless a
 // meter is given.
 
+#include "PeakMemory.h"
+
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -42,7 +43,7 @@ protected:
             m_done = true;
             // Right after this paint and the backing store flush that follows it.
             QTimer::singleShot(0, this, [this] {
-                std::printf("frame %lld %lld %lld\n", nowNs(), peakKb(), m_slept ? m_slept() : 0LL);
+                std::printf("frame %lld %lld %lld\n", nowNs(), peakResidentKb(), m_slept ? m_slept() : 0LL);
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });
@@ -56,18 +57,6 @@ private:
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
         return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-    }
-
-    static long long peakKb()
-    {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-        return -1;
     }
 
     QPointer<QWidget> m_window;

@@ -1,0 +1,5 @@
+#pragma once
+
+// The process's peak resident memory in kB, -1 if unknown: VmHWM on Linux,
+// the peak working set (GetProcessMemoryInfo) on Windows.
+long long peakResidentKb();
