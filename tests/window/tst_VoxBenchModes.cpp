@@ -293,8 +293,12 @@ void tst_VoxBenchModes::resetZeroesTheSlidersAndSendsOnce()
     ui.pushButton_CustomReset->click();
     for (int band = 0; band < 10; ++band)
         QCOMPARE(ui.bandSlider(2, band)->value(), 0);
+    // Both halves, however late the second comes (under Wine later than the
+    // session's quiet), and nothing more.
+    const QVector<QByteArray> flat{setPeq(0, 4, 8, kFlat), setPeq(5, 9, 8, kFlat)};
+    QTRY_COMPARE_WITH_TIMEOUT(peqSent(), flat, 3000);
     QVERIFY(waitForSettled(m_instance->session()));
-    QCOMPARE(peqSent(), QVector<QByteArray>({setPeq(0, 4, 8, kFlat), setPeq(5, 9, 8, kFlat)}));
+    QCOMPARE(peqSent(), flat);
     // The stored mode keeps its gains until saved.
     QCOMPARE(m_instance->store().customizeModes(Stereo).value("Bass Boost")->parameter[1], 5);
 }
