@@ -169,7 +169,7 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
             } else {
                 channel = argument.mid(10).toUpper();
             }
-            if (channel != QLatin1String("L") && channel != QLatin1String("R"))
+            if (!QString::fromLatin1(CommandVerbs::kChannels).split(QLatin1Char(' ')).contains(channel))
                 return usageError(QStringLiteral("--channel takes L or R"));
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.action = Action::Help;

@@ -115,6 +115,16 @@ QString actions(const QString &verb)
     return words.join(QLatin1Char(' '));
 }
 
+QString actionsOffering(const QString &verb, Offer offer)
+{
+    QStringList words;
+    for (const Verb &row : kVerbs) {
+        if (row.verb == verb && row.action.size() > 0 && row.offer == offer)
+            words << row.action;
+    }
+    return words.join(QLatin1Char(' '));
+}
+
 QString help()
 {
     QString text =

@@ -60,6 +60,9 @@ enum class Words {
     ApplicationAndMode, // an application, then a mode's name
 };
 
+// --channel's values: one side of a curve with per-channel sections.
+constexpr const char *kChannels = "L R";
+
 // What the completions offer for the words.
 enum class Offer { Nothing, Values, ModeNames, CustomNames, Files };
 
@@ -88,6 +91,8 @@ bool hasActions(const QString &verb);
 // The verbs, or a verb's actions, blank-separated in table order.
 QString verbs();
 QString actions(const QString &verb);
+// A verb's actions whose words the completions fill with `offer`.
+QString actionsOffering(const QString &verb, Offer offer);
 
 // The commands part of --help.
 QString help();

@@ -61,6 +61,7 @@ int main(int argc, char *argv[])
         err << "voxbench_make_completion: cannot read " << argv[1] << " or " << argv[2] << '\n';
         return 1;
     }
+    using CommandVerbs::Offer;
     const std::pair<const char *, QString> substitutions[] = {
         {"@VOXBENCH_MODES_AWK@", awk},
         {"@VOXBENCH_VERBS@", CommandVerbs::verbs()},
@@ -70,6 +71,11 @@ int main(int argc, char *argv[])
         {"@VOXBENCH_ENC_VALUES@", valuesOf("enc")},
         {"@VOXBENCH_AUTOSTART_VALUES@", valuesOf("autostart")},
         {"@VOXBENCH_OPTIONS@", optionLines()},
+        {"@VOXBENCH_CHANNELS@", QString::fromLatin1(CommandVerbs::kChannels)},
+        {"@VOXBENCH_NAME_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::ModeNames)},
+        {"@VOXBENCH_CUSTOM_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::CustomNames)},
+        {"@VOXBENCH_FILE_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::Files)},
+        {"@VOXBENCH_RULE_NAME_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("rule"), Offer::ModeNames)},
     };
     for (const auto &[key, value] : substitutions)
         text.replace(QLatin1String(key), value);
