@@ -73,9 +73,11 @@ int main(int argc, char *argv[])
         {"@VOXBENCH_OPTIONS@", optionLines()},
         {"@VOXBENCH_CHANNELS@", QString::fromLatin1(CommandVerbs::kChannels)},
         {"@VOXBENCH_NAME_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::ModeNames)},
-        {"@VOXBENCH_CUSTOM_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::CustomNames)},
+        {"@VOXBENCH_CUSTOM_ACTIONS@",
+         CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::CustomNames)},
         {"@VOXBENCH_FILE_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("mode"), Offer::Files)},
-        {"@VOXBENCH_RULE_NAME_ACTIONS@", CommandVerbs::actionsOffering(QStringLiteral("rule"), Offer::ModeNames)},
+        {"@VOXBENCH_RULE_NAME_ACTIONS@",
+         CommandVerbs::actionsOffering(QStringLiteral("rule"), Offer::ModeNames)},
     };
     for (const auto &[key, value] : substitutions)
         text.replace(QLatin1String(key), value);
