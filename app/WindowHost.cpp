@@ -1,7 +1,7 @@
 #include "app/WindowHost.h"
 
 #include "app/VoxBenchInstance.h"
-#include "platform/AutostartEntry.h"
+#include "window/TrayParts.h"
 #include "window/VoxBench.h"
 
 #include <QAction>
@@ -47,13 +47,14 @@ void WindowHost::offerTray()
 {
     if (m_window || m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    const QIcon themed = QIcon::fromTheme(QLatin1String(kApplicationId) + QLatin1String("-symbolic"));
-    m_tray = new QSystemTrayIcon(
-        themed.pixmap(16).isNull() ? QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico")) : themed, this);
-    m_tray->setToolTip(VoxBench::tr("Pelago Didavada K10-RX"));
+    m_tray = new QSystemTrayIcon(TrayParts::icon(QIcon(QStringLiteral(":/VoxBench/pic/Icon.ico"))), this);
+    TrayParts::followRuleInForce(m_tray, &m_instance.ruleEngine());
+    // The window's menu, with the window built at "Main Page".
     auto *menu = new QMenu;
     connect(m_tray, &QObject::destroyed, menu, &QObject::deleteLater);
     connect(menu->addAction(VoxBench::tr("Main Page")), &QAction::triggered, this, &WindowHost::show);
+    TrayParts::addLogonStartEntry(menu);
+    menu->addSeparator();
     connect(menu->addAction(VoxBench::tr("Quit")), &QAction::triggered, &m_instance, &VoxBenchInstance::quit);
     m_tray->setContextMenu(menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

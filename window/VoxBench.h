@@ -153,8 +153,6 @@ protected:
 private:
     void initWindow();
     void initSystemTray();
-    // The tray's tooltip: the product, and the rule in force if any.
-    void showRuleInForce();
     void createTrayActions();
     void createTrayMenu();
     void initCustomPlot();

@@ -6,10 +6,7 @@
 
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
-
-#include "platform/AutostartEntry.h"
-#include "presets/ModeNameRule.h"
-#include "ui/MessageBox.h"
+#include "window/TrayParts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,54 +26,14 @@ constexpr int kDevicePageDragWidth = 1176;
 constexpr int kDevicePageDragHeight = 80;
 constexpr int kEmptyPageDragWidth = 1000;
 constexpr int kEmptyPageDragHeight = 630;
-
-// The theme's symbolic icon follows the panel's colours; without one installed,
-// the window's own icon.
-QIcon trayIcon(const QIcon &fallback)
-{
-    const QIcon themed = QIcon::fromTheme(QLatin1String(kApplicationId) + QLatin1String("-symbolic"));
-    return themed.pixmap(16).isNull() ? fallback : themed;
-}
-
-// "Start at log-on", checked as the entry is when the menu opens: a settings
-// tool, a hand or `voxbench autostart` may have switched it meanwhile.
-void addLogonStartEntry(QMenu *menu)
-{
-    QAction *entry = menu->addAction(VoxBench::tr("Start at log-on"));
-    entry->setCheckable(true);
-    const auto showState = [entry] {
-        entry->setChecked(LogonStart(QCoreApplication::applicationFilePath()).enabled());
-    };
-    showState();
-    QObject::connect(menu, &QMenu::aboutToShow, entry, showState);
-    QObject::connect(entry, &QAction::triggered, entry, [showState](bool on) {
-        const LogonStart logon(QCoreApplication::applicationFilePath());
-        if (!logon.setEnabled(on))
-            MessageBox::warning(nullptr, VoxBench::tr("warning"),
-                                VoxBench::tr("Cannot change the log-on entry %1").arg(logon.location()));
-        showState();
-    });
-}
 } // namespace
-
-void VoxBench::showRuleInForce()
-{
-    QString tip = tr("Pelago Didavada K10-RX");
-    if (const AppRules::Rule *rule = m_ruleEngine->inForce())
-        tip += QLatin1Char('\n') + tr("While %1 runs: %2 (%3)")
-                                       .arg(ModeNameRule::escaped(rule->application),
-                                            ModeNameRule::escaped(rule->mode),
-                                            rule->tab == Surround ? tr("7.1 surround") : tr("stereo"));
-    m_trayIcon->setToolTip(tip);
-}
 
 void VoxBench::initSystemTray()
 {
     qDebug() << "***** Init System Tray! *****";
     // The form's window icon, Icon.ico, is shared rather than decoded once more (all six sizes).
-    m_trayIcon = new QSystemTrayIcon(trayIcon(windowIcon()), this);
-    showRuleInForce();
-    connect(m_ruleEngine, &RuleEngine::inForceChanged, this, &VoxBench::showRuleInForce);
+    m_trayIcon = new QSystemTrayIcon(TrayParts::icon(windowIcon()), this);
+    TrayParts::followRuleInForce(m_trayIcon, m_ruleEngine);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &VoxBench::on_activatedSysTrayIcon);
     m_trayIcon->show();
     if (trayAvailable())
@@ -110,7 +67,7 @@ void VoxBench::createTrayMenu()
     if (!m_trayMenu) {
         m_trayMenu = new QMenu(this);
         m_trayMenu->addAction(m_showMainAction);
-        addLogonStartEntry(m_trayMenu);
+        TrayParts::addLogonStartEntry(m_trayMenu);
         m_trayMenu->addSeparator();
         m_trayMenu->addAction(m_exitAppAction);
     }

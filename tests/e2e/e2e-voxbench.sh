@@ -505,7 +505,7 @@ desktop_xembed_tray()
 
 desktop_sni_tray()
 {
-    current="StatusNotifierItem tray: the icon registers, Activate shows the window, the menu switches log-on start off, its Quit ends it"
+    current="StatusNotifierItem tray: the icon registers, Activate shows the window, the menu switches log-on start off, its Quit ends it; a hidden instance offers the same menu before its window exists"
     local address
     address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
     session_bus=$(echo "$address" | sed -n 1p)
@@ -537,6 +537,18 @@ desktop_sni_tray()
         wait_until 5 test ! -e "$entry" || fail "the log-on entry is still there"
 
         $sni menu "$item" Quit || fail "no Quit in the item's menu"
+        ends_with_farewell 5
+
+        # Started by a command, hidden: its icon offers the same menu before any window exists.
+        : >"$items"
+        VOXBENCH_STARTED_BY_COMMAND=1 start_program "$user"
+        main_pid=$pid
+        wait_until 10 test -s "$items" || fail "no item registered by a VoxBench a command started"
+        item=$(head -n 1 "$items")
+        [ -z "$(windows_named VoxBench)" ] || fail "a window was built before anything asked for one"
+        $sni menu "$item" "Start at log-on" || fail "no Start at log-on in the menu before the window exists"
+        wait_until 5 test -f "$entry" || fail "the menu's Start at log-on made no log-on entry"
+        $sni menu "$item" Quit || fail "no Quit in the menu before the window exists"
         ends_with_farewell 5
         exit 0
     )
