@@ -44,12 +44,54 @@ QByteArray compact(const QJsonObject &object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-QByteArray failure(const QString &error, QLatin1String code)
+// The one place a refusal gets its code.
+QLatin1String codeOf(ModelResult result)
 {
-    return compact({{kOk, false}, {kError, error}, {kCode, code}});
+    switch (result) {
+    case ModelResult::NoReceiver:
+        return kNoReceiver;
+    case ModelResult::BadRequest:
+        return kUsage;
+    case ModelResult::Busy:
+        return kBusy;
+    case ModelResult::NotTaken:
+    case ModelResult::NotSaved:
+        return kFailed;
+    case ModelResult::Ok:
+    case ModelResult::NotOffered:
+    case ModelResult::NoSuchMode:
+    case ModelResult::Ambiguous:
+    case ModelResult::NoSlot:
+    case ModelResult::NotCustom:
+    case ModelResult::NameTaken:
+    case ModelResult::BadName:
+    case ModelResult::Full:
+    case ModelResult::NotKept:
+    case ModelResult::NoSuchRule:
+        break;
+    }
+    return kRefused;
+}
+
+QJsonObject failureOf(const ModelOutcome &refusal)
+{
+    return {{kError, refusal.message}, {kCode, codeOf(refusal.result)}};
+}
+
+QByteArray failure(const ModelOutcome &refusal)
+{
+    QJsonObject body = failureOf(refusal);
+    body.insert(kOk, false);
+    return compact(body);
+}
+
+ModelOutcome said(ModelResult result, const QString &message)
+{
+    return ModelOutcome::said(result, message);
 }
 
 const QString kBadGains = QStringLiteral("gains are ten whole numbers from -12 to 12");
+const QString kBuiltInUnchangeable = QStringLiteral("a built-in preset cannot be changed");
 
 // Ten whole numbers within what the receiver takes, as the sliders give them.
 bool gainsFrom(const QJsonValue &values, Gains *gains)
@@ -73,10 +115,6 @@ QString quoted(const QString &text)
     return ModeNameRule::quoted(text);
 }
 
-QLatin1String codeOf(const ReceiverModel::Outcome &outcome)
-{
-    return outcome.result == ReceiverModel::Result::NoReceiver ? kNoReceiver : kRefused;
-}
 } // namespace
 
 CommandServer::CommandServer(ReceiverModel &model, Program program, QObject *parent)
@@ -93,7 +131,7 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
 {
     const QJsonDocument document = QJsonDocument::fromJson(request);
     if (!document.isObject()) {
-        reply.send(failure(QStringLiteral("bad request"), kUsage));
+        reply.send(failure(said(ModelResult::BadRequest, QStringLiteral("bad request"))));
         return;
     }
     if (!reply.wanted())
@@ -101,7 +139,7 @@ void CommandServer::handle(const QByteArray &request, const Reply &reply)
     if (runAtOnce(document.object(), reply))
         return;
     if (int(m_queue.size()) >= kMaxQueued) {
-        reply.send(failure(QStringLiteral("too many commands at once"), kBusy));
+        reply.send(failure(said(ModelResult::Busy, QStringLiteral("too many commands at once"))));
         return;
     }
     m_queue.push_back({document.object(), reply});
@@ -128,7 +166,7 @@ bool CommandServer::runAtOnce(const QJsonObject &body, const Reply &reply)
                 ? m_watchers.add({reply.stream, reply.close ? reply.close : std::function<void()>([] {})})
                 : 0;
         if (watcher == 0)
-            reply.send(failure(QStringLiteral("too many watchers at once"), kBusy));
+            reply.send(failure(said(ModelResult::Busy, QStringLiteral("too many watchers at once"))));
         else if (reply.whenGone)
             // Its place is free as soon as it goes, whether or not anything changes.
             reply.whenGone(&m_watchers, [this, watcher] { m_watchers.remove(watcher); });
@@ -152,7 +190,7 @@ void CommandServer::runNext()
     if (m_running || m_queue.empty())
         return;
     m_running = true;
-    m_saveFailure.clear();
+    m_saveFailure = {};
     run(m_queue.front().body);
 }
 
@@ -206,7 +244,7 @@ void CommandServer::run(const QJsonObject &body)
     case Command::Autostart:
         break; // run at once, or served by the command line itself
     }
-    fail(QStringLiteral("unknown command"), kUsage);
+    fail(said(ModelResult::BadRequest, QStringLiteral("unknown command")));
 }
 
 // The table's row of the request; with an action that is none of the verb's, none.
@@ -224,7 +262,7 @@ void CommandServer::runOnReceiver(const QJsonObject &body, CommandVerbs::Command
 {
     using CommandVerbs::Command;
     if (!m_model.attached()) {
-        fail(QStringLiteral("no receiver is plugged in"), kNoReceiver);
+        fail(said(ModelResult::NoReceiver, QStringLiteral("no receiver is plugged in")));
         return;
     }
 
@@ -232,9 +270,9 @@ void CommandServer::runOnReceiver(const QJsonObject &body, CommandVerbs::Command
     m_failedWrites = m_model.failedWrites();
     switch (command) {
     case Command::Choose:
-        if (const QString error = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
-            !error.isEmpty())
-            fail(error, kRefused);
+        if (const ModelOutcome found = chooseMode(body.value(kName).toString(), body.value(kTab).toString());
+            !found.ok())
+            fail(found);
         return;
     case Command::Gains:
         setModeGains(tabOf(body), body.value(kGains));
@@ -242,7 +280,7 @@ void CommandServer::runOnReceiver(const QJsonObject &body, CommandVerbs::Command
     case Command::Tab: {
         const QString tab = body.value(kTab).toString();
         if (tab != kSurround && tab != kStereo) {
-            fail(QStringLiteral("no tab named \"%1\"").arg(tab), kUsage);
+            fail(said(ModelResult::BadRequest, QStringLiteral("no tab named \"%1\"").arg(tab)));
             return;
         }
         const ReceiverModel::Outcome outcome =
@@ -263,17 +301,10 @@ void CommandServer::runOnReceiver(const QJsonObject &body, CommandVerbs::Command
     }
 }
 
-void CommandServer::waitForReceiver(QJsonObject success, const ReceiverModel::Outcome &outcome)
-{
-    waitForReceiver(std::move(success), outcome.message);
-    m_refusalCode = codeOf(outcome);
-}
-
-void CommandServer::waitForReceiver(QJsonObject success, const QString &refusal)
+void CommandServer::waitForReceiver(QJsonObject success, const ModelOutcome &outcome)
 {
     m_success = std::move(success);
-    m_refusal = refusal;
-    m_refusalCode = kRefused;
+    m_refusal = outcome;
     m_waiting = Waiting::Receiver;
     m_clock.start();
     m_check.start();
@@ -281,11 +312,12 @@ void CommandServer::waitForReceiver(QJsonObject success, const QString &refusal)
 
 void CommandServer::noteSaveFailed(const QString &path, const QString &reason)
 {
-    if (m_running && m_saveFailure.isEmpty())
+    if (m_running && m_saveFailure.ok())
         m_saveFailure =
-            QStringLiteral("the change reached the receiver, but it could not be saved to %1: %2; "
-                           "VoxBench keeps it until it ends")
-                .arg(QDir::toNativeSeparators(path), reason);
+            said(ModelResult::NotSaved,
+                 QStringLiteral("the change reached the receiver, but it could not be saved to %1: %2; "
+                                "VoxBench keeps it until it ends")
+                     .arg(QDir::toNativeSeparators(path), reason));
 }
 
 void CommandServer::check()
@@ -296,26 +328,27 @@ void CommandServer::check()
             m_check.stop();
             run(m_pendingBody);
         } else if (m_clock.elapsed() > kAttachWaitMs) {
-            fail(QStringLiteral("the receiver did not come up"), kNoReceiver);
+            fail(said(ModelResult::NoReceiver, QStringLiteral("the receiver did not come up")));
         }
         return;
     }
     if (m_waiting != Waiting::Receiver)
         return;
     if (!m_model.attached() || m_model.attachment() != m_attachment) {
-        fail(QStringLiteral("the receiver was pulled out"), kNoReceiver);
+        fail(said(ModelResult::NoReceiver, QStringLiteral("the receiver was pulled out")));
     } else if (m_model.failedWrites() != m_failedWrites) {
-        fail(QStringLiteral("the receiver did not take what was sent; was it pulled out?"), kFailed);
+        fail(said(ModelResult::NotTaken,
+                  QStringLiteral("the receiver did not take what was sent; was it pulled out?")));
     } else if (m_model.settled()) {
-        if (!m_refusal.isEmpty())
-            fail(m_refusal, m_refusalCode);
-        else if (!m_saveFailure.isEmpty())
-            fail(m_saveFailure, kFailed);
+        if (!m_refusal.ok())
+            fail(m_refusal);
+        else if (!m_saveFailure.ok())
+            fail(m_saveFailure);
         else
             answer(m_success);
     } else if (m_clock.elapsed() > kAnswerTimeoutMs) {
         m_model.forgetUnanswered();
-        fail(QStringLiteral("no answer from the receiver"), kFailed);
+        fail(said(ModelResult::NotTaken, QStringLiteral("no answer from the receiver")));
     }
 }
 
@@ -333,9 +366,9 @@ void CommandServer::answer(const QJsonObject &answer)
     QMetaObject::invokeMethod(this, &CommandServer::runNext, Qt::QueuedConnection);
 }
 
-void CommandServer::fail(const QString &error, QLatin1String code)
+void CommandServer::fail(const ModelOutcome &refusal)
 {
-    answer({{kError, error}, {kCode, code}});
+    answer(failureOf(refusal));
 }
 
 void CommandServer::farewell()
@@ -349,14 +382,15 @@ std::vector<CommandServer::Mode> CommandServer::offeredModes(ModeType type) cons
 }
 
 // The one mode `name` names on `tab` (both tabs without one), or why there is none.
-QString CommandServer::findMode(const QString &name, const QString &tab, Mode *mode) const
+ModelOutcome CommandServer::findMode(const QString &name, const QString &tab, Mode *mode) const
 {
     const std::vector<Mode> found = ModeNames::find(m_model, tabNamed(tab), name);
     const QString where = tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab);
     if (found.empty()) {
-        const QString unreachable = explainUnreachable(name, tab);
-        return unreachable.isEmpty() ? QStringLiteral("no mode named \"%1\"%2").arg(quoted(name), where)
-                                     : unreachable;
+        const ModelOutcome unreachable = explainUnreachable(name, tab);
+        return unreachable.ok() ? said(ModelResult::NoSuchMode,
+                                       QStringLiteral("no mode named \"%1\"%2").arg(quoted(name), where))
+                                : unreachable;
     }
     if (found.size() > 1) {
         QStringList names;
@@ -364,30 +398,31 @@ QString CommandServer::findMode(const QString &name, const QString &tab, Mode *m
             names << QStringLiteral("\"%1\" (%2, %3)")
                          .arg(ModeNameRule::escaped(each.name), tabName(each.type),
                               each.builtIn ? QStringLiteral("built-in") : QStringLiteral("custom"));
-        return QStringLiteral("\"%1\" names several modes%2: %3; choose one with --tab%4")
-            .arg(quoted(name), where, names.join(QStringLiteral(", ")),
-                 tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode"));
+        return said(ModelResult::Ambiguous,
+                    QStringLiteral("\"%1\" names several modes%2: %3; choose one with --tab%4")
+                        .arg(quoted(name), where, names.join(QStringLiteral(", ")),
+                             tab.isEmpty() ? QString() : QStringLiteral(" or rename the custom mode")));
     }
     *mode = found.front();
-    return QString();
+    return {};
 }
 
-QString CommandServer::chooseMode(const QString &name, const QString &tab)
+ModelOutcome CommandServer::chooseMode(const QString &name, const QString &tab)
 {
     Mode mode;
-    const QString error = findMode(name, tab, &mode);
-    if (error.isEmpty())
+    const ModelOutcome found = findMode(name, tab, &mode);
+    if (found.ok())
         choose(mode);
-    return error;
+    return found;
 }
 
 // `mode export`: the mode's name, tab and gains; the client writes the file.
 void CommandServer::exportMode(const QJsonObject &body)
 {
     Mode mode;
-    const QString error = findMode(body.value(kName).toString(), body.value(kTab).toString(), &mode);
-    if (!error.isEmpty()) {
-        fail(error, kRefused);
+    const ModelOutcome found = findMode(body.value(kName).toString(), body.value(kTab).toString(), &mode);
+    if (!found.ok()) {
+        fail(found);
         return;
     }
     answer({{kTab, tabName(mode.type)},
@@ -429,7 +464,8 @@ ModeType CommandServer::tabOf(const QJsonObject &body) const
     return m_model.algorithm() == PageAlgorithm::Surround ? Surround : Stereo;
 }
 
-QString CommandServer::findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const
+ModelOutcome CommandServer::findCustom(const QString &name, const QString &tab, ModeType *type,
+                                       int *slot) const
 {
     const std::vector<Mode> named = ModeNames::find(m_model, tabNamed(tab), name);
     std::vector<Mode> found;
@@ -438,18 +474,21 @@ QString CommandServer::findCustom(const QString &name, const QString &tab, ModeT
     if (found.size() == 1) {
         *type = found.front().type;
         *slot = found.front().number;
-        return QString();
+        return {};
     }
     if (found.size() > 1)
-        return QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab")
-            .arg(quoted(name));
+        return said(ModelResult::Ambiguous,
+                    QStringLiteral("\"%1\" names a custom mode on both tabs; choose one with --tab")
+                        .arg(quoted(name)));
     if (!named.empty())
-        return QStringLiteral("a built-in preset cannot be changed");
-    const QString unreachable = explainUnreachable(name, tab);
-    if (!unreachable.isEmpty())
+        return said(ModelResult::NotCustom, kBuiltInUnchangeable);
+    const ModelOutcome unreachable = explainUnreachable(name, tab);
+    if (!unreachable.ok())
         return unreachable;
-    return QStringLiteral("no custom mode named \"%1\"%2")
-        .arg(quoted(name), tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab));
+    return said(
+        ModelResult::NoSuchMode,
+        QStringLiteral("no custom mode named \"%1\"%2")
+            .arg(quoted(name), tab.isEmpty() ? QString() : QStringLiteral(" on the %1 tab").arg(tab)));
 }
 
 // add, rename, delete, next and previous: each the call the window's button makes.
@@ -466,12 +505,12 @@ void CommandServer::editMode(const QJsonObject &body, CommandVerbs::Command comm
         Gains gains{};
         const QJsonValue values = body.value(kGains);
         if (!values.isUndefined() && !gainsFrom(values, &gains)) {
-            fail(kBadGains, kUsage);
+            fail(said(ModelResult::BadRequest, kBadGains));
             return;
         }
         // Refused before its tab comes up: a refusal changes nothing.
         if (const ReceiverModel::Outcome allowed = m_model.checkNewCustomMode(type, name); !allowed.ok()) {
-            fail(allowed.message, codeOf(allowed));
+            fail(allowed);
             return;
         }
         if (!bringUpTab(type))
@@ -487,9 +526,9 @@ void CommandServer::editMode(const QJsonObject &body, CommandVerbs::Command comm
     }
     ModeType type = Stereo;
     int slot = -1;
-    const QString error = findCustom(name, body.value(kTab).toString(), &type, &slot);
-    if (!error.isEmpty()) {
-        fail(error, kRefused);
+    const ModelOutcome found = findCustom(name, body.value(kTab).toString(), &type, &slot);
+    if (!found.ok()) {
+        fail(found);
         return;
     }
     if (command == Command::Rename) {
@@ -526,12 +565,12 @@ void CommandServer::setModeGains(ModeType type, const QJsonValue &values)
 {
     Gains gains{};
     if (!gainsFrom(values, &gains)) {
-        fail(kBadGains, kUsage);
+        fail(said(ModelResult::BadRequest, kBadGains));
         return;
     }
     const ReceiverModel::Selection &selection = m_model.selection(type);
     if (!selection.chosen || selection.origin != ModeOrigin::Custom) {
-        fail(QStringLiteral("a built-in preset cannot be changed"), kRefused);
+        fail(said(ModelResult::NotCustom, kBuiltInUnchangeable));
         return;
     }
     if (!bringUpTab(type))
@@ -545,22 +584,23 @@ void CommandServer::setModeGains(ModeType type, const QJsonValue &values)
 
 // A custom mode of config.json that no slot shows: a tab shows five, so a file
 // written by hand or merged from elsewhere may hold more than can be chosen.
-QString CommandServer::explainUnreachable(const QString &name, const QString &tab) const
+ModelOutcome CommandServer::explainUnreachable(const QString &name, const QString &tab) const
 {
     for (const ModeType type : {Surround, Stereo}) {
         if (!tab.isEmpty() && tab != tabName(type))
             continue;
         for (const QString &kept : m_model.modesWithoutSlot(type)) {
             if (kept.compare(name, Qt::CaseInsensitive) == 0)
-                return QStringLiteral(
-                           "\"%1\" is kept in config.json, but the %2 tab shows only %3 custom modes "
-                           "and it has no place among them; delete another custom mode of the tab "
-                           "to choose it")
-                    .arg(ModeNameRule::escaped(kept), tabName(type))
-                    .arg(kCustomSlots);
+                return said(
+                    ModelResult::NoSlot,
+                    QStringLiteral("\"%1\" is kept in config.json, but the %2 tab shows only %3 custom modes "
+                                   "and it has no place among them; delete another custom mode of the tab "
+                                   "to choose it")
+                        .arg(ModeNameRule::escaped(kept), tabName(type))
+                        .arg(kCustomSlots));
         }
     }
-    return QString();
+    return {};
 }
 
 QJsonObject CommandServer::currentMode(ModeType type) const
@@ -605,32 +645,34 @@ void CommandServer::runRule(const QJsonObject &body, CommandVerbs::Command comma
     using CommandVerbs::Command;
     const QString application = body.value(kApplication).toString();
     const auto notSaved = [this] {
-        return QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1: %2")
-            .arg(QDir::toNativeSeparators(AppRules::defaultPath()), m_rules->saveProblem());
+        return said(ModelResult::NotSaved,
+                    QStringLiteral("the rules are kept until VoxBench ends, but could not be saved to %1: %2")
+                        .arg(QDir::toNativeSeparators(AppRules::defaultPath()), m_rules->saveProblem()));
     };
     if (command == Command::RuleList) {
         answer(ruleList());
     } else if (command == Command::RuleDelete) {
         if (!m_rules->remove(application))
-            fail(QStringLiteral("no rule for %1").arg(quoted(application)), kRefused);
+            fail(said(ModelResult::NoSuchRule, QStringLiteral("no rule for %1").arg(quoted(application))));
         else if (!m_rules->saved())
-            fail(notSaved(), kFailed);
+            fail(notSaved());
         else
             answer(ruleList());
     } else if (command == Command::RulePause || command == Command::RuleResume) {
         if (!m_rules->setPaused(command == Command::RulePause))
-            fail(notSaved(), kFailed);
+            fail(notSaved());
         else
             answer(ruleList());
     } else {
         const QString mode = body.value(kName).toString();
         QString tab = body.value(kTab).toString();
         if (AppRules::key(application).isEmpty() || mode.trimmed().isEmpty()) {
-            fail(QStringLiteral("a rule needs an application and a mode"), kUsage);
+            fail(said(ModelResult::BadRequest, QStringLiteral("a rule needs an application and a mode")));
             return;
         }
         if (ModeNameRule::hasControl(application) || ModeNameRule::hasControl(mode)) {
-            fail(QStringLiteral("an application or mode name cannot hold control characters"), kRefused);
+            fail(said(ModelResult::BadName,
+                      QStringLiteral("an application or mode name cannot hold control characters")));
             return;
         }
         // Without --tab, the tab of the attached receiver's mode of that name.
@@ -641,25 +683,26 @@ void CommandServer::runRule(const QJsonObject &body, CommandVerbs::Command comma
                     tabs << tabName(type);
             }
             if (tabs.size() != 1) {
-                fail(tabs.isEmpty()
-                         ? QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
-                               .arg(quoted(mode))
-                         : QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
-                               .arg(quoted(mode)),
-                     kRefused);
+                fail(
+                    tabs.isEmpty()
+                        ? said(ModelResult::NoSuchMode,
+                               QStringLiteral("no mode named \"%1\" here to find its tab; name it with --tab")
+                                   .arg(quoted(mode)))
+                        : said(ModelResult::Ambiguous,
+                               QStringLiteral("\"%1\" names a mode on both tabs; choose one with --tab")
+                                   .arg(quoted(mode))));
                 return;
             }
             tab = tabs.first();
         }
         if (!m_rules->hasRoomFor(application)) {
-            fail(QStringLiteral("VoxBench follows at most %1 rules; delete one first")
-                     .arg(AppRules::kMaxRules),
-                 kRefused);
+            fail(said(ModelResult::Full, QStringLiteral("VoxBench follows at most %1 rules; delete one first")
+                                             .arg(AppRules::kMaxRules)));
             return;
         }
         const AppRules::Rule rule{application, mode, tab == kSurround ? Surround : Stereo};
         if (!m_rules->add(rule)) {
-            fail(notSaved(), kFailed);
+            fail(notSaved());
             return;
         }
         answer(ruleObject(*m_rules->find(application)));

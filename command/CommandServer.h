@@ -83,9 +83,8 @@ private:
     void runOnReceiver(const QJsonObject &body, CommandVerbs::Command command);
     void check();
     void answer(const QJsonObject &answer);
-    void fail(const QString &error, QLatin1String code);
-    void waitForReceiver(QJsonObject success, const ReceiverModel::Outcome &outcome = {});
-    void waitForReceiver(QJsonObject success, const QString &refusal);
+    void fail(const ModelOutcome &refusal);
+    void waitForReceiver(QJsonObject success, const ModelOutcome &outcome = {});
     void noteSaveFailed(const QString &path, const QString &reason);
 
     QJsonObject status() const;
@@ -93,8 +92,8 @@ private:
     QJsonObject ruleList() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
-    QString findMode(const QString &name, const QString &tab, Mode *mode) const;
-    QString chooseMode(const QString &name, const QString &tab);
+    ModelOutcome findMode(const QString &name, const QString &tab, Mode *mode) const;
+    ModelOutcome chooseMode(const QString &name, const QString &tab);
     void exportMode(const QJsonObject &body);
     QJsonValue modeGains(const Mode &mode) const;
     void choose(const Mode &mode);
@@ -104,8 +103,8 @@ private:
     void setModeGains(ModeType type, const QJsonValue &values);
     ModeType tabOf(const QJsonObject &body) const;
     // The custom mode named `name`; an error when there is none or several.
-    QString findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const;
-    QString explainUnreachable(const QString &name, const QString &tab) const;
+    ModelOutcome findCustom(const QString &name, const QString &tab, ModeType *type, int *slot) const;
+    ModelOutcome explainUnreachable(const QString &name, const QString &tab) const;
     QJsonObject currentMode(ModeType type) const;
 
     ReceiverModel &m_model;
@@ -117,10 +116,9 @@ private:
     Waiting m_waiting = Waiting::Nothing;
     QJsonObject m_pendingBody;
     QJsonObject m_success;
-    QString m_refusal;
-    QLatin1String m_refusalCode = CommandProtocol::kRefused;
+    ModelOutcome m_refusal;
     // A save of config.json that failed while the request ran.
-    QString m_saveFailure;
+    ModelOutcome m_saveFailure;
     quint64 m_attachment = 0;
     quint64 m_failedWrites = 0;
     QElapsedTimer m_clock;
