@@ -1,10 +1,9 @@
 #include "app/Autorun.h"
 #include "app/CommandClient.h"
 #include "app/CommandLine.h"
+#include "app/HostedProgram.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
-#include "app/VoxBenchInstance.h"
-#include "app/WindowHost.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HighDpi.h"
 #include "platform/InstanceActivator.h"
@@ -17,15 +16,6 @@
 #include <QPointer>
 
 namespace {
-// The instance with its window host: the host, and the window with it, goes first.
-class Program : public QObject
-{
-public:
-    Program() : host(instance) {}
-    VoxBenchInstance instance;
-    WindowHost host;
-};
-
 void serveCommands(VoxBenchInstance &instance, InstanceActivator &activator)
 {
     const QPointer<CommandServer> server = &instance.commandServer();
@@ -96,7 +86,7 @@ int main(int argc, char *argv[])
     // Before any box: "Program is running" is shown in the user's language too.
     loadTranslations(app);
     return Startup::run([](TerminationWatcher &termination, InstanceActivator &activator) {
-        auto program = std::make_unique<Program>();
+        auto program = std::make_unique<HostedProgram>();
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &program->instance,
                          &VoxBenchInstance::quit);
         serveCommands(program->instance, activator);

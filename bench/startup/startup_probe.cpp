@@ -3,29 +3,18 @@
 #include "FirstFrameProbe.h"
 #include "GuiSleepMeter.h"
 
+#include "app/HostedProgram.h"
 #include "app/Startup.h"
-#include "app/VoxBenchInstance.h"
-#include "app/WindowHost.h"
 #include "platform/TerminationWatcher.h"
 #include "window/VoxBench.h"
 
 #include <QApplication>
 
-namespace {
-class Program : public QObject
-{
-public:
-    Program() : host(instance) {}
-    VoxBenchInstance instance;
-    WindowHost host;
-};
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     return Startup::run([](TerminationWatcher &termination, InstanceActivator &) {
-        auto program = std::make_unique<Program>();
+        auto program = std::make_unique<HostedProgram>();
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &program->instance,
                          &VoxBenchInstance::quit);
         VoxBench *page = &program->host.window();
