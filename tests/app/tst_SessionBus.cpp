@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -239,18 +240,22 @@ void tst_SessionBus::propertiesFollowCommandsAndRules()
     QCOMPARE(busctl.out, QStringLiteral("s \"Night\"\n"));
     const Run introspected =
         run("gdbus", {"introspect", "--session", "--xml", "--dest", kService, "--object-path", kPath});
+    // Every name of the interface's block: methods, arguments, properties.
+    const auto names = [](const QString &xml) {
+        const QString block = xml.section(kInterface, 1).section("</interface>", 0, 0);
+        QStringList found;
+        QRegularExpressionMatchIterator match =
+            QRegularExpression(R"re(name="([^"]+)")re").globalMatch(block);
+        while (match.hasNext())
+            found << match.next().captured(1);
+        found.sort();
+        return found;
+    };
     QFile xml(INTERFACE_XML);
     QVERIFY(xml.open(QIODevice::ReadOnly));
-    const QString installed = QString::fromUtf8(xml.readAll());
-    for (const QString &member :
-         QStringList{"ChooseMode", "ToggleMicEnc", "RulesPaused", "SurroundCustomModes"}) {
-        QVERIFY2(installed.contains('"' + member + '"') && introspected.out.contains('"' + member + '"'),
-                 qPrintable(member));
-    }
-    QCOMPARE(installed.count("<method "),
-             introspected.out.section(kInterface, 1).section("</interface>", 0, 0).count("<method "));
-    QCOMPARE(installed.count("<property "),
-             introspected.out.section(kInterface, 1).section("</interface>", 0, 0).count("<property "));
+    const QStringList installed = names(QString::fromUtf8(xml.readAll()));
+    QVERIFY(installed.contains("ToggleMicEnc") && installed.contains("RulesPaused"));
+    QCOMPARE(names(introspected.out), installed);
 
     // Quit over the bus ends the program and gives the name up.
     QVERIFY(bus()->call("Quit").type() == QDBusMessage::ReplyMessage);
