@@ -1,5 +1,6 @@
 #include "app/VoxBenchInstance.h"
 
+#include "bus/SessionBus.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
 #include "model/AppRules.h"
@@ -33,6 +34,8 @@ VoxBenchInstance::VoxBenchInstance(QObject *parent)
     program.shown = [this] { return m_frontEnd.shown && m_frontEnd.shown(); };
     m_server = std::make_unique<CommandServer>(*m_model, program);
     m_server->setRules(m_rules.get(), m_ruleEngine.get());
+    // Only the instance that holds the instance lock is built, so only it takes the name.
+    m_bus = SessionBus::serve(*m_server, *m_model, *m_rules, *m_ruleEngine);
 
     initDebugLog();
     watchDevices();

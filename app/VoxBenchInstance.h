@@ -18,7 +18,7 @@ class WriteReadJson;
 
 // The running program without its window: the store, the receiver's session and
 // model, the application rules, the device and sleep watchers and the command
-// line's server, for as long as VoxBench runs. Qt Core only, so that it serves
+// line's server and the session bus's object, for as long as VoxBench runs. Qt Core only, so that it serves
 // commands, rules and resume where no display is; a window is given its model.
 class VoxBenchInstance : public QObject
 {
@@ -67,6 +67,8 @@ private:
     std::unique_ptr<DeviceMonitor> m_deviceMonitor;
     std::unique_ptr<SleepWatcher> m_sleepWatcher;
     std::unique_ptr<CommandServer> m_server;
+    // On the session bus, where there is one; the name goes with it.
+    std::unique_ptr<QObject> m_bus;
     FrontEnd m_frontEnd;
     bool m_quitting = false;
 };

@@ -2,7 +2,8 @@
 # The layers point one way: log/ at the bottom, then platform/ and device/,
 # then presets/ (which takes the band count from the command table and syncs
 # its saves through platform/), then the receiver model (model/), the command
-# line's server (command/) and ui/, then window/, and app/ on top. Each folder
+# line's server (command/) with the session bus's object on it (bus/) and ui/,
+# then window/, and app/ on top. Each folder
 # may include only the folders listed for it; only platform/ may ask which
 # system it is on. The model and the command server know no widget. The window
 # and the command server stand side by side on the model: neither includes the
@@ -22,9 +23,10 @@ declare -A allowed=(
     [presets]="presets device platform log"
     [model]="model presets device platform log"
     [command]="command model presets device platform log"
+    [bus]="bus command model presets device platform log"
     [ui]="ui log"
     [window]="window model ui presets platform log"
-    [app]="app command window model ui device presets platform log"
+    [app]="app bus command window model ui device presets platform log"
 )
 
 failures=0
@@ -45,7 +47,7 @@ while IFS= read -r line; do
     echo "layering: widget header below the window: $line"
     failures=$((failures + 1))
 done < <(grep -rnE '^\s*#\s*include\s+<(Q(Widget|Application|AbstractButton|RadioButton|PushButton|CheckBox|Slider|Label|TabWidget|MessageBox|MainWindow|LineEdit|GroupBox|ButtonGroup|Gui[A-Za-z]*|tWidgets/[A-Za-z]+)|qcustomplot\.h)>' \
-    model command app/VoxBenchInstance.h app/VoxBenchInstance.cpp --include='*.cpp' --include='*.h' 2>/dev/null)
+    model command bus app/VoxBenchInstance.h app/VoxBenchInstance.cpp --include='*.cpp' --include='*.h' 2>/dev/null)
 while IFS= read -r line; do
     echo "layering: the instance reaches above the model: $line"
     failures=$((failures + 1))
@@ -53,7 +55,7 @@ done < <(grep -nE '^\s*#\s*include\s+"(window|ui)/' app/VoxBenchInstance.h app/V
 while IFS= read -r line; do
     echo "layering: $line links Qt Widgets or Gui"
     failures=$((failures + 1))
-done < <(grep -nE 'Qt5::(Widgets|Gui)' model/CMakeLists.txt command/CMakeLists.txt 2>/dev/null
+done < <(grep -nE 'Qt5::(Widgets|Gui)' model/CMakeLists.txt command/CMakeLists.txt bus/CMakeLists.txt 2>/dev/null
     sed -n '/^add_library(voxbench_instance/,/^$/p' app/CMakeLists.txt | grep -E 'Qt5::(Widgets|Gui)|voxbench_(window|ui)\b'
     grep -nE 'Qt5::Widgets' platform/CMakeLists.txt 2>/dev/null)
 
