@@ -4,6 +4,7 @@
 #include "command/CommandProtocol.h"
 #include "command/CommandServer.h"
 #include "model/AppRules.h"
+#include "model/ModeNames.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
 
@@ -45,6 +46,14 @@ QStringList customNames(const ReceiverModel &model, ModeType type)
 {
     QStringList names;
     for (const ReceiverModel::CustomMode &mode : model.customModes(type))
+        names << mode.name;
+    return names;
+}
+
+QStringList offeredNames(const ReceiverModel &model, ModeType type)
+{
+    QStringList names;
+    for (const ModeNames::Entry &mode : ModeNames::offered(model, type))
         names << mode.name;
     return names;
 }
@@ -247,6 +256,11 @@ QStringList BusService::stereoCustomModes() const
     return customNames(m_model, Stereo);
 }
 
+QStringList BusService::stereoModes() const
+{
+    return offeredNames(m_model, Stereo);
+}
+
 QString BusService::surroundMode() const
 {
     return m_model.selection(Surround).chosen ? m_model.chosenName(Surround) : QString();
@@ -265,6 +279,11 @@ QList<int> BusService::surroundGains() const
 QStringList BusService::surroundCustomModes() const
 {
     return customNames(m_model, Surround);
+}
+
+QStringList BusService::surroundModes() const
+{
+    return offeredNames(m_model, Surround);
 }
 
 bool BusService::micEnc() const
@@ -294,10 +313,12 @@ QVariantMap BusService::properties() const
             {QStringLiteral("StereoModeOrigin"), stereoModeOrigin()},
             {QStringLiteral("StereoGains"), QVariant::fromValue(stereoGains())},
             {QStringLiteral("StereoCustomModes"), stereoCustomModes()},
+            {QStringLiteral("StereoModes"), stereoModes()},
             {QStringLiteral("SurroundMode"), surroundMode()},
             {QStringLiteral("SurroundModeOrigin"), surroundModeOrigin()},
             {QStringLiteral("SurroundGains"), QVariant::fromValue(surroundGains())},
             {QStringLiteral("SurroundCustomModes"), surroundCustomModes()},
+            {QStringLiteral("SurroundModes"), surroundModes()},
             {QStringLiteral("MicEnc"), micEnc()},
             {QStringLiteral("Rule"), rule()},
             {QStringLiteral("RulesPaused"), rulesPaused()}};

@@ -32,10 +32,12 @@ class BusService : public QObject, protected QDBusContext
     Q_PROPERTY(QString StereoModeOrigin READ stereoModeOrigin)
     Q_PROPERTY(QList<int> StereoGains READ stereoGains)
     Q_PROPERTY(QStringList StereoCustomModes READ stereoCustomModes)
+    Q_PROPERTY(QStringList StereoModes READ stereoModes)
     Q_PROPERTY(QString SurroundMode READ surroundMode)
     Q_PROPERTY(QString SurroundModeOrigin READ surroundModeOrigin)
     Q_PROPERTY(QList<int> SurroundGains READ surroundGains)
     Q_PROPERTY(QStringList SurroundCustomModes READ surroundCustomModes)
+    Q_PROPERTY(QStringList SurroundModes READ surroundModes)
     Q_PROPERTY(bool MicEnc READ micEnc)
     Q_PROPERTY(QString Rule READ rule)
     Q_PROPERTY(bool RulesPaused READ rulesPaused)
@@ -57,10 +59,13 @@ public:
     QString stereoModeOrigin() const;
     QList<int> stereoGains() const;
     QStringList stereoCustomModes() const;
+    // Every mode the tab offers, built-in then custom, as `voxbench modes` lists them.
+    QStringList stereoModes() const;
     QString surroundMode() const;
     QString surroundModeOrigin() const;
     QList<int> surroundGains() const;
     QStringList surroundCustomModes() const;
+    QStringList surroundModes() const;
     bool micEnc() const;
     QString rule() const;
     bool rulesPaused() const;

@@ -15,6 +15,7 @@
 #include <QDBusReply>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -199,6 +200,17 @@ void tst_SessionBus::propertiesFollowCommandsAndRules()
     QCOMPARE(voxbench({"tab", "surround"}).code, 0);
     QCOMPARE(voxbench({"mode", "FPS", "--tab", "surround"}).code, 0);
     QCOMPARE(busProperty("StereoCustomModes").toStringList(), QStringList{"Night"});
+    // Every mode of each tab, as `voxbench modes` lists them: what a menu offers.
+    const QJsonObject listed =
+        QJsonDocument::fromJson(voxbench({"modes", "--json"}).out.toUtf8())["modes"].toObject();
+    for (const char *tab : {"stereo", "surround"}) {
+        QStringList names;
+        for (const QJsonValue mode : listed.value(tab).toArray())
+            names << mode["name"].toString();
+        QVERIFY(names.size() > 1);
+        QCOMPARE(busProperty(tab == QLatin1String("stereo") ? "StereoModes" : "SurroundModes").toStringList(),
+                 names);
+    }
     QCOMPARE(busProperty("StereoMode").toString(), QStringLiteral("Night"));
     QCOMPARE(busProperty("StereoModeOrigin").toString(), QStringLiteral("custom"));
     QCOMPARE(busProperty("StereoGains").value<QList<int>>(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
@@ -207,6 +219,8 @@ void tst_SessionBus::propertiesFollowCommandsAndRules()
     QCOMPARE(busProperty("SurroundMode").toString(), QStringLiteral("FPS"));
     QTRY_COMPARE(listener.values("SurroundMode").value(0).toString(), QStringLiteral("FPS"));
     QCOMPARE(listener.values("StereoCustomModes").value(0).toStringList(), QStringList{"Night"});
+    const QStringList announced = listener.values("StereoModes").value(0).toStringList();
+    QCOMPARE(announced.isEmpty() ? QString() : announced.last(), QStringLiteral("Night"));
     QCOMPARE(listener.values("StereoGains").last().value<QList<int>>(),
              (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     QCOMPARE(listener.values("MicEnc"), QVariantList{!enc});
