@@ -38,8 +38,6 @@ struct AlgorithmSwitch
 namespace AlgorithmSwitches {
 constexpr AlgorithmSwitch kSurround{1, 0, 0};
 constexpr AlgorithmSwitch kStereo{0, 0, 1};
-// Headset model 1 plays its 7.1 modes through the stereo algorithm.
-constexpr AlgorithmSwitch kModelOneSurround = kStereo;
 constexpr AlgorithmSwitch kEncOn{0, 1, 0};
 constexpr AlgorithmSwitch kEncOff{0, 2, 0};
 // Sent once when the program ends.
@@ -52,19 +50,38 @@ enum class PeqKind : int { Stereo = 0, Surround = 1 };
 // The algorithm of the page on screen, switched to after each complete PEQ upload.
 enum class PageAlgorithm { None, Surround, Stereo };
 
-// The headset model whose 7.1 modes use the low mode codes and the stereo algorithm.
-constexpr int kHeadsetModelOne = 1;
-// The other models: a plain receiver shows the live spectrum; models two and
-// three show their pictures instead.
-constexpr int kGenericModel = 0;
-constexpr int kHeadsetModelTwo = 2;
-constexpr int kHeadsetModelThree = 3;
-
-constexpr AlgorithmSwitch algorithmSwitchAfterUpload(PageAlgorithm algorithm, int headsetModel)
+// What a receiver does beyond a plain one, as its row in device/ReceiverModels.h
+// says. A plain receiver offers 7.1 when it reports it, plays it through the
+// surround algorithm under the high mode codes and shows the live spectrum.
+struct ReceiverCapabilities
 {
-    return algorithm == PageAlgorithm::Surround && headsetModel != kHeadsetModelOne
-               ? AlgorithmSwitches::kSurround
-               : AlgorithmSwitches::kStereo;
+    // Offers 7.1 whatever the receiver reports.
+    bool offers71 = false;
+    // Plays 7.1 through the stereo algorithm, its 7.1 modes under the stereo
+    // (low) mode codes.
+    bool surroundAsStereo = false;
+    // The picture its stereo page shows instead of the live spectrum, below
+    // ":/headset/pic/headset/"; none for the spectrum.
+    const char *picture = nullptr;
+};
+
+// The one 7.1 rule: the receiver says it offers 7.1, or its row does.
+constexpr bool offersSurround(const ReceiverCapabilities &receiver, bool receiverReports71)
+{
+    return receiverReports71 || receiver.offers71;
+}
+
+// The one spectrum rule: a receiver with a picture shows it instead.
+constexpr bool showsSpectrum(const ReceiverCapabilities &receiver)
+{
+    return receiver.picture == nullptr;
+}
+
+constexpr AlgorithmSwitch algorithmSwitchAfterUpload(PageAlgorithm algorithm,
+                                                     const ReceiverCapabilities &receiver)
+{
+    return algorithm == PageAlgorithm::Surround && !receiver.surroundAsStereo ? AlgorithmSwitches::kSurround
+                                                                              : AlgorithmSwitches::kStereo;
 }
 
 // Slots of custom modes per tab.
@@ -72,9 +89,9 @@ constexpr int kCustomSlots = 5;
 
 // The mode code of a SetPEQ upload: built-in button n, or custom slot s.
 enum class ModeSource { Preset, Custom };
-constexpr int modeCode(PeqKind kind, ModeSource source, int number, int headsetModel)
+constexpr int modeCode(PeqKind kind, ModeSource source, int number, const ReceiverCapabilities &receiver)
 {
-    const bool highSurroundCodes = kind == PeqKind::Surround && headsetModel != kHeadsetModelOne;
+    const bool highSurroundCodes = kind == PeqKind::Surround && !receiver.surroundAsStereo;
     if (source == ModeSource::Preset)
         return highSurroundCodes ? 16 + number : number;
     return highSurroundCodes ? 22 + number : 6 + number;

@@ -2,13 +2,14 @@
 
 #include "device/ReceiverContract.h"
 
-// The receivers VoxBench opens (vendor 0x5A17), one row each: product id, the
-// headset model (which picks the mode codes and, for model one, plays 7.1 through
-// the stereo algorithm) and the picture its stereo page shows instead of the live
-// spectrum. Adding a receiver is one row here and its default preset file.
+// The receivers VoxBench opens (vendor 0x5A17), one row each: product id and
+// what its headset does beyond a plain receiver (ReceiverCapabilities). Every
+// rule that differs between receivers asks the row's capabilities, never the
+// product id. Adding a receiver is one row here and its default preset file.
 //
 // Exactly the ids with a default preset file in resources/DefaultFile (a receiver
-// without one cannot be opened), which the default-file test checks. The models
+// without one cannot be opened): the build refuses a file without a row or a row
+// without a file, and tst_PresetJson checks the ids inside the files. The models
 // count in decimal digits, 0x4151 to 0x4159 and then 0x4160: there is no 0x415A.
 // packaging/product-ids.cmake reads the rows to write the udev rule and the
 // software centre's list, so program, rule and metainfo cannot drift apart: keep
@@ -17,44 +18,51 @@
 struct ReceiverModelRow
 {
     int productId;
-    int headsetModel;
-    const char *picture; // below ":/headset/pic/headset/", or none
+    ReceiverCapabilities capabilities;
 };
+
+namespace Headsets {
+constexpr ReceiverCapabilities kPlain{};
+// Offers 7.1 whatever the receiver says, and plays it as stereo.
+constexpr ReceiverCapabilities kHeadsetA{true, true, "HeadsetA"};
+constexpr ReceiverCapabilities kHeadsetB{false, false, "HeadsetB"};
+constexpr ReceiverCapabilities kHeadsetC{false, false, "HeadsetC"};
+} // namespace Headsets
 
 // clang-format off
 constexpr ReceiverModelRow kReceiverModels[] = {
-    {0x0F06, kGenericModel, nullptr},
-    {0x1027, kGenericModel, nullptr},
-    {0x1029, kHeadsetModelTwo, "HeadsetB"},
-    {0x1032, kGenericModel, nullptr},
-    {0x104D, kHeadsetModelThree, "HeadsetC"},
-    {0x104F, kGenericModel, nullptr},
-    {0x1054, kHeadsetModelOne, "HeadsetA"},
-    {0x1056, kGenericModel, nullptr},
-    {0x1064, kGenericModel, nullptr},
-    {0x1065, kGenericModel, nullptr},
-    {0x4000, kGenericModel, nullptr},
-    {0x4131, kGenericModel, nullptr},
-    {0x4132, kGenericModel, nullptr},
-    {0x4133, kGenericModel, nullptr},
-    {0x4134, kGenericModel, nullptr},
-    {0x4135, kGenericModel, nullptr},
-    {0x4136, kGenericModel, nullptr},
-    {0x4151, kGenericModel, nullptr},
-    {0x4152, kGenericModel, nullptr},
-    {0x4153, kGenericModel, nullptr},
-    {0x4154, kGenericModel, nullptr},
-    {0x4155, kGenericModel, nullptr},
-    {0x4156, kGenericModel, nullptr},
-    {0x4157, kGenericModel, nullptr},
-    {0x4158, kGenericModel, nullptr},
-    {0x4159, kGenericModel, nullptr},
-    {0x4160, kGenericModel, nullptr},
-    {0x4161, kGenericModel, nullptr},
-    {0x4162, kGenericModel, nullptr},
-    {0x4163, kGenericModel, nullptr},
-    {0x4164, kGenericModel, nullptr},
-    {0x4165, kGenericModel, nullptr},
+    {0x0F06, Headsets::kPlain},
+    {0x1027, Headsets::kPlain},
+    {0x1029, Headsets::kHeadsetB},
+    {0x1032, Headsets::kPlain},
+    {0x104D, Headsets::kHeadsetC},
+    {0x104F, Headsets::kPlain},
+    {0x1054, Headsets::kHeadsetA},
+    {0x1056, Headsets::kPlain},
+    {0x1064, Headsets::kPlain},
+    {0x1065, Headsets::kPlain},
+    {0x4000, Headsets::kPlain},
+    {0x4131, Headsets::kPlain},
+    {0x4132, Headsets::kPlain},
+    {0x4133, Headsets::kPlain},
+    {0x4134, Headsets::kPlain},
+    {0x4135, Headsets::kPlain},
+    {0x4136, Headsets::kPlain},
+    {0x4151, Headsets::kPlain},
+    {0x4152, Headsets::kPlain},
+    {0x4153, Headsets::kPlain},
+    {0x4154, Headsets::kPlain},
+    {0x4155, Headsets::kPlain},
+    {0x4156, Headsets::kPlain},
+    {0x4157, Headsets::kPlain},
+    {0x4158, Headsets::kPlain},
+    {0x4159, Headsets::kPlain},
+    {0x4160, Headsets::kPlain},
+    {0x4161, Headsets::kPlain},
+    {0x4162, Headsets::kPlain},
+    {0x4163, Headsets::kPlain},
+    {0x4164, Headsets::kPlain},
+    {0x4165, Headsets::kPlain},
 };
 // clang-format on
 
@@ -68,9 +76,10 @@ constexpr const ReceiverModelRow *receiverModelOf(int productId)
     return nullptr;
 }
 
-// The one 7.1 rule: the receiver says it offers 7.1, or its model plays 7.1
-// through the stereo algorithm anyway.
-constexpr bool offersSurround(int headsetModel, bool receiverReports71)
+// What the receiver of a product id does: its row's capabilities, or a plain
+// receiver's for one VoxBench does not know.
+constexpr ReceiverCapabilities capabilitiesOf(int productId)
 {
-    return receiverReports71 || headsetModel == kHeadsetModelOne;
+    const ReceiverModelRow *row = receiverModelOf(productId);
+    return row ? row->capabilities : Headsets::kPlain;
 }

@@ -102,8 +102,7 @@ void ReceiverSession::begin()
     dropPending();
     m_algorithm = PageAlgorithm::None;
     usbHidClearVersionText();
-    const ReceiverModelRow *row = receiverModelOf(usbHidConnection().productId.load());
-    m_headsetModel = row ? row->headsetModel : kGenericModel;
+    m_capabilities = capabilitiesOf(usbHidConnection().productId.load());
 
     m_readThread = std::make_unique<MyThread>();
     m_readThread->setRunning(1);
@@ -231,7 +230,7 @@ void ReceiverSession::peqAcknowledged()
     if (!secondHalf)
         return;
     if (m_pageAlgorithm != PageAlgorithm::None)
-        switchAlgorithm(algorithmSwitchAfterUpload(m_pageAlgorithm, m_headsetModel));
+        switchAlgorithm(algorithmSwitchAfterUpload(m_pageAlgorithm, m_capabilities));
     state.peqFirstBand.store(0);
     state.peqLastBand.store(0);
 }

@@ -57,7 +57,8 @@ public:
     SpectrumLevels spectrumLevels() const;
     // Counts attachments; steps of an ended attachment never reach its successor.
     quint64 attachment() const { return m_attachment; }
-    int headsetModel() const { return m_headsetModel; }
+    // What the open receiver does beyond a plain one (its registry row's).
+    const ReceiverCapabilities &capabilities() const { return m_capabilities; }
 
     // The page on screen: its algorithm follows each complete upload, and the
     // receiver streams its spectrum or not.
@@ -124,7 +125,7 @@ private:
 
     std::unique_ptr<MyThread> m_readThread;
     quint64 m_attachment = 0;
-    int m_headsetModel = 0;
+    ReceiverCapabilities m_capabilities;
     PageAlgorithm m_pageAlgorithm = PageAlgorithm::Surround;
     // First band (0 or 5) of each SetPEQ packet written in this attachment and
     // not yet acknowledged: acknowledgements can arrive faster than the GUI

@@ -77,22 +77,11 @@ int CustomModes::lowestFreeSlot(ModeType type) const
 
 ModelOutcome CustomModes::checkName(ModeType type, const QString &name, const ModeData *self) const
 {
-    switch (ModeNameRule::check(name)) {
-    case ModeNameRule::Problem::None:
-        break;
-    case ModeNameRule::Problem::Empty:
-        return ModelOutcome::refused(ModelResult::BadName,
-                                     QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name"));
-    case ModeNameRule::Problem::TooLong:
-        return ModelOutcome::refused(ModelResult::BadName,
-                                     QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters"),
-                                     ModeNameRule::kMaxLength);
-    case ModeNameRule::Problem::Control:
-        return ModelOutcome::refused(ModelResult::BadName,
-                                     QT_TRANSLATE_NOOP("ReceiverModel",
-                                                       "A name cannot hold line breaks, tabs or "
-                                                       "other control characters"));
-    }
+    static_assert(ModeNameRule::kNoNumber == ModelOutcome::kNoArgument, "a text without a number");
+    if (const ModeNameRule::Problem problem = ModeNameRule::check(name);
+        problem != ModeNameRule::Problem::None)
+        return ModelOutcome::refused(ModelResult::BadName, ModeNameRule::text(problem),
+                                     ModeNameRule::number(problem));
     for (const ModeData *mode : m_store.customizeModes(type)) {
         if (mode != self && mode->name == name)
             return ModelOutcome::refused(

@@ -2,7 +2,6 @@
 
 #include "model/SettingsFile.h"
 
-#include "device/ReceiverModels.h"
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
 #include "presets/PresetNames.h"
@@ -48,7 +47,7 @@ ReceiverModel::ReceiverModel(WriteReadJson &store, ReceiverSession &session, QOb
     : QObject(parent), m_store(store), m_session(session), m_custom(store), m_attachment(session, store)
 {
     connect(&m_attachment, &ReceiverAttachment::opened, this, [this] {
-        m_headsetModel = m_session.headsetModel();
+        m_capabilities = m_session.capabilities();
         emit receiverOpened();
     });
     connect(&m_attachment, &ReceiverAttachment::cameUp, this, &ReceiverModel::bringUp);
@@ -73,7 +72,7 @@ ReceiverModel::~ReceiverModel() = default;
 // The attachment ended: the receiver's picture, device and chosen modes go with it.
 void ReceiverModel::forgetAttachment()
 {
-    m_headsetModel = 0;
+    m_capabilities = ReceiverCapabilities{};
     m_store.clearDevice();
     resetTabs();
     m_store.setCurrentMode(nullptr);
@@ -121,13 +120,17 @@ QString ReceiverModel::version() const
 
 bool ReceiverModel::offersSurround() const
 {
-    return ::offersSurround(m_headsetModel, m_session.reports71());
+    return ::offersSurround(m_capabilities, m_session.reports71());
 }
 
 const char *ReceiverModel::picture() const
 {
-    const ReceiverModelRow *row = receiverModelOf(m_session.productId());
-    return row && m_session.opened() ? row->picture : nullptr;
+    return m_session.opened() ? m_capabilities.picture : nullptr;
+}
+
+bool ReceiverModel::showsPicture() const
+{
+    return !showsSpectrum(m_capabilities);
 }
 
 bool ReceiverModel::spectrumOn() const
@@ -137,7 +140,7 @@ bool ReceiverModel::spectrumOn() const
 
 bool ReceiverModel::pageWantsSpectrum() const
 {
-    return m_page == Page::Stereo && m_headsetModel == 0 && m_session.attached();
+    return m_page == Page::Stereo && !showsPicture() && m_session.attached();
 }
 
 void ReceiverModel::switchSpectrum(bool on)
@@ -196,7 +199,7 @@ void ReceiverModel::resendHeld()
     // The Mic ENC page sends no switch after an upload: the receiver gets the
     // algorithm it ran before the sleep.
     if (!onModes && m_session.algorithm() != PageAlgorithm::None)
-        m_session.switchAlgorithm(algorithmSwitchAfterUpload(m_session.algorithm(), m_headsetModel));
+        m_session.switchAlgorithm(algorithmSwitchAfterUpload(m_session.algorithm(), m_capabilities));
     applyMicEnc(m_micEnc);
 }
 
@@ -264,7 +267,7 @@ void ReceiverModel::replied(int code)
 ReceiverModel::Outcome ReceiverModel::selectPage(Page page)
 {
     if (page == Page::Surround && !offersSurround()) {
-        qDebug() << "Mr.Lok TabWidget_Clicked:" << int(m_session.reports71()) << m_headsetModel;
+        qDebug() << "Mr.Lok TabWidget_Clicked:" << int(m_session.reports71()) << m_capabilities.offers71;
         // The whole stereo page comes first, with what it sends.
         selectPage(Page::Stereo);
         return refuse(Result::NotOffered,
@@ -272,8 +275,7 @@ ReceiverModel::Outcome ReceiverModel::selectPage(Page page)
     }
     m_page = page;
     emit pageChanged(page);
-    // A known headset shows its picture instead of the live spectrum.
-    m_session.selectPage(Pages::algorithmOf(page), page == Page::Stereo && m_headsetModel == 0);
+    m_session.selectPage(Pages::algorithmOf(page), page == Page::Stereo && !showsPicture());
     if (Pages::carriesModes(page))
         reapply(Pages::typeOf(page));
     return {};
@@ -325,8 +327,8 @@ int ReceiverModel::modeCodeOf(ModeType type, const Selection &selection) const
 {
     const PeqKind kind = Pages::peqKindOf(type);
     if (selection.origin == ModeOrigin::Custom)
-        return modeCode(kind, ModeSource::Custom, selection.slot, m_headsetModel);
-    return modeCode(kind, ModeSource::Preset, selection.preset, m_headsetModel);
+        return modeCode(kind, ModeSource::Custom, selection.slot, m_capabilities);
+    return modeCode(kind, ModeSource::Preset, selection.preset, m_capabilities);
 }
 
 void ReceiverModel::upload(ModeType type)

@@ -69,10 +69,14 @@ public:
     quint16 productId() const;
     QString identity() const;
     QString version() const;
-    int headsetModel() const { return m_headsetModel; }
-    // The picture the receiver's model shows instead of the live spectrum, or none.
+    // What the attached receiver does beyond a plain one, from its registry row
+    // (device/ReceiverModels.h); a plain receiver's when none is attached.
+    const ReceiverCapabilities &capabilities() const { return m_capabilities; }
+    // The picture the open receiver shows instead of the live spectrum, or none.
     const char *picture() const;
-    // The one 7.1 rule (device/ReceiverModels.h) for the attached receiver.
+    // The attached receiver shows a picture on its stereo page, not the spectrum.
+    bool showsPicture() const;
+    // The one 7.1 rule (device/ReceiverContract.h) for the attached receiver.
     bool offersSurround() const;
     bool spectrumOn() const;
 
@@ -203,7 +207,7 @@ private:
     Page m_page = Page::Stereo;
     std::array<Tab, 2> m_tabs{};
     bool m_micEnc = true;
-    int m_headsetModel = 0;
+    ReceiverCapabilities m_capabilities;
     IdentityBytes m_lastIdentity{0, 0, 0, 0};
 
     QTimer m_gateTimer;

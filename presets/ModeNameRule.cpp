@@ -26,19 +26,35 @@ Problem check(const QString &name)
     return Problem::None;
 }
 
-QString message(Problem problem)
+const char *text(Problem problem)
 {
     switch (problem) {
     case Problem::None:
-        return QString();
+        break;
     case Problem::Empty:
-        return QStringLiteral("a mode needs a name");
+        return QT_TRANSLATE_NOOP("ReceiverModel", "A mode needs a name");
     case Problem::TooLong:
-        return QStringLiteral("a name has at most %1 characters").arg(kMaxLength);
+        return QT_TRANSLATE_NOOP("ReceiverModel", "A name has at most %1 characters");
     case Problem::Control:
-        return QStringLiteral("a name cannot hold line breaks, tabs or other control characters");
+        return QT_TRANSLATE_NOOP("ReceiverModel",
+                                 "A name cannot hold line breaks, tabs or other control characters");
     }
-    return QString();
+    return "";
+}
+
+int number(Problem problem)
+{
+    return problem == Problem::TooLong ? kMaxLength : kNoNumber;
+}
+
+QString message(Problem problem)
+{
+    QString clause = QString::fromUtf8(text(problem));
+    if (number(problem) != kNoNumber)
+        clause = clause.arg(number(problem));
+    if (!clause.isEmpty())
+        clause[0] = clause[0].toLower();
+    return clause;
 }
 
 QString escaped(const QString &text)

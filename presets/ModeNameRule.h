@@ -19,7 +19,14 @@ bool hasControl(const QString &text);
 
 enum class Problem { None, Empty, TooLong, Control };
 Problem check(const QString &name);
-// The refusal a person reads, in English; empty for Problem::None.
+
+// The refusal of a problem as a sentence to translate (context "ReceiverModel"),
+// with %1 where its number goes; empty for Problem::None.
+const char *text(Problem problem);
+// The number text(problem) carries, or kNoNumber.
+constexpr int kNoNumber = -1;
+int number(Problem problem);
+// The refusal in English, as a clause: "a name has at most 20 characters".
 QString message(Problem problem);
 
 // The text on one line, each control character written as an escape

@@ -18,7 +18,7 @@ for catalogue in "${catalogues[@]}"; do
     copy="$work/$(basename "$catalogue")"
     cp "$catalogue" "$copy"
     # Its notes on classes it cannot resolve are noise here; shown only if it fails.
-    "$lupdate" -silent -locations none app command model ui window -ts "$copy" 2>"$work/notes" || {
+    "$lupdate" -silent -locations none app command model presets ui window -ts "$copy" 2>"$work/notes" || {
         cat "$work/notes"
         exit 2
     }

@@ -53,7 +53,6 @@ public:
     const FocusMark *focusMark() const { return m_focusMark; }
     QString deviceUuid() const { return m_model->identity(); }
     Page page() const { return m_model->page(); }
-    int headsetModel() const { return m_model->headsetModel(); }
     PageState pageState() const { return m_model->pageState(); }
     bool peqGateOpen() const { return m_model->gateOpen(); }
     MyThread_Two *testThread() const { return m_testThread.get(); }

@@ -51,8 +51,7 @@ void VoxBench::showPage(Page page)
         ui.groupBox_Stereo_Spectrum->show();
         ui.groupBox_SurroundTest->hide();
         const bool opened = m_model->receiverOpen();
-        if (m_model->headsetModel() != 0) {
-            // A known headset shows its picture instead of the live spectrum.
+        if (m_model->showsPicture()) {
             ui.widget_Spectrum->hide();
             ui.label_Spectrum->setVisible(opened);
         } else {

@@ -73,7 +73,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QByteArray, afterUpload);
         attach(quint16(productId));
-        QCOMPARE(modeCode(PeqKind::Surround, ModeSource::Preset, 1, m_session->headsetModel()), code);
+        QCOMPARE(modeCode(PeqKind::Surround, ModeSource::Preset, 1, m_session->capabilities()), code);
 
         Gains gains{};
         gains[7] = -3;

@@ -271,10 +271,11 @@ private slots:
         QTemporaryDir dir;
         QFile ids(dir.filePath("ids.h"));
         QVERIFY(ids.open(QIODevice::WriteOnly));
-        ids.write("// {0x1111, 0, nullptr}, before\nconstexpr ReceiverModelRow kReceiverModels[] = {\n"
-                  "    {0x4151, 0, nullptr},\n    // {0x4166, 0, nullptr},\n"
-                  "    /* {0x4167, 0, nullptr},\n    {0x4168, 0, nullptr}, */\n"
-                  "    {0x4165, 2, \"B\"}, // {0x4169, 0, nullptr},\n};\nint other[] = {0x2222,};\n");
+        ids.write("// {0x1111, Headsets::kPlain}, before\nconstexpr ReceiverModelRow kReceiverModels[] = {\n"
+                  "    {0x4151, Headsets::kPlain},\n    // {0x4166, Headsets::kPlain},\n"
+                  "    /* {0x4167, Headsets::kPlain},\n    {0x4168, Headsets::kPlain}, */\n"
+                  "    {0x4165, Headsets::kHeadsetB}, // {0x4169, Headsets::kPlain},\n};\n"
+                  "int other[] = {0x2222,};\n");
         ids.close();
         QCOMPARE(QProcess::execute(CMAKE_COMMAND, {"-DIDS=" + ids.fileName(), "-DOUT=" + dir.filePath("rule"),
                                                    "-P", UDEV_RULE_SCRIPT}),

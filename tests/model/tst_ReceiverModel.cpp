@@ -8,6 +8,7 @@
 
 #include "command/CommandWatchers.h"
 #include "device/ReceiverSession.h"
+#include "model/AppRules.h"
 #include "model/CustomModes.h"
 #include "model/ReceiverAttachment.h"
 #include "model/ReceiverModel.h"
@@ -20,8 +21,11 @@
 #if VOXBENCH_POSIX_TESTS
 #include <csignal>
 #endif
+#include <functional>
+#include <map>
 #include <memory>
 #if VOXBENCH_POSIX_TESTS
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -64,6 +68,7 @@ private slots:
     void rulesFollowApplications();
     void processesAreReadSafely();
     void lateExecAndReusedIdsAreSeen();
+    void everyFileIsSavedOneWay();
 #endif
     void burstOfWakesResendsOnce();
     void watchersGetEveryChange();
@@ -262,11 +267,23 @@ void tst_ReceiverModel::surroundIsOfferedByOneRule()
     QCOMPARE(m_model->page(), Page::Stereo);
     cleanup();
 
-    // Headset model one plays 7.1 through the stereo algorithm whatever it says.
+    // Headset A offers 7.1 whatever it says, and plays it through the stereo algorithm.
     QVERIFY(attach(0x1054, false));
     QVERIFY(m_model->offersSurround());
     QVERIFY(m_model->selectPage(Page::Surround).ok());
     QCOMPARE(m_model->page(), Page::Surround);
+    cleanup();
+
+    // Headset B: its picture in place of the spectrum, 7.1 as a plain receiver plays it.
+    QVERIFY(attach(0x1029, false));
+    QVERIFY(!m_model->offersSurround());
+    QCOMPARE(m_model->picture(), "HeadsetB");
+    EmulatorControl::clearWrittenReports();
+    QVERIFY(m_model->selectPage(Page::Stereo).ok());
+    QVERIFY(waitForSettled(*m_session));
+    QVERIFY(!m_model->pageWantsSpectrum());
+    QCOMPARE(withCommand(writtenReports(), kSpectrumSwitch), QVector<QByteArray>({spectrumSwitch(0)}));
+    QCOMPARE(modeCode(PeqKind::Surround, ModeSource::Preset, 1, m_model->capabilities()), 17);
 }
 
 #if VOXBENCH_POSIX_TESTS
@@ -512,6 +529,85 @@ void tst_ReceiverModel::lateExecAndReusedIdsAreSeen()
 #endif
 
 // A flaky lid: 200 sleeps and wakes in a row re-send what the model holds once, as one wake does.
+#if VOXBENCH_POSIX_TESTS
+// config.json, rules.conf and receivers.conf go through the one saver: on a full
+// disk the old file stays whole, no temporary is left beside it, and the failure
+// is told with the disk's reason.
+void tst_ReceiverModel::everyFileIsSavedOneWay()
+{
+    constexpr int kDiskBytes = 64 * 1024;
+    struct Unmount
+    {
+        explicit Unmount(QByteArray folder) : path(std::move(folder)) {}
+        Unmount(const Unmount &) = delete;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+        const QByteArray path;
+    };
+    std::vector<std::unique_ptr<Unmount>> mounts;
+    const QString settings = QFileInfo(ReceiverModel::receiversFile()).path();
+    for (const QString &folder : {QFileInfo(configPath()).path(), settings}) {
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray name = QFile::encodeName(folder);
+        if (::mount("tmpfs", name.constData(), "tmpfs", 0,
+                    QByteArray("mode=0755,size=" + QByteArray::number(kDiskBytes)).constData()) != 0)
+            QSKIP(qPrintable("cannot mount a small tmpfs (needs root or CAP_SYS_ADMIN): " +
+                             qt_error_string(errno)));
+        mounts.push_back(std::make_unique<Unmount>(name));
+    }
+    QVERIFY(attach());
+    const QString rulesPath = settings + QStringLiteral("/rules.conf");
+    AppRules rules(rulesPath);
+    QSignalSpy failed(m_model.get(), &ReceiverModel::saveFailed);
+    bool on = m_model->micEnc();
+    int added = 0;
+    const struct
+    {
+        QString path;
+        std::function<void()> change;
+    } files[] = {
+        {configPath(), [&] { QVERIFY(m_model->addCustomMode(Stereo).ok()); }},
+        {rulesPath,
+         [&] {
+             rules.add({QStringLiteral("game%1").arg(++added), QStringLiteral("fps"), Stereo});
+         }},
+        {ReceiverModel::receiversFile(), [&] { QVERIFY(m_model->setMicEnc(on = !on).ok()); }},
+    };
+    for (const auto &file : files)
+        file.change();
+    QVERIFY(rules.saved());
+    QCOMPARE(failed.count(), 0);
+
+    std::map<QString, QByteArray> before;
+    for (const auto &file : files) {
+        before[file.path] = readFile(file.path);
+        QVERIFY2(!before[file.path].isEmpty(), qPrintable(file.path));
+    }
+    for (const std::unique_ptr<Unmount> &mount : mounts) {
+        QFile filler(QFile::decodeName(mount->path) + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        // Bounded: were the small disk not there, the real one is not filled.
+        while (filler.size() < kDiskBytes && filler.write(QByteArray(512, 'x')) == 512) {
+        }
+        while (filler.size() < kDiskBytes && filler.write("x", 1) == 1) {
+        }
+        QVERIFY(filler.size() < kDiskBytes);
+    }
+    for (const auto &file : files)
+        file.change();
+    for (const auto &file : files)
+        QVERIFY2(readFile(file.path) == before[file.path], qPrintable(file.path));
+    QCOMPARE(QDir(QFileInfo(configPath()).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"config.json", "filler"}));
+    QCOMPARE(QDir(settings).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"filler", "receivers.conf", "rules.conf"}));
+    QVERIFY2(!rules.saved() && rules.saveProblem().contains("space"), qPrintable(rules.saveProblem()));
+    QCOMPARE(failed.count(), 2);
+    QCOMPARE(failed.at(0).at(0).toString(), configPath());
+    QCOMPARE(failed.at(1).at(0).toString(), ReceiverModel::receiversFile());
+    QVERIFY2(failed.at(1).at(1).toString().contains("space"), qPrintable(failed.at(1).at(1).toString()));
+}
+#endif
+
 void tst_ReceiverModel::burstOfWakesResendsOnce()
 {
     QVERIFY(attach());

@@ -2,6 +2,7 @@
 // uuids, and bytes exactly as the store's writer writes them. And modes as files
 // people pass around: our own, and the curve formats people publish.
 
+#include "device/ReceiverModels.h"
 #include "presets/BandFit.h"
 #include "presets/JsonText.h"
 #include "presets/ModeFile.h"
@@ -183,7 +184,13 @@ void tst_PresetJson::storeLoadsThemAll()
 {
     const WriteReadJson store(m_folder.path());
     const QMap<int, QString> known = store.knownDevices();
-    QCOMPARE(known.size(), 32);
+    // The ids inside the files are the registry's, one file each: both tables
+    // open the same receivers (the build checks the file names).
+    QList<int> registry;
+    for (const ReceiverModelRow &row : kReceiverModels)
+        registry << row.productId;
+    std::sort(registry.begin(), registry.end());
+    QCOMPARE(known.keys(), registry);
     for (const QString &vid : known)
         QCOMPARE(vid, QString("0x5A17"));
     QVERIFY(known.contains(0x104D)); // written "0x104d"
