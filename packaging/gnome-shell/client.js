@@ -65,8 +65,8 @@ var Client = class {
         this._proxy = null;
     }
 
-    // What the menu shows. The interface names only the chosen mode and the
-    // custom ones, so a built-in mode is listed while it is the chosen one.
+    // What the menu shows: every mode of the tab, the built-in ones first,
+    // as `voxbench modes` lists them.
     get state() {
         const p = this._proxy;
         if (!p)
@@ -77,10 +77,9 @@ var Client = class {
         let mode = '';
         if (tab) {
             mode = p[`${tab.prefix}Mode`];
-            if (mode && p[`${tab.prefix}ModeOrigin`] === 'built-in')
-                modes.push({name: mode, builtIn: true});
-            for (const name of p[`${tab.prefix}CustomModes`])
-                modes.push({name, builtIn: false});
+            const all = p[`${tab.prefix}Modes`];
+            const builtIn = all.length - p[`${tab.prefix}CustomModes`].length;
+            all.forEach((name, i) => modes.push({name, builtIn: i < builtIn}));
         }
         return {
             visible: true,

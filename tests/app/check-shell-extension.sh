@@ -35,7 +35,7 @@ shell=$!
 
 shown=$(step shown)
 grep -q '"visible":true' <<<"$shown" || fail "not shown: $shown"
-grep -q '"items":\["Stereo\[2\]","7.1 Surround","PelagoPlay Standard\[1\]","Next mode","Previous mode","Open VoxBench"\]' \
+grep -q '"items":\["Stereo\[2\]","7.1 Surround","FPS","Moba","Flat","PelagoPlay Standard\[1\]","Next mode","Previous mode","Open VoxBench"\]' \
     <<<"$shown" || fail "menu: $shown"
 checked=$(grep -o '"checked":[a-z]*' <<<"$shown")
 [ "${checked#*:}" = true ] && flipped=false || flipped=true
