@@ -47,10 +47,9 @@ void MessageBox::ask(QWidget *parent, const QString &title, const QString &text,
     QList<QAbstractButton *> buttons;
     for (const QString &choice : choices)
         buttons << box->addButton(choice, QMessageBox::AcceptRole);
-    QObject::connect(box, &QMessageBox::buttonClicked, box, [buttons, answered](QAbstractButton *button) {
-        const int index = buttons.indexOf(button);
-        if (index >= 0 && answered)
-            answered(index);
+    QObject::connect(box, &QDialog::finished, box, [box, buttons, answered] {
+        if (answered)
+            answered(int(buttons.indexOf(box->clickedButton())));
     });
     box->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
     box->show();

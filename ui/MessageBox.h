@@ -34,7 +34,7 @@ public:
     static void warningAndWait(QWidget *parent, const QString &title, const QString &text);
 
     // A question with a button per choice: `answered` gets the index of the one
-    // pressed, later; never, when the box is closed another way.
+    // pressed, later; -1 when the box is closed another way.
     static void ask(QWidget *parent, const QString &title, const QString &text, const QStringList &choices,
                     std::function<void(int)> answered);
 

@@ -170,6 +170,8 @@ void VoxBench::closeWithoutTray()
                         if (!window)
                             return;
                         window->m_askingClose = false;
+                        if (answer < 0)
+                            return;
                         window->m_closeChoice->set(answer == kKeepRunningAnswer);
                         window->closeWithoutTray();
                     });
