@@ -294,6 +294,12 @@ QString resultText(const CommandLine &line, const QJsonObject &answer)
     case Command::Enc:
         return QStringLiteral("Mic ENC: %1\n")
             .arg(answer.value(kMicEncState).toBool() ? QStringLiteral("on") : QStringLiteral("off"));
+    case Command::Background: {
+        const QJsonValue state = answer.value(kBackground);
+        if (!state.isBool())
+            return QStringLiteral("not chosen\n");
+        return state.toBool() ? QStringLiteral("on\n") : QStringLiteral("off\n");
+    }
     case Command::Show:
         return QStringLiteral("shown\n");
     case Command::Quit:

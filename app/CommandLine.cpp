@@ -297,6 +297,9 @@ CommandLine CommandLine::parseArguments(const QStringList &arguments)
             line.request.insert(kChannel, channel);
     } else if (row->command == CommandVerbs::Command::Tab) {
         line.request.insert(kTab, words.first());
+    } else if (row->command == CommandVerbs::Command::Background) {
+        if (!words.isEmpty())
+            line.request.insert(kOn, words.first() == QLatin1String("on"));
     } else if (row->command == CommandVerbs::Command::Enc) {
         if (words.first() == kToggle)
             line.request.insert(kAction, kToggle);

@@ -4,6 +4,7 @@
 #include "device/ReceiverSession.h"
 #include "log/DebugLog.h"
 #include "model/AppRules.h"
+#include "model/CloseChoice.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
 #include "platform/DeviceMonitor.h"
@@ -21,7 +22,8 @@ VoxBenchInstance::VoxBenchInstance(QObject *parent)
     : QObject(parent), m_store(std::make_unique<WriteReadJson>(this)),
       m_session(std::make_unique<ReceiverSession>()),
       m_model(std::make_unique<ReceiverModel>(*m_store, *m_session)), m_rules(std::make_unique<AppRules>()),
-      m_ruleEngine(std::make_unique<RuleEngine>(*m_model, *m_rules))
+      m_ruleEngine(std::make_unique<RuleEngine>(*m_model, *m_rules)),
+      m_closeChoice(std::make_unique<CloseChoice>())
 {
     connect(m_store.get(), &WriteReadJson::configKeptAside, this, &VoxBenchInstance::logConfigKeptAside);
 
@@ -34,8 +36,10 @@ VoxBenchInstance::VoxBenchInstance(QObject *parent)
     program.shown = [this] { return m_frontEnd.shown && m_frontEnd.shown(); };
     m_server = std::make_unique<CommandServer>(*m_model, program);
     m_server->setRules(m_rules.get(), m_ruleEngine.get());
+    m_server->setCloseChoice(m_closeChoice.get());
     // Only the instance that holds the instance lock is built, so only it takes the name.
     m_bus = SessionBus::serve(*m_server, *m_model, *m_rules, *m_ruleEngine);
+    m_backgroundPortal = SessionBus::followBackgroundChoice(*m_closeChoice);
 
     initDebugLog();
     watchDevices();

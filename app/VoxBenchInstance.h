@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppRules;
+class CloseChoice;
 class DeviceMonitor;
 class ReceiverModel;
 class ReceiverSession;
@@ -44,6 +45,7 @@ public:
     AppRules &rules() const { return *m_rules; }
     RuleEngine &ruleEngine() const { return *m_ruleEngine; }
     CommandServer &commandServer() const { return *m_server; }
+    CloseChoice &closeChoice() const { return *m_closeChoice; }
 
     void setFrontEnd(FrontEnd frontEnd) { m_frontEnd = std::move(frontEnd); }
     // Ends the program as the tray's Quit does: the receiver's farewell, then the event loop.
@@ -64,11 +66,14 @@ private:
     std::unique_ptr<ReceiverModel> m_model;
     std::unique_ptr<AppRules> m_rules;
     std::unique_ptr<RuleEngine> m_ruleEngine;
+    std::unique_ptr<CloseChoice> m_closeChoice;
     std::unique_ptr<DeviceMonitor> m_deviceMonitor;
     std::unique_ptr<SleepWatcher> m_sleepWatcher;
     std::unique_ptr<CommandServer> m_server;
     // On the session bus, where there is one; the name goes with it.
     std::unique_ptr<QObject> m_bus;
+    // Asks the desktop's background portal, while the user keeps VoxBench running without its window.
+    std::unique_ptr<QObject> m_backgroundPortal;
     FrontEnd m_frontEnd;
     bool m_quitting = false;
 };

@@ -40,6 +40,7 @@ VoxBench &WindowHost::window()
         m_tray = nullptr;
     }
     m_window = std::make_unique<VoxBench>(m_instance.model(), m_instance.ruleEngine());
+    m_window->setCloseChoice(&m_instance.closeChoice());
     return *m_window;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 class AppRules;
+class CloseChoice;
 class CommandServer;
 class ReceiverModel;
 class RuleEngine;
@@ -25,5 +26,9 @@ constexpr const char *kErrorPrefix = "io.github.voxbench.VoxBench1.Error.";
 // or a system without D-Bus). The name goes with the returned object.
 std::unique_ptr<QObject> serve(CommandServer &server, ReceiverModel &model, AppRules &rules,
                                RuleEngine &engine);
+
+// Asks the desktop's background portal whenever the user keeps VoxBench running
+// without its window; null where there is no session bus.
+std::unique_ptr<QObject> followBackgroundChoice(CloseChoice &choice);
 
 } // namespace SessionBus

@@ -1,3 +1,4 @@
+#include "bus/BackgroundPortal.h"
 #include "bus/BusService.h"
 #include "bus/SessionBus.h"
 
@@ -24,4 +25,11 @@ std::unique_ptr<QObject> SessionBus::serve(CommandServer &server, ReceiverModel 
     if (!service->publish(QDBusConnection::sessionBus()))
         return nullptr;
     return service;
+}
+
+std::unique_ptr<QObject> SessionBus::followBackgroundChoice(CloseChoice &choice)
+{
+    if (!sessionBusAnnounced() || !QDBusConnection::sessionBus().isConnected())
+        return nullptr;
+    return std::make_unique<BackgroundPortal>(choice, QDBusConnection::sessionBus());
 }

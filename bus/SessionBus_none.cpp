@@ -5,3 +5,8 @@ std::unique_ptr<QObject> SessionBus::serve(CommandServer &, ReceiverModel &, App
 {
     return nullptr;
 }
+
+std::unique_ptr<QObject> SessionBus::followBackgroundChoice(CloseChoice &)
+{
+    return nullptr;
+}

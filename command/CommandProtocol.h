@@ -33,6 +33,8 @@ constexpr QLatin1String kQuit("quit");
 constexpr QLatin1String kWatch("watch");
 constexpr QLatin1String kSetGains("gains");
 constexpr QLatin1String kRule("rule");
+// Also its answer's key: true, false, or null while the user has not chosen.
+constexpr QLatin1String kBackground("background");
 
 // Actions of "mode" besides choosing one, and of "enc" besides on and off.
 constexpr QLatin1String kAdd("add");

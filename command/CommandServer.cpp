@@ -237,6 +237,12 @@ void CommandServer::run(const QJsonObject &body)
             return;
         }
         break;
+    case Command::Background:
+        if (m_closeChoice) {
+            runBackground(body);
+            return;
+        }
+        break;
     case Command::Watch:
     case Command::Show:
     case Command::Quit:
@@ -707,6 +713,22 @@ void CommandServer::runRule(const QJsonObject &body, CommandVerbs::Command comma
         }
         answer(ruleObject(*m_rules->find(application)));
     }
+}
+
+// What closing the window does without a tray: asked of the settings, never of the window.
+void CommandServer::runBackground(const QJsonObject &body)
+{
+    if (body.contains(kOn) && !m_closeChoice->set(body.value(kOn).toBool())) {
+        fail(said(
+            ModelResult::NotSaved,
+            QStringLiteral("the choice holds until VoxBench ends, but could not be saved to %1: %2")
+                .arg(QDir::toNativeSeparators(CloseChoice::defaultPath()), m_closeChoice->saveProblem())));
+        return;
+    }
+    const CloseChoice::Choice choice = m_closeChoice->choice();
+    answer({{kBackground, choice == CloseChoice::Choice::NotAsked
+                              ? QJsonValue()
+                              : QJsonValue(choice == CloseChoice::Choice::KeepRunning)}});
 }
 
 QJsonObject CommandServer::status() const

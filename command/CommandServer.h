@@ -4,6 +4,7 @@
 #include "command/CommandVerbs.h"
 #include "command/CommandWatchers.h"
 #include "model/AppRules.h"
+#include "model/CloseChoice.h"
 #include "model/ModeNames.h"
 #include "model/ReceiverModel.h"
 #include "model/RuleEngine.h"
@@ -60,6 +61,8 @@ public:
 
     // The rules for applications that "rule" edits and "status" names.
     void setRules(AppRules *rules, RuleEngine *engine);
+    // What closing the window does without a tray, that "background" reads and switches.
+    void setCloseChoice(CloseChoice *choice) { m_closeChoice = choice; }
 
     // `request` is the JSON object of one "command" line; `reply` gets the answer.
     void handle(const QByteArray &request, const Reply &reply);
@@ -89,6 +92,7 @@ private:
 
     QJsonObject status() const;
     void runRule(const QJsonObject &body, CommandVerbs::Command command);
+    void runBackground(const QJsonObject &body);
     QJsonObject ruleList() const;
     QJsonObject listModes() const;
     std::vector<Mode> offeredModes(ModeType type) const;
@@ -110,6 +114,7 @@ private:
     ReceiverModel &m_model;
     AppRules *m_rules = nullptr;
     RuleEngine *m_engine = nullptr;
+    CloseChoice *m_closeChoice = nullptr;
     Program m_program;
     std::deque<Request> m_queue;
     bool m_running = false;

@@ -53,6 +53,11 @@ const Verb kVerbs[] = {
     {Command::RuleDelete, kRule, kDelete, kNoOption, Words::Application, nullptr, Offer::Nothing, "", ""},
     {Command::RulePause, kRule, kPause, kNoOption, Words::None, nullptr, Offer::Nothing, "", ""},
     {Command::RuleResume, kRule, kResume, kNoOption, Words::None, nullptr, Offer::Nothing, "", ""},
+    {Command::Background, kBackground, kNone, kJsonOffered, Words::OptionalChoice, "on off", Offer::Values,
+     "background [on|off]",
+     "print \"on\", \"off\" or \"not chosen\": whether closing the\n"
+     "window keeps VoxBench running where there is no tray;\n"
+     "or switch it"},
     {Command::Show, kShow, kNone, kNoOption, Words::None, nullptr, Offer::Nothing, "show",
      "show the window (the tray's \"Main Page\")"},
     {Command::Quit, kQuit, kNone, kNoOption, Words::None, nullptr, Offer::Nothing, "quit",

@@ -30,6 +30,7 @@ enum class Command {
     RuleDelete,
     RulePause,
     RuleResume,
+    Background,
     Show,
     Quit,
     Autostart, // served by the client itself, on the log-on entry

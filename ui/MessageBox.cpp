@@ -2,7 +2,9 @@
 
 #include "ui/VoxBenchStyle.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 MessageBox::Handler &handler()
@@ -32,6 +34,27 @@ void MessageBox::warningAndWait(QWidget *parent, const QString &title, const QSt
     show(parent, Kind::Warning, title, text, true);
 }
 
+void MessageBox::ask(QWidget *parent, const QString &title, const QString &text, const QStringList &choices,
+                     std::function<void(int)> answered)
+{
+    if (handler()) {
+        handler()(Shown{Kind::Question, title, text, choices, std::move(answered)});
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setStyleSheet(QString::fromLatin1(VoxBenchStyle::messageBox));
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box->addButton(choice, QMessageBox::AcceptRole);
+    QObject::connect(box, &QDialog::finished, box, [box, buttons, answered] {
+        if (answered)
+            answered(int(buttons.indexOf(box->clickedButton())));
+    });
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
+    box->show();
+}
+
 void MessageBox::setHandler(Handler h)
 {
     handler() = std::move(h);
@@ -45,7 +68,7 @@ void MessageBox::clearHandler()
 void MessageBox::show(QWidget *parent, Kind kind, const QString &title, const QString &text, bool wait)
 {
     if (handler()) {
-        handler()(Shown{kind, title, text});
+        handler()(Shown{kind, title, text, {}, nullptr});
         return;
     }
     // Never a nested event loop: a box the user leaves open holds up no command,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -11,13 +12,16 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum class Kind { Information, Warning };
+    enum class Kind { Information, Warning, Question };
 
     struct Shown
     {
         Kind kind;
         QString title;
         QString text;
+        // A question's buttons, and how one is pressed (its index).
+        QStringList choices = {};
+        std::function<void(int)> answer = nullptr;
     };
 
     using Handler = std::function<void(const Shown &)>;
@@ -28,6 +32,11 @@ public:
     // to do (a second start saying that VoxBench runs already).
     static void informationAndWait(QWidget *parent, const QString &title, const QString &text);
     static void warningAndWait(QWidget *parent, const QString &title, const QString &text);
+
+    // A question with a button per choice: `answered` gets the index of the one
+    // pressed, later; -1 when the box is closed another way.
+    static void ask(QWidget *parent, const QString &title, const QString &text, const QStringList &choices,
+                    std::function<void(int)> answered);
 
     // With a handler set, no box is shown: the handler gets what would have been shown.
     static void setHandler(Handler handler);

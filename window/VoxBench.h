@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+class CloseChoice;
 class FocusMark;
 class FirstShowWarmup;
 class MyThread_Two;
@@ -61,6 +62,9 @@ public:
     TestSoundPlayer *testPlayer() const { return m_player.get(); }
     // Overrides whether the desktop has a system tray (tests; -1 asks the desktop).
     void setTrayAvailable(int available) { m_trayAvailable = available; }
+    // Where no tray can bring the window back, closing it follows this choice
+    // (asked the first time); without one it quits.
+    void setCloseChoice(CloseChoice *choice) { m_closeChoice = choice; }
 
 public slots:
     // 0 - 5
@@ -148,6 +152,8 @@ protected:
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Closing where no tray can show the window again.
+    void closeWithoutTray();
 
 private:
     void initWindow();
@@ -246,4 +252,6 @@ private:
     // Tray and program end.
     int m_trayAvailable = -1;
     bool m_quitting = false;
+    CloseChoice *m_closeChoice = nullptr;
+    bool m_askingClose = false;
 };

@@ -4,6 +4,8 @@
 
 #include "window/TabControls.h"
 
+#include "model/CloseChoice.h"
+#include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
 #include "window/ShowAtStart.h"
 #include "window/TrayParts.h"
@@ -15,6 +17,7 @@
 #include <QDebug>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QShowEvent>
@@ -26,6 +29,8 @@ constexpr int kDevicePageDragWidth = 1176;
 constexpr int kDevicePageDragHeight = 80;
 constexpr int kEmptyPageDragWidth = 1000;
 constexpr int kEmptyPageDragHeight = 630;
+// The close question's buttons: keep running, quit.
+constexpr int kKeepRunningAnswer = 0;
 } // namespace
 
 void VoxBench::initSystemTray()
@@ -124,15 +129,52 @@ void VoxBench::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (qApp->isSavingSession() || !trayAvailable()) {
-        // Logging out, or no tray to bring a hidden window back from: end the
-        // program rather than leave it running unreachable.
+    if (qApp->isSavingSession() || (!trayAvailable() && !m_closeChoice)) {
+        // Logging out, or no tray and no choice to keep running: end the program.
         event->accept();
         on_ExitAppAction();
         return;
     }
     event->ignore();
-    hide();
+    if (trayAvailable())
+        hide();
+    else
+        closeWithoutTray();
+}
+
+void VoxBench::closeWithoutTray()
+{
+    switch (m_closeChoice->choice()) {
+    case CloseChoice::Choice::KeepRunning:
+        // Starting VoxBench again (the app grid) shows it, as "voxbench show" does.
+        hide();
+        return;
+    case CloseChoice::Choice::Quit:
+        on_ExitAppAction();
+        return;
+    case CloseChoice::Choice::NotAsked:
+        break;
+    }
+    if (m_askingClose)
+        return;
+    m_askingClose = true;
+    // Answered later: the window stays until then, and a box closed without an
+    // answer asks again next time.
+    QPointer<VoxBench> window(this);
+    MessageBox::ask(this, tr("Close VoxBench"),
+                    tr("This desktop has no tray to bring VoxBench back from.\n\n"
+                       "Keep VoxBench running in the background, so that its rules and the "
+                       "receiver's settings after sleep go on? Starting VoxBench again shows "
+                       "the window; \"voxbench background off\" changes this later."),
+                    {tr("Keep running in the background"), tr("Quit")}, [window](int answer) {
+                        if (!window)
+                            return;
+                        window->m_askingClose = false;
+                        if (answer < 0)
+                            return;
+                        window->m_closeChoice->set(answer == kKeepRunningAnswer);
+                        window->closeWithoutTray();
+                    });
 }
 
 void VoxBench::showEvent(QShowEvent *event)

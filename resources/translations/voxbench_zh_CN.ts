@@ -225,6 +225,22 @@ Then unplug the receiver and plug it in again.</source>
         <source>stereo</source>
         <translation>立体声</translation>
     </message>
+    <message>
+        <source>Close VoxBench</source>
+        <translation>关闭 VoxBench</translation>
+    </message>
+    <message>
+        <source>This desktop has no tray to bring VoxBench back from.
+
+Keep VoxBench running in the background, so that its rules and the receiver&apos;s settings after sleep go on? Starting VoxBench again shows the window; &quot;voxbench background off&quot; changes this later.</source>
+        <translation>此桌面没有托盘，无法从托盘重新打开 VoxBench。
+
+让 VoxBench 在后台继续运行，以便继续执行其规则，并在睡眠后恢复接收器的设置？再次启动 VoxBench 会显示窗口；以后可用 &quot;voxbench background off&quot; 更改。</translation>
+    </message>
+    <message>
+        <source>Keep running in the background</source>
+        <translation>在后台继续运行</translation>
+    </message>
 </context>
 <context>
     <name>VoxBenchClass</name>

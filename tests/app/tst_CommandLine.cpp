@@ -342,6 +342,7 @@ void tst_CommandLine::usageNeedsNoInstance()
           {"mode", "next", "--name", "X"},
           {"rule", "list", "--tab", "stereo"},
           {"enc", "maybe"},
+          {"background", "maybe"},
           {"status", "--tab", "stereo"},
           {"gains", "1", "2"},
           {"gains", "0", "0", "0", "0", "0", "0", "0", "0", "0", "13"},
@@ -755,6 +756,16 @@ void tst_CommandLine::modeFilesAndRulesForApplications()
     QCOMPARE(voxbench({"rule", "delete", "quake3"}).code, 0);
     QCOMPARE(voxbench({"--json", "rule", "delete", "quake3"}).at("code").toString(),
              QStringLiteral("refused"));
+    // What closing the window does without a tray: unchosen until asked, then kept beside the rules.
+    const QString programFile =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VoxBench/program.conf";
+    QCOMPARE(voxbench({"background"}).out, QStringLiteral("not chosen\n"));
+    QVERIFY(voxbench({"--json", "background"}).at("background").isNull());
+    QCOMPARE(voxbench({"background", "on"}).out, QStringLiteral("on\n"));
+    QVERIFY(readFile(programFile).contains("keep-running-in-background=true"));
+    QCOMPARE(voxbench({"background", "off"}).out, QStringLiteral("off\n"));
+    QCOMPARE(voxbench({"--json", "background"}).at("background").toBool(true), false);
+    QVERIFY(readFile(programFile).contains("keep-running-in-background=false"));
     QCOMPARE(voxbench({"quit"}).code, 0);
     QVERIFY(program.finished(5000));
 }
@@ -1315,8 +1326,9 @@ void tst_CommandLine::oddFilesBesideConfigHoldNothingUp()
     // Parsing the file is the only cost they may add: 80 ms here, seconds when
     // every allocation is checked (the stall limit says which build this is).
     const qint64 extra = qMax(1000, 5 * qEnvironmentVariableIntValue("VOXBENCH_STALL_LIMIT_MS"));
-    QVERIFY2(clock.elapsed() < plainStart + extra,
-             qPrintable(QStringLiteral("%1 ms against %2 ms without rules").arg(clock.elapsed()).arg(plainStart)));
+    QVERIFY2(
+        clock.elapsed() < plainStart + extra,
+        qPrintable(QStringLiteral("%1 ms against %2 ms without rules").arg(clock.elapsed()).arg(plainStart)));
     QCOMPARE(voxbench({"rule", "list"}).out.count('\n'), 200);
     QVERIFY(fails({"rule", "add", "late", "FPS", "--tab", "surround"},
                   "VoxBench follows at most 200 rules; delete one first"));

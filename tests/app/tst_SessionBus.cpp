@@ -14,6 +14,7 @@
 #include <QDBusMetaType>
 #include <QDBusReply>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -152,6 +153,7 @@ private slots:
     void failuresNameTheirErrors();
     void togglesAreSignalledInOrder();
     void idleListenersCostNothing();
+    void backgroundPortalAskedWithoutWaiting();
 };
 
 void tst_SessionBus::callStartsVoxBenchHidden()
@@ -374,4 +376,44 @@ void tst_SessionBus::idleListenersCostNothing()
 }
 
 QTEST_GUILESS_MAIN(tst_SessionBus)
+// Keeping VoxBench running without its window asks the desktop's background
+// portal; the portal takes its time, and nothing in VoxBench waits for it.
+void tst_SessionBus::backgroundPortalAskedWithoutWaiting()
+{
+    constexpr int kPortalDelayMs = 4000;
+    ProbeProcess portal("/usr/bin/python3", {PORTAL_SCRIPT, QString::number(kPortalDelayMs)});
+    QCOMPARE(portal.waitForLine("ready"), QStringLiteral("ready"));
+    QProcess program;
+    program.setProcessEnvironment(environment());
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(VOXBENCH_PATH, {"-autorun"});
+    QVERIFY(waitFor([] { return owned(); }, 10000));
+    QCOMPARE(voxbench({"background"}).out, QStringLiteral("not chosen\n"));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(voxbench({"background", "on"}).out, QStringLiteral("on\n"));
+    QCOMPARE(voxbench({"status"}).code, 0);
+    QVERIFY2(clock.elapsed() < kPortalDelayMs - 1000, qPrintable(QString::number(clock.elapsed())));
+    const QJsonObject call = QJsonDocument::fromJson(portal.waitForLine("{").toUtf8()).object();
+    QCOMPARE(call["parent_window"].toString(), QString());
+    QCOMPARE(call["options"]["autostart"], QJsonValue(false));
+    QVERIFY(!call["options"]["reason"].toString().isEmpty());
+    // The Response on the request's own path reaches the program.
+    QByteArray output;
+    QVERIFY(waitFor(
+        [&] {
+            program.waitForReadyRead(100);
+            output += program.readAll();
+            return output.contains("allowed: true");
+        },
+        kPortalDelayMs + 5000));
+    // Switched off and on again from the command line: asked again, once.
+    QCOMPARE(voxbench({"background", "off"}).out, QStringLiteral("off\n"));
+    QCOMPARE(voxbench({"background", "on"}).out, QStringLiteral("on\n"));
+    QVERIFY(!portal.waitForLine("{").isEmpty());
+    QCOMPARE(voxbench({"quit"}).code, 0);
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(portal.lines().filter(QRegularExpression("^\\{")).size(), 2);
+}
+
 #include "tst_SessionBus.moc"

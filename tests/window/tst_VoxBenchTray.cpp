@@ -3,6 +3,7 @@
 #include "support/BehaviourSupport.h"
 
 #include "app/VoxBenchInstance.h"
+#include "model/CloseChoice.h"
 #include "platform/AutostartEntry.h"
 #include "ui/MessageBox.h"
 #include "window/MyThread_Two.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -33,6 +35,7 @@ private slots:
     void trayClickAndMainPageShowTheWindow();
     void devicePageDragArea();
     void devicePageCloseSwitchesSpectrumOff();
+    void closeWithoutTrayAsksOnceThenKeepsTheChoice();
     void quitSendsTheExitSwitchBeforeTheProgramEnds();
     void cleanupTestCase();
 
@@ -297,6 +300,44 @@ void tst_VoxBenchTray::devicePageCloseSwitchesSpectrumOff()
     m_window->hide();
     m_window->show();
     QVERIFY(writtenReports().isEmpty());
+}
+
+// Stock GNOME: no tray to bring a hidden window back from.
+void tst_VoxBenchTray::closeWithoutTrayAsksOnceThenKeepsTheChoice()
+{
+    m_window->setTrayAvailable(0);
+    m_window->setCloseChoice(&m_instance->closeChoice());
+    QVERIFY(m_window->isVisible());
+    m_boxes.clear();
+    EmulatorControl::clearWrittenReports();
+    m_window->close();
+    // A second close while the question is open asks nothing more, and ends nothing.
+    m_window->close();
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes[0].kind, MessageBox::Kind::Question);
+    QCOMPARE(m_boxes[0].choices.size(), 2);
+    QVERIFY(m_window->isVisible());
+    // Closed without an answer: the next close asks again.
+    m_boxes[0].answer(-1);
+    QVERIFY(m_window->isVisible());
+    m_window->close();
+    QCOMPARE(m_boxes.size(), 2);
+    m_boxes[1].answer(0); // keep running
+    QVERIFY(m_window->isHidden());
+    spin(50);
+    // No farewell to the receiver: VoxBench goes on.
+    QVERIFY(writtenReports().isEmpty());
+    QCOMPARE(QSettings(CloseChoice::defaultPath(), QSettings::IniFormat)
+                 .value("window/keep-running-in-background"),
+             QVariant(true));
+    // Afterwards closing follows the choice without asking.
+    m_window->show();
+    QCloseEvent closeEvent;
+    QCoreApplication::sendEvent(m_window.get(), &closeEvent);
+    QVERIFY(!closeEvent.isAccepted());
+    QVERIFY(m_window->isHidden());
+    QCOMPARE(m_boxes.size(), 2);
+    m_window->show();
 }
 
 void tst_VoxBenchTray::quitSendsTheExitSwitchBeforeTheProgramEnds()
