@@ -6,7 +6,8 @@
 #   e2e-voxbench.sh PROGRAM EMULATOR_LIBRARY [DESKTOP]
 #
 # DESKTOP picks the scenarios: "bare" (default; an X server without a window
-# manager), "wayland" (weston's headless backend), "openbox" (a window manager
+# manager), "wayland" (weston's headless backend, then weston in the X server
+# for the close without a tray), "openbox" (a window manager
 # that moves windows), "xembed-tray" (trayer), "sni-tray" (a private D-Bus
 # session bus with the tray watcher sni-watcher.py), "keyboard" (the keys alone,
 # no mouse) or "atspi" (a private session bus with the accessibility bus, the
@@ -43,6 +44,8 @@ if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
     bare) ;;
     wayland)
         need weston weston
+        need dbus-daemon dbus
+        need gdbus libglib2.0-bin
         compgen -G "/usr/lib/*/qt5/plugins/platforms/libqwayland-generic.so" >/dev/null ||
             skip "Qt's Wayland platform plugin is not installed (Debian package qtwayland5)"
         ;;
@@ -72,7 +75,7 @@ fi
 
 # Re-run inside a fresh X server; the inner run leaves a mark, so an X server
 # that never came up is told apart from a failed scenario.
-if [ "$desktop" != wayland ] && [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
+if [ "${VOXBENCH_E2E_INSIDE:-}" != 1 ]; then
     for tool in Xvfb xdotool import compare convert; do
         if ! command -v "$tool" >/dev/null 2>&1; then
             skip "$tool is not installed (Debian packages xvfb, xdotool, imagemagick)"
@@ -303,7 +306,7 @@ farewell_last()
 # algorithm switches to end.
 wait_for_first_uploads()
 {
-    wait_until "${2:-10}" sh -c "[ \$(grep -c ' 31 06 01 00 ' '$1' 2>/dev/null) -ge 3 ]" &&
+    wait_until "${2:-10}" sh -c "[ \$(cat '$1' 2>/dev/null | grep -c ' 31 06 01 00 ') -ge 3 ]" &&
         sleep 0.3
 }
 
@@ -415,6 +418,111 @@ desktop_wayland()
             fail "no buffer attached after the configure"
         grep -q 'Could not load the Qt platform plugin\|Aborted' "$out" && fail "the platform plugin failed"
         kill -TERM "$main_pid"
+        ends_with_farewell 5
+        exit 0
+    )
+    counted $?
+    wayland_without_tray
+}
+
+# The command line of the user $user, on its own instance.
+client()
+{
+    HOME="$user/home" XDG_CONFIG_HOME="$user/home/.config" XDG_RUNTIME_DIR="$user/run" \
+        "$(dirname "$program")/voxbench" --no-start "$@"
+}
+
+# A property of the running VoxBench, read over its session bus as GVariant text.
+bus_property()
+{
+    DBUS_SESSION_BUS_ADDRESS=$session_bus gdbus call --session --dest io.github.voxbench.VoxBench \
+        --object-path /io/github/voxbench/VoxBench --method org.freedesktop.DBus.Properties.Get \
+        io.github.voxbench.VoxBench1 "$1"
+}
+
+background_is()
+{
+    [ "$(client background)" = "$1" ]
+}
+# The window's dark title strip against weston's grey backdrop.
+window_shown()
+{
+    [ "$(brightness_at 0 0 300 100)" -lt 80 ] && on_device_page
+}
+window_gone()
+{
+    [ "$(brightness_at 0 0 300 100)" -gt 100 ]
+}
+
+# Weston as a window of the X server, so that xdotool's pointer and keys reach
+# Wayland clients. No panel: a window as large as the output sits at its corner,
+# which is the X server's corner.
+wayland_without_tray()
+{
+    qpa=wayland
+    current="Wayland without a tray: the window's changes reach the bus; the first close asks, keep running hides it, show brings it back, the next close asks nothing"
+    user=$(make_home wayland-close)
+    emu_log="$user/emu.log"
+    local socket="voxbench-e2e-x11-$$"
+    printf '[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n' >"$user/weston.ini"
+    XDG_RUNTIME_DIR="$user/run" weston --config="$user/weston.ini" --backend=x11-backend.so --use-pixman \
+        --socket="$socket" --width=1176 --height=700 >"$user/weston.log" 2>&1 &
+    started+=("$!")
+    local address
+    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$root/dbus.log" | head -n 2)
+    session_bus=$(echo "$address" | sed -n 1p)
+    started+=("$(echo "$address" | sed -n 2p)")
+    (
+        [ -n "$session_bus" ] || fail "no session bus: $(cat "$root/dbus.log")"
+        wait_until 10 test -S "$user/run/$socket" || fail "weston did not start: $(tail -n 3 "$user/weston.log")"
+        local out="$user/program.out"
+        # No X display for the program: Wayland or nothing.
+        DISPLAY="" WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=client start_program "$user"
+        main_pid=$pid
+        wait_for_first_uploads "$emu_log" 20 || fail "no uploads to the receiver; log: $(commands "$emu_log")"
+        wx=0 wy=0
+        wait_until 5 window_shown || fail "no device page at the output's corner"
+
+        # A click in the window is announced on the bus, as a command's change is.
+        client mode Moba --tab surround >/dev/null || fail "mode Moba failed"
+        DBUS_SESSION_BUS_ADDRESS=$session_bus gdbus monitor --session --dest io.github.voxbench.VoxBench \
+            >"$user/monitor.out" 2>&1 &
+        echo "$!" >>"$root/pids"
+        sleep 0.5
+        click_at "${kTab71[@]}"
+        sleep 0.5
+        click_at "${kSurroundFps[@]}"
+        wait_until 5 grep -q "'SurroundMode': <'FPS'>" "$user/monitor.out" ||
+            fail "no SurroundMode FPS announced after the click: $(tail -n 3 "$user/monitor.out")"
+        [ "$(bus_property SurroundMode)" = "(<'FPS'>,)" ] || fail "SurroundMode reads $(bus_property SurroundMode)"
+        [ "$(bus_property Tab)" = "(<'surround'>,)" ] || fail "Tab reads $(bus_property Tab)"
+
+        [ "$(client background)" = "not chosen" ] || fail "background is $(client background) before any close"
+        local asked='xdg_toplevel@[0-9]*\.set_title("Close VoxBench")'
+        click_at "${kClose[@]}"
+        wait_until 5 grep -q "$asked" "$out" || fail "closing asked nothing"
+        kill -0 "$main_pid" 2>/dev/null || fail "closing ended the program"
+        if [ -n "${VOXBENCH_E2E_SHOTS:-}" ]; then
+            import -window root -crop 1176x700+0+0 "$VOXBENCH_E2E_SHOTS/close-choice-weston.png"
+        fi
+        # Keep running in the background is the default button.
+        xdotool key Return
+        wait_until 5 background_is on || fail "the answer was not kept: background $(client background)"
+        grep -qx 'keep-running-in-background=true' "$user/home/.config/VoxBench/program.conf" ||
+            fail "program.conf: $(cat "$user/home/.config/VoxBench/program.conf")"
+        wait_until 3 window_gone || fail "the window is still on the output"
+        kill -0 "$main_pid" 2>/dev/null || fail "keep running ended the program"
+        farewell_last "$emu_log" && fail "the receiver got the farewell switch"
+
+        [ "$(client show)" = shown ] || fail "show failed"
+        wait_until 5 window_shown || fail "show did not bring the window back"
+        click_at "${kClose[@]}"
+        wait_until 5 window_gone || fail "the second close did not hide the window"
+        sleep 0.5
+        [ "$(grep -c "$asked" "$out")" -eq 1 ] || fail "the second close asked again"
+        kill -0 "$main_pid" 2>/dev/null || fail "the second close ended the program"
+
+        [ "$(client quit)" = "VoxBench has ended" ] || fail "quit failed"
         ends_with_farewell 5
         exit 0
     )
