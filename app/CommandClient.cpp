@@ -438,7 +438,7 @@ bool ask(const CommandLine &line, const QJsonObject &request, QJsonObject *answe
             failed(line, error, code, code == kUsage ? CommandLine::kWrongUsage : CommandLine::kFailed);
         return false;
     }
-    if (quit && !waitListening(false, CommandClient::kStartWaitMs)) {
+    if (quit && !waitListening(false, CommandClient::kEndWaitMs)) {
         *exitCode = failed(line, QStringLiteral("VoxBench did not end"), kFailed);
         return false;
     }

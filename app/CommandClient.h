@@ -14,6 +14,11 @@ int run(int argc, char *argv[]);
 constexpr int kStartWaitMs = 5000;
 constexpr int kAcceptWaitMs = 3000;
 constexpr int kAnswerWaitMs = 20000;
+// How long `quit`, once answered, waits for VoxBench to end: its watchers told,
+// the receiver's farewell sent, then out. Returned at once when it ends; the
+// bound is only for a machine too busy to schedule it (fifty watchers that end
+// with it, say), where giving up sooner reports a quit that happens as failed.
+constexpr int kEndWaitMs = 20000;
 
 // A mode file is a few kilobytes, written at once: one from a FIFO or a pipe
 // that has not ended after 10 s (a person typing one in included) has a writer

@@ -1010,8 +1010,11 @@ void tst_CommandLine::floodsDoNotSwitchCommandsOff()
             },
             3000));
         QVERIFY2(held.count('\n') < 2000, qPrintable(QString::number(held.count('\n'))));
-        QCOMPARE(voxbench({"quit"}).code, 0);
-        QVERIFY(program.finished(5000));
+        // Forty-nine watchers end with VoxBench: on a sanitizer build their exits
+        // alone keep both cores busy for seconds.
+        const Result quit = voxbench({"quit"});
+        QVERIFY2(quit.code == 0, qPrintable(quit.err));
+        QVERIFY(program.finished(20000));
         watchers.erase(watchers.begin());
         for (const auto &watcher : watchers) {
             const Result r = finish(watcher);
