@@ -496,6 +496,15 @@ wayland_without_tray()
             fail "no SurroundMode FPS announced after the click: $(tail -n 3 "$user/monitor.out")"
         [ "$(bus_property SurroundMode)" = "(<'FPS'>,)" ] || fail "SurroundMode reads $(bus_property SurroundMode)"
         [ "$(bus_property Tab)" = "(<'surround'>,)" ] || fail "Tab reads $(bus_property Tab)"
+        local enc
+        enc=$(bus_property MicEnc)
+        click_at "${kTabMic[@]}"
+        sleep 0.5
+        click_at "${kMicEnc[@]}"
+        wait_until 5 sh -c "grep -q \"'MicEnc': <$([ "$enc" = "(<true>,)" ] && echo false || echo true)>\" '$user/monitor.out'" ||
+            fail "no MicEnc change announced after the click (it was $enc)"
+        [ "$(bus_property MicEnc)" != "$enc" ] || fail "MicEnc still reads $enc after the click"
+        click_at "${kTab71[@]}"
 
         [ "$(client background)" = "not chosen" ] || fail "background is $(client background) before any close"
         local asked='xdg_toplevel@[0-9]*\.set_title("Close VoxBench")'
