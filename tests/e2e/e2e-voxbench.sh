@@ -440,6 +440,13 @@ bus_property()
         io.github.voxbench.VoxBench1 "$1"
 }
 
+# focused TITLE FILE: the last box titled TITLE in the Wayland log FILE has had
+# the keyboard since, so that a key goes to it.
+focused()
+{
+    awk -v title="set_title(\"$1\")" 'index($0, title) { seen = 1; entered = 0 }
+        seen && /wl_keyboard@[0-9]+\.enter\(/ { entered = 1 } END { exit !entered }' "$2"
+}
 background_is()
 {
     [ "$(client background)" = "$1" ]
@@ -460,7 +467,7 @@ window_gone()
 wayland_without_tray()
 {
     qpa=wayland
-    current="Wayland without a tray: the window's changes reach the bus; the first close asks, keep running hides it, show brings it back, the next close asks nothing"
+    current="Wayland without a tray: the window's changes reach the bus; the first close asks, keep running hides it, starting again brings it back, the next close asks nothing, show brings it back"
     user=$(make_home wayland-close)
     emu_log="$user/emu.log"
     local socket="voxbench-e2e-x11-$$"
@@ -515,6 +522,7 @@ wayland_without_tray()
             import -window root -crop 1176x700+0+0 "$VOXBENCH_E2E_SHOTS/close-choice-weston.png"
         fi
         # Keep running in the background is the default button.
+        wait_until 5 focused "Close VoxBench" "$out" || fail "the question never had the keyboard"
         xdotool key Return
         wait_until 5 background_is on || fail "the answer was not kept: background $(client background)"
         grep -qx 'keep-running-in-background=true' "$user/home/.config/VoxBench/program.conf" ||
@@ -523,13 +531,29 @@ wayland_without_tray()
         kill -0 "$main_pid" 2>/dev/null || fail "keep running ended the program"
         farewell_last "$emu_log" && fail "the receiver got the farewell switch"
 
-        [ "$(client show)" = shown ] || fail "show failed"
-        wait_until 5 window_shown || fail "show did not bring the window back"
+        # Started again, as from the app grid: "Program is running", then the window.
+        local second="$user/second"
+        mkdir -p "$second"
+        HOME="$user/home" XDG_CONFIG_HOME="$user/home/.config" XDG_RUNTIME_DIR="$user/run" \
+            QT_QPA_PLATFORM=wayland DISPLAY="" WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=client \
+            DBUS_SESSION_BUS_ADDRESS=$session_bus LD_PRELOAD="$emulator" VOXBENCH_EMU_LOG="$second/emu.log" \
+            "$program" >"$second/program.out" 2>&1 &
+        local second_pid=$!
+        echo "$second_pid" >>"$root/pids"
+        wait_until 20 focused prompt "$second/program.out" || fail "the second start showed no box with the keyboard"
+        xdotool key Return
+        wait_for_exit "$second_pid" 15
+        [ "$exit_code" = 0 ] || fail "the second start ended with ${exit_code:-no exit within 15 s}"
+        [ ! -s "$second/emu.log" ] || fail "the second start talked to the receiver"
+        wait_until 5 window_shown || fail "starting again did not bring the window back"
         click_at "${kClose[@]}"
         wait_until 5 window_gone || fail "the second close did not hide the window"
         sleep 0.5
         [ "$(grep -c "$asked" "$out")" -eq 1 ] || fail "the second close asked again"
         kill -0 "$main_pid" 2>/dev/null || fail "the second close ended the program"
+
+        [ "$(client show)" = shown ] || fail "show failed"
+        wait_until 5 window_shown || fail "show did not bring the window back"
 
         [ "$(client quit)" = "VoxBench has ended" ] || fail "quit failed"
         ends_with_farewell 5
