@@ -247,10 +247,13 @@ void ReceiverSession::farewell()
     dropPending();
     const AlgorithmSwitch quit = AlgorithmSwitches::kQuit;
     usbHidSend_SetAlgorithmSwitch(1, quit.surround, quit.enc, quit.stereo);
+    m_farewellSent = true;
 }
 
 void ReceiverSession::enqueue(Step step)
 {
+    if (m_farewellSent)
+        return;
     m_steps.push_back(std::move(step));
     if (!m_stepTimer.isActive())
         runSteps();

@@ -76,7 +76,8 @@ public:
     void pause(int ms);
     // Runs step once every report asked for before it has been written.
     void afterPending(QObject *context, std::function<void()> step);
-    // Writes what is still pending, without its pauses, then the quit switch.
+    // Writes what is still pending, without its pauses, then the quit switch,
+    // which stays the receiver's last report: nothing is sent after it.
     void farewell();
 
     bool idle() const { return m_steps.empty(); }
@@ -134,6 +135,9 @@ private:
     int m_secondHalvesDue = 0;
     int m_switchesAwaitingAck = 0;
     quint64 m_failedWrites = 0;
+    // A second packet due or an acknowledgement that comes after the farewell
+    // would otherwise switch the receiver on again after the program ended.
+    bool m_farewellSent = false;
     PageAlgorithm m_algorithm = PageAlgorithm::None;
     QString m_identity;
     // Gains of the latest first packet per kind; the second packet sends these.

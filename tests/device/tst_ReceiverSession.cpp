@@ -164,6 +164,22 @@ private slots:
         QCOMPARE(EmulatorControl::writtenReportCount(), 4); // only the first packet of the second upload
         QVERIFY(m_session->idle());
     }
+
+    // Quit half-way through an upload: its second packet, due 20 ms later, and
+    // the switch its acknowledgement brings must not follow the farewell.
+    void farewellStaysTheLastReport()
+    {
+        attach(0x4152);
+        m_session->selectPage(PageAlgorithm::Stereo, false);
+        m_session->uploadPeq(PeqKind::Stereo, 6, Gains{});
+        QVERIFY(waitFor([] { return EmulatorControl::writtenReportCount() == 2; }, 1000));
+        m_session->farewell();
+        spin(200);
+        const auto sent = EmulatorControl::writtenReports();
+        QCOMPARE(int(sent.size()), 3); // spectrum switch, first packet, farewell
+        QCOMPARE(commandOf(sent.back()), kAlgorithmSwitch);
+        QCOMPARE(switchBytes(sent.back()), QByteArray::fromHex("02000202"));
+    }
 };
 
 QTEST_MAIN(tst_ReceiverSession)
