@@ -140,8 +140,13 @@ void tst_VoxBenchAttachment::arrivalOpensAndSendsTheDefaultModes()
         peq.begin(), peq.end(), [](const auto &r) { return r.bytes == setPeq(5, 9, 5, kStereoStandard); });
     QVERIFY(second19 != peq.end() && first5 != peq.end() && second5 != peq.end());
     QVERIFY(first5 > peq.begin() && second5 > first5);
-    QVERIFY(second19->ms - peq[0].ms >= 18 && second19->ms - peq[0].ms < 300);
-    QVERIFY(second5->ms - first5->ms >= 18 && second5->ms - first5->ms < 300);
+    // The upper bound only catches a second packet that waited for something
+    // else; sanitizer builds on a busy machine stall longer and raise it from outside.
+    const qint64 lateMs = 300 + qEnvironmentVariableIntValue("VOXBENCH_STALL_LIMIT_MS");
+    QVERIFY2(second19->ms - peq[0].ms >= 18 && second19->ms - peq[0].ms < lateMs,
+             qPrintable(QString::number(second19->ms - peq[0].ms)));
+    QVERIFY2(second5->ms - first5->ms >= 18 && second5->ms - first5->ms < lateMs,
+             qPrintable(QString::number(second5->ms - first5->ms)));
 
     // Each acknowledged second packet is followed by the stereo tab's switch.
     const std::vector<EmulatorControl::Report> all = EmulatorControl::writtenReports();
