@@ -1,6 +1,7 @@
 #include "ui/VoxBenchForm.h"
 
 #include "ui/ButtonKeys.h"
+#include "ui/DeviceBackdrop.h"
 #include "ui/VoxBenchStyle.h"
 
 #include <QSignalBlocker>
@@ -17,7 +18,6 @@ void setSheet(QWidget *widget, const char *sheet)
 // The device page's pictures, in the order of the widgets in applyNextCoveredPicture;
 // the no-receiver page covers all of them, its opaque picture below the title strip.
 const char *const kCoveredPictures[] = {
-    ":/controls/pic/control/Background2.png",
     ":/controls/pic/control/Head_Background.jpg",
     ":/controls/pic/control/Head1.png",
     ":/controls/pic/control/minimize.png",
@@ -67,18 +67,9 @@ bool VoxBenchForm::applyNextCoveredPicture()
     if (m_nextCovered >= kCoveredCount)
         return false;
     QWidget *const widgets[kCoveredCount] = {
-        label,
-        label_Head,
-        label_Head_One,
-        pushButton_Minimize,
-        pushButton_Close,
-        label_Horn_Left,
-        label_Horn_Right,
-        label_Horn_Up,
-        label_Horn_LeftUp,
-        label_Horn_RightUp,
-        label_Horn_RightDown,
-        label_Horn_LeftDown,
+        label_Head,         label_Head_One,       pushButton_Minimize, pushButton_Close,
+        label_Horn_Left,    label_Horn_Right,     label_Horn_Up,       label_Horn_LeftUp,
+        label_Horn_RightUp, label_Horn_RightDown, label_Horn_LeftDown,
     };
     // Labels and buttons outside the tab widget: set after its sheet, they look the same.
     widgets[m_nextCovered]->setStyleSheet(VoxBenchStyle::picture(kCoveredPictures[m_nextCovered]));
@@ -120,6 +111,7 @@ void VoxBenchForm::applyLook()
     // with opaque pixels; saying so spares drawing the device page hidden
     // under it. (Not the strip: an opaque widget gets no sheet background.)
     label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
+    DeviceBackdrop::paintOnto(label);
 
     // The slider strips: ten sliders over ten captions on each panel.
     for (int page = 0; page <= 1; ++page) {

@@ -1,6 +1,7 @@
 // The live spectrum panel: a comb of 115 spikes, one frame per animation tick.
 #include "window/VoxBench.h"
 
+#include "window/EqualizerPlotStyle.h"
 #include "window/SpectrumCombGraph.h"
 
 #include <qcustomplot.h>
@@ -17,6 +18,7 @@ void VoxBench::initSpectrumPlot()
     QLinearGradient gradient(0, 0, 0, 0);
     gradient.setColorAt(0, QColor(13, 10, 42, 255));
     plot->setBackground(QBrush(gradient));
+    dropEmptyOverlayBuffer(plot);
     plot->legend->setBrush(QBrush(QColor(255, 255, 255, 0)));
 
     QCPAxis *keys = plot->xAxis;

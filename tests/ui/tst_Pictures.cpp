@@ -2,9 +2,12 @@
 // move, and each picture fits the widget that shows it. This program never
 // builds the form, so it also shows that linking voxbench_ui alone is enough
 // to carry the resources.
+#include "ui/DeviceBackdrop.h"
+
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
+#include <QLabel>
 #include <QMovie>
 #include <QPixmap>
 #include <QtTest>
@@ -19,6 +22,7 @@ private slots:
     void animationsMove_data();
     void animationsMove();
     void windowIconHasSeveralSizes();
+    void drawnBackdropIsThePicture();
 };
 
 void tst_Pictures::stillPicturesLoad_data()
@@ -132,6 +136,22 @@ void tst_Pictures::windowIconHasSeveralSizes()
     QVERIFY(reader.imageCount() >= 4);
     QVERIFY(!icon.pixmap(16, 16).isNull());
     QVERIFY(!icon.pixmap(48, 48).isNull());
+}
+
+// The device page's background is drawn, not decoded: what shows must be the
+// picture pixel for pixel, also where only a part is repainted.
+void tst_Pictures::drawnBackdropIsThePicture()
+{
+    const QImage picture = QImage(QStringLiteral(":/controls/pic/control/Background2.png"))
+                               .convertToFormat(QImage::Format_RGB32);
+    QLabel label;
+    label.setFixedSize(DeviceBackdrop::kWidth, DeviceBackdrop::kHeight);
+    DeviceBackdrop::paintOnto(&label);
+    QCOMPARE(label.grab().toImage().convertToFormat(QImage::Format_RGB32), picture);
+    // A part inside both glows, not starting at a band's row: a gradient
+    // clipped to it would differ from the picture in a few dozen pixels.
+    const QRect part(887, 305, 276, 184);
+    QCOMPARE(label.grab(part).toImage().convertToFormat(QImage::Format_RGB32), picture.copy(part));
 }
 
 QTEST_MAIN(tst_Pictures)

@@ -24,6 +24,7 @@ private slots:
     void micEncBoxSendsEncBytesAndRecords();
     void stereoTabDrawsTheSpectrumComb();
     void combIsFilledUpToEachSpike();
+    void equalizerPanelsShareOneScaledGround();
     void hiddenWindowDrawsNothing();
     void closingWithoutTrayEndsTheProgram();
     void cleanupTestCase();
@@ -208,6 +209,25 @@ void tst_VoxBenchTabs::combIsFilledUpToEachSpike()
     QVERIFY(colourAt(115, 90) != background);
     QCOMPARE(colourAt(60, 50), background);
     QCOMPARE(colourAt(115, 100.0 + 5), background);
+}
+
+// Both tabs' panels draw one copy of their ground picture, scaled as the plot
+// would scale it, and the plot finds nothing left to scale (no copy of its own).
+void tst_VoxBenchTabs::equalizerPanelsShareOneScaledGround()
+{
+    VoxBenchForm &ui = m_window->form();
+    ui.widget_Param_Surround->replot(QCustomPlot::rpImmediateRefresh);
+    ui.widget_Param_Stereo->replot(QCustomPlot::rpImmediateRefresh);
+    QCPAxisRect *const surround = ui.widget_Param_Surround->axisRect(0);
+    const QPixmap ground = surround->background();
+    QCOMPARE(ground.cacheKey(), ui.widget_Param_Stereo->axisRect(0)->background().cacheKey());
+    const QSize size = surround->rect().size();
+    const QPixmap picture =
+        QPixmap::fromImage(QImage(QStringLiteral(":/controls/pic/control/Background3.png")));
+    QCOMPARE(ground.toImage(),
+             picture.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation).toImage());
+    QCOMPARE(ground.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation).cacheKey(),
+             ground.cacheKey());
 }
 
 void tst_VoxBenchTabs::hiddenWindowDrawsNothing()

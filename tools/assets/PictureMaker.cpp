@@ -1,6 +1,8 @@
 // Draws the window's pictures (navy and violet scheme) into a folder:
 // static PNG/JPG files and numbered frames of the animations, which
 // make-pictures.sh turns into GIFs and the icon. Built and run by that script.
+#include "ui/DeviceBackdrop.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -559,18 +561,12 @@ void drawTitleBar()
 
 void drawBackgrounds()
 {
-    QImage back = canvas(1176, 700, kNavy);
+    // The program paints the same backdrop itself; one function draws both.
+    QImage back = canvas(DeviceBackdrop::kWidth, DeviceBackdrop::kHeight, kNavy);
     {
         QPainter p(&back);
         setup(p);
-        QRadialGradient glow(QPointF(120, 720), 520);
-        glow.setColorAt(0, alpha(kViolet, 46));
-        glow.setColorAt(1, alpha(kViolet, 0));
-        p.fillRect(back.rect(), glow);
-        QRadialGradient glow2(QPointF(1176, 80), 420);
-        glow2.setColorAt(0, alpha(kViolet, 30));
-        glow2.setColorAt(1, alpha(kViolet, 0));
-        p.fillRect(back.rect(), glow2);
+        DeviceBackdrop::paint(p);
     }
     save(back, QStringLiteral("control/Background2.png"));
 

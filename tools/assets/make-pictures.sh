@@ -11,7 +11,8 @@ out="$root/resources/pic"
 work=$(mktemp -d "${TMPDIR:-/tmp}/voxbench-pictures.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-g++ -std=c++17 -O1 -fPIC -o "$work/PictureMaker" "$here/PictureMaker.cpp" $(pkg-config --cflags --libs Qt5Gui)
+g++ -std=c++17 -O1 -fPIC -I"$root" -o "$work/PictureMaker" "$here/PictureMaker.cpp" "$root/ui/DeviceBackdrop.cpp" \
+    $(pkg-config --cflags --libs Qt5Widgets)
 QT_QPA_PLATFORM=offscreen "$work/PictureMaker" "$work/draw"
 
 mkdir -p "$out/control" "$out/png" "$out/gif" "$out/headset"
