@@ -15,8 +15,8 @@ void setSheet(QWidget *widget, const char *sheet)
     widget->setStyleSheet(QString::fromLatin1(sheet));
 }
 
-// The device page's pictures, in the order of the widgets in applyNextCoveredPicture;
-// the no-receiver page covers all of them, its opaque picture below the title strip.
+// The device page's pictures, in the order of the widgets in applyLook; the
+// no-receiver page covers all of them, its opaque picture below the title strip.
 const char *const kCoveredPictures[] = {
     ":/controls/pic/control/Head_Background.jpg",
     ":/controls/pic/control/Head1.png",
@@ -49,83 +49,45 @@ QString text(const char *source)
 
 } // namespace
 
-void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredPictures covered)
+void VoxBenchForm::setupUi(QMainWindow *VoxBenchClass, CoveredLook covered)
 {
     Ui::VoxBenchClass::setupUi(VoxBenchClass);
+    m_covered.clear();
     m_nextCovered = 0;
     applyLook();
     applyAccessibility();
     applyKeyboard();
-    if (covered == CoveredPictures::Now) {
-        while (applyNextCoveredPicture()) {
+    if (covered == CoveredLook::Now) {
+        while (applyNextCoveredLook()) {
         }
     }
 }
 
-bool VoxBenchForm::applyNextCoveredPicture()
+bool VoxBenchForm::applyNextCoveredLook()
 {
-    if (m_nextCovered >= kCoveredCount)
+    if (m_nextCovered >= m_covered.size())
         return false;
-    QWidget *const widgets[kCoveredCount] = {
-        label_Head,         label_Head_One,       pushButton_Minimize, pushButton_Close,
-        label_Horn_Left,    label_Horn_Right,     label_Horn_Up,       label_Horn_LeftUp,
-        label_Horn_RightUp, label_Horn_RightDown, label_Horn_LeftDown,
-    };
-    // Labels and buttons outside the tab widget: set after its sheet, they look the same.
-    widgets[m_nextCovered]->setStyleSheet(VoxBenchStyle::picture(kCoveredPictures[m_nextCovered]));
-    ++m_nextCovered;
+    m_covered[m_nextCovered++]();
     return true;
 }
 
-int VoxBenchForm::coveredPicturesLeft() const
+int VoxBenchForm::coveredLookLeft() const
 {
-    return kCoveredCount - m_nextCovered;
+    return int(m_covered.size() - m_nextCovered);
 }
 
 // The sheets live in VoxBenchStyle rather than in the .ui file, so that the
 // look has one home; Designer shows the form unstyled.
 void VoxBenchForm::applyLook()
 {
-    for (QRadioButton *button : centralWidget->findChildren<QRadioButton *>())
-        setSheet(button, VoxBenchStyle::modeRadio);
-    for (QPushButton *add : {pushButton_Surround_CustomAdd, pushButton_Stereo_CustomAdd})
-        setSheet(add, VoxBenchStyle::addButton);
-    for (QPushButton *clear : {pushButton_Surround_CustomClear, pushButton_Stereo_CustomClear})
-        setSheet(clear, VoxBenchStyle::clearButton);
-    for (QGroupBox *strip : {groupBox_Surround, groupBox_Stereo})
-        setSheet(strip, VoxBenchStyle::modeStrip);
-    for (QLabel *divider : {label_13, label_12})
-        setSheet(divider, VoxBenchStyle::divider);
-    setSheet(checkBox_MicENC, VoxBenchStyle::checkText);
-    setSheet(label_5, VoxBenchStyle::microphone);
-    for (QPushButton *button : {pushButton_CustomSave, pushButton_CustomReset})
-        setSheet(button, VoxBenchStyle::textButton);
-    setSheet(pushButton_SurroundTest, VoxBenchStyle::playButton);
-    setSheet(groupBox_SurroundTest, VoxBenchStyle::testFrame);
-    setSheet(groupBox_Stereo_Spectrum, VoxBenchStyle::spectrumFrame);
-    setSheet(lineEdit_CustomName, VoxBenchStyle::nameField);
-    // Dark like the device page's title bar, so that neither the window's grey
-    // nor the title picture below shows through.
+    // Shown by the first frame: the no-receiver page, its title strip and the
+    // picture that shows through the strip.
     setSheet(label_DefaultHead, VoxBenchStyle::emptyPageTitle);
     // The no-receiver page's picture covers the window below the title strip
     // with opaque pixels; saying so spares drawing the device page hidden
     // under it. (Not the strip: an opaque widget gets no sheet background.)
     label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
     DeviceBackdrop::paintOnto(label);
-
-    // The slider strips: ten sliders over ten captions on each panel.
-    for (int page = 0; page <= 1; ++page) {
-        for (int band = 0; band < 10; ++band)
-            setSheet(bandSlider(page, band), VoxBenchStyle::bandSlider);
-        QLayout *const captions = page == 1 ? horizontalLayout_18 : horizontalLayout_15;
-        for (int i = 0; i < captions->count(); ++i) {
-            if (QWidget *caption = captions->itemAt(i)->widget())
-                setSheet(caption, VoxBenchStyle::whiteText);
-        }
-    }
-    for (QLabel *axis : {label_dB, label_Hz})
-        setSheet(axis, VoxBenchStyle::whiteText);
-
     const struct
     {
         QWidget *widget;
@@ -139,9 +101,66 @@ void VoxBenchForm::applyLook()
     for (const auto &picture : pictures)
         picture.widget->setStyleSheet(VoxBenchStyle::picture(picture.file));
 
-    // Last: a group box sizes its frame when its style changes, so one whose
-    // own sheet came after the tab widget's would keep a frame that ignores it.
-    setSheet(tabWidget, VoxBenchStyle::tab);
+    // The device page, covered at first: its sheets (each one parses, and
+    // decodes the pictures it names) wait for idle turns after the first frame.
+    const auto later = [this](std::function<void()> step) { m_covered.push_back(std::move(step)); };
+    later([this] {
+        for (QRadioButton *button : centralWidget->findChildren<QRadioButton *>())
+            setSheet(button, VoxBenchStyle::modeRadio);
+    });
+    later([this] {
+        for (QPushButton *add : {pushButton_Surround_CustomAdd, pushButton_Stereo_CustomAdd})
+            setSheet(add, VoxBenchStyle::addButton);
+        for (QPushButton *clear : {pushButton_Surround_CustomClear, pushButton_Stereo_CustomClear})
+            setSheet(clear, VoxBenchStyle::clearButton);
+        for (QGroupBox *strip : {groupBox_Surround, groupBox_Stereo})
+            setSheet(strip, VoxBenchStyle::modeStrip);
+        for (QLabel *divider : {label_13, label_12})
+            setSheet(divider, VoxBenchStyle::divider);
+    });
+    later([this] {
+        setSheet(checkBox_MicENC, VoxBenchStyle::checkText);
+        setSheet(label_5, VoxBenchStyle::microphone);
+        for (QPushButton *button : {pushButton_CustomSave, pushButton_CustomReset})
+            setSheet(button, VoxBenchStyle::textButton);
+        setSheet(pushButton_SurroundTest, VoxBenchStyle::playButton);
+        setSheet(groupBox_SurroundTest, VoxBenchStyle::testFrame);
+        setSheet(groupBox_Stereo_Spectrum, VoxBenchStyle::spectrumFrame);
+        setSheet(lineEdit_CustomName, VoxBenchStyle::nameField);
+    });
+    // The slider strips: ten sliders over ten captions on each panel.
+    for (int page = 0; page <= 1; ++page) {
+        later([this, page] {
+            for (int band = 0; band < 10; ++band)
+                setSheet(bandSlider(page, band), VoxBenchStyle::bandSlider);
+            QLayout *const captions = page == 1 ? horizontalLayout_18 : horizontalLayout_15;
+            for (int i = 0; i < captions->count(); ++i) {
+                if (QWidget *caption = captions->itemAt(i)->widget())
+                    setSheet(caption, VoxBenchStyle::whiteText);
+            }
+        });
+    }
+    later([this] {
+        for (QLabel *axis : {label_dB, label_Hz})
+            setSheet(axis, VoxBenchStyle::whiteText);
+        // Last: a group box sizes its frame when its style changes, so one whose
+        // own sheet came after the tab widget's would keep a frame that ignores it.
+        setSheet(tabWidget, VoxBenchStyle::tab);
+    });
+
+    // The device page's pictures. Labels and buttons outside the tab widget:
+    // set after its sheet, they look the same.
+    QWidget *const widgets[] = {
+        label_Head,         label_Head_One,       pushButton_Minimize, pushButton_Close,
+        label_Horn_Left,    label_Horn_Right,     label_Horn_Up,       label_Horn_LeftUp,
+        label_Horn_RightUp, label_Horn_RightDown, label_Horn_LeftDown,
+    };
+    static_assert(sizeof(widgets) / sizeof(widgets[0]) == kCoveredCount, "one widget per covered picture");
+    for (int i = 0; i < kCoveredCount; ++i) {
+        QWidget *const widget = widgets[i];
+        const char *const file = kCoveredPictures[i];
+        later([widget, file] { widget->setStyleSheet(VoxBenchStyle::picture(file)); });
+    }
 }
 
 QString VoxBenchForm::bandSliderName(int band, int gain)

@@ -30,9 +30,9 @@ VoxBench::VoxBench(ReceiverModel &model, const RuleEngine &rules, QWidget *paren
       m_appDirPath(QCoreApplication::applicationDirPath())
 {
     m_warmup = new FirstShowWarmup(this);
-    ui.setupUi(this, VoxBenchForm::CoveredPictures::Later);
-    for (int left = ui.coveredPicturesLeft(); left > 0; --left)
-        m_warmup->addStep([this] { ui.applyNextCoveredPicture(); });
+    ui.setupUi(this, VoxBenchForm::CoveredLook::Later);
+    for (int left = ui.coveredLookLeft(); left > 0; --left)
+        m_warmup->addStep([this] { ui.applyNextCoveredLook(); });
     initTabControls();
     connect(m_model, &ReceiverModel::saveFailed, this, &VoxBench::warnSaveFailed);
 
