@@ -5,13 +5,34 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 
 namespace {
 constexpr int kMaxLinks = 40; // as the kernel's own limit
 // Marks a save's temporary file: a hidden name nobody gives a copy by hand.
 constexpr char kTemporaryMark[] = ".voxbench-save-";
+constexpr int kTemporaryLetters = 6; // what QTemporaryFile puts in place of "XXXXXX"
+
+// A temporary file of a save of `fileName` or of a copy kept aside beside it
+// (config.json.bad-…): "." + fileName + optionally "." and more + the mark +
+// six letters or digits. Compared by hand rather than with a regular
+// expression: this runs at every start, and the library that matches them
+// would be loaded for this alone.
+bool isLeftoverOf(const QString &name, const QString &fileName)
+{
+    const QString head = QLatin1Char('.') + fileName;
+    const QLatin1String mark(kTemporaryMark);
+    const int markAt = name.size() - kTemporaryLetters - mark.size();
+    if (markAt < head.size() || !name.startsWith(head) || name.midRef(markAt, mark.size()) != mark)
+        return false;
+    for (const QChar c : name.rightRef(kTemporaryLetters)) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')))
+            return false;
+    }
+    const QStringRef middle = name.midRef(head.size(), markAt - head.size());
+    return middle.isEmpty() || (middle.size() > 1 && middle.startsWith(QLatin1Char('.')));
+}
 
 bool &syncToDisk()
 {
@@ -112,16 +133,11 @@ QStringList ConfigFile::removeLeftovers(const QString &path)
     if (file.isEmpty())
         return {};
     const QFileInfo info(file);
-    // Those of the file itself and of the copies kept aside beside it (config.json.bad-…).
-    const QRegularExpression ours('^' + QRegularExpression::escape('.' + info.fileName()) + "(\\.[^/]+)?" +
-                                  QRegularExpression::escape(QLatin1String(kTemporaryMark)) +
-                                  "[A-Za-z0-9]{6}$");
     QStringList removed;
     const QDir folder = info.dir();
-    for (const QFileInfo &entry :
-         folder.entryInfoList({'.' + info.fileName() + '*' + QLatin1String(kTemporaryMark) + '*'},
-                              QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!entry.isSymLink() && ours.match(entry.fileName()).hasMatch() && QFile::remove(entry.filePath()))
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!entry.isSymLink() && isLeftoverOf(entry.fileName(), info.fileName()) &&
+            QFile::remove(entry.filePath()))
             removed << entry.filePath();
     }
     return removed;

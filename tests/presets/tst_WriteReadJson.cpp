@@ -669,6 +669,8 @@ void tst_WriteReadJson::removesLeftoversOfInterruptedSaves()
                                 "config.json.abc",
                                 "other.json.Ab12Cd",
                                 ".config.json.voxbench-save-Ab12Cd7",
+                                ".config.json.voxbench-save-Ab_2Cd",
+                                ".config.json..voxbench-save-Ab12Cd",
                                 ".other.json.voxbench-save-Ab12Cd"};
     for (const QString &name : ours + others)
         QVERIFY(writeFile(folder + name, "{}"));
