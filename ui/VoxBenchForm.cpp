@@ -2,6 +2,7 @@
 
 #include "ui/ButtonKeys.h"
 #include "ui/DeviceBackdrop.h"
+#include "ui/PictureWhenDrawn.h"
 #include "ui/VoxBenchStyle.h"
 
 #include <QSignalBlocker>
@@ -87,13 +88,13 @@ void VoxBenchForm::applyLook()
     // with opaque pixels; saying so spares drawing the device page hidden
     // under it. (Not the strip: an opaque widget gets no sheet background.)
     label_DefaultBackground->setAttribute(Qt::WA_OpaquePaintEvent);
+    PictureWhenDrawn::paintOnto(label_DefaultBackground, QStringLiteral(":/controls/pic/control/InitBg.jpg"));
     DeviceBackdrop::paintOnto(label);
     const struct
     {
         QWidget *widget;
         const char *file;
     } pictures[] = {
-        {label_DefaultBackground, ":/controls/pic/control/InitBg.jpg"},
         // Under the no-receiver title strip, whose gradient lets it through by a shade.
         {label__Head_Two, ":/controls/pic/control/Head2.png"},
         {pushButton_DefaultClose, ":/controls/pic/control/close1.png"},

@@ -3,6 +3,7 @@
 // builds the form, so it also shows that linking voxbench_ui alone is enough
 // to carry the resources.
 #include "ui/DeviceBackdrop.h"
+#include "ui/PictureWhenDrawn.h"
 
 #include <QFile>
 #include <QIcon>
@@ -22,7 +23,7 @@ private slots:
     void animationsMove_data();
     void animationsMove();
     void windowIconHasSeveralSizes();
-    void drawnBackdropIsThePicture();
+    void drawnPicturesAreTheFiles();
 };
 
 void tst_Pictures::stillPicturesLoad_data()
@@ -138,9 +139,10 @@ void tst_Pictures::windowIconHasSeveralSizes()
     QVERIFY(!icon.pixmap(48, 48).isNull());
 }
 
-// The device page's background is drawn, not decoded: what shows must be the
-// picture pixel for pixel, also where only a part is repainted.
-void tst_Pictures::drawnBackdropIsThePicture()
+// The device page's background is drawn, not decoded, and the no-receiver
+// page's is decoded only to be drawn: what shows must be the picture pixel for
+// pixel, also where only a part is repainted.
+void tst_Pictures::drawnPicturesAreTheFiles()
 {
     const QImage picture = QImage(QStringLiteral(":/controls/pic/control/Background2.png"))
                                .convertToFormat(QImage::Format_RGB32);
@@ -152,6 +154,13 @@ void tst_Pictures::drawnBackdropIsThePicture()
     // clipped to it would differ from the picture in a few dozen pixels.
     const QRect part(887, 305, 276, 184);
     QCOMPARE(label.grab(part).toImage().convertToFormat(QImage::Format_RGB32), picture.copy(part));
+
+    const QString file = QStringLiteral(":/controls/pic/control/InitBg.jpg");
+    QLabel noReceiver;
+    noReceiver.setFixedSize(DeviceBackdrop::kWidth, DeviceBackdrop::kHeight);
+    PictureWhenDrawn::paintOnto(&noReceiver, file);
+    QCOMPARE(noReceiver.grab().toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(file).convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(tst_Pictures)
