@@ -1,9 +1,44 @@
 #include "window/FirstShowWarmup.h"
 
+#include <QEvent>
 #include <QTimer>
 #include <qcustomplot.h>
 
 FirstShowWarmup::FirstShowWarmup(QObject *parent) : QObject(parent) {}
+
+namespace {
+class ShowWatch : public QObject
+{
+public:
+    ShowWatch(QWidget *widget, std::function<void()> work) : QObject(widget), m_work(std::move(work))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && m_work) {
+            const std::function<void()> work = std::move(m_work);
+            m_work = nullptr;
+            work();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
+};
+} // namespace
+
+void FirstShowWarmup::atFirstShow(QWidget *widget, std::function<void()> work)
+{
+    if (widget->isVisible())
+        work();
+    else
+        new ShowWatch(widget, std::move(work));
+}
 
 void FirstShowWarmup::addStep(std::function<void()> step)
 {
@@ -51,12 +86,10 @@ void FirstShowWarmup::step()
             if (!widget || widget->isVisible())
                 continue;
             widget->ensurePolished();
-            if (auto *plot = qobject_cast<QCustomPlot *>(widget.data())) {
-                // What the plot's first resize event would do; the one it gets
-                // when shown then finds the scaled background and the layout ready.
+            // A plot only learns its size: its paint buffer (half a megabyte and
+            // more) is made when it is first drawn, on its tab's first show.
+            if (auto *plot = qobject_cast<QCustomPlot *>(widget.data()))
                 plot->setViewport(plot->rect());
-                plot->replot();
-            }
             break;
         }
     }

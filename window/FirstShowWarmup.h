@@ -7,12 +7,12 @@
 #include <functional>
 
 // Does the first-show work of what is not on screen yet while the program has
-// nothing else to do: work handed over by the window (the device page's
-// pictures, which the no-receiver page covers), then style polish of every
-// hidden widget and a plot's first layout and drawing (its background scaled,
-// its labels laid out). One piece per turn of the event loop, so no turn is
+// nothing else to do: work handed over by the window (the device page's style
+// sheets and pictures, which the no-receiver page covers), then style polish
+// of every hidden widget. One piece per turn of the event loop, so no turn is
 // long, and the device page or a tab shown later comes up within a frame
-// instead of doing it all at once.
+// instead of doing it all at once. A hidden plot is not drawn: its pixels wait
+// for its first show.
 class FirstShowWarmup : public QObject
 {
 public:
@@ -23,6 +23,10 @@ public:
     // Does the work handed over and not done yet at once: what it prepares is
     // about to be shown.
     void finishSteps();
+
+    // Work for a hidden widget that waits for its first show instead (what it
+    // keeps, nobody needs before); done once, before that show's paint.
+    static void atFirstShow(QWidget *widget, std::function<void()> work);
 
     // Queues every hidden widget under root, parents first, and starts after
     // the events already posted (the window's first paint among them).

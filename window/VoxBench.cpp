@@ -97,8 +97,8 @@ void VoxBench::initWindow()
     m_focusMark = new FocusMark(this);
 
     ui.checkBox_MicENC->setChecked(m_model->micEnc());
-    // Pictures of the device page: hidden under the no-receiver page at first.
-    m_warmup->addStep([this] {
+    // The stereo tab's spectrum picture is decoded when that tab first shows.
+    FirstShowWarmup::atFirstShow(ui.groupBox_Stereo_Spectrum, [this] {
         ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
     });
 
