@@ -41,8 +41,8 @@ protected:
                               QRect(0, 0, DeviceBackdrop::kWidth, DeviceBackdrop::kHeight);
         if (exposed.isEmpty())
             return true;
-        // Whole rows into the scratch picture, then only the exposed part of them
-        // to the screen (the widget's painter is clipped to it).
+        // Rows from the left edge into the scratch picture, then only the
+        // exposed part of them to the screen (the widget's painter is clipped to it).
         QPainter screen(static_cast<QWidget *>(watched));
         QImage band(DeviceBackdrop::kWidth, kBandRows, QImage::Format_ARGB32_Premultiplied);
         for (int top = exposed.top(); top <= exposed.bottom(); top += kBandRows) {
@@ -50,9 +50,9 @@ protected:
             {
                 QPainter scratch(&band);
                 scratch.translate(0, -top);
-                DeviceBackdrop::paint(scratch, top, rows);
+                DeviceBackdrop::paint(scratch, top, rows, exposed.right() + 1);
             }
-            screen.drawImage(QPoint(0, top), band, QRect(0, 0, DeviceBackdrop::kWidth, rows));
+            screen.drawImage(QPoint(0, top), band, QRect(0, 0, exposed.right() + 1, rows));
         }
         return true;
     }
@@ -60,10 +60,10 @@ protected:
 
 } // namespace
 
-void DeviceBackdrop::paint(QPainter &painter, int firstRow, int rows)
+void DeviceBackdrop::paint(QPainter &painter, int firstRow, int rows, int width)
 {
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRect area(0, firstRow, kWidth, rows);
+    const QRect area(0, firstRow, width, rows);
     painter.fillRect(area, kNavy);
     for (const Glow &glow : kGlows) {
         // Rows the glow does not reach stay navy: its outer stop is transparent.

@@ -13,10 +13,11 @@ namespace DeviceBackdrop {
 inline constexpr int kWidth = 1176;
 inline constexpr int kHeight = 700;
 
-// Paints rows [firstRow, firstRow + rows) of the backdrop, always whole rows:
-// a gradient's pixels depend on where its span starts, so a span cut by a
-// clip would differ from the picture in the last bit here and there.
-void paint(QPainter &painter, int firstRow = 0, int rows = kHeight);
+// Paints rows [firstRow, firstRow + rows) of the backdrop from the left edge
+// to column `width`: a gradient's pixels depend on where its span starts, so
+// a span cut on the left by a clip would differ from the picture in the last
+// bit here and there; one cut on the right does not.
+void paint(QPainter &painter, int firstRow = 0, int rows = kHeight, int width = kWidth);
 
 // Paints `widget` (a label of the backdrop's size, without text) with it.
 void paintOnto(QWidget *widget);

@@ -43,6 +43,25 @@ private:
     QSize m_for;
     QPixmap m_scaled;
 };
+// A style sheet's polish (the page's sheets come after the plots are styled)
+// clears the opaque mark; it is set again after each.
+class KeepOpaque : public QObject
+{
+public:
+    explicit KeepOpaque(QWidget *widget) : QObject(widget)
+    {
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            static_cast<QWidget *>(watched)->setAttribute(Qt::WA_OpaquePaintEvent);
+        return false;
+    }
+};
 } // namespace
 
 void dropEmptyOverlayBuffer(QCustomPlot *plot)
@@ -51,6 +70,9 @@ void dropEmptyOverlayBuffer(QCustomPlot *plot)
     // paint buffer the size of the plot; drawn with the others it costs nothing.
     if (QCPLayer *overlay = plot->layer(QStringLiteral("overlay")))
         overlay->setMode(QCPLayer::lmLogical);
+    // Its ground is an opaque colour over the whole plot: saying so spares
+    // drawing the page's pictures under it at each of the spectrum's frames.
+    new KeepOpaque(plot);
 }
 
 void styleEqualizerPlot(QCustomPlot *plot)

@@ -7,5 +7,6 @@ class QCustomPlot;
 void styleEqualizerPlot(QCustomPlot *plot);
 
 // Merges a plot's overlay layer, on which nothing is drawn, into its other
-// layers, sparing a paint buffer the size of the plot.
+// layers, sparing a paint buffer the size of the plot, and marks the plot
+// opaque (its ground must be an opaque colour).
 void dropEmptyOverlayBuffer(QCustomPlot *plot);
