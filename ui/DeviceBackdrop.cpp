@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -27,10 +28,24 @@ const Glow kGlows[] = {
     {QPointF(1176, 80), 420, 30},
 };
 
+// A part repainted again and again (under the spectrum, 30 times a second, or
+// under the speaker test's animations) is kept as drawn while that goes on,
+// and let go once it has not been asked for a while.
+constexpr int kKeepRepeatedMs = 2000;
+
 class BackdropPainter : public QObject
 {
 public:
-    explicit BackdropPainter(QWidget *widget) : QObject(widget) { widget->installEventFilter(this); }
+    explicit BackdropPainter(QWidget *widget) : QObject(widget)
+    {
+        widget->installEventFilter(this);
+        m_release.setSingleShot(true);
+        m_release.setInterval(kKeepRepeatedMs);
+        connect(&m_release, &QTimer::timeout, this, [this] {
+            m_kept = QImage();
+            m_keptRect = QRect();
+        });
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -41,9 +56,20 @@ protected:
                               QRect(0, 0, DeviceBackdrop::kWidth, DeviceBackdrop::kHeight);
         if (exposed.isEmpty())
             return true;
+        QPainter screen(static_cast<QWidget *>(watched));
+        if (exposed == m_keptRect) {
+            screen.drawImage(exposed.topLeft(), m_kept);
+            m_release.start();
+            return true;
+        }
+        // The second time in a row for the same part: keep what is drawn.
+        const bool keep = exposed == m_lastRect;
+        m_lastRect = exposed;
+        QImage piece;
+        if (keep)
+            piece = QImage(exposed.size(), QImage::Format_ARGB32_Premultiplied);
         // Rows from the left edge into the scratch picture, then only the
         // exposed part of them to the screen (the widget's painter is clipped to it).
-        QPainter screen(static_cast<QWidget *>(watched));
         QImage band(DeviceBackdrop::kWidth, kBandRows, QImage::Format_ARGB32_Premultiplied);
         for (int top = exposed.top(); top <= exposed.bottom(); top += kBandRows) {
             const int rows = qMin(kBandRows, exposed.bottom() + 1 - top);
@@ -53,9 +79,26 @@ protected:
                 DeviceBackdrop::paint(scratch, top, rows, exposed.right() + 1);
             }
             screen.drawImage(QPoint(0, top), band, QRect(0, 0, exposed.right() + 1, rows));
+            if (keep) {
+                QPainter copy(&piece);
+                copy.setCompositionMode(QPainter::CompositionMode_Source);
+                copy.drawImage(QPoint(0, top - exposed.top()), band,
+                               QRect(exposed.left(), 0, exposed.width(), rows));
+            }
+        }
+        if (keep) {
+            m_kept = piece;
+            m_keptRect = exposed;
+            m_release.start();
         }
         return true;
     }
+
+private:
+    QRect m_lastRect;
+    QRect m_keptRect;
+    QImage m_kept;
+    QTimer m_release;
 };
 
 } // namespace
