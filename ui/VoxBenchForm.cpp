@@ -82,7 +82,9 @@ int VoxBenchForm::coveredLookLeft() const
 void VoxBenchForm::applyLook()
 {
     // Shown by the first frame: the no-receiver page, its title strip and the
-    // picture that shows through the strip.
+    // picture that shows through the strip. The strip is dark like the device
+    // page's title bar, so that neither the window's grey nor the title
+    // picture below shows through.
     setSheet(label_DefaultHead, VoxBenchStyle::emptyPageTitle);
     // The no-receiver page's picture covers the window below the title strip
     // with opaque pixels; saying so spares drawing the device page hidden
