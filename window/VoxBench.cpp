@@ -97,9 +97,11 @@ void VoxBench::initWindow()
     m_focusMark = new FocusMark(this);
 
     ui.checkBox_MicENC->setChecked(m_model->micEnc());
-    // The stereo tab's spectrum picture is decoded when that tab first shows.
-    FirstShowWarmup::atFirstShow(ui.groupBox_Stereo_Spectrum, [this] {
-        ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
+    // The stereo tab's stand-in for the spectrum is decoded when it first
+    // shows, unless a receiver's own picture took its place by then.
+    FirstShowWarmup::atFirstShow(ui.label_Spectrum, [this] {
+        if (ui.label_Spectrum->styleSheet().isEmpty())
+            ui.label_Spectrum->setStyleSheet(QStringLiteral("border-image: url(:/VoxBench/pic/test1.png);"));
     });
 
     ui.widget_Param_Surround->show();

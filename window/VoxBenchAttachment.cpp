@@ -74,6 +74,7 @@ void VoxBench::connectTestThread()
 void VoxBench::setPageState(PageState state)
 {
     if (state == PageState::NoReceiver) {
+        showPage(m_model->page());
         for (QWidget *widget : {static_cast<QWidget *>(ui.label_DefaultHead),
                                 static_cast<QWidget *>(ui.label_DefaultBackground),
                                 static_cast<QWidget *>(ui.pushButton_DefaultClose)})
@@ -86,8 +87,13 @@ void VoxBench::setPageState(PageState state)
         ui.label->hide();
         return;
     }
-    // The device page shows now, all of its pictures with it.
+    // The device page shows now, all of its pictures with it. Its plots show
+    // once the receiver's remembered page is restored, which follows this
+    // signal: the other tab's plots are never drawn for nothing. Still before
+    // the page is painted, as updates are posted at a lower priority.
     m_warmup->finishSteps();
+    QMetaObject::invokeMethod(
+        this, [this] { showPage(m_model->page()); }, Qt::QueuedConnection);
     ui.label_DefaultHead->lower();
     ui.label_DefaultBackground->lower();
     ui.pushButton_DefaultClose->lower();

@@ -34,9 +34,12 @@ void VoxBench::showPage(Page page)
         m_showingPage = false;
     }
 
+    // Under the no-receiver page nobody sees the plots: they are shown, their
+    // buffers made and the spectrum's picture decoded, when the device page comes.
+    const bool covered = m_model->pageState() == PageState::NoReceiver;
     if (page == Page::Surround) {
         ui.widget_Param_Stereo->hide();
-        ui.widget_Param_Surround->show();
+        ui.widget_Param_Surround->setVisible(!covered);
         ui.groupBox_Stereo_Spectrum->hide();
         ui.groupBox_SurroundTest->show();
         ui.pushButton_SurroundTest->show();
@@ -46,9 +49,9 @@ void VoxBench::showPage(Page page)
         ui.label_dB->show();
         ui.label_Hz->show();
     } else if (page == Page::Stereo) {
-        ui.widget_Param_Stereo->show();
+        ui.widget_Param_Stereo->setVisible(!covered);
         ui.widget_Param_Surround->hide();
-        ui.groupBox_Stereo_Spectrum->show();
+        ui.groupBox_Stereo_Spectrum->setVisible(!covered);
         ui.groupBox_SurroundTest->hide();
         const bool opened = m_model->receiverOpen();
         if (m_model->showsPicture()) {

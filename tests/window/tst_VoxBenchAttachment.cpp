@@ -329,6 +329,19 @@ void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
     QCOMPARE(m_window->page(), Page::Stereo);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 2000);
     QVERIFY(waitForSettled(m_instance->session()));
+
+    // A receiver with a picture: its stereo page shows it in place of the
+    // spectrum once the page comes, not a stand-in drawn over it.
+    detach();
+    config.productId = 0x1029;
+    EmulatorControl::configure(config);
+    attach();
+    QCOMPARE(m_window->page(), Page::Stereo);
+    QVERIFY(ui.label_Spectrum->isVisible() && ui.widget_Spectrum->isHidden());
+    QVERIFY2(ui.label_Spectrum->styleSheet().contains("HeadsetB.png"),
+             qPrintable(ui.label_Spectrum->styleSheet()));
+    detach();
+    EmulatorControl::configure(EmulatorControl::Config());
 }
 
 void tst_VoxBenchAttachment::hiddenWindowShownForANewIdentityOnly()

@@ -54,10 +54,20 @@ void tst_VoxBenchTabs::initTestCase()
 
     m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
     m_window->show();
+    // Under the no-receiver page no plot is drawn; the device page shows only its tab's.
+    VoxBenchForm &ui = m_window->form();
+    QCOMPARE(m_window->pageState(), PageState::NoReceiver);
+    QVERIFY(ui.widget_Param_Stereo->isHidden() && ui.widget_Param_Surround->isHidden());
+    QVERIFY(ui.groupBox_Stereo_Spectrum->isHidden());
     QTRY_COMPARE_WITH_TIMEOUT(m_window->pageState(), PageState::Device, 5000);
     QVERIFY(waitForSettled(m_instance->session()));
-    QCOMPARE(m_window->form().tabWidget->currentIndex(), 1);
+    QCOMPARE(ui.tabWidget->currentIndex(), 1);
     QVERIFY(!m_window->model()->showsPicture());
+    QVERIFY(ui.widget_Param_Stereo->isVisible() && ui.widget_Spectrum->isVisible());
+    QVERIFY(ui.widget_Param_Surround->isHidden());
+    // The live spectrum shows in place of the picture, which is never decoded.
+    QVERIFY(ui.label_Spectrum->isHidden());
+    QCOMPARE(ui.label_Spectrum->styleSheet(), QString());
 }
 
 void tst_VoxBenchTabs::surroundTabIsRefusedAfterTheStereoBranch()
