@@ -340,6 +340,13 @@ void tst_VoxBenchAttachment::readAudioWithout71SwitchesToStereo()
     QVERIFY(ui.label_Spectrum->isVisible() && ui.widget_Spectrum->isHidden());
     QVERIFY2(ui.label_Spectrum->styleSheet().contains("HeadsetB.png"),
              qPrintable(ui.label_Spectrum->styleSheet()));
+    // So does a window first built and shown while it is open (a start in the tray).
+    m_window = std::make_unique<VoxBench>(m_instance->model(), m_instance->ruleEngine());
+    m_window->show();
+    VoxBenchForm &late = m_window->form();
+    QTRY_VERIFY(late.label_Spectrum->isVisible());
+    QVERIFY2(late.label_Spectrum->styleSheet().contains("HeadsetB.png"),
+             qPrintable(late.label_Spectrum->styleSheet()));
     detach();
     EmulatorControl::configure(EmulatorControl::Config());
 }
