@@ -82,6 +82,8 @@ public:
 
     bool idle() const { return m_steps.empty(); }
     bool awaitingPeqAck() const { return !m_peqAwaitingAck.empty(); }
+    // A PEQ upload's second packet is still to be written (20 ms after its first).
+    bool secondPacketDue() const { return m_secondHalvesDue > 0; }
     // Everything asked for has been written and every answered report has
     // had its answer: nothing held back, no second PEQ packet still to come,
     // no SetPEQ or SetAlgorithmSwitch awaiting its acknowledgement.

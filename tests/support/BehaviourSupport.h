@@ -100,12 +100,13 @@ inline bool waitForQuiet(int quietMs, int timeoutMs, const std::function<bool()>
 constexpr int kReplyGraceMs = 40;
 
 // Waits until everything asked of the receiver has gone out: the session holds
-// no step back and awaits no SetPEQ acknowledgement, and no reply still on its
-// way sets off more within the grace.
+// no step back, owes no second PEQ packet and awaits no SetPEQ acknowledgement,
+// and no reply still on its way sets off more within the grace.
 inline bool waitForSettled(const ReceiverSession &session, int timeoutMs = 5000)
 {
-    return waitForQuiet(kReplyGraceMs, timeoutMs,
-                        [&session] { return !session.idle() || session.awaitingPeqAck(); });
+    return waitForQuiet(kReplyGraceMs, timeoutMs, [&session] {
+        return !session.idle() || session.awaitingPeqAck() || session.secondPacketDue();
+    });
 }
 
 struct QuitResult
